@@ -1,0 +1,17 @@
+#include "platform/program_dir.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace pelnor {
+
+std::string ProgramDir() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = std::filesystem::current_path() / "pelnor";
+  std::string dir = exe.parent_path().string();
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+}  // namespace pelnor

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pelnor {
+
+// Converts a fixed UTF-8 text of the program (a log marker, a printed label)
+// to Shift_JIS (code page 932). Sources are UTF-8; files and printouts are not.
+// Throws std::runtime_error for text that has no Shift_JIS form.
+std::string Sjis(std::string_view utf8);
+
+// The reverse, for edges that need Unicode (file names, diagnostics). Bytes
+// that are not valid Shift_JIS come out as U+FFFD.
+std::string SjisToUtf8(std::string_view sjis);
+
+}  // namespace pelnor
