@@ -1,0 +1,218 @@
+#include "pop3/posix_socket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace pelnor {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+std::string DurationText(int ms) {
+  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+// Waits for `events` on `fd`; EINTR counts as "not yet".
+int PollOne(int fd, short events, int timeoutMs) {
+  pollfd p{fd, events, 0};
+  const int rc = ::poll(&p, 1, timeoutMs);
+  if (rc < 0) return errno == EINTR ? 0 : -1;
+  return rc;
+}
+
+class TPosixSocketStream final : public TSocketStream {
+ public:
+  TPosixSocketStream(int fd, int timeoutMs, std::string target)
+      : fd_(fd), timeoutMs_(timeoutMs), target_(std::move(target)) {}
+
+  bool WaitForData(int timeoutMs) override {
+    const int rc = PollOne(fd_, POLLIN, timeoutMs);
+    if (rc < 0) Fail("wait for data", errno);
+    return rc > 0;
+  }
+
+  std::size_t Read(char* buffer, std::size_t count) override {
+    const int rc = PollOne(fd_, POLLIN, timeoutMs_);
+    if (rc < 0) Fail("read", errno);
+    if (rc == 0) return 0;
+    const ssize_t n = ::recv(fd_, buffer, count, 0);
+    if (n < 0) {
+      if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+      Fail("read", errno);
+    }
+    return static_cast<std::size_t>(n);
+  }
+
+  std::size_t Write(const char* buffer, std::size_t count) override {
+    std::size_t written = 0;
+    while (written < count) {
+      const int rc = PollOne(fd_, POLLOUT, timeoutMs_);
+      if (rc < 0) Fail("write", errno);
+      if (rc == 0) break;
+      const ssize_t n = ::send(fd_, buffer + written, count - written, MSG_NOSIGNAL);
+      if (n < 0) {
+        if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+        Fail("write", errno);
+      }
+      written += static_cast<std::size_t>(n);
+    }
+    return written;
+  }
+
+ private:
+  [[noreturn]] void Fail(const char* what, int err) const {
+    throw ESocketError("Socket " + std::string(what) + " failed on " + target_ + ": " +
+                       ErrnoText(err));
+  }
+
+  int fd_;
+  int timeoutMs_;
+  std::string target_;
+};
+
+// Closes a descriptor unless released; keeps Open's failure paths short.
+class TFdGuard {
+ public:
+  explicit TFdGuard(int fd) : fd_(fd) {}
+  TFdGuard(const TFdGuard&) = delete;
+  TFdGuard& operator=(const TFdGuard&) = delete;
+  ~TFdGuard() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int Get() const { return fd_; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+// Connects one address within the deadline. Returns the open descriptor, or
+// -1 with `err` set (ETIMEDOUT when the deadline passed).
+int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline, int& err) {
+  TFdGuard fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (fd.Get() < 0) {
+    err = errno;
+    return -1;
+  }
+  if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) < 0) {
+    if (errno != EINPROGRESS) {
+      err = errno;
+      return -1;
+    }
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - Clock::now());
+      if (left.count() <= 0) {
+        err = ETIMEDOUT;
+        return -1;
+      }
+      const int rc = PollOne(fd.Get(), POLLOUT, static_cast<int>(left.count()));
+      if (rc < 0) {
+        err = errno;
+        return -1;
+      }
+      if (rc > 0) break;
+    }
+    int soError = 0;
+    socklen_t len = sizeof soError;
+    ::getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &soError, &len);
+    if (soError != 0) {
+      err = soError;
+      return -1;
+    }
+  }
+  // Back to blocking: the stream bounds each call with poll itself.
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
+  const int one = 1;
+  ::setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  return fd.Release();
+}
+
+}  // namespace
+
+std::string TClientSocket::Target() const {
+  return (Address.empty() ? HostName : Address) + ":" + std::to_string(Port);
+}
+
+TPosixClientSocket::~TPosixClientSocket() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void TPosixClientSocket::Open() {
+  if (Active()) Close();
+  const std::string target = Target();
+  if (Port < 1 || Port > 65535)
+    throw ESocketError("Cannot connect to " + target + ": invalid port number");
+
+  std::vector<sockaddr_in> candidates;
+  if (!Address.empty()) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    if (::inet_pton(AF_INET, Address.c_str(), &addr.sin_addr) != 1)
+      throw ESocketError("Cannot connect to " + target + ": not an IPv4 address");
+    candidates.push_back(addr);
+  } else {
+    if (HostName.empty()) throw ESocketError("Cannot connect: no host name given");
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int rc = ::getaddrinfo(HostName.c_str(), nullptr, &hints, &found);
+    if (rc != 0)
+      throw ESocketError("Cannot resolve host name " + HostName + ": " + ::gai_strerror(rc));
+    for (addrinfo* a = found; a; a = a->ai_next)
+      candidates.push_back(*reinterpret_cast<const sockaddr_in*>(a->ai_addr));
+    ::freeaddrinfo(found);
+    if (candidates.empty())
+      throw ESocketError("Cannot resolve host name " + HostName + ": no IPv4 address");
+  }
+
+  const auto deadline = Clock::now() + std::chrono::milliseconds(ConnectTimeoutMs);
+  int err = 0;
+  for (sockaddr_in& addr : candidates) {
+    addr.sin_port = htons(static_cast<uint16_t>(Port));
+    fd_ = ConnectBounded(addr, deadline, err);
+    if (fd_ >= 0) break;
+    if (err == ETIMEDOUT) break;
+  }
+  if (fd_ < 0) {
+    const std::string reason = err == ETIMEDOUT
+        ? "no answer within " + DurationText(ConnectTimeoutMs)
+        : ErrnoText(err);
+    throw ESocketError("Cannot connect to " + target + ": " + reason);
+  }
+  NotifyConnected();
+}
+
+void TPosixClientSocket::Close() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  NotifyDisconnected();
+}
+
+std::unique_ptr<TSocketStream> TPosixClientSocket::CreateStream(int timeoutMs) {
+  if (fd_ < 0) throw ESocketError("Cannot use " + Target() + ": the socket is not open");
+  return std::make_unique<TPosixSocketStream>(fd_, timeoutMs, Target());
+}
+
+}  // namespace pelnor

@@ -1,0 +1,232 @@
+// The real connection layer against loopback servers.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "fake_pop3_server.h"
+#include "pop3/posix_socket.h"
+
+namespace pelnor {
+namespace {
+
+using test::TFakePop3Server;
+using test::TPop3Script;
+using ::testing::HasSubstr;
+
+// Reads until `n` bytes arrived or the stream stays dry for a second.
+std::string ReadAtLeast(TSocketStream& stream, std::size_t n) {
+  std::string got;
+  char buffer[4096];
+  while (got.size() < n && stream.WaitForData(1000)) {
+    const std::size_t k = stream.Read(buffer, sizeof buffer);
+    if (k == 0) break;
+    got.append(buffer, k);
+  }
+  return got;
+}
+
+// A loopback port that nobody listens on.
+int ClosedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  ::close(fd);
+  return ntohs(addr.sin_port);
+}
+
+struct TNotifications {
+  std::vector<std::string> Events;
+  void Attach(TClientSocket& socket) {
+    socket.OnConnected = [this] { Events.push_back("connected"); };
+    socket.OnDisconnected = [this] { Events.push_back("disconnected"); };
+  }
+};
+
+TEST(PosixSocketOpen, DottedAddressConnectsAndNotifiesBeforeReturning) {
+  TFakePop3Server server(TPop3Script().Send("+OK hello\r\n"));
+  TPosixClientSocket socket;
+  TNotifications seen;
+  seen.Attach(socket);
+  socket.Address = "127.0.0.1";
+  socket.Port = server.Port();
+  socket.Open();
+  EXPECT_EQ(seen.Events, std::vector<std::string>{"connected"});
+  EXPECT_TRUE(socket.Active());
+  auto stream = socket.CreateStream(100);
+  EXPECT_EQ(ReadAtLeast(*stream, 11), "+OK hello\r\n");
+  socket.Close();
+  EXPECT_FALSE(socket.Active());
+  EXPECT_EQ(seen.Events, (std::vector<std::string>{"connected", "disconnected"}));
+  socket.Close();  // a second close is quiet
+  EXPECT_EQ(seen.Events.size(), 2u);
+}
+
+TEST(PosixSocketOpen, HostNameIsResolved) {
+  TFakePop3Server server(TPop3Script().Send("+OK\r\n"));
+  TPosixClientSocket socket;
+  socket.HostName = "localhost";
+  socket.Port = server.Port();
+  socket.Open();
+  auto stream = socket.CreateStream(100);
+  EXPECT_EQ(ReadAtLeast(*stream, 5), "+OK\r\n");
+}
+
+TEST(PosixSocketOpen, RefusedConnectionRaisesNamingHostAndReason) {
+  TPosixClientSocket socket;
+  TNotifications seen;
+  seen.Attach(socket);
+  socket.Address = "127.0.0.1";
+  socket.Port = ClosedPort();
+  try {
+    socket.Open();
+    FAIL() << "open succeeded";
+  } catch (const ESocketError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("127.0.0.1:" + std::to_string(socket.Port)));
+    EXPECT_THAT(e.what(), HasSubstr("refused"));
+  }
+  EXPECT_TRUE(seen.Events.empty());
+  EXPECT_FALSE(socket.Active());
+}
+
+TEST(PosixSocketOpen, UnknownHostNameRaisesNamingTheHost) {
+  TPosixClientSocket socket;
+  socket.HostName = "no-such-host.invalid";
+  socket.Port = 110;
+  try {
+    socket.Open();
+    FAIL() << "open succeeded";
+  } catch (const ESocketError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("no-such-host.invalid"));
+  }
+}
+
+TEST(PosixSocketOpen, BadConfigurationRaises) {
+  struct TRow {
+    const char* name;
+    std::string address;
+    std::string host;
+    int port;
+  };
+  const std::vector<TRow> rows = {
+      {"port zero", "127.0.0.1", "", 0},
+      {"port above 65535", "127.0.0.1", "", 70000},
+      {"address not IPv4", "1.2.3", "", 110},
+      {"nothing to connect to", "", "", 110},
+  };
+  for (const TRow& row : rows) {
+    TPosixClientSocket socket;
+    socket.Address = row.address;
+    socket.HostName = row.host;
+    socket.Port = row.port;
+    EXPECT_THROW(socket.Open(), ESocketError) << row.name;
+    EXPECT_FALSE(socket.Active()) << row.name;
+  }
+}
+
+TEST(PosixSocketOpen, ConnectIsBoundedInTime) {
+  // A listener whose backlog is full drops further SYNs, so connect hangs.
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), len), 0);
+  ASSERT_EQ(::listen(fd, 0), 0);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  std::vector<std::unique_ptr<TPosixClientSocket>> fillers;
+  bool hung = false;
+  for (int i = 0; i < 8 && !hung; ++i) {
+    auto socket = std::make_unique<TPosixClientSocket>();
+    socket->Address = "127.0.0.1";
+    socket->Port = ntohs(addr.sin_port);
+    socket->ConnectTimeoutMs = 300;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      socket->Open();
+      fillers.push_back(std::move(socket));
+    } catch (const ESocketError& e) {
+      const auto took = std::chrono::steady_clock::now() - start;
+      EXPECT_THAT(e.what(), HasSubstr("no answer within 300 ms"));
+      EXPECT_LT(took, std::chrono::seconds(5));
+      hung = true;
+    }
+  }
+  ::close(fd);
+  EXPECT_TRUE(hung) << "the backlog never filled";
+}
+
+TEST(PosixSocketStream, ReadReturnsZeroWhenNothingArrives) {
+  TFakePop3Server server(TPop3Script().Pause(2000));
+  TPosixClientSocket socket;
+  socket.Address = "127.0.0.1";
+  socket.Port = server.Port();
+  socket.Open();
+  auto stream = socket.CreateStream(100);
+  EXPECT_FALSE(stream->WaitForData(50));
+  char buffer[16];
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(stream->Read(buffer, sizeof buffer), 0u);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90));
+}
+
+TEST(PosixSocketStream, ReadTakesAtMostTheCountAsked) {
+  TFakePop3Server server(TPop3Script().Send(std::string(3000, 'x')));
+  TPosixClientSocket socket;
+  socket.Address = "127.0.0.1";
+  socket.Port = server.Port();
+  socket.Open();
+  auto stream = socket.CreateStream(100);
+  ASSERT_TRUE(stream->WaitForData(2000));
+  char buffer[1024];
+  EXPECT_EQ(stream->Read(buffer, 1024), 1024u);
+  EXPECT_EQ(ReadAtLeast(*stream, 1976).size(), 1976u);
+}
+
+TEST(PosixSocketStream, ServerHangUpIsReadableWithZeroBytes) {
+  TFakePop3Server server(TPop3Script().Send("+OK bye\r\n").Close());
+  TPosixClientSocket socket;
+  socket.Address = "127.0.0.1";
+  socket.Port = server.Port();
+  socket.Open();
+  auto stream = socket.CreateStream(100);
+  EXPECT_EQ(ReadAtLeast(*stream, 9), "+OK bye\r\n");
+  ASSERT_TRUE(stream->WaitForData(2000));
+  char buffer[16];
+  EXPECT_EQ(stream->Read(buffer, sizeof buffer), 0u);
+}
+
+TEST(PosixSocketStream, WriteReachesTheServer) {
+  TFakePop3Server server(TPop3Script().Expect("USER bob").Send("+OK\r\n"));
+  TPosixClientSocket socket;
+  socket.Address = "127.0.0.1";
+  socket.Port = server.Port();
+  socket.Open();
+  auto stream = socket.CreateStream(100);
+  EXPECT_EQ(stream->Write("USER bob\r\n", 10), 10u);
+  EXPECT_EQ(ReadAtLeast(*stream, 5), "+OK\r\n");
+  socket.Close();
+  EXPECT_TRUE(server.Finish());
+  EXPECT_TRUE(server.Mismatches().empty());
+  EXPECT_EQ(server.Received(), "USER bob\r\n");
+}
+
+TEST(PosixSocketStream, CreateStreamOnClosedSocketRaises) {
+  TPosixClientSocket socket;
+  EXPECT_THROW(socket.CreateStream(100), ESocketError);
+}
+
+}  // namespace
+}  // namespace pelnor
