@@ -100,7 +100,7 @@ class TVekParser {
   // Drops one leading and one trailing quote (" or ').
   static std::string Unquote(const std::string& text);
 
- protected:
+ private:
   // Calls OnProcessMessages when at least PumpInterval has passed since the
   // last call. Cheap enough to call per decoded group.
   void Pump();
@@ -108,8 +108,6 @@ class TVekParser {
   static constexpr std::chrono::milliseconds PumpInterval{20};
 
   std::uint16_t lastPercent_ = 0;
-
- private:
   std::chrono::steady_clock::time_point lastPump_{};
   unsigned pumpTicks_ = 0;
   // --- body-decoding private helpers go below --------------------------------

@@ -1,0 +1,67 @@
+// Attachments of a message: adding by name, saving the decoded bytes.
+
+#include "mime/VekMsg.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "mime/jconvert.h"
+#include "mime/vek_util.h"
+
+namespace pelnor {
+namespace {
+
+// The file-name part of `name`: after the last "\", "/" or ":". Shift_JIS
+// aware, since "\" is also the second byte of characters such as "ソ".
+std::string BaseName(const std::string& name) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (IsSjisLead(c) && i + 1 < name.size()) {
+      ++i;
+    } else if (c == '\\' || c == '/' || c == ':') {
+      start = i + 1;
+    }
+  }
+  return name.substr(start);
+}
+
+[[noreturn]] void ThrowFileError(const char* what, const std::filesystem::path& path) {
+  throw std::filesystem::filesystem_error(what, path,
+                                          std::error_code(errno, std::system_category()));
+}
+
+}  // namespace
+
+TAttachedFile& TAttachedFiles::AddFile(const std::string& name) {
+  auto item = std::make_unique<TAttachedFile>();
+  item->FileName = BaseName(name);
+  if (DetectCode(item->FileName) != jcAscii) item->FileName = SjisToJis(item->FileName);
+  item->SourcePath = name;
+  item->ContentType = ContentTypeOfFile(name);
+  items_.push_back(std::move(item));
+  return *items_.back();
+}
+
+void TAttachedFile::SaveToFile(const std::filesystem::path& path) const {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) ThrowFileError("cannot create file", path);
+  std::size_t done = 0;
+  while (done < Data.size()) {
+    const ssize_t n = write(fd, Data.data() + done, Data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      close(fd);
+      errno = err;
+      ThrowFileError("cannot write file", path);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (close(fd) != 0) ThrowFileError("cannot write file", path);
+}
+
+}  // namespace pelnor
