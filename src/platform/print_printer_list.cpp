@@ -1,0 +1,34 @@
+#include "platform/print_printer_list.h"
+
+#include "platform/print_text.h"
+#include "platform/sjis_literal.h"
+
+#include <QPrinterInfo>
+
+namespace pelnor {
+
+std::vector<TPrinterEntry> PrinterEntries() {
+  std::vector<TPrinterEntry> entries;
+  for (const QString& name : QPrinterInfo::availablePrinterNames())
+    entries.push_back({name, false});
+  entries.push_back({QString(), true});
+  return entries;
+}
+
+std::string PrinterDisplayName(const TPrinterEntry& entry) {
+  if (entry.BuiltInPdf) return Sjis(kPdfPrinterName);
+  const qsizetype dot = entry.SystemName.indexOf(u'.');
+  return ToSjis(dot < 0 ? entry.SystemName : entry.SystemName.left(dot));
+}
+
+int DefaultPrinterIndex(const std::vector<TPrinterEntry>& entries) {
+  const QString system = QPrinterInfo::defaultPrinterName();
+  int pdf = -1;
+  for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+    if (entries[i].BuiltInPdf) pdf = i;
+    else if (!system.isEmpty() && entries[i].SystemName == system) return i;
+  }
+  return pdf;
+}
+
+}  // namespace pelnor
