@@ -1,0 +1,83 @@
+#include "store/history.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <unordered_map>
+
+#include "platform/sjis_literal.h"
+#include "store/atomic_file.h"
+#include "store/digit_codec.h"
+#include "store/digit_file.h"
+#include "store/store_error.h"
+#include "store/text_file.h"
+
+namespace pelnor {
+namespace {
+
+std::vector<std::string> ReadHistory(const std::string& path) {
+  std::optional<DigitFile> file = ReadDigitFile(path);
+  return file ? std::move(file->lines) : std::vector<std::string>{};
+}
+
+// A line cut short by an interrupted append must not swallow the next one.
+bool EndsInsideLine(const std::optional<std::string>& text) {
+  return text && !text->empty() && text->back() != '\n';
+}
+
+bool IsFileNameAlias(const std::string& alias) {
+  return alias.find('/') == std::string::npos && alias.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+std::string HistoryPath(const std::string& dir, const std::string& alias) {
+  if (!IsFileNameAlias(alias))
+    throw StoreError("alias cannot name a history file: " + SjisToUtf8(alias));
+  return dir + SjisToUtf8(alias) + ".dat";
+}
+
+bool IsNewMessage(const std::string& dir, const std::string& alias, const std::string& id) {
+  std::string path = HistoryPath(dir, alias);
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (text) {
+    for (const std::string& entry : DecodeDigitFile(path, *text).lines)
+      if (entry == id) return false;
+  }
+  std::string line = EndsInsideLine(text) ? "\r\n" : "";
+  line += EncodeDigits(id) + "\r\n";
+  AppendToFile(path, line, FileAccess::kOwnerOnly);
+  return true;
+}
+
+void PruneHistory(const std::string& dir, const std::string& alias,
+                  const std::vector<std::string>& serverIds) {
+  std::string path = HistoryPath(dir, alias);
+  std::unordered_map<std::string, int> held;
+  for (std::string& entry : ReadHistory(path)) ++held[std::move(entry)];
+  std::vector<std::string> kept;
+  for (const std::string& id : serverIds) {
+    auto it = held.find(id);
+    if (it != held.end()) kept.insert(kept.end(), it->second, id);
+  }
+  ReplaceFile(path, EncodeDigitLines(kept), FileAccess::kOwnerOnly);
+}
+
+void CreateHistory(const std::string& dir, const std::string& alias, const std::string& record) {
+  std::string path = HistoryPath(dir, alias);
+  if (FileExists(path)) return;
+  ReplaceFile(path, EncodeDigitLines({record}), FileAccess::kOwnerOnly);
+}
+
+bool DeleteHistory(const std::string& dir, const std::string& alias) {
+  if (!IsFileNameAlias(alias)) return true;  // it never had a history file here
+  std::string path = HistoryPath(dir, alias);
+  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+std::string HistoryDeleteFailedText(const std::string& alias) {
+  return alias + Sjis(".datを削除出来ませんでした。");
+}
+
+}  // namespace pelnor

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pelnor {
+
+// The output history of one account: the Message-IDs of the messages already
+// printed that were still on the server at the last check, one digit-coded
+// CR LF line each, in "<dir><alias>.dat". `dir` is the program directory,
+// ending in "/"; the Shift_JIS alias is turned into a UTF-8 file name.
+// Throws StoreError for an alias that holds "/" or a zero byte, which would
+// name a file outside the program directory.
+std::string HistoryPath(const std::string& dir, const std::string& alias);
+
+// True when `id` (compared byte for byte) was not yet in the history, and has
+// now been appended; false when it was, and nothing is written. A missing
+// history file counts as empty and is created. An empty id is an ordinary
+// identifier (a message without Message-ID). Throws StoreError.
+bool IsNewMessage(const std::string& dir, const std::string& alias, const std::string& id);
+
+// Rewrites the history to hold only the identifiers that are also among
+// `serverIds` (the Message-IDs of the messages now on the server, in server
+// order), in server order: each message id is written once for every equal
+// entry of the old history. Creates the file when missing. Throws StoreError;
+// the old file is then intact.
+void PruneHistory(const std::string& dir, const std::string& alias,
+                  const std::vector<std::string>& serverIds);
+
+// For a new account: when no history file exists for the alias, creates one
+// whose single line is the whole record text. An existing file is left alone.
+void CreateHistory(const std::string& dir, const std::string& alias, const std::string& record);
+
+// Deletes the history file of an account. True when it is gone (a missing file
+// is no error); false when it could not be deleted, for which the caller shows
+// HistoryDeleteFailedText.
+bool DeleteHistory(const std::string& dir, const std::string& alias);
+
+// alias + ".datを削除出来ませんでした。", in Shift_JIS.
+std::string HistoryDeleteFailedText(const std::string& alias);
+
+}  // namespace pelnor
