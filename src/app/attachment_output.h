@@ -1,0 +1,46 @@
+#pragma once
+
+// Saving the attachments of a printed message into the account's
+// attachment directory, optionally in a sub-directory named yymmddhhmm
+// after the message's Date.
+
+#include <filesystem>
+#include <string>
+
+#include "app/clock.h"
+#include "app/output_account.h"
+#include "mime/VekMsg.h"
+
+namespace pelnor {
+
+class TAttachmentSaver {
+ public:
+  // `programDir` stands in for an empty attachment directory.
+  explicit TAttachmentSaver(std::filesystem::path programDir);
+
+  // Saves `file` when the account asks for it and returns the path written
+  // (empty when nothing was saved). Shift_JIS directory and file names are
+  // turned into the file system's encoding (UTF-8) here. A missing
+  // directory is created with its parents; the file name never leaves the
+  // directory (see SafeFileName). `retrievedAt` names the dated folder of a
+  // message whose Date cannot be read. File-system failures throw
+  // std::filesystem::filesystem_error.
+  std::filesystem::path SaveAttachment(const TAttachedFile& file,
+                                       const TOutputAccount& account,
+                                       const std::string& date,
+                                       const TDateTime& retrievedAt) const;
+
+  // The directory the attachments of a message with this Date go to.
+  std::filesystem::path TargetDir(const TOutputAccount& account, const std::string& date,
+                                  const TDateTime& retrievedAt) const;
+
+ private:
+  std::filesystem::path programDir_;
+};
+
+// A UTF-8 file name that names a file inside its directory: "/" and NUL
+// become "_", and a name that would mean the directory itself or its parent
+// ("", ".", "..") gets a "_" in front.
+std::string SafeFileName(std::string utf8Name);
+
+}  // namespace pelnor

@@ -1,0 +1,36 @@
+#pragma once
+
+// Local wall-clock time as the program formats it, and the clock it comes
+// from. Tests hand in a fixed clock; the program uses TSystemClock.
+
+namespace pelnor {
+
+struct TDateTime {
+  int Year = 0;
+  int Month = 1;   // 1-12
+  int Day = 1;     // 1-31
+  int Hour = 0;    // 0-23
+  int Minute = 0;
+  int Second = 0;
+
+  friend bool operator==(const TDateTime&, const TDateTime&) = default;
+};
+
+// 0 = Sunday ... 6 = Saturday, proleptic Gregorian calendar.
+int DayOfWeek(int year, int month, int day);
+
+// Number of days of `month` in `year`.
+int DaysInMonth(int year, int month);
+
+class TClock {
+ public:
+  virtual ~TClock() = default;
+  virtual TDateTime Now() const = 0;  // local time
+};
+
+class TSystemClock : public TClock {
+ public:
+  TDateTime Now() const override;
+};
+
+}  // namespace pelnor

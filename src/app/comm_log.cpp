@@ -1,0 +1,61 @@
+#include "app/comm_log.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "platform/sjis_literal.h"
+
+namespace pelnor {
+namespace {
+
+const std::string& Marker(int kind) {
+  static const std::string output = Sjis("<出力終了>");
+  static const std::string error = Sjis("<エラー発生>");
+  return kind == lkOutput ? output : error;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+std::string FormatLogTimeStamp(const TDateTime& t) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %d:%02d:%02d", t.Year, t.Month, t.Day,
+                t.Hour, t.Minute, t.Second);
+  return buf;
+}
+
+TCommLog::TCommLog(std::filesystem::path file, const TClock& clock,
+                   std::function<bool()> enabled)
+    : file_(std::move(file)), clock_(clock), enabled_(std::move(enabled)) {}
+
+void TCommLog::WriteLog(const std::string& text, int kind) {
+  if (!enabled_ || !enabled_()) return;
+  std::string line =
+      FormatLogTimeStamp(clock_.Now()) + " : " + text + Marker(kind) + "\r\n";
+
+  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(file_.c_str(), "ab"));
+  if (!f) {
+    Fail("cannot open " + file_.string() + ": " + std::strerror(errno));
+    return;
+  }
+  int error = 0;
+  if (std::fwrite(line.data(), 1, line.size(), f.get()) != line.size()) error = errno;
+  // Closing flushes; a failure there is a failed write as well.
+  if (std::fclose(f.release()) != 0 && error == 0) error = errno;
+  if (error != 0) Fail("cannot write " + file_.string() + ": " + std::strerror(error));
+}
+
+void TCommLog::Fail(const std::string& message) {
+  if (OnWriteError) {
+    OnWriteError(message);
+    return;
+  }
+  throw ELogError(message);
+}
+
+}  // namespace pelnor

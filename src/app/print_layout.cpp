@@ -1,0 +1,179 @@
+#include "app/print_layout.h"
+
+#include "app/japanese_date.h"
+#include "app/text_wrap.h"
+#include "platform/sjis_literal.h"
+
+namespace pelnor {
+namespace {
+
+struct TLabels {
+  std::string TitleOpen = Sjis("【 ");
+  std::string TitleClose = Sjis(" 】");
+  std::string Sender = Sjis("送信者：");
+  std::string Recipients = Sjis("宛先：");
+  std::string Date = Sjis("送信日時：");
+  std::string Subject = Sjis("件名：");
+  std::string Attachment = Sjis("添付：");
+  std::string LabelChar = Sjis("あ");
+};
+
+const TLabels& Labels() {
+  static const TLabels labels;
+  return labels;
+}
+
+const char kJobTitle[] = "Pelnor";
+
+}  // namespace
+
+std::string OutputLogText(const std::string& alias, const TVekMsg& msg) {
+  return "[" + alias + "]" + msg.From.substr(0, msg.From.find('<')) + "[" +
+         msg.Date.substr(0, msg.Date.find('+')) + "]";
+}
+
+// Ends a job that did not reach EndDoc, and puts the paper back either way.
+class TMessagePrinter::TJobGuard {
+ public:
+  explicit TJobGuard(TMessagePrinter& printer) : printer_(printer) {}
+  TJobGuard(const TJobGuard&) = delete;
+  TJobGuard& operator=(const TJobGuard&) = delete;
+  ~TJobGuard() {
+    if (!ended_) {
+      printer_.canvas_.Abort();
+      // The job's own error is on its way to the caller; a second failure
+      // while putting the paper back must not replace it.
+      try {
+        printer_.canvas_.SetPaperSize(printer_.SavedPaperSize);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  void End() {
+    printer_.canvas_.EndDoc();
+    ended_ = true;
+    printer_.canvas_.SetPaperSize(printer_.SavedPaperSize);
+  }
+
+ private:
+  TMessagePrinter& printer_;
+  bool ended_ = false;
+};
+
+TMessagePrinter::TMessagePrinter(TPrintCanvas& canvas, TCommLog& log, const TClock& clock,
+                                 std::filesystem::path programDir)
+    : canvas_(canvas), log_(log), clock_(clock), saver_(std::move(programDir)) {}
+
+void TMessagePrinter::SelectPrinterPaper(int printerIndex, int paperIndex) {
+  if (printerIndex >= static_cast<int>(canvas_.Printers().size())) printerIndex = -1;
+  canvas_.SelectPrinter(printerIndex);
+  canvas_.ResetDeviceMode();
+  std::vector<std::uint16_t> codes = canvas_.PaperCodes();
+  SavedPaperSize = canvas_.PaperSize();
+  if (paperIndex >= 0 && paperIndex < static_cast<int>(codes.size()))
+    canvas_.SetPaperSize(codes[paperIndex]);
+}
+
+bool TMessagePrinter::PrintMessage(const TVekMsg& msg, const TOutputAccount& account) {
+  // Output follows retrieval within the same POP3 session, so this is the
+  // retrieval time that names the folder of a message without a readable Date.
+  TDateTime retrievedAt = clock_.Now();
+  SelectPrinterPaper(account.PrinterIndex, account.PaperIndex);
+  StartPage();
+  if (IsNewMessage && !IsNewMessage(account.CurrentAlias, msg.MessageId)) return false;
+
+  TJobGuard job(*this);
+  canvas_.BeginDoc(kJobTitle);
+  PrintTitle(account.CurrentAlias);
+  PrintRule(5);
+  PrintHeaderBlock(msg, account, retrievedAt);
+  PrintRule(3);
+  for (const std::string& line : msg.Text) PrintBodyLine(line);
+  job.End();
+
+  log_.WriteLog(OutputLogText(account.CurrentAlias, msg), lkOutput);
+  return true;
+}
+
+void TMessagePrinter::StartPage() {
+  PrintLeft = Margins.MarginLeft;
+  PrintRight = canvas_.PageWidth() - Margins.MarginRight;
+  PrintY = Margins.MarginTop;
+  PrintBottom = canvas_.PageHeight() - Margins.MarginBottom;
+  pagePending_ = false;
+}
+
+void TMessagePrinter::PrintTitle(const std::string& alias) {
+  std::string title = Labels().TitleOpen + alias + Labels().TitleClose;
+  LineHeight = canvas_.TextHeight(title);
+  canvas_.TextRect({PrintLeft, PrintY, PrintRight, PrintBottom}, PrintLeft, PrintY, title);
+  PrintY += LineHeight;
+}
+
+// `lines` lines of pen width 2, one pixel apart, half a line below PrintY.
+void TMessagePrinter::PrintRule(int lines) {
+  canvas_.SetPenWidth(2);
+  for (int i = 0; i < lines; ++i) {
+    int y = PrintY + LineHeight / 2 + i;
+    canvas_.MoveTo(PrintLeft, y);
+    canvas_.LineTo(PrintRight, y);
+  }
+  PrintY += LineHeight + LineHeight / 3;
+}
+
+void TMessagePrinter::PrintHeaderBlock(const TVekMsg& msg, const TOutputAccount& account,
+                                       const TDateTime& retrievedAt) {
+  const TLabels& labels = Labels();
+  PrintHeaderField(labels.Sender, msg.From);
+  PrintHeaderField(labels.Recipients, msg.SendTo);
+  PrintHeaderField(labels.Date, FormatJapaneseDate(msg.Date));
+  PrintHeaderField(labels.Subject, msg.Subject);
+  for (int i = 0; i < msg.AttachedFiles.Count(); ++i) {
+    const TAttachedFile& file = msg.AttachedFiles.Items(i);
+    PrintHeaderField(i == 0 ? labels.Attachment : std::string(), file.FileName);
+    saver_.SaveAttachment(file, account, msg.Date, retrievedAt);
+  }
+}
+
+void TMessagePrinter::PrintHeaderField(const std::string& label, const std::string& value) {
+  LabelCharWidth = Width(Labels().LabelChar);
+  const int l0 = PrintLeft;
+  const int r0 = PrintRight;
+  const int column = l0 + 6 * LabelCharWidth;
+  canvas_.TextRect({l0, PrintY, column, PrintBottom}, l0, PrintY, label);
+
+  LineHeight = canvas_.TextHeight(value);
+  auto measure = [this](std::string_view s) { return Width(s); };
+  for (std::string_view piece : WrapText(value, r0 - column, measure)) {
+    canvas_.TextRect({column, PrintY, r0, PrintBottom}, column, PrintY, piece);
+    PrintY += LineHeight + LineHeight / 3;
+  }
+  PrintLeft = l0;
+}
+
+void TMessagePrinter::PrintBodyLine(const std::string& line) {
+  const int h = canvas_.TextHeight(line);
+  auto measure = [this](std::string_view s) { return Width(s); };
+  for (std::string_view piece : WrapText(line, PrintRight - PrintLeft, measure)) {
+    // A header block that ran past the bottom leaves no room: start the
+    // body on a new page rather than clip its first line away.
+    if (!pagePending_ && PrintY > Margins.MarginTop && PrintBottom - PrintY < h)
+      pagePending_ = true;
+    BreakPageIfPending();
+    canvas_.TextRect({PrintLeft, PrintY, PrintRight, PrintBottom}, PrintLeft, PrintY, piece);
+    PrintY += h + h / 3;
+    if (PrintBottom - PrintY < h) {
+      pagePending_ = true;
+      PrintY = Margins.MarginTop;
+    }
+  }
+}
+
+void TMessagePrinter::BreakPageIfPending() {
+  if (!pagePending_) return;
+  canvas_.NewPage();
+  PrintY = Margins.MarginTop;
+  pagePending_ = false;
+}
+
+}  // namespace pelnor

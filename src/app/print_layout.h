@@ -1,0 +1,88 @@
+#pragma once
+
+// The printout of one message: a title with the account's alias between
+// heavy rules, the labelled header block (one line per attachment, each
+// attachment saved right after its line), a light rule and the wrapped body,
+// on the account's printer and paper in the printer's current font.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/attachment_output.h"
+#include "app/clock.h"
+#include "app/comm_log.h"
+#include "app/output_account.h"
+#include "app/print_canvas.h"
+#include "mime/VekMsg.h"
+
+namespace pelnor {
+
+struct TMargins {
+  int MarginLeft = 200;
+  int MarginTop = 200;
+  int MarginRight = 200;
+  int MarginBottom = 200;
+};
+
+// "[alias]display name [date before its zone]": the log text of a printed
+// message. From is cut before its first "<", Date before its first "+".
+std::string OutputLogText(const std::string& alias, const TVekMsg& msg);
+
+class TMessagePrinter {
+ public:
+  TMessagePrinter(TPrintCanvas& canvas, TCommLog& log, const TClock& clock,
+                  std::filesystem::path programDir);
+
+  // The output history: true when `id` was not yet output for `alias` (and
+  // is now recorded). Unset, every message counts as new.
+  std::function<bool(const std::string& alias, const std::string& id)> IsNewMessage;
+
+  TMargins Margins;
+
+  // Prints `msg` as one job titled "Pelnor", saves its attachments and logs
+  // it; returns false, having printed nothing, for a message output before.
+  // A failure inside the job aborts the job, puts the paper back and
+  // propagates; the message then stays recorded in the history.
+  bool PrintMessage(const TVekMsg& msg, const TOutputAccount& account);
+
+  // Selects the printer (-1, or an index past the list: the default
+  // printer) with its driver's default settings, remembers its paper in
+  // SavedPaperSize and sets the paper at `paperIndex` of its list (an index
+  // outside the list keeps the default paper).
+  void SelectPrinterPaper(int printerIndex, int paperIndex);
+
+  void PrintHeaderField(const std::string& label, const std::string& value);
+  void PrintBodyLine(const std::string& line);
+
+  // Print state; valid during one job.
+  int PrintLeft = 0;
+  int PrintRight = 0;
+  int PrintY = 0;
+  int PrintBottom = 0;
+  int LineHeight = 0;
+  int LabelCharWidth = 0;
+  std::uint16_t SavedPaperSize = 0;
+
+ private:
+  class TJobGuard;
+
+  void StartPage();
+  void PrintTitle(const std::string& alias);
+  void PrintRule(int lines);
+  void PrintHeaderBlock(const TVekMsg& msg, const TOutputAccount& account,
+                        const TDateTime& retrievedAt);
+  void BreakPageIfPending();
+  int Width(std::string_view text) { return canvas_.TextWidth(text); }
+
+  TPrintCanvas& canvas_;
+  TCommLog& log_;
+  const TClock& clock_;
+  TAttachmentSaver saver_;
+  // A full page asks for a new one only when more is drawn, so a body that
+  // ends at the bottom of a page leaves no blank sheet.
+  bool pagePending_ = false;
+};
+
+}  // namespace pelnor

@@ -1,0 +1,156 @@
+#include "app/attachment_output.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/sjis_literal.h"
+#include "temp_dir.h"
+
+namespace pelnor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TTempDir;
+
+const char kDate[] = "Sat, 25 Dec 2004 15:29:58 +0900";
+const TDateTime kRetrieved{2026, 12, 8, 1, 2, 3};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TAttachedFile File(std::string name, std::string data) {
+  TAttachedFile f;
+  f.FileName = std::move(name);
+  f.Data = std::move(data);
+  return f;
+}
+
+class AttachmentOutputTest : public testing::Test {
+ protected:
+  TTempDir root;
+  fs::path programDir = root.Path() / "prog/";
+  TAttachmentSaver saver{programDir};
+  TOutputAccount account = Saving(root.Path() / "mail/");
+
+  static TOutputAccount Saving(const fs::path& dir, std::string dateDirFlag = "1") {
+    TOutputAccount a;
+    a.SaveAttachFlag = "0";
+    a.AttachDir = dir.string();
+    a.DateDirFlag = std::move(dateDirFlag);
+    return a;
+  }
+  fs::path Save(const TAttachedFile& f, const char* date = kDate) {
+    return saver.SaveAttachment(f, account, date, kRetrieved);
+  }
+};
+
+TEST_F(AttachmentOutputTest, NothingIsSavedUnlessTheAccountAsks) {
+  for (const char* flag : {"1", "", "yes"}) {
+    account.SaveAttachFlag = flag;
+    EXPECT_TRUE(Save(File("a.txt", "x")).empty());
+  }
+  EXPECT_FALSE(fs::exists(root.Path() / "mail"));
+}
+
+TEST_F(AttachmentOutputTest, SavesTheDecodedBytesUnderAUtf8Name) {
+  fs::path path = Save(File(Sjis("見積書.pdf"), std::string("%PDF\0\r\n", 7)));
+  EXPECT_EQ(path, root.Path() / "mail" / "見積書.pdf");
+  EXPECT_EQ(ReadAll(path), std::string("%PDF\0\r\n", 7));
+}
+
+TEST_F(AttachmentOutputTest, ShiftJisDirectoryNameIsConvertedToo) {
+  account.AttachDir = Sjis((root.Path() / "添付/").string());
+  EXPECT_EQ(Save(File("a.txt", "x")), root.Path() / "添付" / "a.txt");
+  EXPECT_TRUE(fs::is_regular_file(root.Path() / "添付" / "a.txt"));
+}
+
+TEST_F(AttachmentOutputTest, DatedSubDirectory) {
+  account.DateDirFlag = "0";
+  EXPECT_EQ(Save(File("a.txt", "x")), root.Path() / "mail" / "0412251529" / "a.txt");
+}
+
+TEST_F(AttachmentOutputTest, DateDigitsAreGluedToADirectoryWithoutSeparator) {
+  account = Saving(root.Path() / "mail", "0");
+  EXPECT_EQ(Save(File("a.txt", "x")), root.Path() / "mail0412251529" / "a.txt");
+}
+
+TEST_F(AttachmentOutputTest, MessagesOfTheSameMinuteShareAFolder) {
+  account.DateDirFlag = "0";
+  fs::path a = Save(File("a.txt", "1"), "Sat, 25 Dec 2004 15:29:01 +0900");
+  fs::path b = Save(File("b.txt", "2"), "Sat, 25 Dec 2004 15:29:59 +0900");
+  EXPECT_EQ(a.parent_path(), b.parent_path());
+}
+
+TEST_F(AttachmentOutputTest, UnreadableDateUsesTheRetrievalTime) {
+  account.DateDirFlag = "0";
+  EXPECT_EQ(Save(File("a.txt", "x"), "not a date"),
+            root.Path() / "mail" / "2612080102" / "a.txt");
+}
+
+TEST_F(AttachmentOutputTest, SameNameReplacesTheEarlierFile) {
+  Save(File("a.txt", "first, longer"));
+  fs::path path = Save(File("a.txt", "second"));
+  EXPECT_EQ(ReadAll(path), "second");
+}
+
+TEST_F(AttachmentOutputTest, EmptyDirectoryMeansTheProgramDirectory) {
+  account.AttachDir = "";
+  fs::create_directories(programDir);
+  EXPECT_EQ(Save(File("a.txt", "x")), programDir / "a.txt");
+  EXPECT_TRUE(fs::is_regular_file(programDir / "a.txt"));
+}
+
+TEST_F(AttachmentOutputTest, MissingDirectoryIsCreatedWithItsParents) {
+  account = Saving(root.Path() / "a" / "b" / "c/", "0");
+  fs::path path = Save(File("x.bin", "x"));
+  EXPECT_EQ(path, root.Path() / "a" / "b" / "c" / "0412251529" / "x.bin");
+  EXPECT_TRUE(fs::is_regular_file(path));
+}
+
+struct TNameCase {
+  const char* Name;
+  const char* Given;
+  const char* Saved;
+};
+
+class SafeNames : public AttachmentOutputTest, public testing::WithParamInterface<TNameCase> {};
+
+TEST_P(SafeNames, StayInsideTheDirectory) {
+  fs::path path = Save(File(GetParam().Given, "data"));
+  EXPECT_EQ(path, root.Path() / "mail" / GetParam().Saved);
+  EXPECT_TRUE(fs::is_regular_file(path));
+  // Nothing appeared next to the attachment directory.
+  for (const auto& entry : fs::directory_iterator(root.Path()))
+    EXPECT_EQ(entry.path().filename(), "mail");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, SafeNames,
+    testing::Values(TNameCase{"Dot", ".", "_."}, TNameCase{"DotDot", "..", "_.."},
+                    TNameCase{"Empty", "", "_"},
+                    TNameCase{"Traversal", "../../evil", ".._.._evil"},
+                    TNameCase{"Absolute", "/etc/passwd", "_etc_passwd"},
+                    TNameCase{"HiddenFileIsFine", ".profile", ".profile"}),
+    [](const testing::TestParamInfo<TNameCase>& info) { return info.param.Name; });
+
+TEST_F(AttachmentOutputTest, UnwritableDirectoryThrows) {
+  if (geteuid() == 0) GTEST_SKIP() << "root ignores directory permissions";
+  fs::create_directories(root.Path() / "mail");
+  fs::permissions(root.Path() / "mail", fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_THROW(Save(File("a.txt", "x")), fs::filesystem_error);
+}
+
+TEST_F(AttachmentOutputTest, DirectoryThatIsAFileThrows) {
+  std::ofstream(root.Path() / "mail") << "in the way";
+  EXPECT_THROW(Save(File("a.txt", "x")), fs::filesystem_error);
+}
+
+}  // namespace
+}  // namespace pelnor
