@@ -9,6 +9,17 @@ namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
+// Header text may carry raw ISO-2022-JP; its leading ESC must survive the
+// trimming of a value or a folded line, or the text can no longer be
+// converted.
+std::string TrimHeaderText(std::string_view text) {
+  std::size_t b = 0;
+  while (b < text.size() && IsBlank(text[b]) && text[b] != '\x1b') ++b;
+  std::size_t e = text.size();
+  while (e > b && IsBlank(text[e - 1]) && text[e - 1] != '\x1b') --e;
+  return std::string(text.substr(b, e - b));
+}
+
 char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
 char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
@@ -26,6 +37,22 @@ bool IsDecimal(std::string_view s) {
     if (c < '0' || c > '9') return false;
   }
   return true;
+}
+
+// The first ";" of a header value. Inside the two-byte mode of raw
+// ISO-2022-JP text a ";" is half of a kanji (";3" is 山), not a separator.
+std::size_t FindValueEnd(std::string_view value) {
+  bool twoByte = false;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\x1b' && i + 1 < value.size()) {
+      if (value[i + 1] == '$') twoByte = true;
+      if (value[i + 1] == '(') twoByte = false;
+      i += 2;
+    } else if (value[i] == ';' && !twoByte) {
+      return i;
+    }
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace
@@ -95,7 +122,7 @@ std::optional<std::string> FindHeader(std::string_view key,
     for (std::size_t j = i + 1; j < lines.size(); ++j) {
       const std::string& next = lines[j];
       if (next.empty() || (next[0] != ' ' && next[0] != '\t')) break;
-      result += Trim(next);
+      result += TrimHeaderText(next);
     }
     return result;
   }
@@ -105,9 +132,9 @@ std::optional<std::string> FindHeader(std::string_view key,
 std::string GetParam(std::string_view key, std::string_view text) {
   const std::size_t at = UpperCase(text).find(key);
   if (at == std::string::npos) return {};
-  std::string value = Trim(text.substr(at + key.size()));
-  const std::size_t semi = value.find(';');
-  if (semi != std::string::npos) value = Trim(std::string_view(value).substr(0, semi));
+  std::string value = TrimHeaderText(text.substr(at + key.size()));
+  const std::size_t semi = FindValueEnd(value);
+  if (semi != std::string::npos) value = TrimHeaderText(std::string_view(value).substr(0, semi));
   return value;
 }
 

@@ -31,11 +31,13 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Finds the first line (before the first empty line) whose upper-cased form
 // begins with `key` (upper case, colon included) and returns it with its
 // continuation lines appended, each trimmed, with nothing in between.
+// (Header trimming spares ESC, so raw ISO-2022-JP text stays convertible.)
 std::optional<std::string> FindHeader(std::string_view key,
                                       const std::vector<std::string>& lines);
 
 // The trimmed value after the first `key` (upper case) found in the
-// upper-cased `text`, cut before its first ";". Empty when `key` is absent.
+// upper-cased `text`, cut before its first ";" (one outside raw
+// ISO-2022-JP two-byte text). Empty when `key` is absent.
 std::string GetParam(std::string_view key, std::string_view text);
 
 // Decodes every "=?charset?X?...?=" word (Q or B) into Shift_JIS. Words with

@@ -1,0 +1,174 @@
+// The message model: defaults, attachments by name, saving, the session list.
+
+#include "mime/VekMsg.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+#include "mime/VekParser.h"
+#include "mime/jconvert.h"
+#include "platform/sjis_literal.h"
+
+namespace pelnor {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A fresh directory under the temporary directory, removed afterwards.
+class ScratchDir {
+ public:
+  ScratchDir() : path_(fs::temp_directory_path() / ("vek_msg_test_" + std::to_string(getpid()))) {
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~ScratchDir() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+TEST(VekMsg, NewMessageHasTheDocumentedDefaults) {
+  const TVekMsg msg;
+  EXPECT_EQ(msg.Priority, prNormal);
+  EXPECT_EQ(msg.CharSet, "ISO-8859-1");
+  EXPECT_EQ(msg.Size, 0);
+  for (const std::string* s : {&msg.UserName, &msg.JPName, &msg.From, &msg.Sender,
+                               &msg.MessageId, &msg.InReplyTo, &msg.ReturnPath, &msg.ReplyTo,
+                               &msg.SendTo, &msg.CC, &msg.BCC, &msg.Date, &msg.Subject,
+                               &msg.ContentType, &msg.ContentTransferEncoding}) {
+    EXPECT_TRUE(s->empty());
+  }
+  EXPECT_TRUE(msg.Text.empty());
+  EXPECT_TRUE(msg.ExtraHeaders.empty());
+  EXPECT_TRUE(msg.Headers.empty());
+  EXPECT_EQ(msg.AttachedFiles.Count(), 0);
+  EXPECT_EQ(msg.AttachedFiles.Owner(), &msg);
+}
+
+TEST(AddFile, KeepsOnlyTheLastPathComponent) {
+  struct Row {
+    const char* given;
+    const char* fileName;
+  } rows[] = {
+      {"C:\\Users\\taro\\report.pdf", "report.pdf"},
+      {"C:report.pdf", "report.pdf"},
+      {"/home/taro/report.pdf", "report.pdf"},
+      {"report.pdf", "report.pdf"},
+      {"dir\\", ""},
+  };
+  TVekMsg msg;
+  for (const auto& r : rows) {
+    const TAttachedFile& f = msg.AttachedFiles.AddFile(r.given);
+    EXPECT_EQ(f.FileName, r.fileName) << r.given;
+    EXPECT_EQ(f.SourcePath, r.given);
+  }
+  EXPECT_EQ(msg.AttachedFiles.Count(), 5);
+}
+
+TEST(AddFile, ContentTypeComesFromTheExtension) {
+  if (!fs::exists("/etc/mime.types")) {
+    GTEST_SKIP() << "/etc/mime.types missing: install the Debian package media-types";
+  }
+  TVekMsg msg;
+  EXPECT_EQ(msg.AttachedFiles.AddFile("C:\\x\\scan.PDF").ContentType, "application/pdf");
+  EXPECT_EQ(msg.AttachedFiles.AddFile("Makefile").ContentType, "application/octet-stream");
+}
+
+TEST(AddFile, ShiftJisNameIsKeptInJisFormUntilFinished) {
+  TVekMsg msg;
+  const std::string name = Sjis("報告書.pdf");
+  TAttachedFile& f = msg.AttachedFiles.AddFile(name);
+  EXPECT_EQ(f.FileName, "\x1b$BJs9p=q\x1b(J.pdf");
+  EXPECT_EQ(f.SourcePath, name);
+  TVekParser::Finish(msg);
+  EXPECT_EQ(f.FileName, name);
+}
+
+TEST(AddFile, BackslashAsSecondByteOfAShiftJisCharacterIsNoSeparator) {
+  // "ソ" and "表" end in 0x5C; cutting there would lose the lead byte.
+  TVekMsg msg;
+  const std::string name = Sjis("ソフト表.txt");
+  TAttachedFile& f = msg.AttachedFiles.AddFile("C:\\tmp\\" + name);
+  TVekParser::Finish(msg);
+  EXPECT_EQ(f.FileName, name);
+}
+
+TEST(AddFile, HalfWidthKatakanaComeBackFullWidth) {
+  TVekMsg msg;
+  TAttachedFile& f = msg.AttachedFiles.AddFile("\xb6\xc0\xb6\xc5.txt");  // ｶﾀｶﾅ
+  TVekParser::Finish(msg);
+  EXPECT_EQ(f.FileName, Sjis("カタカナ.txt"));
+}
+
+TEST(AttachedFiles, KeepOrderAndStayValidWhileGrowing) {
+  TVekMsg msg;
+  TAttachedFile& first = msg.AttachedFiles.AddFile("a.txt");
+  for (int i = 0; i < 100; ++i) msg.AttachedFiles.AddFile("f" + std::to_string(i));
+  first.Data = "still here";
+  EXPECT_EQ(msg.AttachedFiles.Items(0).Data, "still here");
+  EXPECT_EQ(msg.AttachedFiles.Items(1).FileName, "f0");
+  EXPECT_EQ(msg.AttachedFiles.Items(100).FileName, "f99");
+  EXPECT_THROW(msg.AttachedFiles.Items(101), std::out_of_range);
+  msg.AttachedFiles.Clear();
+  EXPECT_EQ(msg.AttachedFiles.Count(), 0);
+}
+
+TEST(SaveToFile, WritesTheExactBytesAndReplacesAnOldFile) {
+  ScratchDir dir;
+  const fs::path path = dir.path() / "out.bin";
+  {
+    std::ofstream old(path, std::ios::binary);
+    old << std::string(1000, 'x');
+  }
+  TAttachedFile f;
+  f.Data = std::string("line\r\n\0\xff\x1a end\n", 13);
+  f.SaveToFile(path);
+  EXPECT_EQ(ReadFile(path), f.Data);
+
+  f.Data.clear();
+  f.SaveToFile(path);
+  EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+TEST(SaveToFile, FileSystemErrorsReachTheCaller) {
+  ScratchDir dir;
+  TAttachedFile f;
+  f.Data = "abc";
+  EXPECT_THROW(f.SaveToFile(dir.path() / "no-such-dir" / "x.txt"), fs::filesystem_error);
+  EXPECT_THROW(f.SaveToFile(dir.path()), fs::filesystem_error);  // a directory
+}
+
+TEST(VekMsgList, HoldsReferencesOnly) {
+  std::vector<std::unique_ptr<TVekMsg>> owner;  // as the POP3 client holds them
+  TVekMsgList list;
+  for (int i = 0; i < 3; ++i) {
+    owner.push_back(std::make_unique<TVekMsg>());
+    owner.back()->Subject = "m" + std::to_string(i);
+    EXPECT_EQ(list.Add(*owner.back()), i);
+  }
+  EXPECT_EQ(list.Count(), 3);
+  EXPECT_EQ(&list.Items(1), owner[1].get());
+  list.Items(2).Subject = "changed";
+  EXPECT_EQ(owner[2]->Subject, "changed");
+
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(owner[0]->Subject, "m0");  // still alive and readable
+  EXPECT_EQ(list.Add(*owner[0]), 0);
+}
+
+}  // namespace
+}  // namespace pelnor
