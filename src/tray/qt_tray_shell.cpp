@@ -1,0 +1,101 @@
+#include "tray/qt_tray_shell.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QStyleHints>
+#include <QWidget>
+
+#include "tray/qt_tray_adapters.h"
+
+namespace pelnor {
+
+void TQtTrayShell::Apply(QSystemTrayIcon& tray, const TNotifyIconData& data) {
+  tray.setIcon(ToQIcon(data.hIcon));
+  // Without a tip the icon shows none, rather than an outdated one.
+  tray.setToolTip((data.uFlags & NIF_TIP) ? TipToQString(data.szTip) : QString());
+}
+
+bool TQtTrayShell::Add(const TNotifyIconData& data) {
+  const int id = static_cast<int>(data.uID);
+  if (TrayIcon(id) != nullptr) return false;
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  auto* tray = new QSystemTrayIcon(&root_);  // owned by root_
+  Apply(*tray, data);
+  QObject::connect(tray, &QSystemTrayIcon::activated, &root_,
+                   [this, id](QSystemTrayIcon::ActivationReason reason) { Activate(id, reason); });
+  tray->show();
+  icons_[id] = tray;
+  return true;
+}
+
+bool TQtTrayShell::Modify(const TNotifyIconData& data) {
+  QSystemTrayIcon* tray = TrayIcon(static_cast<int>(data.uID));
+  if (tray == nullptr) return false;
+  Apply(*tray, data);
+  return true;
+}
+
+bool TQtTrayShell::Delete(const TNotifyIconData& data) {
+  const auto it = icons_.find(static_cast<int>(data.uID));
+  if (it == icons_.end()) return false;
+  if (QSystemTrayIcon* tray = it->second) {
+    tray->hide();
+    tray->deleteLater();  // we may be inside one of its own signals
+  }
+  icons_.erase(it);
+  return true;
+}
+
+QSystemTrayIcon* TQtTrayShell::TrayIcon(int iconId) const {
+  const auto it = icons_.find(iconId);
+  return it == icons_.end() ? nullptr : it->second.data();
+}
+
+TPoint TQtTrayShell::CursorPos() {
+  const QPoint pos = QCursor::pos();
+  return {pos.x(), pos.y()};
+}
+
+int TQtTrayShell::DoubleClickTime() { return QGuiApplication::styleHints()->mouseDoubleClickInterval(); }
+
+void TQtTrayShell::SetForegroundWindow(TWindowHandle window) {
+  auto* widget = reinterpret_cast<QWidget*>(window);
+  if (widget == nullptr || !widget->isVisible()) return;
+  widget->raise();
+  widget->activateWindow();
+}
+
+void TQtTrayShell::ProcessMessages() { QCoreApplication::processEvents(); }
+
+TIcon TQtTrayShell::ApplicationIcon() { return QtTrayIcon(QGuiApplication::windowIcon()); }
+
+void TQtTrayShell::Send(int iconId, TTrayMouseMessage message) {
+  if (OnNotify) OnNotify(iconId, message);
+}
+
+void TQtTrayShell::Activate(int iconId, QSystemTrayIcon::ActivationReason reason) {
+  using M = TTrayMouseMessage;
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      Send(iconId, M::tmLButtonDown);
+      Send(iconId, M::tmLButtonUp);
+      break;
+    case QSystemTrayIcon::DoubleClick:
+      Send(iconId, M::tmLButtonDblClk);
+      Send(iconId, M::tmLButtonUp);
+      break;
+    case QSystemTrayIcon::Context:
+      Send(iconId, M::tmRButtonDown);
+      Send(iconId, M::tmRButtonUp);
+      break;
+    case QSystemTrayIcon::MiddleClick:
+      Send(iconId, M::tmMButtonDown);
+      Send(iconId, M::tmMButtonUp);
+      break;
+    case QSystemTrayIcon::Unknown:
+      break;
+  }
+}
+
+}  // namespace pelnor

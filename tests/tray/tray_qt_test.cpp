@@ -1,0 +1,258 @@
+// The Qt side of the tray on the offscreen platform: timers, the mapping of
+// Qt's activations to button messages, menus, icons and text.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QStyleHints>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPixmap>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/sjis_literal.h"
+#include "tray/notify_icon_error.h"
+#include "tray/qt_tray_adapters.h"
+#include "tray/qt_tray_shell.h"
+#include "tray/qt_tray_timer.h"
+#include "tray/tray_host.h"
+#include "tray/tray_icon.h"
+
+namespace pelnor {
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "tray_qt_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+
+const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+QIcon SolidIcon(Qt::GlobalColor color) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(color);
+  return QIcon(pixmap);
+}
+
+// ---- timers ----
+
+TEST(QtTrayTimerTest, FiresOnceAfterItsTime) {
+  TQtTrayTimer timer;
+  int fired = 0;
+  timer.OnTimer = [&] { ++fired; };
+  QElapsedTimer elapsed;
+  elapsed.start();
+  timer.Start(60);
+  EXPECT_TRUE(timer.Active());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fired == 1; }, 2000));
+  EXPECT_GE(elapsed.elapsed(), 55);
+  EXPECT_FALSE(timer.Active());
+  QTest::qWait(150);
+  EXPECT_EQ(fired, 1);
+}
+
+TEST(QtTrayTimerTest, StoppedTimerDoesNotFire) {
+  TQtTrayTimer timer;
+  int fired = 0;
+  timer.OnTimer = [&] { ++fired; };
+  timer.Start(30);
+  timer.Stop();
+  QTest::qWait(120);
+  EXPECT_EQ(fired, 0);
+}
+
+TEST(QtTrayTimerTest, AHandlerMayFreeItsOwnTimer) {
+  TQtTrayTimerFactory factory;
+  std::unique_ptr<TTrayTimer> timer = factory.CreateTimer();
+  timer->OnTimer = [&] { timer.reset(); };
+  timer->Start(10);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return timer == nullptr; }, 2000));
+  QTest::qWait(20);  // lets the deferred deletion run
+}
+
+// ---- activations ----
+
+struct ActivationCase {
+  QSystemTrayIcon::ActivationReason reason;
+  std::vector<TTrayMouseMessage> messages;
+};
+
+TEST(QtTrayShellTest, ActivationsBecomeButtonMessages) {
+  using M = TTrayMouseMessage;
+  const std::vector<ActivationCase> cases = {
+      {QSystemTrayIcon::Trigger, {M::tmLButtonDown, M::tmLButtonUp}},
+      {QSystemTrayIcon::DoubleClick, {M::tmLButtonDblClk, M::tmLButtonUp}},
+      {QSystemTrayIcon::Context, {M::tmRButtonDown, M::tmRButtonUp}},
+      {QSystemTrayIcon::MiddleClick, {M::tmMButtonDown, M::tmMButtonUp}},
+      {QSystemTrayIcon::Unknown, {}},
+  };
+  TQtTrayShell shell;
+  for (const ActivationCase& c : cases) {
+    std::vector<TTrayMouseMessage> seen;
+    shell.OnNotify = [&](int id, TTrayMouseMessage m) {
+      EXPECT_EQ(id, 7);
+      seen.push_back(m);
+    };
+    shell.Activate(7, c.reason);
+    EXPECT_EQ(seen, c.messages) << "reason " << c.reason;
+  }
+}
+
+TEST(QtTrayShellTest, DesktopServices) {
+  TQtTrayShell shell;
+  EXPECT_EQ(shell.DoubleClickTime(), QGuiApplication::styleHints()->mouseDoubleClickInterval());
+  EXPECT_GT(shell.DoubleClickTime(), 0);
+  const QPoint cursor = QCursor::pos();
+  EXPECT_EQ(shell.CursorPos().X, cursor.x());
+  EXPECT_EQ(shell.CursorPos().Y, cursor.y());
+  EXPECT_NO_THROW(shell.SetForegroundWindow(0));
+}
+
+TEST(QtTrayShellTest, ModifyAndDeleteOfAnUnknownIconAreRefused) {
+  TQtTrayShell shell;
+  TNotifyIconData data;
+  data.uID = 3;
+  EXPECT_FALSE(shell.Modify(data));
+  EXPECT_FALSE(shell.Delete(data));
+}
+
+// ---- the tray icon on the Qt shell ----
+
+class QtTrayIconTest : public ::testing::Test {
+ protected:
+  TQtTrayShell shell;
+  TQtTrayTimerFactory timers;
+  TTrayHost host{shell, timers};
+};
+
+TEST_F(QtTrayIconTest, WithoutATrayHostShowingRaisesTheTrayError) {
+  if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this desktop has a tray host";
+  TTrayIcon icon(host);
+  icon.SetIcon(QtTrayIcon(SolidIcon(Qt::red)));
+  EXPECT_THROW(icon.SetVisible(true), ENotifyIconError);
+  EXPECT_FALSE(icon.Added());
+  EXPECT_EQ(shell.TrayIcon(icon.IconId()), nullptr);
+}
+
+TEST_F(QtTrayIconTest, AClickFiresOnClickAfterTheDoubleClickTime) {
+  TTrayIcon icon(host);
+  int clicks = 0;
+  icon.OnClick = [&](TTrayIcon&) { ++clicks; };
+  QElapsedTimer elapsed;
+  elapsed.start();
+  shell.Activate(icon.IconId(), QSystemTrayIcon::Trigger);
+  EXPECT_TRUE(icon.ClickPending());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, 5000));
+  EXPECT_GE(elapsed.elapsed(), shell.DoubleClickTime() + 50 - 5);
+}
+
+TEST_F(QtTrayIconTest, ADoubleClickFiresOnlyOnDblClick) {
+  TTrayIcon icon(host);
+  int clicks = 0, doubles = 0;
+  icon.OnClick = [&](TTrayIcon&) { ++clicks; };
+  icon.OnDblClick = [&](TTrayIcon&) { ++doubles; };
+  shell.Activate(icon.IconId(), QSystemTrayIcon::Trigger);
+  shell.Activate(icon.IconId(), QSystemTrayIcon::DoubleClick);
+  QTest::qWait(shell.DoubleClickTime() + 200);
+  EXPECT_EQ(doubles, 1);
+  EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(QtTrayIconTest, ContextClickOpensTheMenuOnlyWhenEnabled) {
+  QWidget form;
+  QMenu menu;
+  menu.addAction(QStringLiteral("終了"));
+  auto popup = std::make_shared<TQtPopupMenu>(&menu);
+  TQtTrayOwner owner(&form);
+  TTrayIcon icon(host, &owner);
+  icon.SetRBPopupMenu(popup);
+
+  icon.SetEnabled(false);
+  shell.Activate(icon.IconId(), QSystemTrayIcon::Context);
+  QTest::qWait(50);
+  EXPECT_FALSE(menu.isVisible());
+
+  icon.SetEnabled(true);
+  icon.SetAutoPopup(false);
+  shell.Activate(icon.IconId(), QSystemTrayIcon::Context);
+  QTest::qWait(50);
+  EXPECT_FALSE(menu.isVisible());
+
+  icon.SetAutoPopup(true);
+  shell.Activate(icon.IconId(), QSystemTrayIcon::Context);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }, 2000));
+  menu.close();
+}
+
+TEST_F(QtTrayIconTest, AnimationRunsOnQtTimers) {
+  TTrayIcon icon(host);
+  auto frames = std::make_shared<TImageList>(
+      std::vector<TIcon>{QtTrayIcon(SolidIcon(Qt::red)), QtTrayIcon(SolidIcon(Qt::green))});
+  icon.SetAnimateIcons(frames);
+  icon.SetAnimateRate(100);
+  icon.StartAnimation(false);
+  EXPECT_TRUE(icon.Animating());
+  QTest::qWait(250);
+  icon.StopAnimation();
+  EXPECT_FALSE(icon.Animating());
+}
+
+// ---- icons, owners and text ----
+
+TEST(QtTrayAdaptersTest, IconsRoundTrip) {
+  EXPECT_TRUE(QtTrayIcon(QIcon()).Empty());
+  EXPECT_TRUE(ToQIcon(TIcon()).isNull());
+  const QIcon red = SolidIcon(Qt::red);
+  const TIcon icon = QtTrayIcon(red);
+  ASSERT_FALSE(icon.Empty());
+  EXPECT_EQ(ToQIcon(icon).cacheKey(), red.cacheKey());
+}
+
+TEST(QtTrayAdaptersTest, OwnerIsAFormWithItsIconAndWindow) {
+  auto form = std::make_unique<QWidget>();
+  form->setWindowIcon(SolidIcon(Qt::blue));
+  TQtTrayOwner owner(form.get());
+  EXPECT_FALSE(owner.FormIcon().Empty());
+  EXPECT_EQ(owner.Handle(), reinterpret_cast<TWindowHandle>(form.get()));
+
+  {
+    QWidget child(form.get());
+    EXPECT_TRUE(TQtTrayOwner(&child).FormIcon().Empty());
+  }
+
+  form.reset();
+  EXPECT_EQ(owner.Handle(), 0u);
+  EXPECT_TRUE(owner.FormIcon().Empty());
+}
+
+TEST(QtTrayAdaptersTest, ShiftJisTipBecomesUnicode) {
+  EXPECT_EQ(TipToQString(Sjis("ペルノア メール")), QStringLiteral("ペルノア メール"));
+  EXPECT_EQ(TipToQString("Pelnor"), QStringLiteral("Pelnor"));
+}
+
+TEST(QtTrayAdaptersTest, APopupMenuWhoseQMenuIsGoneDoesNothing) {
+  auto menu = std::make_unique<QMenu>();
+  TQtPopupMenu popup(menu.get());
+  menu.reset();
+  EXPECT_EQ(popup.Menu(), nullptr);
+  EXPECT_NO_THROW(popup.Popup(10, 10));
+}
+
+}  // namespace
+}  // namespace pelnor
