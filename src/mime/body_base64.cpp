@@ -1,0 +1,100 @@
+#include "mime/body_base64.h"
+
+#include <array>
+
+namespace pelnor {
+namespace {
+
+constexpr std::uint8_t kPad = 64;
+constexpr std::uint8_t kSkip = 0xFF;
+
+constexpr int AlphabetValue(unsigned c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<int>(c - 'A');
+  if (c >= 'a' && c <= 'z') return static_cast<int>(c - 'a' + 26);
+  if (c >= '0' && c <= '9') return static_cast<int>(c - '0' + 52);
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+constexpr std::array<std::uint8_t, 256> MakeValues() {
+  std::array<std::uint8_t, 256> t{};
+  for (unsigned c = 0; c < 256; ++c) {
+    const int v = AlphabetValue(c);
+    t[c] = v >= 0 ? static_cast<std::uint8_t>(v) : (c == '=' ? kPad : kSkip);
+  }
+  return t;
+}
+
+// One table per position of a group: the value already shifted into place,
+// or the top bit set for anything but a plain alphabet character, so four
+// lookups and one test decode a whole group on the fast path.
+constexpr std::array<std::uint32_t, 256> MakeShifted(int shift) {
+  std::array<std::uint32_t, 256> t{};
+  for (unsigned c = 0; c < 256; ++c) {
+    const int v = AlphabetValue(c);
+    t[c] = v >= 0 ? static_cast<std::uint32_t>(v) << shift : 0x80000000u;
+  }
+  return t;
+}
+
+constexpr auto kValues = MakeValues();
+constexpr auto kShift18 = MakeShifted(18);
+constexpr auto kShift12 = MakeShifted(12);
+constexpr auto kShift6 = MakeShifted(6);
+constexpr auto kShift0 = MakeShifted(0);
+
+}  // namespace
+
+char* TBase64GroupDecoder::EmitGroup(char* out) const {
+  // Padding counts as zero bits wherever it stands.
+  std::uint32_t bits = 0;
+  for (int i = 0; i < 4; ++i)
+    bits = (bits << 6) | (values_[i] == kPad ? 0u : values_[i]);
+  int bytes = 3;
+  if (values_[2] == kPad) {
+    bytes = 1;
+  } else if (values_[3] == kPad) {
+    bytes = 2;
+  } else if (values_[0] == kPad) {
+    bytes = 0;
+  }
+  for (int i = 0; i < bytes; ++i)
+    *out++ = static_cast<char>(bits >> (16 - 8 * i));
+  return out;
+}
+
+std::size_t TBase64GroupDecoder::DecodeLine(std::string_view line, char* out,
+                                            std::size_t& groups) {
+  const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+  const auto* end = p + line.size();
+  char* dst = out;
+  groups = 0;
+  while (p < end) {
+    if (count_ == 0) {
+      while (end - p >= 4) {
+        const std::uint32_t bits =
+            kShift18[p[0]] | kShift12[p[1]] | kShift6[p[2]] | kShift0[p[3]];
+        if (bits & 0x80000000u) break;
+        dst[0] = static_cast<char>(bits >> 16);
+        dst[1] = static_cast<char>(bits >> 8);
+        dst[2] = static_cast<char>(bits);
+        dst += 3;
+        p += 4;
+        ++groups;
+      }
+      if (p == end) break;
+    }
+    const std::uint8_t v = kValues[*p++];
+    if (v == kSkip) continue;
+    values_[count_++] = v;
+    if (count_ == 4) {
+      dst = EmitGroup(dst);
+      count_ = 0;
+      ++groups;
+    }
+  }
+  return static_cast<std::size_t>(dst - out);
+}
+
+}  // namespace pelnor

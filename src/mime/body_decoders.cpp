@@ -1,0 +1,78 @@
+// The attachment decoders: base64 and uuencode lines into Data, through a
+// temporary file, with start, progress and end events.
+
+#include <limits>
+
+#include "mime/VekParser.h"
+#include "mime/body_base64.h"
+#include "mime/body_progress.h"
+#include "mime/body_spool.h"
+#include "mime/body_uudecode.h"
+
+namespace pelnor {
+namespace {
+
+std::int32_t LineCount(const std::vector<std::string>& lines) {
+  constexpr std::size_t kMax = std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(lines.size() < kMax ? lines.size() : kMax);
+}
+
+}  // namespace
+
+void TVekParser::DecodeBase64Attachment(TAttachedFile& item) {
+  const std::vector<std::string>& lines = item.Lines;
+  if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(lines));
+  TDecodeProgress progress(DecodeProgressStep, lastPercent_, OnDecodeProgress);
+  try {
+    TDecodeSpool spool;
+    TSpoolWriter writer(spool);
+    TBase64GroupDecoder decoder;
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+      char* out = writer.Reserve(TBase64GroupDecoder::MaxOutput(lines[r].size()));
+      std::size_t groups = 0;
+      writer.Commit(decoder.DecodeLine(lines[r], out, groups));
+      if (groups > 0) {
+        progress.Check(RoundPercent((r + 1) * 100, lines.size()), groups);
+        Pump();
+      }
+    }
+    // The values of an unfinished last group are dropped.
+    writer.Flush();
+    item.Data = spool.ReadAll();
+  } catch (...) {
+    progress.Finish();
+    if (OnDecodeEnd) OnDecodeEnd();
+    throw;
+  }
+  progress.Finish();
+  if (OnDecodeEnd) OnDecodeEnd();
+}
+
+void TVekParser::DecodeUUAttachment(TAttachedFile& item) {
+  const std::vector<std::string>& lines = item.Lines;
+  if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(lines));
+  TDecodeProgress progress(DecodeProgressStep, lastPercent_, OnDecodeProgress);
+  try {
+    TDecodeSpool spool;
+    TSpoolWriter writer(spool);
+    // Line 0 is the begin line. The end test applies to line 1 as well, so
+    // an empty file ("begin", "end") decodes to nothing instead of failing.
+    for (std::size_t r = 1; r < lines.size() && !IsUUEndLine(lines[r]); ++r) {
+      const int written = UUDecodeLine(lines[r], writer.Reserve(kUULineBytes));
+      if (written < 0) throw EFormatError(ErrorInFormatOfMsg);
+      writer.Commit(static_cast<std::size_t>(written));
+      progress.Check(RoundPercent(r * 100, lines.size()), 1);
+      Pump();
+    }
+    writer.Flush();
+    item.Data = spool.ReadAll();
+  } catch (...) {
+    progress.Finish();
+    if (OnDecodeEnd) OnDecodeEnd();
+    throw;
+  }
+  progress.Finish();
+  if (OnDecodeEnd) OnDecodeEnd();
+}
+
+}  // namespace pelnor

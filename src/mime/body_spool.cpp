@@ -1,0 +1,81 @@
+#include "mime/body_spool.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "mime/vek_util.h"
+
+namespace pelnor {
+
+TDecodeSpool::TDecodeSpool() : path_(MakeTempFileName()) {
+  fd_ = ::open(path_.c_str(), O_RDWR | O_TRUNC | O_CLOEXEC);
+  if (fd_ < 0) {
+    const int error = errno;
+    ::unlink(path_.c_str());
+    Fail("cannot open the decoder's temporary file", error);
+  }
+}
+
+TDecodeSpool::~TDecodeSpool() {
+  if (fd_ >= 0) ::close(fd_);
+  ::unlink(path_.c_str());
+}
+
+void TDecodeSpool::Fail(const char* what, int error) const {
+  throw std::filesystem::filesystem_error(
+      what, path_, std::error_code(error, std::generic_category()));
+}
+
+void TDecodeSpool::Write(const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd_, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("cannot write the decoder's temporary file", errno);
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+std::string TDecodeSpool::ReadAll() {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) Fail("cannot read the decoder's temporary file", errno);
+  std::string content(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t n = ::pread(fd_, content.data() + done, content.size() - done,
+                              static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("cannot read the decoder's temporary file", errno);
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  content.resize(done);
+  return content;
+}
+
+char* TSpoolWriter::Reserve(std::size_t size) {
+  if (capacity_ - used_ < size) {
+    Flush();
+    if (capacity_ < size) {
+      capacity_ = size > kChunk ? size : kChunk;
+      buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    }
+  }
+  return buffer_.get() + used_;
+}
+
+void TSpoolWriter::Flush() {
+  if (used_ > 0) spool_.Write(buffer_.get(), used_);
+  used_ = 0;
+}
+
+}  // namespace pelnor

@@ -1,0 +1,133 @@
+// Header stripping, multipart splitting and uuencode begin lines. Lines are
+// moved, never copied, and deleted in one range each, so a large mail costs
+// linear time.
+
+#include "mime/body_structure.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "mime/VekParser.h"
+#include "mime/vek_util.h"
+
+namespace pelnor {
+
+bool IsBlankLine(std::string_view line) {
+  return std::all_of(line.begin(), line.end(),
+                     [](char c) { return static_cast<unsigned char>(c) <= 32; });
+}
+
+namespace {
+
+// Three characters read as a decimal number: leading blanks and a sign
+// allowed, nothing after the digits. 0 when they are no number.
+int ModeValue(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i == text.size()) return 0;
+  int value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return 0;
+    value = value * 10 + (text[i] - '0');
+  }
+  return negative ? -value : value;
+}
+
+bool StartsWithBegin(std::string_view line) {
+  constexpr std::string_view kBegin = "begin";
+  if (line.size() < kBegin.size()) return false;
+  for (std::size_t i = 0; i < kBegin.size(); ++i) {
+    char c = line[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kBegin[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsUUBeginLine(std::string_view line, std::string& name) {
+  if (line.size() <= 10 || !StartsWithBegin(line)) return false;
+  const int mode = ModeValue(line.substr(6, 3));
+  if (mode <= 0 || mode >= 777) return false;
+  name.assign(line.substr(10, 64));
+  return true;
+}
+
+void SplitMultipartAt(std::vector<std::string> lines,
+                      std::vector<std::vector<std::string>>& parts, int depth) {
+  const auto contentType = FindHeader("CONTENT-TYPE:", lines);
+  if (!contentType || depth >= kMaxMimeDepth ||
+      UpperCase(*contentType).find("MULTIPART") == std::string::npos) {
+    // An empty part yields nothing, so it is not kept at all.
+    if (!lines.empty()) parts.push_back(std::move(lines));
+    return;
+  }
+  TVekParser::StripHeader(lines);
+  const std::string delimiter = TVekParser::ExtractBoundary(*contentType);
+  // Without a boundary no line is a delimiter ("--" alone would match a
+  // plain line of two dashes): the body has no parts.
+  if (delimiter.size() <= 2) return;
+  const std::string closing = delimiter + "--";
+
+  auto line = std::find(lines.begin(), lines.end(), delimiter);
+  if (line == lines.end()) return;  // no delimiter: the only part is empty
+  ++line;
+  // Every line after a delimiter is tested, also the one right after it:
+  // two delimiters in a row enclose an empty part, not a delimiter line.
+  std::vector<std::string> current;
+  for (; line != lines.end() && *line != closing; ++line) {
+    if (*line == delimiter) {
+      SplitMultipartAt(std::move(current), parts, depth + 1);
+      current = {};
+    } else {
+      current.push_back(std::move(*line));
+    }
+  }
+  SplitMultipartAt(std::move(current), parts, depth + 1);
+}
+
+void TVekParser::StripHeader(std::vector<std::string>& lines) {
+  auto it = std::find_if(lines.begin(), lines.end(), IsBlankLine);
+  it = std::find_if_not(it, lines.end(), IsBlankLine);
+  lines.erase(lines.begin(), it);
+}
+
+std::string TVekParser::ExtractBoundary(const std::string& contentTypeLine) {
+  const std::size_t at = UpperCase(contentTypeLine).find("BOUNDARY");
+  if (at == std::string::npos) return "--";
+  std::string value = Trim(std::string_view(contentTypeLine).substr(at + 8, 72));
+  if (!value.empty()) value.erase(0, 1);  // the "="
+  value = Trim(value);
+  if (!value.empty() && value[0] == '"') {
+    value.erase(0, 1);
+    const std::size_t quote = value.find('"');
+    if (quote != std::string::npos) value.erase(quote);
+  }
+  const std::size_t semicolon = value.find(';');
+  if (semicolon != std::string::npos) value.erase(semicolon);
+  return "--" + Trim(value);
+}
+
+void TVekParser::SplitMultipart(std::vector<std::string> lines,
+                                std::vector<std::vector<std::string>>& parts) {
+  SplitMultipartAt(std::move(lines), parts, 0);
+}
+
+bool TVekParser::FindUUBegin(const std::vector<std::string>& lines,
+                             std::size_t& index, std::string& name) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (IsUUBeginLine(lines[i], name)) {
+      index = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace pelnor
