@@ -1,6 +1,7 @@
 #include "mime/jconvert.h"
 
 #include "mime/jconvert_escape.h"
+#include "mime/jconvert_runs.h"
 
 namespace pelnor {
 
@@ -8,29 +9,21 @@ std::string JisToSjis(std::string_view text) {
   const std::size_t n = text.size();
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   std::string out;
-  out.resize(n + 1);  // pairs keep their size; only an odd last byte grows
-  auto* o = reinterpret_cast<unsigned char*>(out.data());
+  out.resize(n + 1);  // pairs keep their size; only a lone last byte grows
+  auto* const begin = reinterpret_cast<unsigned char*>(out.data());
+  unsigned char* o = begin;
   TJisMode mode = TJisMode::Single;
   std::size_t i = 0;
   while (i < n) {
-    if (in[i] == kEsc) {
-      if (n - i < kEscapeLength) break;  // cut-off sequence: nothing follows
-      mode = ModeAfterEscape(in[i + 1], mode);
-      i += kEscapeLength;
-    } else if (mode == TJisMode::Single) {
-      const std::size_t run = SingleByteRun(in + i, n - i);
-      std::memcpy(o, in + i, run);
-      o += run;
-      i += run;
-    } else {
-      const unsigned char j2 = i + 1 < n ? in[i + 1] : 0;
-      const TBytePair s = JisPairToSjis(in[i], j2);
-      *o++ = s.first;
-      *o++ = s.second;
-      i += 2;
-    }
+    i = mode == TJisMode::Single ? CopySingleByteRun(in, n, i, o)
+                                 : ConvertTwoByteRun(in, n, i, o);
+    if (i >= n) break;
+    // At an ESC. A sequence cut off by the end ends the conversion.
+    if (n - i < kEscapeLength) break;
+    mode = ModeAfterEscape(in[i + 1], mode);
+    i += kEscapeLength;
   }
-  out.resize(o - reinterpret_cast<unsigned char*>(out.data()));
+  out.resize(o - begin);
   return out;
 }
 
