@@ -1,0 +1,86 @@
+// The printer object on a real CUPS queue (the private test chain): the
+// list, the default rule, the driver's papers and a job that comes out.
+
+#include "platform/qt_printer.h"
+
+#include "platform/cups_fixture.h"
+#include "platform/pdf_probe.h"
+#include "platform/sjis_literal.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace pelnor {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+class CupsPrinterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const std::string missing = test::TCupsFixture::MissingTools(); !missing.empty())
+      GTEST_SKIP() << "CUPS test printer chain not installed, missing: " << missing;
+    if (!test::HavePopplerTools()) GTEST_SKIP() << "poppler-utils not installed";
+    cups_ = std::make_unique<test::TCupsFixture>();
+    printer_ = std::make_unique<TQtPrinter>(dir_.Path());
+  }
+
+  test::TTempDir dir_{"pelnor-cups-printer-"};
+  std::unique_ptr<test::TCupsFixture> cups_;
+  std::unique_ptr<TQtPrinter> printer_;
+};
+
+TEST_F(CupsPrinterTest, SystemQueuesComeFirstThenThePdfPrinter) {
+  cups_->AddQueue("Office.Floor2");
+  EXPECT_THAT(printer_->Printers(), ElementsAre("Office", cups_->Queue(), Sjis("PDF出力")));
+}
+
+TEST_F(CupsPrinterTest, SystemDefaultQueueIsTheDefaultPrinter) {
+  cups_->AddQueue("another");
+  printer_->SelectPrinter(-1);
+  const std::vector<std::string> names = printer_->Printers();
+  ASSERT_GE(printer_->PrinterIndex(), 0);
+  EXPECT_EQ(names[printer_->PrinterIndex()], cups_->Queue());
+}
+
+TEST_F(CupsPrinterTest, PapersComeFromTheDriver) {
+  printer_->SelectPrinter(-1);
+  const std::vector<std::uint16_t> codes = printer_->PaperCodes();
+  EXPECT_THAT(codes, Contains(9));  // A4
+  EXPECT_THAT(codes, Contains(1));  // Letter
+  EXPECT_EQ(printer_->PaperNames().size(), codes.size());
+  EXPECT_THAT(codes, Contains(printer_->PaperSize())) << "starts on one of its own papers";
+}
+
+TEST_F(CupsPrinterTest, JapaneseJobOnTheQueueKeepsItsTextAndPaper) {
+  struct Row {
+    std::uint16_t code;
+    const char* pdfinfo;
+  };
+  int expected = 0;
+  for (const Row& row : {Row{9, "(A4)"}, Row{1, "(letter)"}}) {
+    printer_->SelectPrinter(-1);
+    printer_->SetPaperSize(row.code);
+    printer_->SetFont({"IPAGothic", {}, 12});
+    printer_->BeginDoc("Pelnor");
+    const TRect page{0, 0, printer_->PageWidth(), printer_->PageHeight()};
+    printer_->TextRect(page, 200, 200, Sjis("【 テスト口座 】件名：日本語の本文"));
+    printer_->SetPenWidth(2);
+    printer_->MoveTo(200, 400);
+    printer_->LineTo(page.Right - 200, 400);
+    printer_->EndDoc();
+    ++expected;
+
+    const std::filesystem::path job = cups_->WaitForJobs(expected).back();
+    EXPECT_THAT(job.filename().string(), HasSubstr("pelnor")) << "job title";
+    EXPECT_THAT(test::PdfToText(job), HasSubstr("【 テスト口座 】件名：日本語の本文"));
+    EXPECT_THAT(test::PdfInfo(job), HasSubstr(row.pdfinfo)) << row.code;
+  }
+}
+
+}  // namespace
+}  // namespace pelnor

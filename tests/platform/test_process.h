@@ -1,0 +1,71 @@
+#pragma once
+
+// Child processes for integration tests: started with posix_spawn, output
+// kept in a log file, stopped by their own PID only.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pelnor::test {
+
+// This process's environment with `overrides` ("NAME=value") put in.
+std::vector<std::string> EnvironmentWith(const std::vector<std::string>& overrides);
+
+class TChildProcess {
+ public:
+  // Starts argv[0] (looked up in PATH); stdout and stderr are appended to `log`.
+  // Throws std::runtime_error when it cannot be started.
+  TChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                const std::filesystem::path& log);
+  ~TChildProcess();
+  TChildProcess(const TChildProcess&) = delete;
+  TChildProcess& operator=(const TChildProcess&) = delete;
+
+  pid_t Pid() const { return pid_; }
+  bool Running();
+  // Waits for the end; the exit code, or -1 after a signal.
+  int Wait();
+  // SIGTERM, then SIGKILL when it has not ended after `grace`.
+  void Stop(std::chrono::milliseconds grace = std::chrono::seconds(5));
+
+ private:
+  void Reap(int status);
+
+  pid_t pid_ = -1;
+  int exitCode_ = -1;
+};
+
+// Runs a command to its end and returns its exit code (-1 after a signal).
+int RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+               const std::filesystem::path& log);
+
+// Full path of a tool from PATH, /usr/sbin or /sbin; empty when missing.
+std::string FindTool(const std::string& name);
+
+std::string ReadTextFile(const std::filesystem::path& path);
+
+// A TCP port on 127.0.0.1 that nothing listens on right now.
+int FreeLoopbackPort();
+
+// True once something accepts connections on 127.0.0.1:`port`.
+bool WaitForPort(int port, std::chrono::milliseconds timeout);
+
+// A directory under the system's temporary directory, removed with its
+// contents at destruction. Mode 0755 so that daemons' helper users reach it.
+class TTempDir {
+ public:
+  explicit TTempDir(const std::string& prefix);
+  ~TTempDir();
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace pelnor::test
