@@ -147,21 +147,6 @@ std::string RemoveChar(std::string_view text, char c) {
   return out;
 }
 
-std::string RemoveSjisChars(std::string_view text, std::string_view chars) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (IsSjisLead(c) && i + 1 < text.size()) {
-      out += text[i];
-      out += text[++i];
-      continue;
-    }
-    if (chars.find(text[i]) == std::string_view::npos) out += text[i];
-  }
-  return out;
-}
-
 bool IsDottedAddress(std::string_view host) {
   int parts = 0;
   std::size_t start = 0;

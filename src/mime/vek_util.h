@@ -65,10 +65,6 @@ std::string AddressOf(std::string_view text, bool withBrackets);
 std::string DisplayNameOf(std::string_view text, bool withQuotes);
 // `text` without any occurrence of `c`.
 std::string RemoveChar(std::string_view text, char c);
-// `text` without the single-byte characters listed in `chars`. Shift_JIS
-// aware: the second byte of a double-byte character is never removed, so
-// names like "ソフト" (0x83 0x5C ...) keep their bytes.
-std::string RemoveSjisChars(std::string_view text, std::string_view chars);
 // True for a Shift_JIS lead byte (0x81-0x9F, 0xE0-0xFC).
 constexpr bool IsSjisLead(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);

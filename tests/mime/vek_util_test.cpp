@@ -254,17 +254,21 @@ TEST(FormatAddressList, Table) {
   for (const auto& r : rows) EXPECT_EQ(FormatAddressList(r.in), r.out) << r.name;
 }
 
-TEST(RemoveChars, ByteWiseAndShiftJisAware) {
-  EXPECT_EQ(RemoveChar("a\"b\"c", '"'), "abc");
-  const std::string so = Sjis("ソ");   // 0x83 0x5C: second byte is "\"
-  const std::string po = Sjis("ポ");   // 0x83 0x7C: second byte is "|"
-  const std::string hyo = Sjis("表");  // 0x95 0x5C
-  ASSERT_EQ(so[1], '\\');
-  ASSERT_EQ(po[1], '|');
-  EXPECT_EQ(RemoveSjisChars("a\\b|" + so + hyo + "/" + po + ":", "\\/:*?\"<>|"),
-            "ab" + so + hyo + po);
-  // A lead byte at the very end stands alone and is kept.
-  EXPECT_EQ(RemoveSjisChars("a\x83", "\\"), "a\x83");
+TEST(RemoveChar, RemovesEveryOccurrence) {
+  EXPECT_EQ(RemoveChar("\"a\"b\"\"c\"", '"'), "abc");
+  EXPECT_EQ(RemoveChar("O'Brien's", '\''), "OBriens");
+  EXPECT_EQ(RemoveChar("", 'x'), "");
+}
+
+TEST(IsSjisLead, CoversBothLeadRanges) {
+  EXPECT_FALSE(IsSjisLead(0x80));
+  EXPECT_TRUE(IsSjisLead(0x81));
+  EXPECT_TRUE(IsSjisLead(0x9F));
+  EXPECT_FALSE(IsSjisLead(0xA0));
+  EXPECT_FALSE(IsSjisLead(0xDF));  // half-width katakana stand alone
+  EXPECT_TRUE(IsSjisLead(0xE0));
+  EXPECT_TRUE(IsSjisLead(0xFC));
+  EXPECT_FALSE(IsSjisLead(0xFD));
 }
 
 // --- POP3 helpers -------------------------------------------------------------
