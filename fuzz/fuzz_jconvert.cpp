@@ -17,6 +17,32 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
+// JisToSjis works in 16-byte blocks; this reads the same rules one byte at
+// a time.
+std::string ReferenceJisToSjis(std::string_view text) {
+  std::string out;
+  bool twoByte = false;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == 0x1B) {
+      if (i + 2 >= text.size()) break;
+      if (text[i + 1] == '$') twoByte = true;
+      if (text[i + 1] == '(') twoByte = false;
+      i += 3;
+    } else if (!twoByte) {
+      out += text[i++];
+    } else {
+      const auto c2 = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+      const TBytePair p = JisPairToSjis(c, c2);
+      out += static_cast<char>(p.first);
+      out += static_cast<char>(p.second);
+      i += 2;
+    }
+  }
+  return out;
+}
+
 void CheckConvertCode(std::string_view text) {
   const int code = DetectCode(text);
   Require(code >= jcAscii && code <= jcEucOrSjis);
@@ -34,7 +60,9 @@ void CheckConvertCode(std::string_view text) {
 void CheckConverters(std::string_view text) {
   // Escapes are dropped and pairs keep their size: never longer than the
   // input plus the 0 that pairs a lone last byte.
-  Require(JisToSjis(text).size() <= text.size() + 1);
+  const std::string sjis = JisToSjis(text);
+  Require(sjis.size() <= text.size() + 1);
+  Require(sjis == ReferenceJisToSjis(text));
   Require(EucToSjis(text).size() <= text.size() + 1);
   Require(JisToEuc(text).size() <= text.size());
   SjisToJis(text);
