@@ -1,0 +1,288 @@
+// TVekPOP: connection, replies, login, counting, deletion, quit and the
+// error routine. The fetch lives in VekPOP3Retrieve.cpp.
+
+#include "pop3/VekPOP3.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "mime/vek_util.h"
+#include "pop3/posix_socket.h"
+
+namespace pelnor {
+
+namespace {
+
+constexpr int kWaitSliceMs = 200;
+constexpr int kStreamTimeoutMs = 100;
+constexpr std::size_t kReadSize = 1024;
+// A status line longer than this is judged as it stands.
+constexpr std::size_t kStatusLineLimit = 64 * 1024;
+constexpr auto kPumpInterval = std::chrono::milliseconds(20);
+
+// The integer value of the Port text, 110 when it is not a number.
+int PortNumber(const std::string& text) {
+  const std::string trimmed = Trim(text);
+  int value = 0;
+  const char* end = trimmed.data() + trimmed.size();
+  const auto [ptr, ec] = std::from_chars(trimmed.data(), end, value);
+  if (trimmed.empty() || ec != std::errc() || ptr != end) return 110;
+  return value;
+}
+
+std::string DurationText(int ms) {
+  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+}  // namespace
+
+TVekPOP::TVekPOP() : TVekPOP(std::make_unique<TPosixClientSocket>()) {}
+
+TVekPOP::TVekPOP(std::unique_ptr<TClientSocket> socket) : socket_(std::move(socket)) {
+  AttachSocket();
+  AttachParser();
+}
+
+TVekPOP::~TVekPOP() {
+  // Nobody listens any more: the socket closes without notifications.
+  socket_->OnConnected = nullptr;
+  socket_->OnDisconnected = nullptr;
+  stream_.reset();
+  socket_->Close();
+}
+
+void TVekPOP::AttachSocket() {
+  socket_->OnConnected = [this] {
+    connected_ = true;
+    if (OnConnect) OnConnect(*socket_);
+  };
+  socket_->OnDisconnected = [this] {
+    connected_ = false;
+    if (OnQuit) OnQuit(*socket_);
+  };
+}
+
+void TVekPOP::AttachParser() {
+  parser_.OnDecodeStart = [this](const std::string& fileName, std::int32_t bytesCount) {
+    if (OnDecodeStart) OnDecodeStart(*this, fileName, bytesCount);
+  };
+  parser_.OnDecodeProgress = [this](std::uint16_t percent) {
+    if (OnDecodeProgress) OnDecodeProgress(*this, percent);
+  };
+  parser_.OnDecodeEnd = [this] {
+    if (OnDecodeEnd) OnDecodeEnd(*this);
+  };
+  parser_.OnProcessMessages = [this] {
+    if (OnProcessMessages) OnProcessMessages();
+  };
+}
+
+// --- replies ------------------------------------------------------------------------
+
+void TVekPOP::SendCommand(std::string_view text) {
+  if (OnWireLog) {
+    const std::string_view line = text.substr(0, text.find("\r\n"));
+    Log("--> ", line.substr(0, 5) == "PASS " ? std::string_view("PASS ****") : line);
+  }
+  stream_->Write(text.data(), text.size());
+}
+
+std::string TVekPOP::ReadReply() { return ReadChunk(true); }
+
+// One reply chunk: a single read, or for a command's reply as many reads as
+// it takes to hold the whole status line.
+std::string TVekPOP::ReadChunk(bool wholeStatusLine) {
+  std::string chunk = ReadOnce();
+  if (wholeStatusLine) {
+    while (chunk.find("\r\n") == std::string::npos && chunk.size() < kStatusLineLimit)
+      chunk += ReadOnce();
+    if (OnWireLog) Log("<-- ", std::string_view(chunk).substr(0, chunk.find("\r\n")));
+  } else if (OnWireLog) {
+    Log("<-- ", "[" + std::to_string(chunk.size()) + " bytes]");
+  }
+  Judge(chunk);
+  return chunk;
+}
+
+std::string TVekPOP::ReadOnce() {
+  WaitReadable();
+  char buffer[kReadSize];
+  const std::size_t n = stream_->Read(buffer, sizeof buffer);
+  // Readable but empty: the server has hung up.
+  if (n == 0) AbandonConnection("The server " + socket_->Target() + " closed the connection.", false);
+  return std::string(buffer, n);
+}
+
+void TVekPOP::WaitReadable() {
+  const auto start = std::chrono::steady_clock::now();
+  while (!stream_->WaitForData(kWaitSliceMs)) {
+    if (OnProcessMessages) OnProcessMessages();
+    lastPump_ = std::chrono::steady_clock::now();
+    if (lastPump_ - start >= std::chrono::milliseconds(ReplyTimeoutMs))
+      AbandonConnection("The server " + socket_->Target() + " did not answer within " +
+                            DurationText(ReplyTimeoutMs) + ".",
+                        true);
+  }
+}
+
+void TVekPOP::Judge(std::string_view chunk) {
+  replyStatus_ = Trim(chunk.substr(0, 4));
+  const std::size_t end = chunk.find("\r\n");
+  replyText_ = end != std::string_view::npos && end > 4 ? Trim(chunk.substr(4, end - 4)) : "";
+  failed_ = replyStatus_ == "-ERR";
+}
+
+// A server that hangs up or stays silent leaves the conversation in an
+// unknown state: close our side, so the caller's Quit has nothing to do.
+void TVekPOP::AbandonConnection(const std::string& why, bool silent) {
+  if (OnWireLog) Log("", why);
+  CloseConnection();
+  if (silent) throw EServerSilent(why);
+  throw EServerClosed(why);
+}
+
+void TVekPOP::CloseConnection() {
+  stream_.reset();
+  socket_->Close();
+  connected_ = false;
+}
+
+void TVekPOP::ReportError(TPop3ErrorCode code) {
+  failed_ = true;
+  deletedNumbers_.clear();
+  CloseConnection();
+  if (OnError) OnError(*this, code, replyText_);
+}
+
+void TVekPOP::Pump() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPump_ < kPumpInterval) return;
+  lastPump_ = now;
+  if (OnProcessMessages) OnProcessMessages();
+}
+
+void TVekPOP::Log(std::string_view marker, std::string_view text) const {
+  std::string line(marker);
+  line.append(text);
+  OnWireLog(line);
+}
+
+// --- session ------------------------------------------------------------------------
+
+void TVekPOP::Connect() {
+  deletedNumbers_.clear();
+  messageCount_ = 0;
+  connectError_.clear();
+  if (connected_) CloseConnection();  // a new session replaces an open one
+  socket_->Port = PortNumber(Port);
+  if (IsDottedAddress(Host)) {
+    socket_->Address = Host;
+    socket_->HostName.clear();
+  } else {
+    socket_->HostName = Host;
+    socket_->Address.clear();
+  }
+  socket_->ConnectTimeoutMs = ConnectTimeoutMs;
+  failed_ = false;
+  try {
+    socket_->Open();
+  } catch (const std::exception& e) {
+    connectError_ = e.what();
+    failed_ = true;
+    return;
+  } catch (...) {
+    connectError_ = "unknown failure";
+    failed_ = true;
+    return;
+  }
+  if (!connected_) return;
+  stream_ = socket_->CreateStream(kStreamTimeoutMs);
+  try {
+    ReadReply();
+  } catch (const ESocketError& e) {
+    // No greeting is a failed connection, as the caller sees it.
+    connectError_ = e.what();
+    failed_ = true;
+    CloseConnection();
+    return;
+  }
+  if (failed_) ReportError(peGreeting);
+}
+
+bool TVekPOP::Login() {
+  if (!connected_) throw EInvalidOperation(kLoginNotConnected);
+  SendCommand("USER " + UserId + "\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peLogin);
+    return false;
+  }
+  SendCommand("PASS " + Passwd + "\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peLogin);
+    return false;
+  }
+  return true;
+}
+
+std::uint16_t TVekPOP::CountNewMessages() {
+  SendCommand("STAT\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peStat);
+    return 0;
+  }
+  messageCount_ = static_cast<std::uint16_t>(ExtractNumber(replyText_, 1, 0));
+  SendCommand("LAST\r\n");
+  ReadReply();
+  if (failed_) return 0;  // a server without LAST: every message counts
+  return static_cast<std::uint16_t>(messageCount_ - ExtractNumber(replyText_, 1, 0));
+}
+
+void TVekPOP::DeleteMessage(std::uint16_t number) {
+  if (!connected_) throw EInvalidOperation(kNotConnected);
+  Pump();
+  SendCommand("DELE " + std::to_string(number) + "\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peDelete);
+    return;
+  }
+  deletedNumbers_.push_back(std::to_string(number));
+  --messageCount_;
+  if (OnDelete) OnDelete(*this, number);
+}
+
+void TVekPOP::Quit() {
+  if (!connected_) return;
+  SendCommand("QUIT\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peQuit);
+    return;
+  }
+  deletedNumbers_.clear();
+  CloseConnection();
+}
+
+std::int32_t TVekPOP::RetrieveAll(TVekMsgList& list) {
+  list.Clear();
+  std::int32_t count = 0;
+  const std::uint16_t bound = messageCount_;
+  for (std::uint32_t n = 1; n <= bound; ++n) {
+    const std::string text = std::to_string(n);
+    if (std::find(deletedNumbers_.begin(), deletedNumbers_.end(), text) != deletedNumbers_.end())
+      continue;
+    TVekMsg* msg = RetrieveMessage(static_cast<std::uint16_t>(n));
+    Pump();
+    if (!msg) break;
+    list.Add(*msg);
+    ++count;
+    // A handler's refused DELE closed the session: nothing more to fetch.
+    if (!connected_) break;
+  }
+  return count;
+}
+
+}  // namespace pelnor

@@ -1,0 +1,138 @@
+#pragma once
+
+// TVekPOP: one POP3 conversation with one server over one TCP connection.
+// USER/PASS login, STAT and LAST, RETR or TOP with spooling and
+// dot-unstuffing, DELE, QUIT. Failures are reported through OnError with a
+// code (pop3_errors.h), the Failed flag and Boolean results; misuse and the
+// network raise exceptions.
+//
+// Every fetched message is owned by the TVekPOP and lives until it is
+// destroyed; a TVekMsgList filled by RetrieveAll only refers to them.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mime/VekMsg.h"
+#include "mime/VekParser.h"
+#include "pop3/client_socket.h"
+#include "pop3/pop3_errors.h"
+
+namespace pelnor {
+
+class TVekPOP {
+ public:
+  using TNotifyEvent = std::function<void(TVekPOP& Sender)>;
+  // Connected and disconnected come from the socket, which is their sender.
+  using TSocketNotifyEvent = std::function<void(TClientSocket& Sender)>;
+  using TOnError = std::function<void(TVekPOP& Sender, std::int32_t Error, const std::string& Msg)>;
+  using TOnCodeStartEvent =
+      std::function<void(TVekPOP& Sender, const std::string& FileName, std::int32_t BytesCount)>;
+  using TOnCodeProgressEvent = std::function<void(TVekPOP& Sender, std::uint16_t Percent)>;
+  using TOnBeforeRetrieve = std::function<void(TVekPOP& Sender, std::uint16_t Number)>;
+  using TOnDeleteEvent = std::function<void(TVekPOP& Sender, std::uint16_t Number)>;
+
+  // Talks through the real POSIX connection layer.
+  TVekPOP();
+  // Talks through `socket` (tests and the fuzzer pass a scripted one).
+  explicit TVekPOP(std::unique_ptr<TClientSocket> socket);
+  TVekPOP(const TVekPOP&) = delete;
+  TVekPOP& operator=(const TVekPOP&) = delete;
+  ~TVekPOP();
+
+  // --- properties ---------------------------------------------------------------
+  std::string UserId;
+  std::string Passwd;
+  std::string Port = "110";
+  std::string Host;
+  std::string ErrorInFormatOfMsg = "Error en el formato del mensaje.";
+  std::uint16_t DecodeProgressStep = 10;
+  std::uint16_t RetrieveProgressStep = 10;
+  // How long a reply may keep us waiting before EServerSilent.
+  int ReplyTimeoutMs = 60000;
+  // How long opening the connection may take.
+  int ConnectTimeoutMs = 30000;
+
+  // --- events ---------------------------------------------------------------------
+  TSocketNotifyEvent OnConnect;
+  TSocketNotifyEvent OnQuit;
+  TOnError OnError;
+  TOnCodeStartEvent OnDecodeStart;
+  TOnCodeProgressEvent OnDecodeProgress;
+  TNotifyEvent OnDecodeEnd;
+  TOnBeforeRetrieve OnBeforeRetrieve;
+  TNotifyEvent OnAfterRetrieve;
+  TOnCodeProgressEvent OnRetrieveProgress;
+  TOnDeleteEvent OnDelete;
+  // Lets the user interface process its pending events while we wait.
+  std::function<void()> OnProcessMessages;
+  // Optional wire log: "--> " lines we sent, "<-- " what the server said.
+  std::function<void(const std::string& line)> OnWireLog;
+
+  // --- run-time state -------------------------------------------------------------
+  std::uint16_t MessageCount() const { return messageCount_; }
+  bool Failed() const { return failed_; }
+  bool Connected() const { return connected_; }
+  const std::string& ReplyStatus() const { return replyStatus_; }
+  const std::string& ReplyText() const { return replyText_; }
+  const std::vector<std::string>& DeletedNumbers() const { return deletedNumbers_; }
+  // Why the last Connect failed, as the connection layer said it.
+  const std::string& ConnectError() const { return connectError_; }
+  // Number of messages this session has built and owns.
+  std::size_t OwnedMessages() const { return messages_.size(); }
+
+  // --- operations -------------------------------------------------------------------
+  void Connect();
+  bool Login();
+  std::uint16_t CountNewMessages();
+  // Fetches messages 1..MessageCount into `list`; returns how many it added.
+  std::int32_t RetrieveAll(TVekMsgList& list);
+  // nullptr when the server refused the fetch (reported as peRetrieve).
+  TVekMsg* RetrieveMessage(std::uint16_t number);
+  TVekMsg* RetrieveHeader(std::uint16_t number);
+  void DeleteMessage(std::uint16_t number);
+  void Quit();
+
+  // One command, one write.
+  void SendCommand(std::string_view text);
+  // Reads one reply, at least its whole status line, and judges it.
+  std::string ReadReply();
+
+ private:
+  void AttachSocket();
+  void AttachParser();
+  std::string ReadChunk(bool wholeStatusLine);
+  std::string ReadOnce();
+  void WaitReadable();
+  void Judge(std::string_view chunk);
+  [[noreturn]] void AbandonConnection(const std::string& why, bool silent);
+  void ReportError(TPop3ErrorCode code);
+  void CloseConnection();
+  void Pump();
+  void Log(std::string_view marker, std::string_view text) const;
+
+  TVekMsg* Retrieve(std::uint16_t number, bool headersOnly);
+  void UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size);
+  TVekMsg* BuildMessage(std::vector<std::string> lines, std::int32_t size, bool headersOnly);
+
+  std::unique_ptr<TClientSocket> socket_;
+  std::unique_ptr<TSocketStream> stream_;
+  TVekParser parser_;
+  std::vector<std::unique_ptr<TVekMsg>> messages_;
+  bool connected_ = false;
+  bool failed_ = false;
+  std::uint16_t messageCount_ = 0;
+  std::string replyStatus_;
+  std::string replyText_;
+  std::vector<std::string> deletedNumbers_;
+  std::string connectError_;
+  std::uint16_t retrieveProgress_ = 0;
+  std::uint16_t nextReportMark_ = 0;
+  std::chrono::steady_clock::time_point lastPump_{};
+};
+
+}  // namespace pelnor

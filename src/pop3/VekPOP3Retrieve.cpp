@@ -1,0 +1,106 @@
+// TVekPOP's fetch: LIST for the size, RETR or TOP, the answer spooled to a
+// file as it arrives, then split into lines, dot-unstuffed and decoded.
+
+#include <algorithm>
+#include <cmath>
+
+#include "mime/vek_util.h"
+#include "pop3/VekPOP3.h"
+#include "pop3/spool_file.h"
+
+namespace pelnor {
+
+namespace {
+
+constexpr std::string_view kTerminator = "\r\n.\r\n";
+
+// A line that begins with "." and is longer than one character loses the
+// first character; a lone "." stays.
+void UnstuffDots(std::vector<std::string>& lines) {
+  for (std::string& line : lines)
+    if (line.size() > 1 && line[0] == '.') line.erase(0, 1);
+}
+
+}  // namespace
+
+TVekMsg* TVekPOP::RetrieveMessage(std::uint16_t number) { return Retrieve(number, false); }
+
+TVekMsg* TVekPOP::RetrieveHeader(std::uint16_t number) { return Retrieve(number, true); }
+
+TVekMsg* TVekPOP::Retrieve(std::uint16_t number, bool headersOnly) {
+  if (!connected_) throw EInvalidOperation(kNotConnected);
+  if (OnBeforeRetrieve) OnBeforeRetrieve(*this, number);
+  TSpoolFile spool;
+
+  const std::string n = std::to_string(number);
+  SendCommand("LIST " + n + "\r\n");
+  ReadReply();
+  const std::int32_t size = ExtractNumber(replyText_, 2, 100);
+
+  SendCommand(headersOnly ? "TOP " + n + " 0\r\n" : "RETR " + n + "\r\n");
+  std::string chunk = ReadReply();
+  if (failed_) {
+    spool.Remove();
+    ReportError(peRetrieve);
+    return nullptr;
+  }
+
+  nextReportMark_ = RetrieveProgressStep;
+  spool.Write(chunk);
+  while (chunk.find(kTerminator) == std::string::npos) {
+    Pump();
+    // Keep the last four bytes so a terminator cut in two is still found.
+    std::string carry = chunk.size() > 4 ? chunk.substr(chunk.size() - 4) : chunk;
+    const std::string data = ReadChunk(false);
+    spool.Write(data);
+    chunk = std::move(carry) + data;
+    UpdateRetrieveProgress(spool.Size(), size);
+  }
+  if (retrieveProgress_ < 100 && OnRetrieveProgress) OnRetrieveProgress(*this, 100);
+
+  const std::string bytes = spool.ReadAll();
+  spool.Remove();
+  return BuildMessage(SplitLines(bytes), size, headersOnly);
+}
+
+void TVekPOP::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
+  if (size > 0) {
+    const double percent = std::round(static_cast<double>(spooled) * 100.0 / size);
+    retrieveProgress_ = static_cast<std::uint16_t>(static_cast<std::int64_t>(percent));
+  } else {
+    // LIST gave no usable size: no figure until the fetch ends with 100.
+    retrieveProgress_ = 0;
+  }
+  if (retrieveProgress_ >= nextReportMark_) {
+    if (OnRetrieveProgress) OnRetrieveProgress(*this, retrieveProgress_);
+    nextReportMark_ = static_cast<std::uint16_t>(nextReportMark_ + RetrieveProgressStep);
+  }
+}
+
+TVekMsg* TVekPOP::BuildMessage(std::vector<std::string> lines, std::int32_t size,
+                               bool headersOnly) {
+  // The status line and the "." terminator are not part of the mail.
+  if (!lines.empty()) lines.erase(lines.begin());
+  if (!lines.empty()) lines.pop_back();
+  UnstuffDots(lines);
+
+  messages_.push_back(std::make_unique<TVekMsg>());
+  TVekMsg& msg = *messages_.back();
+  msg.Size = size;
+  const auto headerEnd =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); });
+  msg.Headers.assign(lines.begin(), headerEnd);
+
+  parser_.ErrorInFormatOfMsg = ErrorInFormatOfMsg;
+  parser_.DecodeProgressStep = DecodeProgressStep;
+  TVekParser::ParseHeader(msg);
+  if (!headersOnly) parser_.DecodeBody(msg, lines);
+  lines.clear();
+  lines.shrink_to_fit();
+  TVekParser::Finish(msg);
+
+  if (OnAfterRetrieve) OnAfterRetrieve(*this);
+  return &msg;
+}
+
+}  // namespace pelnor

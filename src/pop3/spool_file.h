@@ -1,0 +1,41 @@
+#pragma once
+
+// The temporary file a fetched message is written to while it arrives, so a
+// large mail never has to sit in memory whole until it is complete. The file
+// is closed and deleted on every way out: explicitly by Remove, or by the
+// destructor when an exception leaves the fetch.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace pelnor {
+
+class TSpoolFile {
+ public:
+  // Creates an empty "vek" file in the temporary directory, open for
+  // reading and writing. Throws std::filesystem::filesystem_error.
+  TSpoolFile();
+  TSpoolFile(const TSpoolFile&) = delete;
+  TSpoolFile& operator=(const TSpoolFile&) = delete;
+  ~TSpoolFile();
+
+  void Write(std::string_view bytes);
+  std::uint64_t Size() const { return size_; }
+  // Everything written so far.
+  std::string ReadAll();
+  // Closes and deletes the file; further calls do nothing.
+  void Remove();
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  [[noreturn]] void Fail(const char* what) const;
+
+  std::string path_;
+  std::FILE* file_ = nullptr;
+  std::uint64_t size_ = 0;
+};
+
+}  // namespace pelnor

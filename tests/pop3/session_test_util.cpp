@@ -1,0 +1,149 @@
+#include "session_test_util.h"
+
+#include <unistd.h>
+
+namespace pelnor::test {
+
+void TEventLog::Attach(TVekPOP& pop) {
+  PopSender = &pop;
+  auto popCheck = [this](TVekPOP& sender) {
+    if (&sender != PopSender) SendersOk = false;
+  };
+  auto socketCheck = [this](TClientSocket& sender) {
+    if (SocketSender && &sender != SocketSender) SendersOk = false;
+  };
+  pop.OnConnect = [=, this](TClientSocket& s) {
+    socketCheck(s);
+    Events.push_back("connect");
+  };
+  pop.OnQuit = [=, this](TClientSocket& s) {
+    socketCheck(s);
+    Events.push_back("quit");
+  };
+  pop.OnError = [=, this](TVekPOP& s, std::int32_t code, const std::string& msg) {
+    popCheck(s);
+    Events.push_back("error " + std::to_string(code) + " " + msg);
+  };
+  pop.OnBeforeRetrieve = [=, this](TVekPOP& s, std::uint16_t n) {
+    popCheck(s);
+    Events.push_back("before " + std::to_string(n));
+  };
+  pop.OnAfterRetrieve = [=, this](TVekPOP& s) {
+    popCheck(s);
+    Events.push_back("after");
+  };
+  pop.OnRetrieveProgress = [=, this](TVekPOP& s, std::uint16_t percent) {
+    popCheck(s);
+    Events.push_back("progress " + std::to_string(percent));
+  };
+  pop.OnDelete = [=, this](TVekPOP& s, std::uint16_t n) {
+    popCheck(s);
+    Events.push_back("delete " + std::to_string(n));
+  };
+  pop.OnDecodeStart = [=, this](TVekPOP& s, const std::string& name, std::int32_t count) {
+    popCheck(s);
+    Events.push_back("decode-start " + name + " " + std::to_string(count));
+  };
+  pop.OnDecodeProgress = [=, this](TVekPOP& s, std::uint16_t percent) {
+    popCheck(s);
+    Events.push_back("decode-progress " + std::to_string(percent));
+  };
+  pop.OnDecodeEnd = [=, this](TVekPOP& s) {
+    popCheck(s);
+    Events.push_back("decode-end");
+  };
+}
+
+std::vector<std::string> TEventLog::Only(const std::string& prefix) const {
+  std::vector<std::string> found;
+  for (const std::string& e : Events)
+    if (e.rfind(prefix, 0) == 0) found.push_back(e);
+  return found;
+}
+
+TPrivateTempDir::TPrivateTempDir() {
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "pelnor-pop3-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+  if (const char* old = std::getenv("TMPDIR")) {
+    hadTmpDir_ = true;
+    oldTmpDir_ = old;
+  }
+  ::setenv("TMPDIR", path_.c_str(), 1);
+}
+
+TPrivateTempDir::~TPrivateTempDir() {
+  if (hadTmpDir_)
+    ::setenv("TMPDIR", oldTmpDir_.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TPrivateTempDir::VekFiles() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("vek", 0) == 0) names.push_back(name);
+  }
+  return names;
+}
+
+TPop3Script LoggedIn() {
+  return TPop3Script()
+      .Send("+OK ready\r\n")
+      .On("USER bob", "+OK\r\n")
+      .On("PASS pw", "+OK logged in\r\n");
+}
+
+TPop3Script Counted(int count) {
+  return LoggedIn()
+      .On("STAT", "+OK " + std::to_string(count) + " " + std::to_string(count * 100) + "\r\n")
+      .On("LAST", "-ERR Unknown command: LAST\r\n");
+}
+
+std::string Stuffed(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    if (!line.empty() && line[0] == '.') text += '.';
+    text += line + "\r\n";
+  }
+  return text + ".\r\n";
+}
+
+void AddFetch(TPop3Script& script, int n, const std::vector<std::string>& lines) {
+  const std::string body = Stuffed(lines);
+  const std::string num = std::to_string(n);
+  script.On("LIST " + num, "+OK " + num + " " + std::to_string(body.size()) + "\r\n")
+      .On("RETR " + num, "+OK message follows\r\n" + body);
+}
+
+std::vector<std::string> PlainMail(const std::string& subject, const std::string& body) {
+  return {"From: alice@example.com", "Subject: " + subject, "Message-ID: <" + subject + "@x>",
+          "", body};
+}
+
+void TSessionTest::Start(const TPop3Script& script) {
+  auto socket = std::make_unique<TScriptedSocket>(script);
+  socket_ = socket.get();
+  pop_ = std::make_unique<TVekPOP>(std::move(socket));
+  pop_->Host = "127.0.0.1";
+  pop_->UserId = "bob";
+  pop_->Passwd = "pw";
+  pop_->ReplyTimeoutMs = 5000;  // a broken test fails fast instead of hanging
+  events_.SocketSender = socket_;
+  events_.Attach(*pop_);
+}
+
+void TSessionTest::StartCounted(const TPop3Script& script) {
+  Start(script);
+  pop_->Connect();
+  ASSERT_FALSE(pop_->Failed());
+  ASSERT_TRUE(pop_->Login());
+  pop_->CountNewMessages();
+  events_.Events.clear();
+}
+
+}  // namespace pelnor::test

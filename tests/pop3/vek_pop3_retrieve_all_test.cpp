@@ -1,0 +1,149 @@
+// RetrieveAll: order, the bound taken at the start, deletion from
+// OnAfterRetrieve, stopping on a refusal, and message ownership.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "session_test_util.h"
+
+namespace pelnor::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TPop3Script ThreeMails() {
+  TPop3Script script = Counted(3);
+  for (int n = 1; n <= 3; ++n) AddFetch(script, n, PlainMail("m" + std::to_string(n), "b"));
+  return script;
+}
+
+std::vector<std::string> Subjects(const TVekMsgList& list) {
+  std::vector<std::string> subjects;
+  for (int i = 0; i < list.Count(); ++i) subjects.push_back(list.Items(i).Subject);
+  return subjects;
+}
+
+using TVekPOPRetrieveAll = TSessionTest;
+
+TEST_F(TVekPOPRetrieveAll, FetchesEveryMessageInOrder) {
+  StartCounted(ThreeMails());
+  TVekMsgList list;
+  EXPECT_EQ(pop_->RetrieveAll(list), 3);
+  EXPECT_THAT(Subjects(list), ElementsAre("m1", "m2", "m3"));
+  EXPECT_THAT(events_.Events,
+              ElementsAre("before 1", "progress 100", "after", "before 2", "progress 100", "after",
+                          "before 3", "progress 100", "after"));
+  EXPECT_THAT(socket_->Mismatches(), IsEmpty());
+}
+
+TEST_F(TVekPOPRetrieveAll, NothingToFetchClearsTheListWithoutTraffic) {
+  TPop3Script script = Counted(0);
+  AddFetch(script, 1, PlainMail("old", "b"));
+  StartCounted(Counted(1).On("LIST 1", "+OK 1 10\r\n").On("RETR 1", "+OK\r\nSubject: a\r\n\r\n.\r\n"));
+  TVekMsgList list;
+  ASSERT_EQ(pop_->RetrieveAll(list), 1);
+  StartCounted(Counted(0));
+  const std::string before = socket_->Received();
+  EXPECT_EQ(pop_->RetrieveAll(list), 0);
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(socket_->Received(), before);
+}
+
+TEST_F(TVekPOPRetrieveAll, RefusedRetrStopsAndKeepsWhatCameBefore) {
+  TPop3Script script = Counted(3);
+  AddFetch(script, 1, PlainMail("m1", "b"));
+  script.On("LIST 2", "+OK 2 10\r\n").On("RETR 2", "-ERR locked\r\n");
+  StartCounted(script);
+  TVekMsgList list;
+  EXPECT_EQ(pop_->RetrieveAll(list), 1);
+  EXPECT_THAT(Subjects(list), ElementsAre("m1"));
+  EXPECT_THAT(events_.Only("error"), ElementsAre("error 2004 locked"));
+  EXPECT_THAT(socket_->Received(), ::testing::EndsWith("RETR 2\r\n"));
+  pop_->Quit();  // the error closed the connection already
+  EXPECT_THAT(socket_->Received(), ::testing::EndsWith("RETR 2\r\n"));
+}
+
+TEST_F(TVekPOPRetrieveAll, DeleteFromAfterRetrieveKeepsTheBound) {
+  TPop3Script script = Counted(3);
+  AddFetch(script, 1, PlainMail("m1", "b"));
+  AddFetch(script, 2, PlainMail("m2", "b"));
+  script.On("DELE 2", "+OK\r\n");
+  AddFetch(script, 3, PlainMail("m3", "b"));
+  StartCounted(script);
+  std::uint16_t current = 0;
+  pop_->OnBeforeRetrieve = [&](TVekPOP&, std::uint16_t n) { current = n; };
+  pop_->OnAfterRetrieve = [&](TVekPOP& pop) {
+    if (current == 2) pop.DeleteMessage(2);
+  };
+  TVekMsgList list;
+  EXPECT_EQ(pop_->RetrieveAll(list), 3);
+  EXPECT_THAT(Subjects(list), ElementsAre("m1", "m2", "m3"));
+  EXPECT_THAT(pop_->DeletedNumbers(), ElementsAre("2"));
+  EXPECT_EQ(pop_->MessageCount(), 2);
+  EXPECT_THAT(socket_->Mismatches(), IsEmpty());
+}
+
+TEST_F(TVekPOPRetrieveAll, DeletingEachMessageAsTheCheckCycleDoes) {
+  TPop3Script script = Counted(3);
+  for (int n = 1; n <= 3; ++n) {
+    AddFetch(script, n, PlainMail("m" + std::to_string(n), "b"));
+    script.On("DELE " + std::to_string(n), "+OK\r\n");
+  }
+  script.On("QUIT", "+OK\r\n");
+  StartCounted(script);
+  std::uint16_t deleteNumber = 1;
+  pop_->OnAfterRetrieve = [&](TVekPOP& pop) { pop.DeleteMessage(deleteNumber++); };
+  TVekMsgList list;
+  EXPECT_EQ(pop_->RetrieveAll(list), 3);
+  EXPECT_THAT(pop_->DeletedNumbers(), ElementsAre("1", "2", "3"));
+  EXPECT_EQ(pop_->MessageCount(), 0);
+  pop_->Quit();
+  EXPECT_FALSE(pop_->Failed());
+  EXPECT_THAT(socket_->Mismatches(), IsEmpty());
+}
+
+TEST_F(TVekPOPRetrieveAll, DeletedNumbersAreSkipped) {
+  TPop3Script script = Counted(3).On("DELE 1", "+OK\r\n");
+  AddFetch(script, 2, PlainMail("m2", "b"));
+  StartCounted(script);
+  pop_->DeleteMessage(1);
+  TVekMsgList list;
+  // The bound is the count after the deletion: 2.
+  EXPECT_EQ(pop_->RetrieveAll(list), 1);
+  EXPECT_THAT(Subjects(list), ElementsAre("m2"));
+  EXPECT_THAT(socket_->Received(), ::testing::Not(::testing::HasSubstr("RETR 1")));
+}
+
+// A refused DELE inside OnAfterRetrieve closes the session; RetrieveAll then
+// ends with what it has instead of tripping over the closed connection.
+TEST_F(TVekPOPRetrieveAll, RefusedDeleteFromAfterRetrieveEndsTheLoop) {
+  TPop3Script script = Counted(3);
+  AddFetch(script, 1, PlainMail("m1", "b"));
+  script.On("DELE 1", "-ERR read-only mailbox\r\n");
+  StartCounted(script);
+  pop_->OnAfterRetrieve = [](TVekPOP& pop) { pop.DeleteMessage(1); };
+  TVekMsgList list;
+  EXPECT_EQ(pop_->RetrieveAll(list), 1);
+  EXPECT_THAT(Subjects(list), ElementsAre("m1"));
+  EXPECT_THAT(events_.Only("error"), ElementsAre("error 2003 read-only mailbox"));
+  EXPECT_FALSE(pop_->Connected());
+  EXPECT_NO_THROW(pop_->Quit());
+}
+
+TEST_F(TVekPOPRetrieveAll, MessagesOutliveTheList) {
+  StartCounted(ThreeMails());
+  std::vector<TVekMsg*> fetched;
+  {
+    TVekMsgList list;
+    pop_->RetrieveAll(list);
+    for (int i = 0; i < list.Count(); ++i) fetched.push_back(&list.Items(i));
+    list.Clear();
+  }
+  EXPECT_EQ(pop_->OwnedMessages(), 3u);
+  ASSERT_EQ(fetched.size(), 3u);
+  EXPECT_EQ(fetched[2]->Subject, "m3");
+}
+
+}  // namespace
+}  // namespace pelnor::test

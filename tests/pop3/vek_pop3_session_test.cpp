@@ -1,0 +1,273 @@
+// TVekPOP outside the fetch: connecting, the greeting, login, counting,
+// deleting, quitting and how refusals are reported.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "session_test_util.h"
+
+namespace pelnor::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+using TVekPOPConnect = TSessionTest;
+
+TEST_F(TVekPOPConnect, StartsClosedWithItsDefaults) {
+  TVekPOP pop(std::make_unique<TScriptedSocket>(TPop3Script()));
+  EXPECT_EQ(pop.Port, "110");
+  EXPECT_EQ(pop.Host, "");
+  EXPECT_EQ(pop.UserId, "");
+  EXPECT_EQ(pop.Passwd, "");
+  EXPECT_EQ(pop.ErrorInFormatOfMsg, "Error en el formato del mensaje.");
+  EXPECT_EQ(pop.DecodeProgressStep, 10);
+  EXPECT_EQ(pop.RetrieveProgressStep, 10);
+  EXPECT_EQ(pop.ReplyTimeoutMs, 60000);
+  EXPECT_EQ(pop.ConnectTimeoutMs, 30000);
+  EXPECT_FALSE(pop.Connected());
+  EXPECT_FALSE(pop.Failed());
+  EXPECT_EQ(pop.MessageCount(), 0);
+}
+
+TEST_F(TVekPOPConnect, GreetingOpensTheSession) {
+  Start(TPop3Script().Send("+OK POP3 ready <1.2@host>\r\n"));
+  pop_->Connect();
+  EXPECT_FALSE(pop_->Failed());
+  EXPECT_TRUE(pop_->Connected());
+  EXPECT_EQ(pop_->ReplyStatus(), "+OK");
+  EXPECT_EQ(pop_->ReplyText(), "POP3 ready <1.2@host>");
+  EXPECT_THAT(events_.Events, ElementsAre("connect"));
+  EXPECT_TRUE(events_.SendersOk);
+}
+
+TEST_F(TVekPOPConnect, RefusingGreetingReports2000AndCloses) {
+  Start(TPop3Script().Send("-ERR busy\r\n"));
+  pop_->Connect();
+  EXPECT_TRUE(pop_->Failed());
+  EXPECT_FALSE(pop_->Connected());
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "error 2000 busy"));
+  EXPECT_TRUE(events_.SendersOk);
+  try {
+    pop_->Login();
+    FAIL() << "Login ran without a connection";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_STREQ(e.what(), "Invalid Op. Not connected.");
+  }
+  EXPECT_EQ(socket_->Received(), "");
+}
+
+TEST_F(TVekPOPConnect, LowerCaseErrIsSuccess) {
+  Start(TPop3Script().Send("-err busy\r\n"));
+  pop_->Connect();
+  EXPECT_FALSE(pop_->Failed());
+  EXPECT_TRUE(pop_->Connected());
+  EXPECT_EQ(pop_->ReplyStatus(), "-err");
+}
+
+TEST_F(TVekPOPConnect, OpenFailureSetsFailedWithoutEvents) {
+  Start(TPop3Script());
+  socket_->FailOpenWith("Cannot connect to mail.example:110: Connection refused");
+  pop_->Host = "mail.example";
+  pop_->Connect();
+  EXPECT_TRUE(pop_->Failed());
+  EXPECT_FALSE(pop_->Connected());
+  EXPECT_THAT(events_.Events, IsEmpty());
+  EXPECT_EQ(pop_->ConnectError(), "Cannot connect to mail.example:110: Connection refused");
+}
+
+TEST_F(TVekPOPConnect, NoGreetingBeforeHangUpIsAFailedConnect) {
+  Start(TPop3Script().Close());
+  pop_->Connect();
+  EXPECT_TRUE(pop_->Failed());
+  EXPECT_FALSE(pop_->Connected());
+  EXPECT_THAT(pop_->ConnectError(), HasSubstr("closed the connection"));
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "quit"));
+}
+
+TEST_F(TVekPOPConnect, PortTextBecomesTheSocketPort) {
+  const struct {
+    const char* port;
+    int expected;
+  } rows[] = {{"110", 110}, {"995", 995}, {"abc", 110}, {"", 110}, {"99x", 110}, {" 2110 ", 2110}};
+  for (const auto& row : rows) {
+    Start(TPop3Script().Send("+OK\r\n"));
+    pop_->Port = row.port;
+    pop_->Connect();
+    EXPECT_EQ(socket_->OpenedPort(), row.expected) << "Port \"" << row.port << "\"";
+  }
+}
+
+TEST_F(TVekPOPConnect, DottedHostIsAnAddressOtherwiseAName) {
+  const struct {
+    const char* host;
+    bool dotted;
+  } rows[] = {{"192.168.1.10", true},  {"127.0.0.1", true},  {"0.0.0.0", true},
+              {"192.168.1", false},    {"1.2.3.256", false}, {"1.2.3.4.5", false},
+              {"1..3.4", false},       {"localhost", false}, {"pop.example.jp", false}};
+  for (const auto& row : rows) {
+    Start(TPop3Script().Send("+OK\r\n"));
+    pop_->Host = row.host;
+    pop_->Connect();
+    EXPECT_EQ(socket_->OpenedAddress(), row.dotted ? row.host : "") << row.host;
+    EXPECT_EQ(socket_->OpenedHostName(), row.dotted ? "" : row.host) << row.host;
+  }
+}
+
+TEST_F(TVekPOPConnect, ConnectAgainStartsAFreshSession) {
+  Start(Counted(3).On("DELE 1", "+OK\r\n").On("QUIT", "+OK bye\r\n"));
+  pop_->Connect();
+  ASSERT_TRUE(pop_->Login());
+  pop_->CountNewMessages();
+  pop_->DeleteMessage(1);
+  pop_->Quit();
+  EXPECT_EQ(pop_->MessageCount(), 2) << "kept after Quit";
+  pop_->ReplyTimeoutMs = 300;
+  pop_->Connect();  // the script is over: the server no longer greets
+  EXPECT_EQ(pop_->MessageCount(), 0);
+  EXPECT_THAT(pop_->DeletedNumbers(), IsEmpty());
+  EXPECT_TRUE(pop_->Failed());
+  EXPECT_FALSE(pop_->Connected());
+  EXPECT_THAT(pop_->ConnectError(), HasSubstr("did not answer within 300 ms"));
+}
+
+using TVekPOPLogin = TSessionTest;
+
+TEST_F(TVekPOPLogin, SendsUserThenPass) {
+  Start(LoggedIn());
+  pop_->Connect();
+  EXPECT_TRUE(pop_->Login());
+  EXPECT_EQ(socket_->Received(), "USER bob\r\nPASS pw\r\n");
+  EXPECT_TRUE(pop_->Connected());
+  EXPECT_THAT(events_.Events, ElementsAre("connect"));
+}
+
+TEST_F(TVekPOPLogin, RefusedUserReports2001AndNeverSendsPass) {
+  Start(TPop3Script().Send("+OK\r\n").On("USER bob", "-ERR no such mailbox\r\n"));
+  pop_->Connect();
+  EXPECT_FALSE(pop_->Login());
+  EXPECT_EQ(socket_->Received(), "USER bob\r\n");
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "error 2001 no such mailbox"));
+  EXPECT_FALSE(pop_->Connected());
+  EXPECT_TRUE(pop_->Failed());
+}
+
+TEST_F(TVekPOPLogin, RefusedPassReports2001) {
+  Start(TPop3Script()
+            .Send("+OK\r\n")
+            .On("USER bob", "+OK\r\n")
+            .On("PASS pw", "-ERR [AUTH] Authentication failed.\r\n"));
+  pop_->Connect();
+  EXPECT_FALSE(pop_->Login());
+  EXPECT_THAT(events_.Events,
+              ElementsAre("connect", "quit", "error 2001 [AUTH] Authentication failed."));
+}
+
+using TVekPOPCount = TSessionTest;
+
+TEST_F(TVekPOPCount, StatAndLastArithmetic) {
+  const struct {
+    const char* name;
+    std::string stat;
+    std::string last;
+    int count;
+    int result;
+  } rows[] = {
+      {"stat minus last", "+OK 5 12345", "+OK 3", 5, 2},
+      {"last refused", "+OK 5 12345", "-ERR unknown command", 5, 0},
+      {"stat without numbers", "+OK", "+OK 0", 0, 0},
+      {"last above stat wraps in 16 bits", "+OK 2 100", "+OK 3", 2, 65535},
+      {"count kept in 16 bits", "+OK 65537 1", "+OK 0", 1, 1},
+  };
+  for (const auto& row : rows) {
+    Start(LoggedIn().On("STAT", row.stat + "\r\n").On("LAST", row.last + "\r\n"));
+    pop_->Connect();
+    ASSERT_TRUE(pop_->Login());
+    EXPECT_EQ(pop_->CountNewMessages(), row.result) << row.name;
+    EXPECT_EQ(pop_->MessageCount(), row.count) << row.name;
+    EXPECT_TRUE(pop_->Connected()) << row.name;
+    EXPECT_THAT(events_.Only("error"), IsEmpty()) << row.name;
+  }
+}
+
+TEST_F(TVekPOPCount, RefusedStatReports2006) {
+  Start(LoggedIn().On("STAT", "-ERR mailbox locked\r\n"));
+  pop_->Connect();
+  ASSERT_TRUE(pop_->Login());
+  EXPECT_EQ(pop_->CountNewMessages(), 0);
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "error 2006 mailbox locked"));
+  EXPECT_EQ(socket_->Received(), "USER bob\r\nPASS pw\r\nSTAT\r\n") << "no LAST after a refused STAT";
+}
+
+using TVekPOPDelete = TSessionTest;
+
+TEST_F(TVekPOPDelete, DeletesAndCounts) {
+  StartCounted(Counted(3).On("DELE 2", "+OK marked\r\n"));
+  pop_->DeleteMessage(2);
+  EXPECT_THAT(events_.Events, ElementsAre("delete 2"));
+  EXPECT_THAT(pop_->DeletedNumbers(), ElementsAre("2"));
+  EXPECT_EQ(pop_->MessageCount(), 2);
+}
+
+TEST_F(TVekPOPDelete, RefusedDeleReports2003) {
+  StartCounted(Counted(3).On("DELE 7", "-ERR no such message\r\n"));
+  pop_->DeleteMessage(7);
+  EXPECT_THAT(events_.Events, ElementsAre("quit", "error 2003 no such message"));
+  EXPECT_THAT(pop_->DeletedNumbers(), IsEmpty());
+  EXPECT_EQ(pop_->MessageCount(), 3);
+  EXPECT_FALSE(pop_->Connected());
+}
+
+TEST_F(TVekPOPDelete, WithoutConnectionRaises) {
+  Start(TPop3Script());
+  try {
+    pop_->DeleteMessage(1);
+    FAIL();
+  } catch (const EInvalidOperation& e) {
+    EXPECT_STREQ(e.what(), "Not connected.");
+  }
+}
+
+using TVekPOPQuit = TSessionTest;
+
+TEST_F(TVekPOPQuit, QuitClosesTheConnection) {
+  StartCounted(Counted(1).On("DELE 1", "+OK\r\n").On("QUIT", "+OK bye\r\n"));
+  pop_->DeleteMessage(1);
+  pop_->Quit();
+  EXPECT_THAT(events_.Events, ElementsAre("delete 1", "quit"));
+  EXPECT_FALSE(pop_->Connected());
+  EXPECT_FALSE(pop_->Failed());
+  EXPECT_THAT(pop_->DeletedNumbers(), IsEmpty());
+  EXPECT_THAT(socket_->Received(), ::testing::EndsWith("DELE 1\r\nQUIT\r\n"));
+}
+
+TEST_F(TVekPOPQuit, RefusedQuitReports2002) {
+  StartCounted(Counted(1).On("QUIT", "-ERR cannot commit\r\n"));
+  pop_->Quit();
+  EXPECT_THAT(events_.Events, ElementsAre("quit", "error 2002 cannot commit"));
+  EXPECT_FALSE(pop_->Connected());
+}
+
+TEST_F(TVekPOPQuit, WithoutConnectionSendsAndFiresNothing) {
+  Start(TPop3Script().Send("-ERR busy\r\n"));
+  pop_->Connect();
+  events_.Events.clear();
+  pop_->Quit();
+  EXPECT_THAT(events_.Events, IsEmpty());
+  EXPECT_EQ(socket_->Received(), "");
+}
+
+TEST_F(TVekPOPQuit, WireLogShowsBothDirectionsAndHidesThePassword) {
+  Start(LoggedIn().On("QUIT", "+OK bye\r\n"));
+  std::vector<std::string> wire;
+  pop_->OnWireLog = [&](const std::string& line) { wire.push_back(line); };
+  pop_->Connect();
+  pop_->Login();
+  pop_->Quit();
+  EXPECT_THAT(wire, ElementsAre("<-- +OK ready", "--> USER bob", "<-- +OK", "--> PASS ****",
+                                "<-- +OK logged in", "--> QUIT", "<-- +OK bye"));
+}
+
+}  // namespace
+}  // namespace pelnor::test
