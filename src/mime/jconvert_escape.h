@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace pelnor {
+namespace pelnor::jis {
 
 constexpr unsigned char kEsc = 0x1B;
 constexpr std::size_t kEscapeLength = 3;  // every ESC is read as ESC + 2 bytes
@@ -30,4 +30,4 @@ inline std::size_t SingleByteRun(const unsigned char* p, std::size_t n) {
   return esc ? static_cast<const unsigned char*>(esc) - p : n;
 }
 
-}  // namespace pelnor
+}  // namespace pelnor::jis

@@ -5,6 +5,8 @@
 
 namespace pelnor {
 
+using namespace jis;
+
 std::string JisToSjis(std::string_view text) {
   const std::size_t n = text.size();
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());

@@ -16,7 +16,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace pelnor {
+namespace pelnor::jis {
 
 // Copies single-byte text up to the next ESC.
 inline std::size_t CopySingleByteRun(const unsigned char* in, std::size_t n,
@@ -100,4 +100,4 @@ inline std::size_t ConvertTwoByteRun(const unsigned char* in, std::size_t n,
   return i < n ? i : n;
 }
 
-}  // namespace pelnor
+}  // namespace pelnor::jis

@@ -5,6 +5,8 @@
 namespace pelnor {
 namespace {
 
+using namespace jis;
+
 constexpr unsigned char kSingleShift = 0x8E;
 
 bool IsHalfWidthKana(unsigned char c) { return c >= 0xA1 && c <= 0xDF; }
