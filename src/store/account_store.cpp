@@ -27,9 +27,9 @@ void BackUpIfDamaged(const std::string& path) {
 std::string AccountFilePath(const std::string& dir) { return dir + "User.inf"; }
 
 void LoadAccounts(const std::string& dir, AccountList& list) {
-  std::optional<DigitFile> file = ReadDigitFile(AccountFilePath(dir));
-  if (!file) return;
-  for (std::string& record : file->lines) list.Add(std::move(record));
+  std::optional<std::vector<std::string>> records = ReadDigitFile(AccountFilePath(dir));
+  if (!records) return;
+  for (std::string& record : *records) list.Add(std::move(record));
 }
 
 void SaveAccounts(const std::string& dir, const AccountList& list) {

@@ -7,8 +7,8 @@
 
 namespace pelnor {
 
-DigitFile DecodeDigitFile(const std::string& path, std::string_view text) {
-  DigitFile file;
+std::vector<std::string> DecodeDigitLines(const std::string& path, std::string_view text) {
+  std::vector<std::string> decoded;
   std::vector<std::string> raw = SplitLines(text);
   for (size_t i = 0; i < raw.size(); ++i) {
     if (!IsDigitLine(raw[i])) {
@@ -16,15 +16,15 @@ DigitFile DecodeDigitFile(const std::string& path, std::string_view text) {
                 << ": line is not all digits, skipped\n";
       continue;
     }
-    file.lines.push_back(DecodeDigits(raw[i]));
+    decoded.push_back(DecodeDigits(raw[i]));
   }
-  return file;
+  return decoded;
 }
 
-std::optional<DigitFile> ReadDigitFile(const std::string& path) {
+std::optional<std::vector<std::string>> ReadDigitFile(const std::string& path) {
   std::optional<std::string> text = ReadWholeFile(path);
   if (!text) return std::nullopt;
-  return DecodeDigitFile(path, *text);
+  return DecodeDigitLines(path, *text);
 }
 
 std::string EncodeDigitLines(const std::vector<std::string>& lines) {

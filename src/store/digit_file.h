@@ -7,19 +7,15 @@
 
 namespace pelnor {
 
-// A file of digit-coded lines (User.inf, a history file), decoded.
-struct DigitFile {
-  std::vector<std::string> lines;  // decoded, in file order
-};
-
-// Decodes every line of `text`, read from `path`. A line holding anything but
-// digits is skipped with a warning on standard error naming the file and line
-// number: decoding it would invent bytes.
-DigitFile DecodeDigitFile(const std::string& path, std::string_view text);
+// Decodes every line of `text`, a file of digit-coded lines (User.inf, a
+// history file) read from `path`, in file order. A line holding anything but
+// digits is skipped with a warning on standard error naming the file and
+// line number: decoding it would invent bytes.
+std::vector<std::string> DecodeDigitLines(const std::string& path, std::string_view text);
 
 // Reads the file and decodes it as above. Nothing when the file does not
 // exist; StoreError when it cannot be read.
-std::optional<DigitFile> ReadDigitFile(const std::string& path);
+std::optional<std::vector<std::string>> ReadDigitFile(const std::string& path);
 
 // Encodes each line and ends it with CR LF.
 std::string EncodeDigitLines(const std::vector<std::string>& lines);

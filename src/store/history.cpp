@@ -17,8 +17,7 @@ namespace pelnor {
 namespace {
 
 std::vector<std::string> ReadHistory(const std::string& path) {
-  std::optional<DigitFile> file = ReadDigitFile(path);
-  return file ? std::move(file->lines) : std::vector<std::string>{};
+  return ReadDigitFile(path).value_or(std::vector<std::string>{});
 }
 
 // A line cut short by an interrupted append must not swallow the next one.
@@ -42,7 +41,7 @@ bool IsNewMessage(const std::string& dir, const std::string& alias, const std::s
   std::string path = HistoryPath(dir, alias);
   std::optional<std::string> text = ReadWholeFile(path);
   if (text) {
-    for (const std::string& entry : DecodeDigitFile(path, *text).lines)
+    for (const std::string& entry : DecodeDigitLines(path, *text))
       if (entry == id) return false;
   }
   std::string line = EndsInsideLine(text) ? "\r\n" : "";
