@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -51,6 +52,17 @@ std::filesystem::path ReservePdfJobFile(const std::filesystem::path& programDir)
     }
     if (errno != EEXIST) Fail(path, std::strerror(errno));
   }
+}
+
+std::filesystem::path ReserveSpoolFile() {
+  std::error_code error;
+  const std::filesystem::path dir = std::filesystem::temp_directory_path(error);
+  if (error) Fail("$TMPDIR", error.message());
+  std::string pattern = (dir / "pelnor-job-XXXXXX.pdf").string();
+  const int fd = mkostemps(pattern.data(), 4, O_CLOEXEC);
+  if (fd < 0) Fail(pattern, std::strerror(errno));
+  ::close(fd);
+  return pattern;
 }
 
 }  // namespace pelnor

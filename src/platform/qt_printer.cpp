@@ -1,5 +1,6 @@
 #include "platform/qt_printer.h"
 
+#include "platform/print_cups_job.h"
 #include "platform/print_font.h"
 #include "platform/print_papers.h"
 #include "platform/print_pdf_output.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace pelnor {
 namespace {
@@ -75,12 +77,7 @@ std::filesystem::path TQtPrinter::PdfDir() const { return PdfOutputDir(programDi
 void TQtPrinter::ResetDeviceMode() {
   RequireIdle();
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  if (selected_.BuiltInPdf) {
-    printer->setOutputFormat(QPrinter::PdfFormat);
-  } else {
-    printer->setOutputFormat(QPrinter::NativeFormat);
-    printer->setPrinterName(selected_.SystemName);
-  }
+  printer->setOutputFormat(QPrinter::PdfFormat);
   printer->setResolution(kPrinterDpi);
   printer->setFullPage(true);
   printer->setPageOrientation(QPageLayout::Portrait);
@@ -129,17 +126,18 @@ int TQtPrinter::PageHeight() const { return printer_->height(); }
 void TQtPrinter::BeginDoc(const std::string& title) {
   RequireIdle();
   if (selected_.BuiltInPdf) {
-    jobPdf_ = ReservePdfJobFile(programDir_);
-    printer_->setOutputFileName(FileName(*jobPdf_));
+    jobFile_ = ReservePdfJobFile(programDir_);
   } else if (QPrinterInfo::printerInfo(selected_.SystemName).isNull()) {
-    // Qt would quietly fall back to another output; the queue is gone.
     throw EPrinterError(Sjis("プリンタが見つかりません: ") + ToSjis(selected_.SystemName));
+  } else {
+    jobFile_ = ReserveSpoolFile();
   }
+  printer_->setOutputFileName(FileName(jobFile_));
   printer_->setDocName(FromSjis(title));
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(printer_.get())) {
-    if (jobPdf_) RemoveQuietly(*jobPdf_);
-    jobPdf_.reset();
+    RemoveQuietly(jobFile_);
+    jobFile_.clear();
     Fail("印刷を開始できません");
   }
   painter_ = std::move(painter);
@@ -157,26 +155,31 @@ void TQtPrinter::EndDoc() {
   RequirePrinting();
   const bool ended = painter_->end() && printer_->printerState() != QPrinter::Error;
   painter_.reset();
-  if (jobPdf_) {
-    if (ended) lastPdf_ = jobPdf_;
-    else RemoveQuietly(*jobPdf_);
-    jobPdf_.reset();
+  const std::filesystem::path file = std::exchange(jobFile_, {});
+  if (!ended) {
+    RemoveQuietly(file);
+    Fail("印刷を終了できません");
   }
-  if (!ended) Fail("印刷を終了できません");
+  if (selected_.BuiltInPdf) {
+    lastPdf_ = file;
+    return;
+  }
+  try {
+    SubmitToCups(selected_.SystemName, file, printer_->docName(),
+                 printer_->pageLayout().pageSize().key());
+  } catch (...) {
+    RemoveQuietly(file);
+    throw;
+  }
+  RemoveQuietly(file);  // CUPS keeps its own copy of a submitted job
 }
 
 void TQtPrinter::Abort() noexcept {
   if (!painter_) return;
-  try {
-    // Qt's CUPS engine cannot withdraw a job, so on a system printer the
-    // pages drawn so far still go out; a PDF job leaves no file behind.
-    printer_->abort();
-    painter_->end();
-  } catch (...) {
-  }
+  // Nothing has reached a printer yet: drop the rendering.
+  painter_->end();
   painter_.reset();
-  if (jobPdf_) RemoveQuietly(*jobPdf_);
-  jobPdf_.reset();
+  RemoveQuietly(std::exchange(jobFile_, {}));
 }
 
 // --- canvas -----------------------------------------------------------------

@@ -3,7 +3,8 @@
 // The program-wide printer object over Qt and CUPS: the system's printers
 // plus the built-in PDF printer, every one of them working at 600 dpi with
 // the origin at the paper's corner, so that a printer pixel is 1/600 inch
-// and the margins mean the same on every printer.
+// and the margins mean the same on every printer. Every job is rendered by
+// Qt into a PDF file; for a system printer that file goes to CUPS at EndDoc.
 
 #include "app/print_canvas.h"
 #include "platform/print_printer_list.h"
@@ -66,13 +67,12 @@ class TQtPrinter : public TPrintCanvas {
   const QFontMetrics& Metrics();
   void RequirePrinting() const;
   void RequireIdle() const;
-  void EndPainter() noexcept;
 
   std::filesystem::path programDir_;
   TPrinterEntry selected_;
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QPainter> painter_;  // set while a job runs
-  std::optional<std::filesystem::path> jobPdf_;
+  std::filesystem::path jobFile_;      // where the running job is rendered
   std::optional<std::filesystem::path> lastPdf_;
   TPrintFont font_;
   QFont qfont_;

@@ -1,6 +1,6 @@
 #include "platform/cups_fixture.h"
 
-#include <dlfcn.h>
+#include <cups/cups.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -21,16 +21,9 @@ void WriteFile(const std::filesystem::path& path, const std::string& text) {
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-// libcups remembers the server it first talked to; when Qt's print plugin has
-// already loaded it (privately, so look it up by its file name), make it read
-// CUPS_SERVER again.
-void ResetLibcupsServer() {
-  void* libcups = dlopen("libcups.so.2", RTLD_LAZY | RTLD_NOLOAD);
-  if (!libcups) return;
-  using SetServer = void (*)(const char*);
-  if (auto set = reinterpret_cast<SetServer>(dlsym(libcups, "cupsSetServer"))) set(nullptr);
-  dlclose(libcups);
-}
+// libcups remembers the server it first talked to; make it read CUPS_SERVER
+// again (Qt's print plugin and the printing layer share this one libcups).
+void ResetLibcupsServer() { cupsSetServer(nullptr); }
 
 long JobNumber(const std::filesystem::path& job) {
   return std::strtol(job.filename().c_str(), nullptr, 10);

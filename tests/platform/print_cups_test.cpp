@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace pelnor {
 namespace {
@@ -18,6 +19,7 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 class CupsPrinterTest : public ::testing::Test {
  protected:
@@ -27,6 +29,16 @@ class CupsPrinterTest : public ::testing::Test {
     if (!test::HavePopplerTools()) GTEST_SKIP() << "poppler-utils not installed";
     cups_ = std::make_unique<test::TCupsFixture>();
     printer_ = std::make_unique<TQtPrinter>(dir_.Path());
+  }
+
+  int Run(const std::vector<std::string>& argv) {
+    return test::RunCommand(argv, test::EnvironmentWith({}), dir_.Path() / "command.log");
+  }
+
+  void PrintLine(const std::string& sjis) {
+    printer_->BeginDoc("Pelnor");
+    printer_->TextRect({0, 0, printer_->PageWidth(), printer_->PageHeight()}, 200, 200, sjis);
+    printer_->EndDoc();
   }
 
   test::TTempDir dir_{"pelnor-cups-printer-"};
@@ -61,6 +73,12 @@ TEST_F(CupsPrinterTest, JapaneseJobOnTheQueueKeepsItsTextAndPaper) {
     std::uint16_t code;
     const char* pdfinfo;
   };
+  // Jobs are rendered to a temporary file first; none may be left behind.
+  const std::filesystem::path spool = dir_.Path() / "spool";
+  std::filesystem::create_directory(spool);
+  const char* savedTmp = std::getenv("TMPDIR");
+  const std::string restoreTmp = savedTmp ? savedTmp : "";
+  setenv("TMPDIR", spool.c_str(), 1);
   int expected = 0;
   for (const Row& row : {Row{9, "(A4)"}, Row{1, "(letter)"}}) {
     printer_->SelectPrinter(-1);
@@ -79,7 +97,35 @@ TEST_F(CupsPrinterTest, JapaneseJobOnTheQueueKeepsItsTextAndPaper) {
     EXPECT_THAT(job.filename().string(), HasSubstr("pelnor")) << "job title";
     EXPECT_THAT(test::PdfToText(job), HasSubstr("【 テスト口座 】件名：日本語の本文"));
     EXPECT_THAT(test::PdfInfo(job), HasSubstr(row.pdfinfo)) << row.code;
+    EXPECT_TRUE(std::filesystem::is_empty(spool));
   }
+  if (savedTmp) setenv("TMPDIR", restoreTmp.c_str(), 1);
+  else unsetenv("TMPDIR");
+}
+
+TEST_F(CupsPrinterTest, JobRefusedByTheQueueIsAFailure) {
+  printer_->SelectPrinter(-1);
+  ASSERT_EQ(Run({"cupsreject", cups_->Queue()}), 0);
+  EXPECT_THROW(PrintLine("refused"), EPrinterError);
+
+  ASSERT_EQ(Run({"cupsaccept", cups_->Queue()}), 0);
+  PrintLine("accepted");  // the printer object is ready for the next job
+  const std::vector<std::filesystem::path> jobs = cups_->WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_THAT(test::PdfToText(jobs[0]), HasSubstr("accepted"));
+}
+
+TEST_F(CupsPrinterTest, AbortedJobLeavesThePrinterReady) {
+  printer_->SelectPrinter(-1);
+  printer_->BeginDoc("Pelnor");
+  printer_->TextRect({0, 0, 4000, 4000}, 200, 200, "partial");
+  printer_->Abort();
+  EXPECT_THROW(printer_->TextRect({0, 0, 4000, 4000}, 200, 200, "x"), EPrinterError);
+  PrintLine("after abort");
+  const std::vector<std::filesystem::path> jobs = cups_->WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u) << "the aborted job never reached the queue";
+  EXPECT_THAT(test::PdfToText(jobs[0]), HasSubstr("after abort"));
+  EXPECT_THAT(test::PdfToText(jobs[0]), Not(HasSubstr("partial")));
 }
 
 }  // namespace
