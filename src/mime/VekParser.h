@@ -8,7 +8,6 @@
 // The parser never owns messages. Decode events carry no sender: the client
 // forwards them to its own events, adding itself as the sender.
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -40,7 +39,7 @@ class TVekParser {
   std::function<void(std::uint16_t Percent)> OnDecodeProgress;
   std::function<void()> OnDecodeEnd;
   // Lets the user interface process pending events. Called through Pump(),
-  // which throttles it to about once per PumpInterval of work.
+  // which throttles it to about once per PumpIntervalNs of work.
   std::function<void()> OnProcessMessages;
 
   // The last percentage computed by an attachment decoder.
@@ -101,14 +100,14 @@ class TVekParser {
   static std::string Unquote(const std::string& text);
 
  private:
-  // Calls OnProcessMessages when at least PumpInterval has passed since the
-  // last call. Cheap enough to call per decoded group.
+  // Calls OnProcessMessages when at least PumpIntervalNs has passed since the
+  // last call. Cheap enough to call per decoded line or group.
   void Pump();
 
-  static constexpr std::chrono::milliseconds PumpInterval{20};
+  static constexpr std::int64_t PumpIntervalNs = 20'000'000;  // 20 ms
 
   std::uint16_t lastPercent_ = 0;
-  std::chrono::steady_clock::time_point lastPump_{};
+  std::int64_t lastPumpNs_ = 0;  // coarse monotonic clock at the last pump
   unsigned pumpTicks_ = 0;
   // --- body-decoding private helpers go below --------------------------------
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -266,6 +267,31 @@ TEST(RawJisHeaders, SurviveTrimmingAndSemicolonCutting) {
   EXPECT_EQ(msg.Subject, Sjis("山田"));
   EXPECT_EQ(msg.ReplyTo, "r@x" + Sjis("山田"));
   EXPECT_EQ(msg.From, Sjis("山田") + "<y@x>");
+}
+
+// --- the decoders' event pump -----------------------------------------------------
+
+TEST(ParserPump, ProcessesMessagesDuringLongDecodesButNotPerLine) {
+  TVekParser parser;
+  int pumps = 0;
+  parser.OnProcessMessages = [&] { ++pumps; };
+  TVekMsg msg;
+  TAttachedFile& item = msg.AttachedFiles.AddFile("big.bin");
+  item.Lines.assign(200000, std::string(76, 'A'));  // 11 MB of zero bytes
+
+  const auto start = std::chrono::steady_clock::now();
+  parser.DecodeBase64Attachment(item);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start)
+                      .count();
+
+  EXPECT_EQ(item.Data, std::string(200000 * 57, '\0'));
+  // At most one pump per interval (the coarse clock may round 20 ms down to
+  // 16), never one per line.
+  EXPECT_LE(pumps, ms / 16 + 1) << ms << " ms";
+  if (ms >= 100) {
+    EXPECT_GE(pumps, 1) << ms << " ms";
+  }
 }
 
 }  // namespace
