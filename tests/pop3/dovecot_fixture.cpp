@@ -66,7 +66,10 @@ std::string TDovecotServer::BinaryPath() {
 }
 
 TDovecotServer::TDovecotServer() {
-  std::string pattern = (fs::temp_directory_path() / "pelnor-dovecot-XXXXXX").string();
+  // Dovecot's own users must walk down to the maildir, so the directory sits
+  // in the world-traversable /tmp even when TMPDIR points somewhere private.
+  const fs::path base = fs::is_directory("/tmp") ? fs::path("/tmp") : fs::temp_directory_path();
+  std::string pattern = (base / "pelnor-dovecot-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("dovecot fixture: mkdtemp failed");
   dir_ = pattern;
   // The mail user must be able to walk down to its maildir.

@@ -1,0 +1,117 @@
+// TVekPOP against a real Dovecot POP3 server started for the test: a small
+// Japanese mailbox fetched, decoded and deleted, and a refused login.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "dovecot_fixture.h"
+#include "platform/sjis_literal.h"
+#include "session_test_util.h"
+#include "test_mails.h"
+
+namespace pelnor::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+class TDovecotSession : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (TDovecotServer::BinaryPath().empty())
+      GTEST_SKIP() << "*** dovecot is NOT installed (Debian package dovecot-pop3d): "
+                      "the POP3 integration test did not run ***";
+    server_ = std::make_unique<TDovecotServer>();
+    server_->AddUser("taro", "secret");
+  }
+
+  std::unique_ptr<TVekPOP> Session(const std::string& password) {
+    auto pop = std::make_unique<TVekPOP>();
+    pop->Host = "127.0.0.1";
+    pop->Port = std::to_string(server_->Port());
+    pop->UserId = "taro";
+    pop->Passwd = password;
+    pop->ReplyTimeoutMs = 10000;
+    pop->OnWireLog = [this](const std::string& line) { wire_ += line + "\n"; };
+    return pop;
+  }
+
+  TPrivateTempDir tmp_;
+  std::unique_ptr<TDovecotServer> server_;
+  std::string wire_;
+};
+
+TEST_F(TDovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
+  server_->Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "テスト送信です",
+                                        {"こんにちは。", "本文の二行目です。"}));
+  server_->Deliver("taro", "From: bob@example.com\r\nSubject: dots\r\n\r\n.leading dot\r\n..two\r\n.\r\nend\r\n");
+  server_->Deliver("taro", MailWithAttachment("添付ファイル", "資料を送ります。", "資料.txt",
+                                              std::string("binary\0bytes\xff", 13)));
+  server_->Start();
+
+  auto pop = Session("secret");
+  TEventLog events;
+  events.Attach(*pop);
+  std::uint16_t next = 1;
+  pop->OnAfterRetrieve = [&](TVekPOP& p) { p.DeleteMessage(next++); };
+  pop->Connect();
+  ASSERT_FALSE(pop->Failed()) << pop->ConnectError() << server_->LogText();
+  ASSERT_TRUE(pop->Login()) << wire_;
+  EXPECT_EQ(pop->CountNewMessages(), 0) << "Dovecot has no LAST";
+  EXPECT_EQ(pop->MessageCount(), 3);
+  EXPECT_TRUE(pop->Connected());
+
+  TVekMsgList list;
+  ASSERT_EQ(pop->RetrieveAll(list), 3) << wire_;
+  pop->Quit();
+  EXPECT_FALSE(pop->Failed()) << wire_;
+
+  const TVekMsg& japanese = list.Items(0);
+  EXPECT_EQ(japanese.Subject, Sjis("テスト送信です"));
+  EXPECT_THAT(japanese.From, HasSubstr(Sjis("山田太郎")));
+  EXPECT_THAT(japanese.From, HasSubstr("yamada@example.jp"));
+  EXPECT_THAT(japanese.Text, ElementsAre(Sjis("こんにちは。"), Sjis("本文の二行目です。")));
+  EXPECT_GT(japanese.Size, 0);
+
+  EXPECT_THAT(list.Items(1).Text, ElementsAre(".leading dot", "..two", ".", "end"));
+
+  const TVekMsg& attached = list.Items(2);
+  EXPECT_EQ(attached.Subject, Sjis("添付ファイル"));
+  ASSERT_EQ(attached.AttachedFiles.Count(), 1);
+  EXPECT_EQ(attached.AttachedFiles.Items(0).FileName, Sjis("資料.txt"));
+  EXPECT_EQ(attached.AttachedFiles.Items(0).Data, std::string("binary\0bytes\xff", 13));
+  EXPECT_THAT(attached.Text, ::testing::Contains(Sjis("資料を送ります。")));
+  EXPECT_FALSE(events.Only("decode-start").empty()) << "decode events reach the session";
+  EXPECT_FALSE(events.Only("decode-end").empty());
+
+  EXPECT_THAT(events.Only("delete"), ElementsAre("delete 1", "delete 2", "delete 3"));
+  EXPECT_EQ(server_->CountMails("taro"), 0);
+  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+
+  auto again = Session("secret");
+  again->Connect();
+  ASSERT_TRUE(again->Login());
+  again->CountNewMessages();
+  EXPECT_EQ(again->MessageCount(), 0);
+  TVekMsgList none;
+  EXPECT_EQ(again->RetrieveAll(none), 0);
+  again->Quit();
+  EXPECT_FALSE(again->Failed());
+}
+
+TEST_F(TDovecotSession, WrongPasswordIsRefusedWithDovecotsText) {
+  server_->Start();
+  auto pop = Session("wrong");
+  TEventLog events;
+  events.Attach(*pop);
+  pop->Connect();
+  ASSERT_FALSE(pop->Failed()) << pop->ConnectError();
+  EXPECT_FALSE(pop->Login());
+  EXPECT_THAT(events.Events,
+              ElementsAre("connect", "quit", "error 2001 [AUTH] Authentication failed."));
+  EXPECT_FALSE(pop->Connected());
+}
+
+}  // namespace
+}  // namespace pelnor::test

@@ -1,0 +1,200 @@
+// TVekPOP over real loopback sockets against the scripted fake server:
+// whole sessions, replies split across reads, silent and vanishing servers.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "fake_pop3_server.h"
+#include "session_test_util.h"
+
+namespace pelnor::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+constexpr int kSplitPauseMs = 120;
+
+class TVekPOPWire : public ::testing::Test {
+ protected:
+  void Serve(const TPop3Script& script, const std::string& host = "127.0.0.1") {
+    server_ = std::make_unique<TFakePop3Server>(script);
+    pop_ = std::make_unique<TVekPOP>();
+    pop_->Host = host;
+    pop_->Port = std::to_string(server_->Port());
+    pop_->UserId = "bob";
+    pop_->Passwd = "pw";
+    pop_->ReplyTimeoutMs = 5000;
+    pop_->OnWireLog = [this](const std::string& line) { wire_ += line + "\n"; };
+    events_.Attach(*pop_);
+  }
+  // Ends the session from our side and checks the server saw the script.
+  void ExpectScriptMet() {
+    pop_.reset();
+    EXPECT_TRUE(server_->Finish());
+    EXPECT_THAT(server_->Mismatches(), IsEmpty()) << wire_;
+  }
+
+  TPrivateTempDir tmp_;
+  std::unique_ptr<TFakePop3Server> server_;
+  std::unique_ptr<TVekPOP> pop_;
+  TEventLog events_;
+  std::string wire_;
+};
+
+TEST_F(TVekPOPWire, WholeSessionWithDeletion) {
+  TPop3Script script = Counted(2);
+  AddFetch(script, 1, PlainMail("one", "b1"));
+  script.On("DELE 1", "+OK\r\n");
+  AddFetch(script, 2, PlainMail("two", "b2"));
+  script.On("DELE 2", "+OK\r\n").On("QUIT", "+OK bye\r\n");
+  Serve(script);
+  pop_->Connect();
+  ASSERT_FALSE(pop_->Failed()) << pop_->ConnectError();
+  ASSERT_TRUE(pop_->Login());
+  EXPECT_EQ(pop_->CountNewMessages(), 0);
+  EXPECT_EQ(pop_->MessageCount(), 2);
+  std::uint16_t next = 1;
+  pop_->OnAfterRetrieve = [&](TVekPOP& pop) { pop.DeleteMessage(next++); };
+  TVekMsgList list;
+  EXPECT_EQ(pop_->RetrieveAll(list), 2);
+  pop_->Quit();
+  EXPECT_FALSE(pop_->Failed());
+  EXPECT_EQ(list.Items(0).Subject, "one");
+  EXPECT_THAT(list.Items(1).Text, ElementsAre("b2"));
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "before 1", "progress 100", "delete 1",
+                                          "before 2", "progress 100", "delete 2", "quit"));
+  ExpectScriptMet();
+  EXPECT_EQ(server_->Received(),
+            "USER bob\r\nPASS pw\r\nSTAT\r\nLAST\r\nLIST 1\r\nRETR 1\r\nDELE 1\r\n"
+            "LIST 2\r\nRETR 2\r\nDELE 2\r\nQUIT\r\n");
+  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+}
+
+TEST_F(TVekPOPWire, HostNameIsResolved) {
+  Serve(TPop3Script().Send("+OK\r\n").On("QUIT", "+OK\r\n"), "localhost");
+  pop_->Connect();
+  EXPECT_FALSE(pop_->Failed()) << pop_->ConnectError();
+  pop_->Quit();
+  ExpectScriptMet();
+}
+
+TEST_F(TVekPOPWire, RefusedConnectionIsAFailedConnect) {
+  Serve(TPop3Script());
+  const int port = server_->Port();
+  server_.reset();  // nobody listens there any more
+  pop_->Port = std::to_string(port);
+  pop_->Connect();
+  EXPECT_TRUE(pop_->Failed());
+  EXPECT_THAT(events_.Events, IsEmpty());
+  EXPECT_THAT(pop_->ConnectError(), HasSubstr("127.0.0.1:" + std::to_string(port)));
+}
+
+TEST_F(TVekPOPWire, StatusLinesSplitAcrossReadsAreJudgedWhole) {
+  Serve(TPop3Script()
+            .SendSplit({"+O", "K ready\r\n"}, kSplitPauseMs)
+            .Expect("USER bob")
+            .SendSplit({"+OK\r", "\n"}, kSplitPauseMs)
+            .On("PASS pw", "+OK\r\n")
+            .Expect("STAT")
+            .SendSplit({"+OK 5 1", "2345\r\n"}, kSplitPauseMs)
+            .Expect("LAST")
+            .SendSplit({"-E", "RR no\r\n"}, kSplitPauseMs)
+            .On("QUIT", "+OK\r\n"));
+  pop_->Connect();
+  EXPECT_EQ(pop_->ReplyText(), "ready");
+  ASSERT_TRUE(pop_->Login());
+  EXPECT_EQ(pop_->CountNewMessages(), 0);
+  EXPECT_EQ(pop_->MessageCount(), 5);
+  EXPECT_TRUE(pop_->Connected());
+  pop_->Quit();
+  ExpectScriptMet();
+}
+
+TEST_F(TVekPOPWire, RefusalSplitAcrossReadsIsStillARefusal) {
+  Serve(TPop3Script().Send("+OK\r\n").Expect("USER bob").SendSplit({"-E", "RR who?\r\n"}, kSplitPauseMs));
+  pop_->Connect();
+  EXPECT_FALSE(pop_->Login());
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "error 2001 who?"));
+  ExpectScriptMet();
+}
+
+TEST_F(TVekPOPWire, TerminatorSplitAcrossReads) {
+  TPop3Script script = Counted(1);
+  script.On("LIST 1", "+OK 1 40\r\n")
+      .Expect("RETR 1")
+      .SendSplit({"+OK\r\nSubject: s\r\n\r\ntext\r\n.", "\r\n"}, kSplitPauseMs)
+      .On("QUIT", "+OK\r\n");
+  Serve(script);
+  pop_->Connect();
+  ASSERT_TRUE(pop_->Login());
+  pop_->CountNewMessages();
+  TVekMsg* msg = pop_->RetrieveMessage(1);
+  ASSERT_NE(msg, nullptr);
+  EXPECT_THAT(msg->Text, ElementsAre("text"));
+  pop_->Quit();
+  EXPECT_FALSE(pop_->Failed());
+  ExpectScriptMet();
+}
+
+TEST_F(TVekPOPWire, LargeMessageArrivesWhole) {
+  std::vector<std::string> mail = {"Subject: big", ""};
+  for (int i = 0; i < 3000; ++i) mail.push_back((i % 7 == 0 ? "." : "") + std::to_string(i) + std::string(60, 'z'));
+  TPop3Script script = Counted(1);
+  AddFetch(script, 1, mail);
+  script.On("QUIT", "+OK\r\n");
+  Serve(script);
+  pop_->Connect();
+  ASSERT_TRUE(pop_->Login());
+  pop_->CountNewMessages();
+  TVekMsg* msg = pop_->RetrieveMessage(1);
+  ASSERT_NE(msg, nullptr);
+  ASSERT_EQ(msg->Text.size(), 3000u);
+  EXPECT_EQ(msg->Text[0], "." + std::string("0") + std::string(60, 'z'));
+  EXPECT_EQ(msg->Text[2999], "2999" + std::string(60, 'z'));
+  EXPECT_EQ(events_.Only("progress").back(), "progress 100");
+  pop_->Quit();
+  ExpectScriptMet();
+}
+
+TEST_F(TVekPOPWire, SilentServerEndsWithItsException) {
+  Serve(TPop3Script().Send("+OK\r\n").Expect("USER bob").Pause(3000).Send("+OK\r\n"));
+  pop_->ReplyTimeoutMs = 500;
+  int pumps = 0;
+  pop_->OnProcessMessages = [&] { ++pumps; };
+  pop_->Connect();
+  try {
+    pop_->Login();
+    FAIL() << "a silent server answered";
+  } catch (const EServerSilent& e) {
+    EXPECT_THAT(e.what(), HasSubstr("did not answer within 500 ms"));
+  }
+  EXPECT_GE(pumps, 2);
+  EXPECT_FALSE(pop_->Connected());
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "quit"));
+  pop_->Quit();  // nothing left to do
+  EXPECT_EQ(server_->Received(), "USER bob\r\n");
+}
+
+TEST_F(TVekPOPWire, VanishingServerEndsWithItsException) {
+  Serve(TPop3Script().Send("+OK\r\n").Expect("USER bob").Close());
+  pop_->Connect();
+  try {
+    pop_->Login();
+    FAIL() << "a closed connection answered";
+  } catch (const EServerClosed& e) {
+    EXPECT_THAT(e.what(), HasSubstr("closed the connection"));
+  }
+  EXPECT_FALSE(pop_->Connected());
+}
+
+TEST_F(TVekPOPWire, RefusingGreetingClosesOurSide) {
+  Serve(TPop3Script().Send("-ERR busy\r\n"));
+  pop_->Connect();
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "error 2000 busy"));
+  EXPECT_TRUE(server_->Finish()) << "the client hung up";
+}
+
+}  // namespace
+}  // namespace pelnor::test
