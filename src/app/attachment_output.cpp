@@ -11,7 +11,7 @@ std::string SafeFileName(std::string utf8Name) {
   for (char& c : utf8Name) {
     if (c == '/' || c == '\0') c = '_';
   }
-  if (utf8Name.empty() || utf8Name == "." || utf8Name == "..") utf8Name.insert(0, "_");
+  if (utf8Name.empty() || utf8Name == "." || utf8Name == "..") utf8Name = "_" + utf8Name;
   return utf8Name;
 }
 
