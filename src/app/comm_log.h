@@ -12,6 +12,9 @@
 
 namespace pelnor {
 
+// The log's file name in the program directory.
+inline constexpr char kLogFileName[] = "Log.txt";
+
 enum TLogKind { lkOutput = 1, lkError = 2 };
 
 class ELogError : public std::runtime_error {
