@@ -95,6 +95,17 @@ TEST_F(PdfPrinterTest, DrawnTextLandsWhereMeasured) {
   }
 }
 
+TEST_F(PdfPrinterTest, TabsAndControlsAreDrawnWhereMeasured) {
+  // Mail bodies carry tabs; the wrapping relies on the measure of what follows.
+  for (const std::string text : {"AA\tBB", "AA\t\tBB", "A\x01\x7f" "BB"}) {
+    const int lead = printer_.TextWidth(text.substr(0, text.find('B')));
+    const std::vector<test::TPdfWord> words = test::PdfWords(PrintText(text, 600, 600));
+    ASSERT_FALSE(words.empty());
+    EXPECT_EQ(words.back().Text, "BB");
+    EXPECT_NEAR(words.back().XMin, (600 + lead) * kPointsPerPixel, 0.5) << text;
+  }
+}
+
 TEST_F(PdfPrinterTest, TextIsClippedToItsRectangle) {
   // A line much longer than its rectangle, which also cuts the glyphs in half.
   std::string line;
