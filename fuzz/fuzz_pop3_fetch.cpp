@@ -78,6 +78,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (!::mkdtemp(pattern.data())) std::abort();
   g_spoolDir = pattern;
   ::setenv("TMPDIR", pattern.c_str(), 1);
+  std::atexit([] {
+    std::error_code ignored;
+    std::filesystem::remove_all(g_spoolDir, ignored);
+  });
   return 0;
 }
 
