@@ -21,6 +21,10 @@ enum class TNotifyAction { naAdd, naModify, naDelete };
 // menus of that icon, and an optional animation over an image list.
 // Everything runs on the UI thread; the animation and the double-click
 // wait are timers of the host.
+//
+// The image list and the menus are held weakly: their owner keeps the
+// shared_ptr, and once it lets go the icon no longer sees them (a press
+// then falls back to OnMouseDown, an animation finds no frames).
 class TTrayIcon {
  public:
   using TNotifyEvent = std::function<void(TTrayIcon& sender)>;
@@ -82,11 +86,12 @@ class TTrayIcon {
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;
 
+ private:
+  friend class TCallbackWindow;
+  friend class TTrayIconAnimate;
+
   // A mouse notification for this icon, from the callback window.
   void HandleMouse(TTrayMouseMessage message);
-
- private:
-  friend class TTrayIconAnimate;
 
   // Keeps the registry entry for exactly as long as the icon exists.
   class TRegistration {
