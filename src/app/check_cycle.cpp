@@ -1,0 +1,236 @@
+#include "app/check_cycle.h"
+
+#include <utility>
+
+#include "app/history_forget.h"
+#include "platform/sjis_literal.h"
+#include "store/history.h"
+
+namespace pelnor {
+
+// Step 5, on every way out of a cycle: tray and timer back, the cycle's
+// objects released. Each step runs even when one before it fails.
+class TCheckCycle::TCycleGuard {
+ public:
+  explicit TCycleGuard(TCheckCycle& cycle) : cycle_(cycle) { cycle_.running_ = true; }
+  TCycleGuard(const TCycleGuard&) = delete;
+  TCycleGuard& operator=(const TCycleGuard&) = delete;
+  ~TCycleGuard() {
+    cycle_.Attempt([this] { cycle_.tray_.SetEnabled(true); });
+    cycle_.Attempt([this] { cycle_.tray_.StopAnimation(); });
+    cycle_.pop_.reset();
+    cycle_.list_.reset();
+    cycle_.retrieved_.clear();
+    cycle_.Attempt([this] { cycle_.timer_.SetEnabled(true); });
+    cycle_.running_ = false;
+  }
+
+ private:
+  TCheckCycle& cycle_;
+};
+
+// Ends the POP3 session of an account that is left through an error. The
+// error on its way out is the one worth reporting; a second one from QUIT
+// on a broken connection would only hide it.
+class TCheckCycle::TQuitGuard {
+ public:
+  explicit TQuitGuard(TCheckPop& pop) : pop_(pop) {}
+  TQuitGuard(const TQuitGuard&) = delete;
+  TQuitGuard& operator=(const TQuitGuard&) = delete;
+  ~TQuitGuard() {
+    if (done_) return;
+    try {
+      pop_.Quit();
+    } catch (...) {
+    }
+  }
+  void Quit() {
+    done_ = true;
+    pop_.Quit();
+  }
+
+ private:
+  TCheckPop& pop_;
+  bool done_ = false;
+};
+
+TCheckCycle::TCheckCycle(const AccountList& accounts, std::string programDir,
+                         TPrintCanvas& canvas, TMessagePrinter& printer, TCommLog& log,
+                         TCheckTray& tray, TCheckTimer& timer, TPopFactory makePop)
+    : accounts_(accounts),
+      programDir_(std::move(programDir)),
+      canvas_(canvas),
+      printer_(printer),
+      log_(log),
+      tray_(tray),
+      timer_(timer),
+      makePop_(std::move(makePop)) {
+  printer_.IsNewMessage = [this](const std::string& alias, const std::string& id) {
+    recordedNow_ = IsNewMessage(programDir_, alias, id);
+    return recordedNow_;
+  };
+}
+
+void TCheckCycle::Timer1Timer() {
+  // A tick let through by the pump of a running cycle must not touch its state.
+  if (running_) return;
+  RunCheckCycle();
+  Session.FilterAddresses.clear();
+}
+
+void TCheckCycle::N1Click() { Timer1Timer(); }
+
+void TCheckCycle::RunCheckCycle() {
+  if (running_) return;
+  TCycleGuard guard(*this);
+  try {
+    StartCycle();
+    // The dialogs may change the list while the pump runs; check the
+    // accounts as they were when the cycle began.
+    const std::vector<std::string> records = accounts_.Records();
+    for (const std::string& record : records)
+      if (!CheckAccount(record)) break;
+  } catch (const std::exception& e) {
+    ReportEscaped(e.what());
+  } catch (...) {
+    ReportEscaped("unknown error");
+  }
+}
+
+void TCheckCycle::StartCycle() {
+  pop_ = makePop_();
+  pop_->OnQuit = [this](TCheckPop& sender) { VekPOP1Quit(sender); };
+  pop_->OnError = [this](TCheckPop& sender, std::int32_t error, const std::string& msg) {
+    VekPOP1Error(sender, error, msg);
+  };
+  pop_->OnAfterRetrieve = [this](TCheckPop& sender) { VekPOP1AfterRetrieve(sender); };
+  list_ = std::make_unique<TVekMsgList>();
+
+  timer_.SetEnabled(false);
+  if (!tray_.Animating()) tray_.StartAnimation();
+  tray_.SetEnabled(false);
+}
+
+bool TCheckCycle::CheckAccount(const std::string& record) {
+  ReadSession(record, Session, canvas_);
+  if (Session.EnabledFlag == "0") return true;
+  // No dial-up networking here: the connection is there or it is not.
+  TCheckPop& pop = *pop_;
+  pop.SetServer(Session.Host, Session.UserId, Session.Passwd);
+  TQuitGuard session(pop);
+  pop.Connect();
+  if (pop.Failed()) {
+    WriteError(Sjis("接続エラー"));
+    return false;
+  }
+  if (!pop.Login()) {
+    WriteError(Sjis("ログインエラー"));
+    return false;
+  }
+  pop.CountNewMessages();
+  Retrieve(pop);
+  std::vector<bool> failed = OutputMessages();
+  DeleteRetrieved(pop, failed);
+  session.Quit();
+  return true;
+}
+
+void TCheckCycle::Retrieve(TCheckPop& pop) {
+  DeleteNumber = 1;
+  retrieved_.clear();
+  list_->Clear();
+  const std::uint16_t count = pop.MessageCount();
+  pop.RetrieveAll(*list_);
+  retrievalComplete_ = list_->Count() == count;
+}
+
+std::vector<bool> TCheckCycle::OutputMessages() {
+  const int count = list_->Count();
+  std::vector<bool> failed(count, false);
+  if (count == 0) return failed;
+  // After a fetch that stopped early the list lacks messages still on the
+  // server; pruning by it would print them again next time.
+  if (retrievalComplete_) {
+    std::vector<std::string> ids;
+    ids.reserve(count);
+    for (int n = 0; n < count; ++n) ids.push_back(list_->Items(n).MessageId);
+    PruneHistory(programDir_, Session.CurrentAlias, ids);
+  }
+  for (int n = 0; n < count; ++n) {
+    CurrentMessageIndex = n;
+    if (IsWantedSender()) failed[n] = !OutputMessage(list_->Items(n));
+  }
+  return failed;
+}
+
+// False when the output failed; the failure is logged, the job already
+// ended by the printer, and the message left to the next cycle.
+bool TCheckCycle::OutputMessage(const TVekMsg& msg) {
+  recordedNow_ = false;
+  try {
+    printer_.PrintMessage(msg, Session.OutputAccount());
+    return true;
+  } catch (const ELogError& e) {
+    // The printout is complete; only its log line is lost.
+    tray_.Notify(e.what());
+    return true;
+  } catch (const std::exception& e) {
+    if (recordedNow_) ForgetOutput(programDir_, Session.CurrentAlias, msg.MessageId);
+    WriteError(OutputLogText(Session.CurrentAlias, msg) + " " + e.what());
+    return false;
+  }
+}
+
+void TCheckCycle::DeleteRetrieved(TCheckPop& pop, const std::vector<bool>& failed) {
+  if (Session.DeleteFlag != "0") return;
+  for (std::size_t i = 0; i < retrieved_.size() && i < failed.size(); ++i) {
+    if (failed[i]) continue;
+    pop.DeleteMessage(retrieved_[i]);
+    // A refused DELE closed the session: nothing is deleted then.
+    if (pop.Failed()) return;
+  }
+}
+
+bool TCheckCycle::IsWantedSender() const {
+  return pelnor::IsWantedSender(Session, list_->Items(CurrentMessageIndex).From);
+}
+
+// Deletion waits for the output (see DeleteRetrieved); here the number of
+// the message just retrieved is noted for it.
+void TCheckCycle::VekPOP1AfterRetrieve(TCheckPop&) { retrieved_.push_back(DeleteNumber++); }
+
+void TCheckCycle::VekPOP1Error(TCheckPop&, std::int32_t, const std::string& Msg) {
+  WriteError(Msg);
+  tray_.SetEnabled(true);
+  timer_.SetEnabled(true);
+}
+
+// Without a dial-up engine there is no connection to hang up, and nothing
+// to wait for.
+void TCheckCycle::VekPOP1Quit(TCheckPop&) {}
+
+void TCheckCycle::WriteError(const std::string& text) { log_.WriteLog(text, lkError); }
+
+void TCheckCycle::ReportEscaped(const std::string& text) noexcept {
+  try {
+    WriteError(text);
+  } catch (...) {
+    // The log itself is out of order; the notification still tells.
+  }
+  try {
+    tray_.Notify(text);
+  } catch (...) {
+  }
+}
+
+void TCheckCycle::Attempt(const std::function<void()>& step) noexcept {
+  try {
+    step();
+  } catch (const std::exception& e) {
+    ReportEscaped(e.what());
+  } catch (...) {
+    ReportEscaped("unknown error");
+  }
+}
+
+}  // namespace pelnor

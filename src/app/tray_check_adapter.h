@@ -1,0 +1,35 @@
+#pragma once
+
+// The check cycle's tray over the real TTrayIcon. The icon component has no
+// message balloon of its own, so passing notifications go to `notify`
+// (the program shows them through the system tray).
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "app/check_ports.h"
+#include "tray/tray_icon.h"
+
+namespace pelnor {
+
+class TTrayIconCheckTray : public TCheckTray {
+ public:
+  TTrayIconCheckTray(TTrayIcon& icon, std::function<void(const std::string&)> notify)
+      : icon_(icon), notify_(std::move(notify)) {}
+
+  bool Enabled() const override { return icon_.Enabled(); }
+  void SetEnabled(bool value) override { icon_.SetEnabled(value); }
+  bool Animating() const override { return icon_.Animating(); }
+  void StartAnimation() override { icon_.StartAnimation(false); }
+  void StopAnimation() override { icon_.StopAnimation(); }
+  void Notify(const std::string& text) override {
+    if (notify_) notify_(text);
+  }
+
+ private:
+  TTrayIcon& icon_;
+  std::function<void(const std::string&)> notify_;
+};
+
+}  // namespace pelnor
