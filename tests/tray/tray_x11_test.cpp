@@ -47,16 +47,18 @@ class X11Environment : public ::testing::Environment {
   }
 
   static std::string whyNot_;
+  static TX11Desktop& Desktop() { return *desktop_; }
 
  private:
   int argc_ = 1;
   char name_[16] = "tray_x11_tests";
   char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<TX11Desktop> desktop_;
+  static std::unique_ptr<TX11Desktop> desktop_;
   std::unique_ptr<QApplication> app_;
 };
 
 std::string X11Environment::whyNot_;
+std::unique_ptr<TX11Desktop> X11Environment::desktop_;
 const auto* const kX11Environment = ::testing::AddGlobalTestEnvironment(new X11Environment);
 
 class TrayX11Test : public ::testing::Test {
@@ -158,6 +160,21 @@ TEST_F(TrayX11Test, ARightClickOpensTheMenuOnlyWhileEnabled) {
   Xdotool(at, "3");
   EXPECT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }, 5000));
   menu.close();
+}
+
+TEST_F(TrayX11Test, TheIconComesBackWhenTheTrayIsRestarted) {
+  int clicks = 0;
+  icon->OnClick = [&](TTrayIcon&) { ++clicks; };
+  QSystemTrayIcon* tray = shell->TrayIcon(icon->IconId());
+  ASSERT_NE(tray, nullptr);
+  ASSERT_FALSE(IconCentre().isNull());
+
+  ASSERT_TRUE(X11Environment::Desktop().RestartTray());
+  QTest::qWait(500);
+  ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
+  Xdotool(IconCentre(), "1");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, 5000));
+  EXPECT_TRUE(icon->Added());
 }
 
 }  // namespace

@@ -89,13 +89,18 @@ std::unique_ptr<TX11Desktop> TX11Desktop::Start(std::string& whyNot) {
   }
   desktop->display_ = ":" + number;
   setenv("DISPLAY", desktop->display_.c_str(), 1);
-  desktop->trayer_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-                            "--height", "32", "--SetDockType", "true", "--transparent", "false"});
-  if (desktop->trayer_ < 0) {
+  if (!desktop->RestartTray()) {
     whyNot = "trayer did not start";
     return nullptr;
   }
   return desktop;
+}
+
+bool TX11Desktop::RestartTray() {
+  End(trayer_);
+  trayer_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32",
+                   "--SetDockType", "true", "--transparent", "false"});
+  return trayer_ > 0;
 }
 
 TX11Desktop::~TX11Desktop() {

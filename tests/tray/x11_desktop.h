@@ -22,6 +22,9 @@ class TX11Desktop {
 
   const std::string& Display() const { return display_; }
 
+  // Ends trayer and starts a new one, as when the desktop's panel restarts.
+  bool RestartTray();
+
  private:
   std::string display_;
   pid_t xvfb_ = -1;
