@@ -11,7 +11,14 @@ namespace pelnor {
 
 // The program-wide side of the tray: the shell, the timers, the icon
 // registry and the one callback window. The program makes one; every
-// TTrayIcon is created with it and must be destroyed before it.
+// TTrayIcon is created with it and must be destroyed before it. On the
+// desktop:
+//
+//   TQtTrayShell shell;              // tray/qt_tray_shell.h
+//   TQtTrayTimerFactory timers;      // tray/qt_tray_timer.h
+//   TTrayHost host(shell, timers);
+//   TQtTrayOwner owner(form);        // tray/qt_tray_adapters.h
+//   TTrayIcon TrayIcon1(host, &owner);
 class TTrayHost {
  public:
   TTrayHost(TTrayShell& shell, TTrayTimerFactory& timers) : shell_(shell), timers_(timers) {}

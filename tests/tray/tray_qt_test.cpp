@@ -200,17 +200,44 @@ TEST_F(QtTrayIconTest, ContextClickOpensTheMenuOnlyWhenEnabled) {
   menu.close();
 }
 
-TEST_F(QtTrayIconTest, AnimationRunsOnQtTimers) {
+// The offscreen platform has no tray; this shell accepts the icon anyway and
+// counts the frames that reach it.
+class TFrameCountingShell : public TQtTrayShell {
+ public:
+  bool Add(const TNotifyIconData&) override { return true; }
+  bool Modify(const TNotifyIconData& data) override {
+    frames.push_back(data.hIcon);
+    return true;
+  }
+  std::vector<TIcon> frames;
+};
+
+TEST(QtTrayAnimationTest, FramesFollowOnQtTimers) {
+  TFrameCountingShell shell;
+  TQtTrayTimerFactory timers;
+  TTrayHost host(shell, timers);
   TTrayIcon icon(host);
-  auto frames = std::make_shared<TImageList>(
-      std::vector<TIcon>{QtTrayIcon(SolidIcon(Qt::red)), QtTrayIcon(SolidIcon(Qt::green))});
+  const TIcon red = QtTrayIcon(SolidIcon(Qt::red));
+  const TIcon green = QtTrayIcon(SolidIcon(Qt::green));
+  const TIcon still = QtTrayIcon(SolidIcon(Qt::blue));
+  icon.SetIcon(still);
+  icon.SetVisible(true);
+  auto frames = std::make_shared<TImageList>(std::vector<TIcon>{red, green});
   icon.SetAnimateIcons(frames);
   icon.SetAnimateRate(100);
+
   icon.StartAnimation(false);
-  EXPECT_TRUE(icon.Animating());
-  QTest::qWait(250);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return shell.frames.size() >= 3; }, 3000));
   icon.StopAnimation();
-  EXPECT_FALSE(icon.Animating());
+  ASSERT_GE(shell.frames.size(), 4u);
+  EXPECT_EQ(shell.frames[0], red);
+  EXPECT_EQ(shell.frames[1], green);
+  EXPECT_EQ(shell.frames[2], red);
+  EXPECT_EQ(shell.frames.back(), still);
+
+  const std::size_t sent = shell.frames.size();
+  QTest::qWait(300);
+  EXPECT_EQ(shell.frames.size(), sent);
 }
 
 // ---- icons, owners and text ----
