@@ -168,6 +168,32 @@ TEST(SjisToJis, HalfWidthKatakanaBecomeFullWidth) {
   EXPECT_EQ(SjisToJis("\xB0\xB6"), "\x1B$B\x21\x3C\x25\x2B");  // ーカ
 }
 
+TEST(SjisToJis, MarksCombineOnlyInsideTheirRanges) {
+  struct TCase {
+    const char* name;
+    std::string sjis;
+    std::string jis;
+  };
+  const TCase cases[] = {
+      {"BeforeKaVoiced", "\xB5\xDE", "\x25\x2A\x21\x2B"},  // オ゛
+      {"KaVoiced", "\xB6\xDE", "\x25\x2C"},                // ガ
+      {"ToVoiced", "\xC4\xDE", "\x25\x49"},                // ド
+      {"AfterToVoiced", "\xC5\xDE", "\x25\x4A\x21\x2B"},   // ナ゛
+      {"BeforeHaSemi", "\xC9\xDF", "\x25\x4E\x21\x2C"},    // ノ゜
+      {"HaSemi", "\xCA\xDF", "\x25\x51"},                  // パ
+      {"HoSemi", "\xCE\xDF", "\x25\x5D"},                  // ポ
+      {"HoVoiced", "\xCE\xDE", "\x25\x5C"},                // ボ
+      {"AfterHoVoiced", "\xCF\xDE", "\x25\x5E\x21\x2B"},   // マ゛
+      {"AfterHoSemi", "\xCF\xDF", "\x25\x5E\x21\x2C"},     // マ゜
+      {"KaSemi", "\xB6\xDF", "\x25\x2B\x21\x2C"},          // カ゜
+      {"USemi", "\xB3\xDF", "\x25\x26\x21\x2C"},           // ウ゜
+      {"MarkUsedOnce", "\xB6\xDE\xDE", "\x25\x2C\x21\x2B"},  // ガ゛
+  };
+  for (const TCase& c : cases) {
+    EXPECT_EQ(SjisToJis(c.sjis), "\x1B$B" + c.jis) << c.name;
+  }
+}
+
 TEST(EucToJis, Bytes) {
   EXPECT_EQ(EucToJis("a\xB0\xA1\r\n"), "a\x1B$B\x30\x21\x1B(J\r\n");
   EXPECT_EQ(EucToJis("\x8E\xB6\x8E\xDE"), "\x1B$B\x25\x2C");  // ｶﾞ -> ガ
