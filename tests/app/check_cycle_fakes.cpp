@@ -1,0 +1,96 @@
+#include "check_cycle_fakes.h"
+
+#include "pop3/client_socket.h"
+
+namespace pelnor::test {
+
+void TFakeCheckPop::SetServer(const std::string& host, const std::string& userId,
+                              const std::string& passwd) {
+  host_ = host;
+  user_ = userId;
+  pass_ = passwd;
+}
+
+void TFakeCheckPop::Send(const std::string& command) { world_.Wire.push_back(host_ + " " + command); }
+
+void TFakeCheckPop::Close() {
+  connected_ = false;
+  marked_.clear();
+  if (OnQuit) OnQuit(*this);
+}
+
+void TFakeCheckPop::Refuse(std::int32_t code, const std::string& text) {
+  failed_ = true;
+  Close();
+  if (OnError) OnError(*this, code, text);
+  if (world_.AfterError) world_.AfterError();
+}
+
+void TFakeCheckPop::Connect() {
+  Send("CONNECT");
+  auto it = world_.Hosts.find(host_);
+  failed_ = it == world_.Hosts.end();
+  if (failed_) return;
+  box_ = &it->second;
+  connected_ = true;
+}
+
+bool TFakeCheckPop::Login() {
+  Send("USER " + user_);
+  Send("PASS " + pass_);
+  if (user_ != box_->User || pass_ != box_->Password) {
+    Refuse(2001, "[AUTH] Authentication failed.");
+    return false;
+  }
+  failed_ = false;
+  return true;
+}
+
+void TFakeCheckPop::CountNewMessages() {
+  Send("STAT");
+  count_ = static_cast<std::uint16_t>(box_->Mails.size());
+}
+
+void TFakeCheckPop::RetrieveAll(TVekMsgList& list) {
+  list.Clear();
+  for (std::uint16_t n = 1; n <= count_; ++n) {
+    if (world_.OnRetrieve) world_.OnRetrieve(n);
+    Send("RETR " + std::to_string(n));
+    if (n == box_->RefuseRetr) {
+      Refuse(2004, "no such message");
+      return;
+    }
+    const TFakeMail& mail = box_->Mails[n - 1];
+    auto msg = std::make_unique<TVekMsg>();
+    msg->From = mail.From;
+    msg->MessageId = mail.MessageId;
+    msg->Subject = mail.Subject;
+    msg->Date = mail.Date;
+    msg->Text = {"body of " + mail.Subject};
+    owned_.push_back(std::move(msg));
+    if (OnAfterRetrieve) OnAfterRetrieve(*this);
+    list.Add(*owned_.back());
+    if (n == 1 && !world_.BreakAfterFirst.empty()) {
+      connected_ = false;
+      throw ESocketError(world_.BreakAfterFirst);
+    }
+  }
+}
+
+void TFakeCheckPop::DeleteMessage(std::uint16_t number) {
+  Send("DELE " + std::to_string(number));
+  marked_.insert(number);
+  failed_ = false;
+}
+
+void TFakeCheckPop::Quit() {
+  if (!connected_) return;
+  Send("QUIT");
+  std::vector<TFakeMail> kept;
+  for (std::size_t i = 0; i < box_->Mails.size(); ++i)
+    if (!marked_.count(static_cast<std::uint16_t>(i + 1))) kept.push_back(box_->Mails[i]);
+  box_->Mails = kept;
+  Close();
+}
+
+}  // namespace pelnor::test

@@ -1,0 +1,121 @@
+#pragma once
+
+// In-memory stand-ins for what the check cycle talks through: POP3 servers
+// with POP3's commit-on-QUIT deletion, a tray icon and a timer that record
+// their states, and a printer that jams on a chosen text.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/check_ports.h"
+#include "recording_canvas.h"
+
+namespace pelnor::test {
+
+struct TFakeMail {
+  std::string From;
+  std::string MessageId;
+  std::string Subject;
+  std::string Date = "Sat, 25 Dec 2004 15:29:58 +0900";
+};
+
+struct TFakeMailbox {
+  std::string User = "user";
+  std::string Password = "pass";
+  std::vector<TFakeMail> Mails;
+  std::uint16_t RefuseRetr = 0;  // RETR of this number answers -ERR
+};
+
+// The servers by host name, and every command they received, as
+// "host COMMAND" lines.
+struct TFakeMailWorld {
+  std::map<std::string, TFakeMailbox> Hosts;
+  std::vector<std::string> Wire;
+  // Runs before each retrieval, inside the cycle (where the pump would).
+  std::function<void(std::uint16_t number)> OnRetrieve;
+  // Thrown from RetrieveAll after the first message, as a broken socket would.
+  std::string BreakAfterFirst;
+  // Runs after a refusal has been reported through OnError.
+  std::function<void()> AfterError;
+};
+
+class TFakeCheckPop : public TCheckPop {
+ public:
+  explicit TFakeCheckPop(TFakeMailWorld& world) : world_(world) {}
+  ~TFakeCheckPop() override { marked_.clear(); }  // no QUIT: nothing deleted
+
+  void SetServer(const std::string& host, const std::string& userId,
+                 const std::string& passwd) override;
+  void Connect() override;
+  bool Failed() const override { return failed_; }
+  bool Login() override;
+  void CountNewMessages() override;
+  std::uint16_t MessageCount() const override { return count_; }
+  void RetrieveAll(TVekMsgList& list) override;
+  void DeleteMessage(std::uint16_t number) override;
+  void Quit() override;
+
+ private:
+  void Send(const std::string& command);
+  void Refuse(std::int32_t code, const std::string& text);
+  void Close();
+
+  TFakeMailWorld& world_;
+  std::string host_, user_, pass_;
+  TFakeMailbox* box_ = nullptr;
+  bool connected_ = false;
+  bool failed_ = false;
+  std::uint16_t count_ = 0;
+  std::set<std::uint16_t> marked_;
+  std::vector<std::unique_ptr<TVekMsg>> owned_;
+};
+
+struct TFakeTray : TCheckTray {
+  bool IsEnabled = true;
+  bool IsAnimating = false;
+  std::vector<std::string> Notes;
+  std::vector<std::string> Events;  // "enabled 0", "animate", "still"
+
+  bool Enabled() const override { return IsEnabled; }
+  void SetEnabled(bool value) override {
+    IsEnabled = value;
+    Events.push_back(value ? "enabled 1" : "enabled 0");
+  }
+  bool Animating() const override { return IsAnimating; }
+  void StartAnimation() override {
+    IsAnimating = true;
+    Events.push_back("animate");
+  }
+  void StopAnimation() override {
+    IsAnimating = false;
+    Events.push_back("still");
+  }
+  void Notify(const std::string& text) override { Notes.push_back(text); }
+};
+
+struct TFakeTimer : TCheckTimer {
+  bool IsEnabled = true;
+  std::vector<bool> Changes;
+  bool Enabled() const override { return IsEnabled; }
+  void SetEnabled(bool value) override {
+    IsEnabled = value;
+    Changes.push_back(value);
+  }
+};
+
+// Throws from the one TextRect that draws `JamOn`.
+class TJammingCanvas : public TRecordingCanvas {
+ public:
+  std::string JamOn;
+  void TextRect(const TRect& clip, int x, int y, std::string_view text) override {
+    if (!JamOn.empty() && text == JamOn) throw EPrinterError("printer jammed");
+    TRecordingCanvas::TextRect(clip, x, y, text);
+  }
+};
+
+}  // namespace pelnor::test
