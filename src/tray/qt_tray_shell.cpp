@@ -52,7 +52,7 @@ QSystemTrayIcon* TQtTrayShell::TrayIcon(int iconId) const {
   return it == icons_.end() ? nullptr : it->second.data();
 }
 
-TPoint TQtTrayShell::CursorPos() {
+TTrayPoint TQtTrayShell::CursorPos() {
   const QPoint pos = QCursor::pos();
   return {pos.x(), pos.y()};
 }

@@ -27,7 +27,7 @@ class TQtTrayShell : public TTrayShell {
   bool Add(const TNotifyIconData& data) override;
   bool Modify(const TNotifyIconData& data) override;
   bool Delete(const TNotifyIconData& data) override;
-  TPoint CursorPos() override;
+  TTrayPoint CursorPos() override;
   int DoubleClickTime() override;
   void SetForegroundWindow(TWindowHandle window) override;
   void ProcessMessages() override;

@@ -4,7 +4,7 @@ namespace pelnor {
 
 void TTrayIcon::HandleMouse(TTrayMouseMessage message) {
   if (!enabled_) return;
-  const TPoint pos = host_.Shell().CursorPos();
+  const TTrayPoint pos = host_.Shell().CursorPos();
   const int x = pos.X;
   const int y = pos.Y;
   switch (message) {

@@ -41,7 +41,7 @@ enum class TTrayMouseMessage : std::uint32_t {
   tmMButtonUp = 0x0208,
 };
 
-struct TPoint {
+struct TTrayPoint {
   int X = 0;
   int Y = 0;
 };
@@ -59,7 +59,7 @@ class TTrayShell {
   virtual bool Modify(const TNotifyIconData& data) = 0;
   virtual bool Delete(const TNotifyIconData& data) = 0;
 
-  virtual TPoint CursorPos() = 0;           // screen coordinates
+  virtual TTrayPoint CursorPos() = 0;           // screen coordinates
   virtual int DoubleClickTime() = 0;        // milliseconds
   virtual void SetForegroundWindow(TWindowHandle window) = 0;
   virtual void ProcessMessages() = 0;       // run pending UI events

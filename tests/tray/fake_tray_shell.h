@@ -35,7 +35,7 @@ class TFakeTrayShell : public TTrayShell {
     return Record(TShellCall::Modify, data, acceptModify);
   }
   bool Delete(const TNotifyIconData& data) override { return Record(TShellCall::Delete, data, true); }
-  TPoint CursorPos() override { return cursor; }
+  TTrayPoint CursorPos() override { return cursor; }
   int DoubleClickTime() override { return doubleClickTime; }
   void SetForegroundWindow(TWindowHandle window) override { foreground.push_back(window); }
   void ProcessMessages() override {
@@ -52,7 +52,7 @@ class TFakeTrayShell : public TTrayShell {
 
   bool acceptAdd = true;
   bool acceptModify = true;
-  TPoint cursor{640, 480};
+  TTrayPoint cursor{640, 480};
   int doubleClickTime = 500;
   TIcon applicationIcon;
   std::vector<TWindowHandle> foreground;
@@ -79,7 +79,7 @@ class TFakeOwner : public TTrayOwner {
 class TFakeMenu : public TPopupMenu {
  public:
   void Popup(int x, int y) override { popups.push_back({x, y}); }
-  std::vector<TPoint> popups;
+  std::vector<TTrayPoint> popups;
 };
 
 }  // namespace pelnor::testing
