@@ -5,39 +5,37 @@
 namespace pelnor {
 namespace {
 
-QPrinterInfo Info(const TPrinterEntry& printer) {
-  return QPrinterInfo::printerInfo(printer.SystemName);
+TPaperList PdfPrinterPapers() {
+  TPaperList papers;
+  for (QPageSize::PageSizeId id :
+       {QPageSize::A4, QPageSize::A3, QPageSize::A5, QPageSize::JisB4, QPageSize::JisB5,
+        QPageSize::Postcard, QPageSize::Letter, QPageSize::Legal, QPageSize::Tabloid})
+    papers.Sizes.emplace_back(id);
+  papers.Default = QPageSize(QPageSize::A4);
+  return papers;
 }
 
 }  // namespace
 
-std::vector<QPageSize> PaperSizes(const TPrinterEntry& printer) {
-  if (printer.BuiltInPdf) {
-    std::vector<QPageSize> sizes;
-    for (QPageSize::PageSizeId id :
-         {QPageSize::A4, QPageSize::A3, QPageSize::A5, QPageSize::JisB4, QPageSize::JisB5,
-          QPageSize::Postcard, QPageSize::Letter, QPageSize::Legal, QPageSize::Tabloid})
-      sizes.emplace_back(id);
-    return sizes;
-  }
-  const QList<QPageSize> listed = Info(printer).supportedPageSizes();
-  return {listed.begin(), listed.end()};
-}
-
-QPageSize DefaultPaper(const TPrinterEntry& printer) {
-  if (!printer.BuiltInPdf) {
-    const QPageSize size = Info(printer).defaultPageSize();
-    if (size.isValid()) return size;
-  }
-  return QPageSize(QPageSize::A4);
+TPaperList LoadPapers(const TPrinterEntry& printer) {
+  if (printer.BuiltInPdf) return PdfPrinterPapers();
+  // One QPrinterInfo per load: Qt's CUPS plugin leaves a little memory
+  // behind in libcups for every one it builds.
+  const QPrinterInfo info = QPrinterInfo::printerInfo(printer.SystemName);
+  const QList<QPageSize> listed = info.supportedPageSizes();
+  TPaperList papers;
+  papers.Sizes.assign(listed.begin(), listed.end());
+  papers.Default = info.defaultPageSize();
+  if (!papers.Default.isValid()) papers.Default = QPageSize(QPageSize::A4);
+  return papers;
 }
 
 std::uint16_t PaperCode(const QPageSize& size) {
   return static_cast<std::uint16_t>(size.windowsId());
 }
 
-std::optional<QPageSize> PaperForCode(const TPrinterEntry& printer, std::uint16_t code) {
-  for (const QPageSize& size : PaperSizes(printer))
+std::optional<QPageSize> PaperForCode(const std::vector<QPageSize>& sizes, std::uint16_t code) {
+  for (const QPageSize& size : sizes)
     if (PaperCode(size) == code) return size;
   const QPageSize::PageSizeId id = QPageSize::id(static_cast<int>(code));
   if (id == QPageSize::Custom) return std::nullopt;

@@ -13,18 +13,20 @@
 
 namespace pelnor {
 
-// The driver's list; for the built-in PDF printer a fixed list of the sizes
-// a Japanese office uses, A4 first.
-std::vector<QPageSize> PaperSizes(const TPrinterEntry& printer);
+struct TPaperList {
+  std::vector<QPageSize> Sizes;  // the driver's order
+  QPageSize Default;             // what a fresh job prints on
+};
 
-// The paper the driver starts a fresh job on: the queue's default (A4 when
-// the queue names none), A4 for the built-in PDF printer.
-QPageSize DefaultPaper(const TPrinterEntry& printer);
+// Asks the driver. The built-in PDF printer offers a fixed list of the sizes
+// a Japanese office uses, A4 first and by default; a queue that names no
+// default paper starts on A4 as well.
+TPaperList LoadPapers(const TPrinterEntry& printer);
 
 std::uint16_t PaperCode(const QPageSize& size);
 
-// The size that `code` names: the first of the printer's sizes with that code,
-// else the standard size of that code; nothing when the code is unknown.
-std::optional<QPageSize> PaperForCode(const TPrinterEntry& printer, std::uint16_t code);
+// The size that `code` names: the first of `sizes` with that code, else the
+// standard size of that code; nothing when the code is unknown.
+std::optional<QPageSize> PaperForCode(const std::vector<QPageSize>& sizes, std::uint16_t code);
 
 }  // namespace pelnor

@@ -2,7 +2,6 @@
 
 #include "platform/print_cups_job.h"
 #include "platform/print_font.h"
-#include "platform/print_papers.h"
 #include "platform/print_pdf_output.h"
 #include "platform/print_text.h"
 #include "platform/sjis_literal.h"
@@ -40,7 +39,10 @@ void RemoveQuietly(const std::filesystem::path& path) noexcept {
 }  // namespace
 
 TQtPrinter::TQtPrinter(std::filesystem::path programDir)
-    : programDir_(std::move(programDir)), font_(DefaultPrintFont()), qfont_(ToQFont(font_)) {
+    : programDir_(std::move(programDir)),
+      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      font_(DefaultPrintFont()),
+      qfont_(ToQFont(font_)) {
   SelectPrinter(-1);
 }
 
@@ -76,33 +78,33 @@ std::filesystem::path TQtPrinter::PdfDir() const { return PdfOutputDir(programDi
 
 void TQtPrinter::ResetDeviceMode() {
   RequireIdle();
-  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setResolution(kPrinterDpi);
-  printer->setFullPage(true);
-  printer->setPageOrientation(QPageLayout::Portrait);
-  printer->setPageSize(DefaultPaper(selected_));
-  printer->setCopyCount(1);
+  papers_ = LoadPapers(selected_);
+  // Every job is rendered to a PDF file; see EndDoc for system printers.
+  printer_->setOutputFormat(QPrinter::PdfFormat);
+  printer_->setResolution(kPrinterDpi);
+  printer_->setFullPage(true);
+  printer_->setPageOrientation(QPageLayout::Portrait);
+  printer_->setPageSize(papers_.Default);
+  printer_->setCopyCount(1);
   metrics_.reset();
-  printer_ = std::move(printer);
 }
 
 std::vector<std::uint16_t> TQtPrinter::PaperCodes() const {
   std::vector<std::uint16_t> codes;
-  for (const QPageSize& size : PaperSizes(selected_)) codes.push_back(PaperCode(size));
+  for (const QPageSize& size : papers_.Sizes) codes.push_back(PaperCode(size));
   return codes;
 }
 
 std::vector<std::string> TQtPrinter::PaperNames() const {
   std::vector<std::string> names;
-  for (const QPageSize& size : PaperSizes(selected_)) names.push_back(ToSjis(size.name()));
+  for (const QPageSize& size : papers_.Sizes) names.push_back(ToSjis(size.name()));
   return names;
 }
 
 std::uint16_t TQtPrinter::PaperSize() const { return PaperCode(printer_->pageLayout().pageSize()); }
 
 void TQtPrinter::SetPaperSize(std::uint16_t code) {
-  const std::optional<QPageSize> size = PaperForCode(selected_, code);
+  const std::optional<QPageSize> size = PaperForCode(papers_.Sizes, code);
   if (!size || !printer_->setPageSize(*size))
     throw EPrinterError(Sjis("この用紙サイズは使えません: ") + std::to_string(code));
 }
@@ -127,7 +129,7 @@ void TQtPrinter::BeginDoc(const std::string& title) {
   RequireIdle();
   if (selected_.BuiltInPdf) {
     jobFile_ = ReservePdfJobFile(programDir_);
-  } else if (QPrinterInfo::printerInfo(selected_.SystemName).isNull()) {
+  } else if (!QPrinterInfo::availablePrinterNames().contains(selected_.SystemName)) {
     throw EPrinterError(Sjis("プリンタが見つかりません: ") + ToSjis(selected_.SystemName));
   } else {
     jobFile_ = ReserveSpoolFile();

@@ -7,6 +7,7 @@
 // Qt into a PDF file; for a system printer that file goes to CUPS at EndDoc.
 
 #include "app/print_canvas.h"
+#include "platform/print_papers.h"
 #include "platform/print_printer_list.h"
 
 #include <QFont>
@@ -70,7 +71,8 @@ class TQtPrinter : public TPrintCanvas {
 
   std::filesystem::path programDir_;
   TPrinterEntry selected_;
-  std::unique_ptr<QPrinter> printer_;
+  TPaperList papers_;                  // of selected_, as its driver gave them
+  std::unique_ptr<QPrinter> printer_;  // one for the whole run, reset per printer
   std::unique_ptr<QPainter> painter_;  // set while a job runs
   std::filesystem::path jobFile_;      // where the running job is rendered
   std::optional<std::filesystem::path> lastPdf_;
