@@ -68,6 +68,19 @@ TEST_F(PdfPrinterTest, JapaneseTextComesBackFromThePdf) {
   EXPECT_THAT(info, HasSubstr("(A4)"));
 }
 
+TEST_F(PdfPrinterTest, WindowsFontNamesStillPrintJapanese) {
+  // Records written on Windows name fonts this system does not have.
+  for (const char* face : {"ＭＳ 明朝", "ＭＳ Ｐゴシック", "Arial", "no such font"}) {
+    TPrintFont font;
+    font.Name = Sjis(face);
+    font.Size = 12;
+    font.Style.set(fsBold);
+    printer_.SetFont(font);
+    EXPECT_THAT(test::PdfToText(PrintText(Sjis("件名：お問い合わせ"))), HasSubstr("件名：お問い合わせ"))
+        << face;
+  }
+}
+
 TEST_F(PdfPrinterTest, EachJobGoesToANewFile) {
   const std::filesystem::path first = PrintText("first job");
   const std::filesystem::path second = PrintText("second job");
