@@ -103,6 +103,21 @@ TEST_F(CupsPrinterTest, JapaneseJobOnTheQueueKeepsItsTextAndPaper) {
   else unsetenv("TMPDIR");
 }
 
+TEST_F(CupsPrinterTest, QueueRemovedAfterSelectionFailsTheJob) {
+  cups_->AddQueue("leaving");
+  const std::vector<std::string> names = printer_->Printers();
+  const auto leaving = std::find(names.begin(), names.end(), "leaving");
+  ASSERT_NE(leaving, names.end());
+  printer_->SelectPrinter(static_cast<int>(leaving - names.begin()));
+  ASSERT_EQ(Run({"lpadmin", "-x", "leaving"}), 0);
+
+  EXPECT_EQ(printer_->PrinterIndex(), -1);
+  EXPECT_THROW(printer_->BeginDoc("Pelnor"), EPrinterError);
+  printer_->SelectPrinter(-1);  // the account's printer is gone: the default takes over
+  PrintLine("on the default");
+  EXPECT_THAT(test::PdfToText(cups_->WaitForJobs(1).front()), HasSubstr("on the default"));
+}
+
 TEST_F(CupsPrinterTest, JobRefusedByTheQueueIsAFailure) {
   printer_->SelectPrinter(-1);
   ASSERT_EQ(Run({"cupsreject", cups_->Queue()}), 0);
