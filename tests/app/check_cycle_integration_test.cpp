@@ -101,5 +101,54 @@ TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
   EXPECT_FALSE(rig.Cycle().Running());
 }
 
+// Deletion after output over the real POP3 client: DELE follows the
+// output, spares the mail whose printout failed, and QUIT commits it.
+TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNextCycle) {
+  if (TDovecotServer::BinaryPath().empty())
+    GTEST_SKIP() << "*** dovecot is NOT installed (dovecot-pop3d): test did not run ***";
+  TDovecotServer server;
+  server.AddUser("taro", "secret");
+  for (const char* subject : {"S-1", "S-2", "S-3"})
+    server.Deliver("taro", JapaneseMail("Taro", "taro@example.jp", subject, {"body"}));
+  server.Start();
+
+  TTempDir dir("pelnor-cycle-delete-");
+  TSystemClock clock;
+  TCommLog log(dir.Path() / "Log.txt", clock, [] { return true; });
+  TJammingCanvas canvas;
+  TMessagePrinter printer(canvas, log, clock, dir.Path());
+  AccountList accounts;
+  accounts.Add("a|1|127.0.0.1|taro|secret|0|0|Gothic|[]|10|1||1|0|0");
+  TFakeTray tray;
+  TFakeTimer timer;
+  std::string wire;
+  TCheckCycle cycle(accounts, dir.Path().string() + "/", canvas, printer, log, tray, timer, [&] {
+    auto pop = std::make_unique<TVekPopClient>(nullptr, std::to_string(server.Port()));
+    pop->Pop().OnWireLog = [&](const std::string& line) {
+      if (line.rfind("--> ", 0) == 0) wire += line.substr(4, line.find('\r') - 4) + ";";
+    };
+    return pop;
+  });
+  auto printed = [&] {
+    std::string subjects;
+    for (const TDrawnText& text : canvas.Texts)
+      if (text.Text.rfind("S-", 0) == 0) subjects += text.Text + " ";
+    return subjects;
+  };
+
+  canvas.JamOn = "S-2";
+  cycle.Timer1Timer();
+  EXPECT_EQ(printed(), "S-1 S-3 ");
+  EXPECT_THAT(wire, HasSubstr("RETR 3;DELE 1;DELE 3;QUIT;")) << wire;
+  EXPECT_EQ(server.CountMails("taro"), 1) << server.LogText();
+
+  canvas.JamOn.clear();
+  wire.clear();
+  cycle.Timer1Timer();
+  EXPECT_EQ(printed(), "S-1 S-3 S-2 ");
+  EXPECT_THAT(wire, HasSubstr("RETR 1;DELE 1;QUIT;")) << wire;
+  EXPECT_EQ(server.CountMails("taro"), 0);
+}
+
 }  // namespace
 }  // namespace pelnor::test
