@@ -98,7 +98,7 @@ std::string TVekPOP::ReadChunk(bool wholeStatusLine) {
       chunk += ReadOnce();
     if (OnWireLog) Log("<-- ", std::string_view(chunk).substr(0, chunk.find("\r\n")));
   } else if (OnWireLog) {
-    Log("<-- ", "[" + std::to_string(chunk.size()) + " bytes]");
+    Log("<-- ", std::to_string(chunk.size()) + " bytes of the message");
   }
   Judge(chunk);
   return chunk;

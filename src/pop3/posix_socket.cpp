@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -34,27 +35,26 @@ int PollOne(int fd, short events, int timeoutMs) {
   return rc;
 }
 
+// Reads the socket in large pieces and serves them in the small reads the
+// session asks for: one system call per 64 KB instead of three per 1 KB.
 class TPosixSocketStream final : public TSocketStream {
  public:
   TPosixSocketStream(int fd, int timeoutMs, std::string target)
-      : fd_(fd), timeoutMs_(timeoutMs), target_(std::move(target)) {}
+      : fd_(fd), timeoutMs_(timeoutMs), target_(std::move(target)), buffer_(kBufferSize) {}
 
   bool WaitForData(int timeoutMs) override {
+    if (begin_ < end_) return true;
     const int rc = PollOne(fd_, POLLIN, timeoutMs);
     if (rc < 0) Fail("wait for data", errno);
     return rc > 0;
   }
 
   std::size_t Read(char* buffer, std::size_t count) override {
-    const int rc = PollOne(fd_, POLLIN, timeoutMs_);
-    if (rc < 0) Fail("read", errno);
-    if (rc == 0) return 0;
-    const ssize_t n = ::recv(fd_, buffer, count, 0);
-    if (n < 0) {
-      if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) return 0;
-      Fail("read", errno);
-    }
-    return static_cast<std::size_t>(n);
+    if (begin_ == end_ && !Fill()) return 0;
+    const std::size_t n = std::min(count, end_ - begin_);
+    std::memcpy(buffer, buffer_.data() + begin_, n);
+    begin_ += n;
+    return n;
   }
 
   std::size_t Write(const char* buffer, std::size_t count) override {
@@ -74,6 +74,24 @@ class TPosixSocketStream final : public TSocketStream {
   }
 
  private:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  // False when nothing arrived within the time-out or the peer hung up.
+  bool Fill() {
+    begin_ = end_ = 0;
+    ssize_t n = ::recv(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+      const int rc = PollOne(fd_, POLLIN, timeoutMs_);
+      if (rc < 0) Fail("read", errno);
+      if (rc == 0) return false;
+      n = ::recv(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT);
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return false;
+    }
+    if (n < 0) Fail("read", errno);
+    end_ = static_cast<std::size_t>(n);
+    return n > 0;
+  }
+
   [[noreturn]] void Fail(const char* what, int err) const {
     throw ESocketError("Socket " + std::string(what) + " failed on " + target_ + ": " +
                        ErrnoText(err));
@@ -82,6 +100,9 @@ class TPosixSocketStream final : public TSocketStream {
   int fd_;
   int timeoutMs_;
   std::string target_;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
 };
 
 // Closes a descriptor unless released; keeps Open's failure paths short.
