@@ -11,6 +11,7 @@
 #include "app/check_cycle.h"
 #include "check_cycle_fakes.h"
 #include "platform/sjis_literal.h"
+#include "store/digit_file.h"
 #include "store/history.h"
 #include "temp_dir.h"
 
@@ -150,16 +151,6 @@ TEST_F(CheckCycle, DeleteOptionDeletesEveryRetrievedMessageAfterTheOutput) {
   EXPECT_THAT(Box("mx-a").Mails, IsEmpty());
 }
 
-TEST_F(CheckCycle, WithoutDeleteOptionMailStaysAndIsNotPrintedAgain) {
-  Add({"a", "mx-a"});
-  Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
-  cycle_.Timer1Timer();
-  cycle_.Timer1Timer();
-  EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2"));
-  EXPECT_THAT(world_.Wire, Not(Contains(HasSubstr("DELE"))));
-  EXPECT_EQ(Box("mx-a").Mails.size(), 2u);
-}
-
 TEST_F(CheckCycle, EachAccountFiltersWithItsOwnAddresses) {
   Add({"a", "mx-a", "1", "1", {"a.jp"}});
   Add({"b", "mx-b", "1", "1", {"boss@b.jp"}});
@@ -181,6 +172,16 @@ TEST_F(CheckCycle, MessagesWithoutMessageIdCountAsOneWhileAnyRemains) {
   Box("mx-a").Mails.push_back({"<x@a.jp>", "", "S-3"});
   cycle_.Timer1Timer();
   EXPECT_THAT(Printed(), ElementsAre("S-1"));
+}
+
+TEST_F(CheckCycle, HistoryKeepsOnlyMessagesStillOnTheServer) {
+  Add({"a", "mx-a"});
+  Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
+  ASSERT_TRUE(IsNewMessage(Dir(), "a", "<gone@a>"));
+  ASSERT_TRUE(IsNewMessage(Dir(), "a", "<1@a>"));
+  cycle_.Timer1Timer();
+  EXPECT_THAT(Printed(), ElementsAre("S-2"));
+  EXPECT_EQ(ReadDigitFile(HistoryPath(Dir(), "a")), (std::vector<std::string>{"<1@a>", "<2@a>"}));
 }
 
 TEST_F(CheckCycle, FailedOutputGoesOnStaysOnTheServerAndComesOutNextCycle) {
@@ -284,14 +285,17 @@ TEST_F(CheckCycle, ErrorEscapingTheCycleIsLoggedAndNotifiedAndTheCycleEnds) {
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2", "S-b"));
 }
 
-TEST_F(CheckCycle, NoPrinterAtAllFailsEachOutputButKeepsTheMail) {
+TEST_F(CheckCycle, NoPrinterAtAllKeepsTheMailAndTheHistoryAsTheyWere) {
   Add({"a", "mx-a", "0"});
-  Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}};
+  Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
+  ASSERT_TRUE(IsNewMessage(Dir(), "a", "<1@a>"));  // output in an earlier cycle
   canvas_.PrinterNames.clear();
   cycle_.Timer1Timer();
-  EXPECT_THAT(LogLines(), ElementsAre(HasSubstr("no default printer")));
-  EXPECT_EQ(Box("mx-a").Mails.size(), 1u);
-  EXPECT_TRUE(IsNewMessage(Dir(), "a", "<1@a>"));  // never recorded as output
+  EXPECT_THAT(LogLines(), ElementsAre(HasSubstr("no default printer"),
+                                      HasSubstr("no default printer")));
+  EXPECT_EQ(Box("mx-a").Mails.size(), 2u);
+  EXPECT_FALSE(IsNewMessage(Dir(), "a", "<1@a>"));  // still known as output
+  EXPECT_TRUE(IsNewMessage(Dir(), "a", "<2@a>"));   // never recorded
 }
 
 }  // namespace
