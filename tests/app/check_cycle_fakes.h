@@ -31,7 +31,8 @@ struct TFakeMailbox {
   std::uint16_t RefuseRetr = 0;  // RETR of this number answers -ERR
 };
 
-// The servers by host name, and every command they received, as
+// The servers by host name (a mailbox forgets its DELE marks unless the
+// session ends with QUIT), and every command they received, as
 // "host COMMAND" lines.
 struct TFakeMailWorld {
   std::map<std::string, TFakeMailbox> Hosts;
@@ -47,7 +48,6 @@ struct TFakeMailWorld {
 class TFakeCheckPop : public TCheckPop {
  public:
   explicit TFakeCheckPop(TFakeMailWorld& world) : world_(world) {}
-  ~TFakeCheckPop() override { marked_.clear(); }  // no QUIT: nothing deleted
 
   void SetServer(const std::string& host, const std::string& userId,
                  const std::string& passwd) override;
