@@ -102,7 +102,9 @@ TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
 }
 
 // Deletion after output over the real POP3 client: DELE follows the
-// output, spares the mail whose printout failed, and QUIT commits it.
+// output, spares the mail whose printout failed, and QUIT commits it. A
+// second account with a wrong password ends each cycle with the server's
+// refusal and "ログインエラー" in the log.
 TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNextCycle) {
   if (TDovecotServer::BinaryPath().empty())
     GTEST_SKIP() << "*** dovecot is NOT installed (dovecot-pop3d): test did not run ***";
@@ -119,6 +121,7 @@ TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNex
   TMessagePrinter printer(canvas, log, clock, dir.Path());
   AccountList accounts;
   accounts.Add("a|1|127.0.0.1|taro|secret|0|0|Gothic|[]|10|1||1|0|0");
+  accounts.Add("b|1|127.0.0.1|taro|wrong|0|0|Gothic|[]|10|1||1|0|0");
   TFakeTray tray;
   TFakeTimer timer;
   std::string wire;
@@ -141,6 +144,13 @@ TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNex
   EXPECT_EQ(printed(), "S-1 S-3 ");
   EXPECT_THAT(wire, HasSubstr("RETR 3;DELE 1;DELE 3;QUIT;")) << wire;
   EXPECT_EQ(server.CountMails("taro"), 1) << server.LogText();
+  const std::string logText = SjisToUtf8(ReadFile(dir.Path() / "Log.txt"));
+  EXPECT_THAT(logText, AllOf(HasSubstr("printer jammed<エラー発生>\r\n"),
+                             HasSubstr("Authentication failed.<エラー発生>\r\n"),
+                             EndsWith(" : ログインエラー<エラー発生>\r\n")))
+      << logText;
+  EXPECT_TRUE(tray.IsEnabled);
+  EXPECT_TRUE(timer.IsEnabled);
 
   canvas.JamOn.clear();
   wire.clear();
