@@ -20,23 +20,23 @@ int UUDecodeLine(std::string_view line, char* out) {
   const std::size_t count = std::min<std::size_t>(ValueOf(p[0]), kUULineBytes);
   const std::size_t chars = std::min(line.size() - 1, kMaxChars);
   ++p;
-  unsigned char bytes[kUULineBytes] = {};
+  // Every character read must be in the alphabet; one test for the line.
+  bool bad = false;
+  for (std::size_t i = 0; i < chars; ++i) bad |= !InAlphabet(p[i]);
+  if (bad) return -1;
+  auto* o = reinterpret_cast<unsigned char*>(out);
   std::size_t produced = 0;
   for (std::size_t i = 0; i < chars; i += 4) {
     std::uint32_t bits = 0;
-    for (std::size_t k = 0; k < 4; ++k) {
-      unsigned v = 0;
-      if (i + k < chars) {
-        if (!InAlphabet(p[i + k])) return -1;
-        v = ValueOf(p[i + k]);
-      }
-      bits = (bits << 6) | v;
-    }
-    bytes[produced++] = static_cast<unsigned char>(bits >> 16);
-    bytes[produced++] = static_cast<unsigned char>(bits >> 8);
-    bytes[produced++] = static_cast<unsigned char>(bits);
+    for (std::size_t k = 0; k < 4; ++k)
+      bits = (bits << 6) | (i + k < chars ? ValueOf(p[i + k]) : 0u);
+    o[produced] = static_cast<unsigned char>(bits >> 16);
+    o[produced + 1] = static_cast<unsigned char>(bits >> 8);
+    o[produced + 2] = static_cast<unsigned char>(bits);
+    produced += 3;
   }
-  std::copy(bytes, bytes + count, reinterpret_cast<unsigned char*>(out));
+  // Bytes the count asks for beyond the characters given are zero bits.
+  if (produced < count) std::fill(o + produced, o + count, 0);
   return static_cast<int>(count);
 }
 

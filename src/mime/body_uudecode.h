@@ -14,8 +14,8 @@ constexpr std::size_t kUULineBytes = 45;
 // Decodes one encoded line (count character first) into `out`, which has
 // room for kUULineBytes bytes. At most 60 characters after the count are
 // read; the line yields at most its count of bytes, missing bits being zero.
-// Returns the bytes written, or -1 when a character read lies outside the
-// alphabet.
+// Returns that count, or -1 when a character read lies outside the
+// alphabet. Bytes of `out` past the count may be overwritten.
 int UUDecodeLine(std::string_view line, char* out);
 
 // True for the word "end", in any case, with blanks around it allowed: the
