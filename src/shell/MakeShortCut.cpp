@@ -1,0 +1,61 @@
+#include "shell/MakeShortCut.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "shell/desktop_entry.h"
+#include "store/atomic_file.h"
+
+namespace fs = std::filesystem;
+
+namespace pelnor {
+namespace {
+
+fs::path BaseFolder(TSysPath base, const TShellEnvironment& env) {
+  switch (base) {
+    case tpDesktop: return DesktopDir(env);
+    case tpStartMenu: return UserConfigDir(env);
+    case tpBlank: break;
+  }
+  return {};
+}
+
+[[noreturn]] void Fail(const std::string& what, const fs::path& path, const std::error_code& error) {
+  throw EShortCutError(what + " " + path.string() + ": " + error.message());
+}
+
+}  // namespace
+
+int ShowCommand(TShowMode mode) {
+  switch (mode) {
+    case tsMax: return 3;
+    case tsMin: return 7;
+    case tsNormal: break;
+  }
+  return 1;
+}
+
+std::string TMakeShortCut::LinkPath() const {
+  return (BaseFolder(SCSystemPath, env_) / SCFileName).string();
+}
+
+void TMakeShortCut::CreateLink() const {
+  const fs::path path = LinkPath();
+  TDesktopEntry entry{fs::path(SCFileName).stem().string(), SCDescription, SCExecFile, SCArguments,
+                      SCWorkDir, ShowCommand(SCShowCmd)};
+  std::error_code error;
+  if (path.has_parent_path()) {
+    fs::create_directories(path.parent_path(), error);
+    if (error) Fail("cannot create the folder of", path, error);
+  }
+  try {
+    ReplaceFile(path.string(), DesktopEntryText(entry), FileAccess::kKeepOrShared);
+  } catch (const std::runtime_error& e) {
+    throw EShortCutError(e.what());
+  }
+  fs::permissions(path, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                  fs::perm_options::add, error);
+  if (error) Fail("cannot mark as executable", path, error);
+}
+
+}  // namespace pelnor

@@ -1,0 +1,46 @@
+#include "shell/Unit5.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/startup_shortcuts.h"
+
+namespace pelnor {
+
+TForm5::TForm5(TForm5Services services, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), MakeShortCut1(services.Environment), services_(std::move(services)) {
+  setWindowTitle(QStringLiteral("ｼｮｰﾄｶｯﾄ設定"));
+  CheckBox1 = new QCheckBox(QStringLiteral("スタートアップに登録します。"), this);
+  CheckBox2 = new QCheckBox(QStringLiteral("ディスクトップにショトカットを作成します。"), this);
+  Button1 = new QPushButton(QStringLiteral("OK"), this);
+  Button1->setDefault(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(CheckBox1);
+  layout->addWidget(CheckBox2);
+  layout->addWidget(Button1, 0, Qt::AlignHCenter);
+  MakeShortCut1.SCShowCmd = tsNormal;
+  MakeShortCut1.SCSystemPath = tpDesktop;
+  connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+}
+
+void TForm5::Button1Click() {
+  const std::vector<std::string> errors = CreateChosenShortcuts(
+      MakeShortCut1, services_.ProgramDir, CheckBox1->isChecked(), CheckBox2->isChecked());
+  if (services_.ShowError)
+    for (const std::string& error : errors) services_.ShowError(QString::fromStdString(error));
+  close();
+}
+
+void TForm5::showEvent(QShowEvent* event) {
+  if (services_.SetLastShownForm) services_.SetLastShownForm(kFormNumber);
+  QWidget::showEvent(event);
+}
+
+void TForm5::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (services_.OnClosed) services_.OnClosed();
+}
+
+}  // namespace pelnor

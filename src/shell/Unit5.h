@@ -1,0 +1,49 @@
+#pragma once
+
+// TForm5, the shortcut dialog "ｼｮｰﾄｶｯﾄ設定" of the first start: offers a
+// launcher in the autostart folder and one on the desktop. "OK" writes the
+// checked ones; the close box writes none. Either way its closing hands the
+// user on to the settings dialog.
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include "shell/MakeShortCut.h"
+
+class QCheckBox;
+class QPushButton;
+
+namespace pelnor {
+
+struct TForm5Services {
+  std::string ProgramDir;        // ends in "/"
+  TShellEnvironment Environment;
+  std::function<void(int)> SetLastShownForm;  // called with 5 when shown
+  std::function<void()> OnClosed;             // the first start's hand-over
+  std::function<void(const QString&)> ShowError;  // a launcher that failed
+};
+
+class TForm5 : public QWidget {
+ public:
+  static constexpr int kFormNumber = 5;
+
+  explicit TForm5(TForm5Services services, QWidget* parent = nullptr);
+
+  void Button1Click();  // "OK"
+
+  QCheckBox* CheckBox1 = nullptr;  // autostart
+  QCheckBox* CheckBox2 = nullptr;  // desktop
+  QPushButton* Button1 = nullptr;
+  TMakeShortCut MakeShortCut1;
+
+ protected:
+  void showEvent(QShowEvent* event) override;    // FormShow
+  void closeEvent(QCloseEvent* event) override;  // FormCloseQuery: always closes
+
+ private:
+  TForm5Services services_;
+};
+
+}  // namespace pelnor

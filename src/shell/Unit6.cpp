@@ -1,0 +1,50 @@
+#include "shell/Unit6.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pelnor {
+namespace {
+
+QLabel* BoldLabel(const QString& text, const QString& color, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  QFont font = label->font();
+  font.setBold(true);
+  if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * 1.5);
+  label->setFont(font);
+  label->setStyleSheet(QStringLiteral("color: %1;").arg(color));
+  return label;
+}
+
+}  // namespace
+
+TForm6::TForm6(std::function<void(int)> setLastShownForm, QWidget* parent)
+    : QDialog(parent), setLastShownForm_(std::move(setLastShownForm)) {
+  setWindowTitle(QStringLiteral("バージョン情報"));
+  Panel1 = new QFrame(this);
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  ProductName = BoldLabel(QStringLiteral("Pelnor"), QStringLiteral("blue"), Panel1);
+  Version = BoldLabel(QStringLiteral("Ver.1.7"), QStringLiteral("red"), Panel1);
+  Comments = new QLabel(QString::fromUtf8(kAboutSubtitle), Panel1);
+  Copyright = new QLabel(QString::fromUtf8(kAboutNotice), Panel1);
+  Copyright->setWordWrap(true);
+  auto* panelLayout = new QVBoxLayout(Panel1);
+  for (QLabel* label : {ProductName, Version, Comments, Copyright}) panelLayout->addWidget(label);
+  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton->setDefault(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Panel1);
+  layout->addWidget(OKButton, 0, Qt::AlignHCenter);
+  connect(OKButton, &QPushButton::clicked, this, &TForm6::OKButtonClick);
+}
+
+void TForm6::OKButtonClick() { close(); }
+
+void TForm6::showEvent(QShowEvent* event) {
+  if (setLastShownForm_) setLastShownForm_(kFormNumber);
+  QDialog::showEvent(event);
+}
+
+}  // namespace pelnor

@@ -1,0 +1,97 @@
+// Opening mail, home page and the manual through a recording opener, and
+// the manual that ships beside the program.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/MailHP.h"
+#include "shell/help_file.h"
+#include "temp_home.h"
+
+namespace pelnor {
+namespace {
+
+using test::ReadText;
+using test::TTempHome;
+using test::WriteText;
+
+class RecordingOpener : public TShellOpener {
+ public:
+  bool Open(const std::string& target) override {
+    Opened.push_back(target);
+    return Result;
+  }
+  std::vector<std::string> Opened;
+  bool Result = true;
+};
+
+TEST(MailAndHPTest, SendMailOpensTheMailtoUrl) {
+  RecordingOpener opener;
+  TMailAndHP mail(opener);
+  mail.MailAddress = "author@example.org";
+  mail.SendMail();
+  EXPECT_EQ(opener.Opened, std::vector<std::string>{"mailto:author@example.org"});
+  EXPECT_TRUE(mail.Succeeded);
+}
+
+TEST(MailAndHPTest, EmptyAddressOpensTheBareMailto) {
+  RecordingOpener opener;
+  TMailAndHP mail(opener);
+  mail.SendMail();
+  EXPECT_EQ(opener.Opened, std::vector<std::string>{"mailto:"});
+}
+
+TEST(MailAndHPTest, HomePageDefaultsAndFailureClearsSucceeded) {
+  RecordingOpener opener;
+  TMailAndHP mail(opener);
+  EXPECT_EQ(mail.HomePageAddress, "http://");
+  mail.HomePageAddress = "https://example.org/";
+  mail.OpenHomePage();
+  EXPECT_TRUE(mail.Succeeded);
+  opener.Result = false;
+  mail.OpenHomePage();
+  EXPECT_FALSE(mail.Succeeded);
+  EXPECT_EQ(opener.Opened.back(), "https://example.org/");
+}
+
+TEST(HelpFileTest, FileUrlEncodesWhatAUrlCannotHold) {
+  EXPECT_EQ(FileUrl("/opt/pelnor/pelnor.html"), "file:///opt/pelnor/pelnor.html");
+  EXPECT_EQ(FileUrl("/opt/my #1%/ペ.html"), "file:///opt/my%20%231%25/%E3%83%9A.html");
+}
+
+TEST(HelpFileTest, OpensTheManualBesideTheProgram) {
+  TTempHome home;
+  WriteText(HelpFilePath(home.ProgramDir()), "<html></html>");
+  RecordingOpener opener;
+  EXPECT_EQ(OpenHelp(home.ProgramDir(), opener), hrOpened);
+  EXPECT_EQ(opener.Opened, std::vector<std::string>{FileUrl(home.ProgramDir() + "pelnor.html")});
+  opener.Result = false;
+  EXPECT_EQ(OpenHelp(home.ProgramDir(), opener), hrOpenFailed);
+}
+
+TEST(HelpFileTest, MissingManualIsReportedWithoutOpening) {
+  TTempHome home;
+  RecordingOpener opener;
+  EXPECT_EQ(OpenHelp(home.ProgramDir(), opener), hrMissing);
+  EXPECT_TRUE(opener.Opened.empty());
+}
+
+// The manual must keep up with the program: the files it names and the
+// captions a user looks for on screen.
+TEST(HelpFileTest, ManualNamesFilesCaptionsAndLogMarkers) {
+  const std::string manual = ReadText(PELNOR_SHELL_HELP);
+  for (const char* text :
+       {"charset=\"UTF-8\"", "Defult.ini", "User.inf", ".dat", "Log.txt", "&lt;出力終了&gt;",
+        "&lt;エラー発生&gt;", "接続エラー", "ログインエラー", "新規", "ｴｲﾘｱｽ", "POP3ｻｰﾊﾞｰ",
+        "ﾕｰｻﾞｰ名", "ﾊﾟｽﾜｰﾄﾞ", "出力ﾌﾟﾘﾝﾀ", "出力ﾌｫﾝﾄ", "全て受信する。", "添付ﾌｧｲﾙ保存する。",
+        "取得日時別ﾃﾞｨﾚｸﾄﾘを作成する。(yymmddhhnn)", "出力後ｻｰﾊﾞｰからﾒｯｾｰｼﾞを削除する。",
+        "受信監視間隔", "通信ﾛｸﾞの保存", "通常の接続。", "Ploxyを使用する。", "左部余白", "右部余白",
+        "上部余白", "下部余白", "スタートアップに登録します。",
+        "ディスクトップにショトカットを作成します。", "ﾒｰﾙﾁｪｯｸ", "環境設定", "終了"})
+    EXPECT_NE(manual.find(text), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace pelnor

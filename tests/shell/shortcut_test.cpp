@@ -1,0 +1,138 @@
+// Launchers written into a temporary home: the first start's choice of the
+// autostart entry and the desktop entry, and TMakeShortCut's properties.
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "shell/MakeShortCut.h"
+#include "shell/startup_shortcuts.h"
+#include "temp_home.h"
+
+namespace fs = std::filesystem;
+
+namespace pelnor {
+namespace {
+
+using test::ReadText;
+using test::TTempHome;
+using test::WriteText;
+
+bool IsExecutable(const fs::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IXUSR);
+}
+
+struct ChoiceCase {
+  const char* name;
+  bool startup;
+  bool desktop;
+};
+
+class ChosenShortcutsTest : public ::testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(ChosenShortcutsTest, WritesExactlyTheCheckedOnes) {
+  const ChoiceCase& c = GetParam();
+  TTempHome home;
+  TMakeShortCut link(home.Environment());
+  EXPECT_TRUE(CreateChosenShortcuts(link, home.ProgramDir(), c.startup, c.desktop).empty());
+
+  const fs::path startup = home.Path() / ".config/autostart/Pelnor.desktop";
+  const fs::path desktop = home.Path() / "Desktop/Pelnor.desktop";
+  EXPECT_EQ(fs::exists(startup), c.startup);
+  EXPECT_EQ(fs::exists(desktop), c.desktop);
+  const std::string exec = "\nExec=" + home.ProgramDir() + "pelnor\n";
+  for (const fs::path& path : {startup, desktop}) {
+    if (!fs::exists(path)) continue;
+    const std::string text = ReadText(path);
+    EXPECT_TRUE(text.starts_with("[Desktop Entry]\n")) << text;
+    EXPECT_NE(text.find(exec), std::string::npos) << text;
+    EXPECT_NE(text.find("\nName=Pelnor\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nX-Pelnor-ShowCmd=1\n"), std::string::npos) << text;
+    EXPECT_TRUE(IsExecutable(path));
+  }
+  if (!c.startup && !c.desktop) {
+    EXPECT_TRUE(fs::is_empty(home.Path()));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstStart, ChosenShortcutsTest,
+                         ::testing::Values(ChoiceCase{"Both", true, true},
+                                           ChoiceCase{"StartupOnly", true, false},
+                                           ChoiceCase{"DesktopOnly", false, true},
+                                           ChoiceCase{"Neither", false, false}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(ChosenShortcutsTest, DesktopComesFromUserDirs) {
+  TTempHome home;
+  WriteText(home.Path() / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n");
+  TMakeShortCut link(home.Environment());
+  CreateChosenShortcuts(link, home.ProgramDir(), false, true);
+  EXPECT_TRUE(fs::exists(home.Path() / "デスクトップ/Pelnor.desktop"));
+  EXPECT_FALSE(fs::exists(home.Path() / "Desktop"));
+}
+
+TEST(ChosenShortcutsTest, ReplacesAnOldEntryWithoutLeavingTemporaries) {
+  TTempHome home;
+  const fs::path desktop = home.Path() / "Desktop/Pelnor.desktop";
+  WriteText(desktop, "[Desktop Entry]\nExec=/old/pelnor\n");
+  TMakeShortCut link(home.Environment());
+  CreateChosenShortcuts(link, home.ProgramDir(), false, true);
+  EXPECT_EQ(ReadText(desktop).find("/old/"), std::string::npos);
+  EXPECT_EQ(std::distance(fs::directory_iterator(desktop.parent_path()), fs::directory_iterator()), 1);
+}
+
+TEST(ChosenShortcutsTest, OneFailureDoesNotStopTheOther) {
+  TTempHome home;
+  WriteText(home.Path() / "Desktop", "a file where the folder should be");
+  TMakeShortCut link(home.Environment());
+  const std::vector<std::string> errors = CreateChosenShortcuts(link, home.ProgramDir(), true, true);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("Desktop"), std::string::npos) << errors[0];
+  EXPECT_TRUE(fs::exists(home.Path() / ".config/autostart/Pelnor.desktop"));
+}
+
+TEST(MakeShortCutTest, DefaultsAreThoseOfAFreshComponent) {
+  TMakeShortCut link(TShellEnvironment{"/home/u", ""});
+  EXPECT_EQ(link.SCShowCmd, tsNormal);
+  EXPECT_EQ(link.SCSystemPath, tpBlank);
+  EXPECT_TRUE(link.SCFileName.empty() && link.SCExecFile.empty() && link.SCArguments.empty());
+}
+
+TEST(MakeShortCutTest, BaseFolders) {
+  TMakeShortCut link(TShellEnvironment{"/home/u", ""});
+  link.SCFileName = "sub/Tool.desktop";
+  EXPECT_EQ(link.LinkPath(), "sub/Tool.desktop");
+  link.SCSystemPath = tpDesktop;
+  EXPECT_EQ(link.LinkPath(), "/home/u/Desktop/sub/Tool.desktop");
+  link.SCSystemPath = tpStartMenu;
+  EXPECT_EQ(link.LinkPath(), "/home/u/.config/sub/Tool.desktop");
+}
+
+TEST(MakeShortCutTest, EveryPropertyReachesTheEntry) {
+  TTempHome home;
+  TMakeShortCut link(home.Environment());
+  link.SCSystemPath = tpDesktop;
+  link.SCFileName = "tools/Mail Printer.desktop";
+  link.SCDescription = "受信メールを印刷";
+  link.SCExecFile = "/opt/my tools/pelnor";
+  link.SCArguments = "--quiet";
+  link.SCWorkDir = "/var/tmp";
+  link.SCShowCmd = tsMin;
+  link.CreateLink();
+  EXPECT_EQ(ReadText(home.Path() / "Desktop/tools/Mail Printer.desktop"),
+            "[Desktop Entry]\nType=Application\nVersion=1.5\nName=Mail Printer\n"
+            "Comment=受信メールを印刷\nExec=\"/opt/my tools/pelnor\" --quiet\nPath=/var/tmp\n"
+            "Terminal=false\nX-Pelnor-ShowCmd=7\n");
+}
+
+TEST(MakeShortCutTest, ShowCommands) {
+  EXPECT_EQ(ShowCommand(tsNormal), 1);
+  EXPECT_EQ(ShowCommand(tsMax), 3);
+  EXPECT_EQ(ShowCommand(tsMin), 7);
+}
+
+}  // namespace
+}  // namespace pelnor

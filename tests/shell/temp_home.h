@@ -1,0 +1,53 @@
+#pragma once
+
+// A fresh home folder under the temporary directory, removed with all it
+// holds when the test ends; its environment points only there.
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "shell/shell_environment.h"
+
+namespace pelnor::test {
+
+class TTempHome {
+ public:
+  TTempHome() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "pelnor_shell_XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TTempHome() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TTempHome(const TTempHome&) = delete;
+  TTempHome& operator=(const TTempHome&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  TShellEnvironment Environment() const { return {path_.string(), ""}; }
+  // A program directory inside the home, ending in "/".
+  std::string ProgramDir() const { return (path_ / "opt" / "pelnor").string() + "/"; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void WriteText(const std::filesystem::path& path, const std::string& text) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+}  // namespace pelnor::test

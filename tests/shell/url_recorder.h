@@ -1,0 +1,33 @@
+#pragma once
+
+// Takes the URLs that QDesktopServices would hand to the desktop, so form
+// tests open nothing for real.
+
+#include <QDesktopServices>
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+namespace pelnor::test {
+
+class TUrlRecorder : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TUrlRecorder(const QStringList& schemes) : schemes_(schemes) {
+    for (const QString& scheme : schemes_) QDesktopServices::setUrlHandler(scheme, this, "Open");
+  }
+  ~TUrlRecorder() override {
+    for (const QString& scheme : schemes_) QDesktopServices::unsetUrlHandler(scheme);
+  }
+
+  QStringList Urls;
+
+ public slots:
+  void Open(const QUrl& url) { Urls << url.toString(QUrl::FullyEncoded); }
+
+ private:
+  QStringList schemes_;
+};
+
+}  // namespace pelnor::test
