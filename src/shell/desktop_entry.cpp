@@ -52,7 +52,7 @@ std::string DesktopEntryText(const TDesktopEntry& entry) {
   if (!entry.Arguments.empty()) exec += " " + DoublePercents(entry.Arguments);
   std::string text = "[Desktop Entry]\n";
   AddLine(text, "Type", "Application");
-  AddLine(text, "Version", "1.5");
+  AddLine(text, "Version", "1.0");
   AddLine(text, "Name", EscapeValue(entry.Name));
   if (!entry.Comment.empty()) AddLine(text, "Comment", EscapeValue(entry.Comment));
   AddLine(text, "Exec", EscapeValue(exec));

@@ -49,7 +49,7 @@ TEST(DesktopEntryTextTest, FullEntry) {
   EXPECT_EQ(DesktopEntryText(entry),
             "[Desktop Entry]\n"
             "Type=Application\n"
-            "Version=1.5\n"
+            "Version=1.0\n"
             "Name=Pelnor\n"
             "Comment=メール自動印刷\n"
             // The Exec rules escape the backslash once, the string rules again.
