@@ -185,9 +185,10 @@ void TCheckCycle::DeleteRetrieved(TCheckPop& pop, const std::vector<bool>& faile
   if (Session.DeleteFlag != "0") return;
   for (std::size_t i = 0; i < retrieved_.size() && i < failed.size(); ++i) {
     if (failed[i]) continue;
+    // A refusal (of a RETR or a DELE) closed the session: nothing is
+    // deleted then.
+    if (!pop.Connected()) return;
     pop.DeleteMessage(retrieved_[i]);
-    // A refused DELE closed the session: nothing is deleted then.
-    if (pop.Failed()) return;
   }
 }
 

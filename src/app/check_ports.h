@@ -26,6 +26,8 @@ class TCheckPop {
                          const std::string& passwd) = 0;
   virtual void Connect() = 0;
   virtual bool Failed() const = 0;
+  // A refusal closes the connection; DeleteMessage then raises.
+  virtual bool Connected() const = 0;
   virtual bool Login() = 0;
   // STAT and LAST; sets MessageCount.
   virtual void CountNewMessages() = 0;

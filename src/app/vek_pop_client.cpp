@@ -28,6 +28,7 @@ void TVekPopClient::SetServer(const std::string& host, const std::string& userId
 
 void TVekPopClient::Connect() { pop_->Connect(); }
 bool TVekPopClient::Failed() const { return pop_->Failed(); }
+bool TVekPopClient::Connected() const { return pop_->Connected(); }
 bool TVekPopClient::Login() { return pop_->Login(); }
 void TVekPopClient::CountNewMessages() { pop_->CountNewMessages(); }
 std::uint16_t TVekPopClient::MessageCount() const { return pop_->MessageCount(); }

@@ -21,6 +21,7 @@ class TVekPopClient : public TCheckPop {
                  const std::string& passwd) override;
   void Connect() override;
   bool Failed() const override;
+  bool Connected() const override;
   bool Login() override;
   void CountNewMessages() override;
   std::uint16_t MessageCount() const override;

@@ -1,6 +1,6 @@
 #include "check_cycle_fakes.h"
 
-#include "pop3/client_socket.h"
+#include "pop3/pop3_errors.h"
 
 namespace pelnor::test {
 
@@ -78,6 +78,7 @@ void TFakeCheckPop::RetrieveAll(TVekMsgList& list) {
 }
 
 void TFakeCheckPop::DeleteMessage(std::uint16_t number) {
+  if (!connected_) throw EInvalidOperation(kNotConnected);
   Send("DELE " + std::to_string(number));
   marked_.insert(number);
   failed_ = false;

@@ -53,6 +53,7 @@ class TFakeCheckPop : public TCheckPop {
                  const std::string& passwd) override;
   void Connect() override;
   bool Failed() const override { return failed_; }
+  bool Connected() const override { return connected_; }
   bool Login() override;
   void CountNewMessages() override;
   std::uint16_t MessageCount() const override { return count_; }

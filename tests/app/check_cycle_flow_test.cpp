@@ -238,7 +238,7 @@ TEST_F(CheckCycle, NoSecondCycleStartsFromInsideARunningOne) {
 }
 
 TEST_F(CheckCycle, RefusedRetrievalReenablesTrayAndTimerButKeepsTheCycleAlone) {
-  Add({"a", "mx-a"});
+  Add({"a", "mx-a", "0"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"},
                        {"<x@a.jp>", "<2@a>", "S-2"},
                        {"<x@a.jp>", "<3@a>", "S-3"}};
@@ -258,7 +258,10 @@ TEST_F(CheckCycle, RefusedRetrievalReenablesTrayAndTimerButKeepsTheCycleAlone) {
   EXPECT_TRUE(timerEnabled);
   EXPECT_THAT(WireOf("mx-a"), Contains("CONNECT").Times(1));
   EXPECT_THAT(Printed(), ElementsAre("S-1"));
-  EXPECT_THAT(LogLines(), Contains("no such message<エラー発生>"));
+  EXPECT_THAT(LogLines(), ElementsAre("no such message<エラー発生>", HasSubstr("<出力終了>")));
+  EXPECT_THAT(tray_.Notes, IsEmpty());
+  EXPECT_THAT(WireOf("mx-a"), Not(Contains(HasSubstr("DELE"))));  // the session is gone
+  EXPECT_EQ(Box("mx-a").Mails.size(), 3u);
   // The fetch stopped early: the history still knows message 3, which is
   // still on the server and must not come out again.
   EXPECT_FALSE(IsNewMessage(Dir(), "a", "<3@a>"));
