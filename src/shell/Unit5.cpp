@@ -20,6 +20,7 @@ TForm5::TForm5(TForm5Services services, QWidget* parent)
   layout->addWidget(CheckBox1);
   layout->addWidget(CheckBox2);
   layout->addWidget(Button1, 0, Qt::AlignHCenter);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
   MakeShortCut1.SCShowCmd = tsNormal;
   MakeShortCut1.SCSystemPath = tpDesktop;
   connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);

@@ -1,6 +1,8 @@
 #include "shell/Unit6.h"
 
+#include <QApplication>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,13 +32,20 @@ TForm6::TForm6(std::function<void(int)> setLastShownForm, QWidget* parent)
   Comments = new QLabel(QString::fromUtf8(kAboutSubtitle), Panel1);
   Copyright = new QLabel(QString::fromUtf8(kAboutNotice), Panel1);
   Copyright->setWordWrap(true);
-  auto* panelLayout = new QVBoxLayout(Panel1);
-  for (QLabel* label : {ProductName, Version, Comments, Copyright}) panelLayout->addWidget(label);
+  Copyright->setMinimumWidth(280);
+  ProgramIcon = new QLabel(Panel1);
+  ProgramIcon->setPixmap(QApplication::windowIcon().pixmap(48, 48));
+  auto* texts = new QVBoxLayout;
+  for (QLabel* label : {ProductName, Version, Comments, Copyright}) texts->addWidget(label);
+  auto* panelLayout = new QHBoxLayout(Panel1);
+  panelLayout->addWidget(ProgramIcon, 0, Qt::AlignTop);
+  panelLayout->addLayout(texts, 1);
   OKButton = new QPushButton(QStringLiteral("OK"), this);
   OKButton->setDefault(true);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Panel1);
   layout->addWidget(OKButton, 0, Qt::AlignHCenter);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
   connect(OKButton, &QPushButton::clicked, this, &TForm6::OKButtonClick);
 }
 

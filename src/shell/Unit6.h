@@ -25,6 +25,7 @@ class TForm6 : public QDialog {
   void OKButtonClick();  // hides the box; it lives for the whole run
 
   QFrame* Panel1 = nullptr;
+  QLabel* ProgramIcon = nullptr;  // the application's icon, once main has set it
   QLabel* ProductName = nullptr;  // "Pelnor", blue, bold
   QLabel* Version = nullptr;      // "Ver.1.7", red, bold
   QLabel* Comments = nullptr;     // the subtitle
