@@ -38,8 +38,6 @@ TEST_F(TVekPOPRetrieveAll, FetchesEveryMessageInOrder) {
 }
 
 TEST_F(TVekPOPRetrieveAll, NothingToFetchClearsTheListWithoutTraffic) {
-  TPop3Script script = Counted(0);
-  AddFetch(script, 1, PlainMail("old", "b"));
   StartCounted(Counted(1).On("LIST 1", "+OK 1 10\r\n").On("RETR 1", "+OK\r\nSubject: a\r\n\r\n.\r\n"));
   TVekMsgList list;
   ASSERT_EQ(pop_->RetrieveAll(list), 1);

@@ -149,5 +149,30 @@ TEST_F(TVekPOPRetrieve, ContinuationLinesAcrossReadsJoinUp) {
   EXPECT_THAT(msg->Text, ElementsAre(Repeat('a', 1500) + Repeat('b', 500), "end"));
 }
 
+TEST_F(TVekPOPRetrieve, DecodeEventsComeBetweenTheFetchAndAfterRetrieve) {
+  std::string mail =
+      "+OK\r\nSubject: att\r\nContent-Type: multipart/mixed; boundary=\"b\"\r\n\r\n"
+      "--b\r\nContent-Type: text/plain\r\n\r\nsee attachment\r\n"
+      "--b\r\nContent-Type: application/octet-stream; name=\"a.bin\"\r\n"
+      "Content-Transfer-Encoding: base64\r\n\r\n";
+  for (int i = 0; i < 20; ++i) mail += "QUJDREVGR0hJSktMTU5PUFFSU1RVVldYWVo=\r\n";
+  mail += "--b--\r\n.\r\n";
+  StartCounted(Counted(1).On("LIST 1", "+OK 1 " + std::to_string(mail.size()) + "\r\n").On("RETR 1", mail));
+  pop_->DecodeProgressStep = 50;
+  TVekMsg* msg = pop_->RetrieveMessage(1);
+  ASSERT_NE(msg, nullptr);
+  ASSERT_EQ(msg->AttachedFiles.Count(), 1);
+  EXPECT_EQ(msg->AttachedFiles.Items(0).FileName, "a.bin");
+  ASSERT_GE(events_.Events.size(), 5u);
+  EXPECT_EQ(events_.Events[0], "before 1");
+  EXPECT_EQ(events_.Events[1], "progress 100");
+  EXPECT_THAT(events_.Events[2], ::testing::StartsWith("decode-start a.bin "));
+  EXPECT_EQ(events_.Events[events_.Events.size() - 2], "decode-end");
+  EXPECT_EQ(events_.Events.back(), "after");
+  // A step of 50 allows at most two progress reports and the final one.
+  EXPECT_LE(events_.Only("decode-progress").size(), 3u);
+  EXPECT_TRUE(events_.SendersOk);
+}
+
 }  // namespace
 }  // namespace pelnor::test

@@ -132,6 +132,22 @@ TEST_F(TVekPOPConnect, ConnectAgainStartsAFreshSession) {
   EXPECT_THAT(pop_->ConnectError(), HasSubstr("did not answer within 300 ms"));
 }
 
+TEST_F(TVekPOPConnect, ConnectOnAnOpenSessionClosesItFirst) {
+  Start(TPop3Script().Send("+OK first\r\n").Send("+OK second\r\n"));
+  pop_->Connect();
+  pop_->Connect();
+  EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "connect"));
+  EXPECT_EQ(pop_->ReplyText(), "second");
+  EXPECT_EQ(socket_->OpenCount(), 2);
+}
+
+TEST_F(TVekPOPConnect, DestroyingAnOpenSessionFiresNothing) {
+  Start(TPop3Script().Send("+OK\r\n"));
+  pop_->Connect();
+  pop_.reset();
+  EXPECT_THAT(events_.Events, ElementsAre("connect"));
+}
+
 using TVekPOPLogin = TSessionTest;
 
 TEST_F(TVekPOPLogin, SendsUserThenPass) {
