@@ -41,6 +41,9 @@ std::string TMakeShortCut::LinkPath() const {
 
 void TMakeShortCut::CreateLink() const {
   const fs::path path = LinkPath();
+  // Without a home the base folder would be relative to wherever we run.
+  if (SCSystemPath != tpBlank && path.is_relative())
+    throw EShortCutError("no home folder for " + path.string());
   TDesktopEntry entry{fs::path(SCFileName).stem().string(), SCDescription, SCExecFile, SCArguments,
                       SCWorkDir, ShowCommand(SCShowCmd)};
   std::error_code error;

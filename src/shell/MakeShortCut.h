@@ -45,7 +45,8 @@ class TMakeShortCut {
 
   // Writes the launcher, replacing one of the same name in a single rename,
   // and marks it executable (desktops launch only such entries). Missing
-  // folders are created. Throws EShortCutError.
+  // folders are created. Throws EShortCutError, also when a base folder is
+  // asked for and the home folder is unknown.
   void CreateLink() const;
 
  private:

@@ -41,7 +41,9 @@ void TForm5::showEvent(QShowEvent* event) {
 
 void TForm5::closeEvent(QCloseEvent* event) {
   event->accept();
-  if (services_.OnClosed) services_.OnClosed();
+  if (!FirstStart) return;
+  FirstStart = false;
+  if (services_.OnFirstStartClosed) services_.OnFirstStartClosed();
 }
 
 }  // namespace pelnor

@@ -21,7 +21,7 @@ struct TForm5Services {
   std::string ProgramDir;        // ends in "/"
   TShellEnvironment Environment;
   std::function<void(int)> SetLastShownForm;  // called with 5 when shown
-  std::function<void()> OnClosed;             // the first start's hand-over
+  std::function<void()> OnFirstStartClosed;   // the hand-over to the settings dialog
   std::function<void(const QString&)> ShowError;  // a launcher that failed
 };
 
@@ -37,6 +37,10 @@ class TForm5 : public QWidget {
   QCheckBox* CheckBox2 = nullptr;  // desktop
   QPushButton* Button1 = nullptr;
   TMakeShortCut MakeShortCut1;
+
+  // Set while this is the first start; the first closing clears it and
+  // hands over, later closings (the tray can bring the dialog back) do not.
+  bool FirstStart = false;
 
  protected:
   void showEvent(QShowEvent* event) override;    // FormShow

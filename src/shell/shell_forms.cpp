@@ -43,6 +43,7 @@ void TShellForms::ShowShortcutDialog() {
                                                      services_.OnShortcutDialogClosed,
                                                      services_.ShowWarning});
   }
+  form5_->FirstStart = true;
   form5_->CheckBox1->setChecked(true);
   form5_->CheckBox2->setChecked(true);
   BringForward(form5_.get());

@@ -114,6 +114,17 @@ TEST_F(ShellFormsTest, CloseBoxWritesNothingAndHandsOver) {
   EXPECT_EQ(handOvers_, 1);
 }
 
+TEST_F(ShellFormsTest, OnlyTheFirstClosingHandsOver) {
+  auto shell = Make();
+  shell->ShowShortcutDialog();
+  shell->Form5()->close();
+  shell->Form5()->show();  // as a tray click on the last shown window may do
+  EXPECT_EQ(lastShownForm_, 5);
+  QTest::mouseClick(shell->Form5()->Button1, Qt::LeftButton);
+  EXPECT_EQ(handOvers_, 1);
+  EXPECT_TRUE(fs::exists(DesktopEntry()));
+}
+
 TEST_F(ShellFormsTest, AFailedEntryIsShownAndTheOtherStillWritten) {
   WriteText(home_.Path() / "Desktop", "not a folder");
   auto shell = Make();

@@ -113,6 +113,14 @@ TEST(MakeShortCutTest, BaseFolders) {
   EXPECT_EQ(link.LinkPath(), "/home/u/.config/sub/Tool.desktop");
 }
 
+TEST(MakeShortCutTest, UnknownHomeWritesNothingRelative) {
+  TMakeShortCut link(TShellEnvironment{"", ""});
+  link.SCSystemPath = tpDesktop;
+  link.SCFileName = "Pelnor.desktop";
+  EXPECT_THROW(link.CreateLink(), EShortCutError);
+  EXPECT_FALSE(fs::exists("Desktop/Pelnor.desktop"));
+}
+
 TEST(MakeShortCutTest, EveryPropertyReachesTheEntry) {
   TTempHome home;
   TMakeShortCut link(home.Environment());
