@@ -86,16 +86,33 @@ class TVekPOP {
   std::size_t OwnedMessages() const { return messages_.size(); }
 
   // --- operations -------------------------------------------------------------------
+  // Each refusal closes the connection (OnQuit), then fires OnError with the
+  // code written beside the operation and the server's text.
+
+  // Opens the connection and reads the greeting. A connection that cannot be
+  // opened or that never greets sets Failed without an event
+  // (ConnectError tells why). Codes: peGreeting.
   void Connect();
+  // USER, then PASS. Raises EInvalidOperation without a connection.
+  // Codes: peLogin.
   bool Login();
+  // STAT, then LAST; a refused LAST returns 0 and is no error. Codes: peStat.
   std::uint16_t CountNewMessages();
   // Fetches messages 1..MessageCount into `list`; returns how many it added.
+  // Stops at a refused fetch and when the connection is gone.
   std::int32_t RetrieveAll(TVekMsgList& list);
-  // nullptr when the server refused the fetch (reported as peRetrieve).
+  // LIST, then RETR (TOP n 0 for the header). nullptr when the fetch was
+  // refused. Raises EInvalidOperation without a connection. Codes: peRetrieve.
   TVekMsg* RetrieveMessage(std::uint16_t number);
   TVekMsg* RetrieveHeader(std::uint16_t number);
+  // DELE. Raises EInvalidOperation without a connection. Codes: peDelete.
   void DeleteMessage(std::uint16_t number);
+  // QUIT and close; does nothing without a connection. Codes: peQuit.
   void Quit();
+
+  // Any operation that waits for the server raises EServerSilent after
+  // ReplyTimeoutMs without a byte and EServerClosed when the server hangs up;
+  // both close the connection first. Other ESocketError pass through.
 
   // One command, one write.
   void SendCommand(std::string_view text);
