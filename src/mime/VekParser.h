@@ -110,6 +110,17 @@ class TVekParser {
   std::int64_t lastPumpNs_ = 0;  // coarse monotonic clock at the last pump
   unsigned pumpTicks_ = 0;
   // --- body-decoding private helpers go below --------------------------------
+  // DecodeBody `depth` levels down in nested multiparts and embedded mails.
+  void DecodeLines(TVekMsg& msg, std::vector<std::string>& lines, int depth);
+  void DecodeTextLines(TVekMsg& msg, std::vector<std::string>& lines,
+                       const std::string& encoding);
+  void DecodeMultipartLines(TVekMsg& msg, std::vector<std::string>& lines, int depth);
+  // MakeAttachment over a run of a multipart mail's lines, decoded where
+  // they stand instead of being moved into the attachment first.
+  void MakeAttachmentFromLines(TVekMsg& msg, const std::string* lines, std::size_t count,
+                               const TPartInfo& info);
+  void DecodeBase64Lines(TAttachedFile& item, const std::string* lines, std::size_t count);
+  void DecodeUULines(TAttachedFile& item, const std::string* lines, std::size_t count);
 };
 
 }  // namespace pelnor

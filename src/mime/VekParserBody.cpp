@@ -26,115 +26,166 @@ void AppendText(TVekMsg& msg, std::vector<std::string>& lines) {
   lines.clear();
 }
 
-// Quoted-printable or base64 text decoded in place; other encodings stay.
-void DecodeInlineText(std::vector<std::string>& lines, const std::string& encoding) {
-  if (encoding == "QUOTED-PRINTABLE") {
-    lines = SplitLines(QDecode(JoinLines(lines), false));
-  } else if (encoding == "BASE64") {
-    lines = SplitLines(BDecode(JoinLines(lines)));
+// The text of a run of lines: each followed by CR LF.
+std::string JoinRun(const std::string* lines, std::size_t count) {
+  std::size_t size = 0;
+  for (std::size_t i = 0; i < count; ++i) size += lines[i].size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (std::size_t i = 0; i < count; ++i) {
+    text += lines[i];
+    text += "\r\n";
   }
+  return text;
 }
 
-class TBodyDecoder {
- public:
-  TBodyDecoder(TVekParser& parser, TVekMsg& msg) : parser_(parser), msg_(msg) {}
-
-  void Decode(std::vector<std::string>& lines, int depth) {
-    if (depth >= kMaxMimeDepth) {
-      // Nested too deep to take apart: shown as it stands.
-      TVekParser::StripHeader(lines);
-      AppendText(msg_, lines);
-      return;
-    }
-    const TVekParser::TPartInfo info = TVekParser::ReadPartInfo(lines);
-    if (Contains(info.Type, "TEXT")) {
-      DecodeText(lines, info.Encoding);
-    } else if (Contains(info.Type, "MULTIPART")) {
-      DecodeMultipart(lines, depth);
-    } else {
-      TVekParser::StripHeader(lines);
-      if (info.Type == "MESSAGE/RFC822") {
-        Decode(lines, depth + 1);
-      } else if (info.Encoding == "BASE64" || info.Encoding == "QUOTED-PRINTABLE" ||
-                 info.Encoding == "X-UUENCODE") {
-        parser_.MakeAttachment(msg_, lines, info.Type, info.Encoding, info.Name);
-      } else {
-        AppendText(msg_, lines);
-      }
-    }
+// Quoted-printable or base64 text decoded; other encodings stay as they are.
+// Returns false when the lines need no decoding.
+bool DecodeInlineText(const std::string* lines, std::size_t count,
+                      const std::string& encoding, std::vector<std::string>& decoded) {
+  if (encoding == "QUOTED-PRINTABLE") {
+    decoded = SplitLines(QDecode(JoinRun(lines, count), false));
+  } else if (encoding == "BASE64") {
+    decoded = SplitLines(BDecode(JoinRun(lines, count)));
+  } else {
+    return false;
   }
+  return true;
+}
 
- private:
-  struct TUUBlock {
-    std::string name;
-    std::vector<std::string> lines;
-  };
+// Names the attachment (the nine forbidden characters out; an unnamed HTML
+// part named after the subject) and adds it to the message.
+TAttachedFile& AddAttachment(TVekMsg& msg, const std::string& type, const std::string& name) {
+  std::string fileName = RemoveForbiddenNameChars(name);
+  if (type == "TEXT/HTML" && fileName.empty())
+    fileName = RemoveForbiddenNameChars(HtmlNameFromSubject(msg.Subject));
+  return msg.AttachedFiles.AddFile(fileName);
+}
 
-  void DecodeText(std::vector<std::string>& lines, const std::string& encoding) {
-    TVekParser::StripHeader(lines);
-    std::vector<TUUBlock> blocks = ExtractUUBlocks(lines);
-    if (blocks.empty()) DecodeInlineText(lines, encoding);
-    AppendText(msg_, lines);
-    for (TUUBlock& block : blocks) {
-      parser_.MakeAttachment(msg_, block.lines, "APPLICATION/OCTET-STREAM",
-                             "X-UUENCODE", block.name);
-    }
-  }
+// Data of an attachment that is not base64 or uuencoded: its lines, quoted-
+// printable decoded if so encoded, with CR LF line ends.
+std::string TextData(const std::string* lines, std::size_t count, const std::string& encoding) {
+  if (encoding == "QUOTED-PRINTABLE")
+    return JoinLines(SplitLines(QDecode(JoinRun(lines, count), false)));
+  return JoinRun(lines, count);
+}
 
-  // Takes every uuencoded block out of the lines in one pass: from its begin
-  // line up to, not including, its "end" line (which stays in the text);
-  // blank lines inside a block are dropped.
-  static std::vector<TUUBlock> ExtractUUBlocks(std::vector<std::string>& lines) {
-    std::vector<TUUBlock> blocks;
-    std::size_t kept = 0;
-    std::size_t i = 0;
-    std::string name;
-    while (i < lines.size()) {
-      if (IsUUBeginLine(lines[i], name)) {
-        TUUBlock block{name, {}};
-        for (; i < lines.size() && !IsEndWord(lines[i]); ++i) {
-          if (!lines[i].empty()) block.lines.push_back(std::move(lines[i]));
-        }
-        blocks.push_back(std::move(block));
-        continue;
-      }
-      if (kept != i) lines[kept] = std::move(lines[i]);
-      ++kept;
-      ++i;
-    }
-    lines.resize(kept);
-    return blocks;
-  }
-
-  void DecodeMultipart(std::vector<std::string>& lines, int depth) {
-    std::vector<std::vector<std::string>> parts;
-    SplitMultipartAt(std::move(lines), parts, depth);
-    lines.clear();
-    for (std::vector<std::string>& part : parts) {
-      const TVekParser::TPartInfo info = TVekParser::ReadPartInfo(part);
-      TVekParser::StripHeader(part);
-      if (info.Type == "MESSAGE/RFC822") {
-        Decode(part, depth + 1);
-      } else if (info.Type == "TEXT/HTML" || info.Encoding == "X-UUENCODE" ||
-                 !info.Name.empty()) {
-        parser_.MakeAttachment(msg_, part, info.Type, info.Encoding, info.Name);
-      } else {
-        DecodeInlineText(part, info.Encoding);
-        AppendText(msg_, part);
-      }
-      // Give each part's memory back as soon as it is done with.
-      std::vector<std::string>().swap(part);
-    }
-  }
-
-  TVekParser& parser_;
-  TVekMsg& msg_;
+struct TUUBlock {
+  std::string name;
+  std::vector<std::string> lines;
 };
+
+// Takes every uuencoded block out of the lines in one pass: from its begin
+// line up to, not including, its "end" line (which stays in the text);
+// blank lines inside a block are dropped.
+std::vector<TUUBlock> ExtractUUBlocks(std::vector<std::string>& lines) {
+  std::vector<TUUBlock> blocks;
+  std::size_t kept = 0;
+  std::size_t i = 0;
+  std::string name;
+  while (i < lines.size()) {
+    if (IsUUBeginLine(lines[i], name)) {
+      TUUBlock block{name, {}};
+      for (; i < lines.size() && !IsEndWord(lines[i]); ++i) {
+        if (!lines[i].empty()) block.lines.push_back(std::move(lines[i]));
+      }
+      blocks.push_back(std::move(block));
+      continue;
+    }
+    if (kept != i) lines[kept] = std::move(lines[i]);
+    ++kept;
+    ++i;
+  }
+  lines.resize(kept);
+  return blocks;
+}
 
 }  // namespace
 
 void TVekParser::DecodeBody(TVekMsg& msg, std::vector<std::string>& lines) {
-  TBodyDecoder(*this, msg).Decode(lines, 0);
+  DecodeLines(msg, lines, 0);
+}
+
+void TVekParser::DecodeLines(TVekMsg& msg, std::vector<std::string>& lines, int depth) {
+  if (depth >= kMaxMimeDepth) {
+    // Nested too deep to take apart: shown as it stands.
+    StripHeader(lines);
+    AppendText(msg, lines);
+    return;
+  }
+  const TPartInfo info = ReadPartInfo(lines);
+  if (Contains(info.Type, "TEXT")) {
+    DecodeTextLines(msg, lines, info.Encoding);
+  } else if (Contains(info.Type, "MULTIPART")) {
+    DecodeMultipartLines(msg, lines, depth);
+  } else {
+    StripHeader(lines);
+    if (info.Type == "MESSAGE/RFC822") {
+      DecodeLines(msg, lines, depth + 1);
+    } else if (info.Encoding == "BASE64" || info.Encoding == "QUOTED-PRINTABLE" ||
+               info.Encoding == "X-UUENCODE") {
+      MakeAttachment(msg, lines, info.Type, info.Encoding, info.Name);
+    } else {
+      AppendText(msg, lines);
+    }
+  }
+}
+
+void TVekParser::DecodeTextLines(TVekMsg& msg, std::vector<std::string>& lines,
+                                 const std::string& encoding) {
+  StripHeader(lines);
+  std::vector<TUUBlock> blocks = ExtractUUBlocks(lines);
+  // Once a uuencoded block was found the encoding counts as x-uuencode, so
+  // the rest of the text is not decoded.
+  std::vector<std::string> decoded;
+  if (blocks.empty() && DecodeInlineText(lines.data(), lines.size(), encoding, decoded))
+    lines = std::move(decoded);
+  AppendText(msg, lines);
+  for (TUUBlock& block : blocks)
+    MakeAttachment(msg, block.lines, "APPLICATION/OCTET-STREAM", "X-UUENCODE", block.name);
+}
+
+void TVekParser::DecodeMultipartLines(TVekMsg& msg, std::vector<std::string>& lines,
+                                      int depth) {
+  // The leaf parts stay where they are in `lines`; only embedded mails and
+  // text are moved out of it.
+  std::vector<TLineRange> leaves;
+  CollectLeafParts(lines, {0, lines.size()}, leaves, depth);
+  for (const TLineRange& leaf : leaves) {
+    const TPartInfo info = ReadPartInfo(HeaderBlock(lines, leaf));
+    const std::size_t body = BodyStart(lines, leaf);
+    std::string* first = lines.data() + body;
+    const std::size_t count = leaf.end - body;
+    if (info.Type == "MESSAGE/RFC822") {
+      std::vector<std::string> part(std::make_move_iterator(first),
+                                    std::make_move_iterator(first + count));
+      DecodeLines(msg, part, depth + 1);
+    } else if (info.Type == "TEXT/HTML" || info.Encoding == "X-UUENCODE" ||
+               !info.Name.empty()) {
+      MakeAttachmentFromLines(msg, first, count, info);
+    } else {
+      std::vector<std::string> decoded;
+      if (DecodeInlineText(first, count, info.Encoding, decoded)) {
+        AppendText(msg, decoded);
+      } else {
+        msg.Text.insert(msg.Text.end(), std::make_move_iterator(first),
+                        std::make_move_iterator(first + count));
+      }
+    }
+  }
+  lines.clear();
+}
+
+void TVekParser::MakeAttachmentFromLines(TVekMsg& msg, const std::string* lines,
+                                         std::size_t count, const TPartInfo& info) {
+  TAttachedFile& item = AddAttachment(msg, info.Type, info.Name);
+  if (info.Encoding == "BASE64") {
+    DecodeBase64Lines(item, lines, count);
+  } else if (info.Encoding == "X-UUENCODE") {
+    DecodeUULines(item, lines, count);
+  } else {
+    item.Data = TextData(lines, count, info.Encoding);
+  }
 }
 
 TVekParser::TPartInfo TVekParser::ReadPartInfo(const std::vector<std::string>& lines) {
@@ -165,10 +216,7 @@ TVekParser::TPartInfo TVekParser::ReadPartInfo(const std::vector<std::string>& l
 void TVekParser::MakeAttachment(TVekMsg& msg, std::vector<std::string>& lines,
                                 const std::string& type, const std::string& encoding,
                                 std::string name) {
-  name = RemoveForbiddenNameChars(name);
-  if (type == "TEXT/HTML" && name.empty())
-    name = RemoveForbiddenNameChars(HtmlNameFromSubject(msg.Subject));
-  TAttachedFile& item = msg.AttachedFiles.AddFile(name);
+  TAttachedFile& item = AddAttachment(msg, type, name);
   if (encoding == "BASE64" || encoding == "X-UUENCODE") {
     // The caller is done with its lines: they move instead of being copied.
     item.Lines = std::move(lines);
@@ -182,10 +230,8 @@ void TVekParser::MakeAttachment(TVekMsg& msg, std::vector<std::string>& lines,
     } else {
       DecodeUUAttachment(item);
     }
-  } else if (encoding == "QUOTED-PRINTABLE") {
-    item.Data = JoinLines(SplitLines(QDecode(JoinLines(lines), false)));
   } else {
-    item.Data = JoinLines(lines);
+    item.Data = TextData(lines.data(), lines.size(), encoding);
   }
 }
 

@@ -12,27 +12,35 @@
 namespace pelnor {
 namespace {
 
-std::int32_t LineCount(const std::vector<std::string>& lines) {
+std::int32_t LineCount(std::size_t count) {
   constexpr std::size_t kMax = std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(lines.size() < kMax ? lines.size() : kMax);
+  return static_cast<std::int32_t>(count < kMax ? count : kMax);
 }
 
 }  // namespace
 
 void TVekParser::DecodeBase64Attachment(TAttachedFile& item) {
-  const std::vector<std::string>& lines = item.Lines;
-  if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(lines));
+  DecodeBase64Lines(item, item.Lines.data(), item.Lines.size());
+}
+
+void TVekParser::DecodeUUAttachment(TAttachedFile& item) {
+  DecodeUULines(item, item.Lines.data(), item.Lines.size());
+}
+
+void TVekParser::DecodeBase64Lines(TAttachedFile& item, const std::string* lines,
+                                   std::size_t count) {
+  if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(count));
   TDecodeProgress progress(DecodeProgressStep, lastPercent_, OnDecodeProgress);
   try {
     TDecodeSpool spool;
     TSpoolWriter writer(spool);
     TBase64GroupDecoder decoder;
-    for (std::size_t r = 0; r < lines.size(); ++r) {
+    for (std::size_t r = 0; r < count; ++r) {
       char* out = writer.Reserve(TBase64GroupDecoder::MaxOutput(lines[r].size()));
       std::size_t groups = 0;
       writer.Commit(decoder.DecodeLine(lines[r], out, groups));
       if (groups > 0) {
-        progress.Check(RoundPercent((r + 1) * 100, lines.size()), groups);
+        progress.Check(RoundPercent((r + 1) * 100, count), groups);
         Pump();
       }
     }
@@ -48,20 +56,20 @@ void TVekParser::DecodeBase64Attachment(TAttachedFile& item) {
   if (OnDecodeEnd) OnDecodeEnd();
 }
 
-void TVekParser::DecodeUUAttachment(TAttachedFile& item) {
-  const std::vector<std::string>& lines = item.Lines;
-  if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(lines));
+void TVekParser::DecodeUULines(TAttachedFile& item, const std::string* lines,
+                               std::size_t count) {
+  if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(count));
   TDecodeProgress progress(DecodeProgressStep, lastPercent_, OnDecodeProgress);
   try {
     TDecodeSpool spool;
     TSpoolWriter writer(spool);
     // Line 0 is the begin line. The end test applies to line 1 as well, so
     // an empty file ("begin", "end") decodes to nothing instead of failing.
-    for (std::size_t r = 1; r < lines.size() && !IsUUEndLine(lines[r]); ++r) {
+    for (std::size_t r = 1; r < count && !IsUUEndLine(lines[r]); ++r) {
       const int written = UUDecodeLine(lines[r], writer.Reserve(kUULineBytes));
       if (written < 0) throw EFormatError(ErrorInFormatOfMsg);
       writer.Commit(static_cast<std::size_t>(written));
-      progress.Check(RoundPercent(r * 100, lines.size()), 1);
+      progress.Check(RoundPercent(r * 100, count), 1);
       Pump();
     }
     writer.Flush();

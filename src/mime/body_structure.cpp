@@ -59,37 +59,45 @@ bool IsUUBeginLine(std::string_view line, std::string& name) {
   return true;
 }
 
-void SplitMultipartAt(std::vector<std::string> lines,
-                      std::vector<std::vector<std::string>>& parts, int depth) {
-  const auto contentType = FindHeader("CONTENT-TYPE:", lines);
+std::vector<std::string> HeaderBlock(const std::vector<std::string>& lines, TLineRange range) {
+  std::size_t end = range.begin;
+  while (end < range.end && !lines[end].empty()) ++end;
+  return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(range.begin),
+                                  lines.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+std::size_t BodyStart(const std::vector<std::string>& lines, TLineRange range) {
+  std::size_t i = range.begin;
+  while (i < range.end && !IsBlankLine(lines[i])) ++i;
+  while (i < range.end && IsBlankLine(lines[i])) ++i;
+  return i;
+}
+
+void CollectLeafParts(const std::vector<std::string>& lines, TLineRange range,
+                      std::vector<TLineRange>& leaves, int depth) {
+  const auto contentType = FindHeader("CONTENT-TYPE:", HeaderBlock(lines, range));
   if (!contentType || depth >= kMaxMimeDepth ||
       UpperCase(*contentType).find("MULTIPART") == std::string::npos) {
     // An empty part yields nothing, so it is not kept at all.
-    if (!lines.empty()) parts.push_back(std::move(lines));
+    if (range.end > range.begin) leaves.push_back(range);
     return;
   }
-  TVekParser::StripHeader(lines);
   const std::string delimiter = TVekParser::ExtractBoundary(*contentType);
   // Without a boundary no line is a delimiter ("--" alone would match a
   // plain line of two dashes): the body has no parts.
   if (delimiter.size() <= 2) return;
   const std::string closing = delimiter + "--";
 
-  auto line = std::find(lines.begin(), lines.end(), delimiter);
-  if (line == lines.end()) return;  // no delimiter: the only part is empty
-  ++line;
+  // The header and the preamble go.
+  std::size_t i = BodyStart(lines, range);
+  while (i < range.end && lines[i] != delimiter) ++i;
   // Every line after a delimiter is tested, also the one right after it:
   // two delimiters in a row enclose an empty part, not a delimiter line.
-  std::vector<std::string> current;
-  for (; line != lines.end() && *line != closing; ++line) {
-    if (*line == delimiter) {
-      SplitMultipartAt(std::move(current), parts, depth + 1);
-      current = {};
-    } else {
-      current.push_back(std::move(*line));
-    }
+  while (i < range.end && lines[i] != closing) {
+    const std::size_t first = ++i;
+    while (i < range.end && lines[i] != delimiter && lines[i] != closing) ++i;
+    CollectLeafParts(lines, {first, i}, leaves, depth + 1);
   }
-  SplitMultipartAt(std::move(current), parts, depth + 1);
 }
 
 void TVekParser::StripHeader(std::vector<std::string>& lines) {
@@ -116,7 +124,13 @@ std::string TVekParser::ExtractBoundary(const std::string& contentTypeLine) {
 
 void TVekParser::SplitMultipart(std::vector<std::string> lines,
                                 std::vector<std::vector<std::string>>& parts) {
-  SplitMultipartAt(std::move(lines), parts, 0);
+  std::vector<TLineRange> leaves;
+  CollectLeafParts(lines, {0, lines.size()}, leaves, 0);
+  for (const TLineRange& leaf : leaves) {
+    parts.emplace_back(
+        std::make_move_iterator(lines.begin() + static_cast<std::ptrdiff_t>(leaf.begin)),
+        std::make_move_iterator(lines.begin() + static_cast<std::ptrdiff_t>(leaf.end)));
+  }
 }
 
 bool TVekParser::FindUUBegin(const std::vector<std::string>& lines,

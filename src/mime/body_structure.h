@@ -20,8 +20,23 @@ bool IsBlankLine(std::string_view line);
 // `name` receives up to 64 characters from the eleventh on.
 bool IsUUBeginLine(std::string_view line, std::string& name);
 
-// TVekParser::SplitMultipart for a part found `depth` levels down.
-void SplitMultipartAt(std::vector<std::string> lines,
-                      std::vector<std::vector<std::string>>& parts, int depth);
+// A run of lines, [begin, end) of some line list.
+struct TLineRange {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+
+// The lines from range.begin up to, not including, the first empty line:
+// all that FindHeader reads of the part.
+std::vector<std::string> HeaderBlock(const std::vector<std::string>& lines, TLineRange range);
+
+// Where the part's body starts once StripHeader would have deleted its
+// header and the blank lines after it.
+std::size_t BodyStart(const std::vector<std::string>& lines, TLineRange range);
+
+// TVekParser::SplitMultipart for lines[range], `depth` levels down: appends
+// the leaf parts as ranges of `lines`, so no line is moved or copied.
+void CollectLeafParts(const std::vector<std::string>& lines, TLineRange range,
+                      std::vector<TLineRange>& leaves, int depth);
 
 }  // namespace pelnor
