@@ -30,7 +30,7 @@ void TVekParser::DecodeUUAttachment(TAttachedFile& item) {
 void TVekParser::DecodeBase64Lines(TAttachedFile& item, const std::string* lines,
                                    std::size_t count) {
   if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(count));
-  TDecodeProgress progress(DecodeProgressStep, lastPercent_, OnDecodeProgress);
+  TDecodeProgress progress(DecodeProgressStep, count, lastPercent_, OnDecodeProgress);
   try {
     TDecodeSpool spool;
     TSpoolWriter writer(spool);
@@ -40,7 +40,7 @@ void TVekParser::DecodeBase64Lines(TAttachedFile& item, const std::string* lines
       std::size_t groups = 0;
       writer.Commit(decoder.DecodeLine(lines[r], out, groups));
       if (groups > 0) {
-        progress.Check(RoundPercent((r + 1) * 100, count), groups);
+        progress.Check(r + 1, groups);
         Pump();
       }
     }
@@ -59,7 +59,7 @@ void TVekParser::DecodeBase64Lines(TAttachedFile& item, const std::string* lines
 void TVekParser::DecodeUULines(TAttachedFile& item, const std::string* lines,
                                std::size_t count) {
   if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(count));
-  TDecodeProgress progress(DecodeProgressStep, lastPercent_, OnDecodeProgress);
+  TDecodeProgress progress(DecodeProgressStep, count, lastPercent_, OnDecodeProgress);
   try {
     TDecodeSpool spool;
     TSpoolWriter writer(spool);
@@ -69,7 +69,7 @@ void TVekParser::DecodeUULines(TAttachedFile& item, const std::string* lines,
       const int written = UUDecodeLine(lines[r], writer.Reserve(kUULineBytes));
       if (written < 0) throw EFormatError(ErrorInFormatOfMsg);
       writer.Commit(static_cast<std::size_t>(written));
-      progress.Check(RoundPercent(r * 100, count), 1);
+      progress.Check(r, 1);
       Pump();
     }
     writer.Flush();

@@ -9,18 +9,41 @@ std::uint16_t RoundPercent(std::uint64_t num, std::uint64_t den) {
   return static_cast<std::uint16_t>(q);
 }
 
-void TDecodeProgress::Check(std::uint16_t percent, std::size_t checks) {
+TDecodeProgress::TDecodeProgress(std::uint16_t step, std::size_t lines, std::uint16_t& last,
+                                 const TReport& report)
+    : lines_(lines), step_(step), last_(last), report_(report) {
+  RaiseStep(step);
+}
+
+void TDecodeProgress::RaiseStep(std::uint32_t next) {
+  next_ = next;
+  if (next_ == 0 || lines_ == 0) {
+    threshold_ = 0;
+    return;
+  }
+  // round(n / lines) >= next  <=>  2n > (2 next - 1) lines, or equal with
+  // next even (the half rounds to the even next).
+  const std::uint64_t bound = (2ull * next_ - 1) * lines_;
+  threshold_ = bound / 2 + 1;
+  if (bound % 2 == 0 && next_ % 2 == 0) threshold_ = bound / 2;
+}
+
+void TDecodeProgress::Check(std::size_t line, std::size_t checks) {
   if (checks == 0) return;
-  last_ = percent;
+  checked_ = true;
+  lastLine_ = line;
   // Later checks on the same line see the same percentage, so they can only
   // report while it still reaches the raised step.
-  for (; checks > 0 && percent >= next_; --checks) {
+  const std::uint64_t scaled = static_cast<std::uint64_t>(line) * 100;
+  for (; checks > 0 && scaled >= threshold_; --checks) {
+    const std::uint16_t percent = RoundPercent(scaled, lines_);
     if (report_) report_(percent);
-    next_ += step_;
+    RaiseStep(next_ + step_);
   }
 }
 
 void TDecodeProgress::Finish() {
+  if (checked_) last_ = RoundPercent(lastLine_ * 100, lines_);
   if (last_ < 100 && report_) report_(100);
 }
 

@@ -16,21 +16,31 @@ class TDecodeProgress {
  public:
   using TReport = std::function<void(std::uint16_t)>;
 
-  // `last` is the parser's last computed percentage, kept across decoders.
-  TDecodeProgress(std::uint16_t step, std::uint16_t& last, const TReport& report)
-      : step_(step), next_(step), last_(last), report_(report) {}
+  // `lines` is the number of lines the percentages are taken of; `last` is
+  // the parser's last computed percentage, kept across decoders.
+  TDecodeProgress(std::uint16_t step, std::size_t lines, std::uint16_t& last,
+                  const TReport& report);
 
-  // `checks` checks in a row at `percent` (one per group completed on a
-  // line): each reports when the percentage has reached the next step, and
-  // raises that step once.
-  void Check(std::uint16_t percent, std::size_t checks);
+  // `checks` checks in a row at the percentage line × 100 / lines (one per
+  // group completed on a line): each reports when the percentage has
+  // reached the next step, and raises that step once.
+  void Check(std::size_t line, std::size_t checks);
 
-  // The closing report: 100 unless the last percentage already was.
+  // Stores the last computed percentage and sends the closing report: 100
+  // unless the last percentage already was.
   void Finish();
 
  private:
+  void RaiseStep(std::uint32_t next);
+
+  std::uint64_t lines_;
   std::uint32_t step_;
-  std::uint32_t next_;
+  std::uint32_t next_ = 0;
+  // Smallest line × 100 whose percentage rounds to next_ or more, so most
+  // checks cost one comparison instead of a division.
+  std::uint64_t threshold_ = 0;
+  std::uint64_t lastLine_ = 0;
+  bool checked_ = false;
   std::uint16_t& last_;
   const TReport& report_;
 };

@@ -215,6 +215,37 @@ TEST(RoundPercent, HalvesGoToEven) {
   EXPECT_EQ(RoundPercent(300, 200), 2);      // 1.5
 }
 
+TEST(DecodeProgress, ReportsExactlyAsTheLiteralRuleForEveryLineCountAndStep) {
+  // The literal rule: compute the percentage at every check and report when
+  // it reaches the next step. The tracker skips the division when it can.
+  for (std::size_t lines : {1u, 2u, 3u, 7u, 8u, 40u, 199u, 200u, 201u, 1000u, 3333u}) {
+    for (std::uint16_t step : {0, 1, 3, 10, 25, 33, 50, 100, 150}) {
+      std::vector<std::uint16_t> expected;
+      std::uint32_t next = step;
+      std::uint16_t expectedLast = 0;
+      for (std::size_t line = 1; line <= lines; ++line) {
+        const std::size_t checks = 1 + line % 3;
+        const std::uint16_t percent = RoundPercent(line * 100, lines);
+        expectedLast = percent;
+        for (std::size_t c = 0; c < checks && percent >= next; ++c) {
+          expected.push_back(percent);
+          next += step;
+        }
+      }
+      if (expectedLast < 100) expected.push_back(100);
+
+      std::vector<std::uint16_t> reported;
+      TDecodeProgress::TReport report = [&](std::uint16_t p) { reported.push_back(p); };
+      std::uint16_t last = 0;
+      TDecodeProgress progress(step, lines, last, report);
+      for (std::size_t line = 1; line <= lines; ++line) progress.Check(line, 1 + line % 3);
+      progress.Finish();
+      EXPECT_EQ(reported, expected) << lines << " lines, step " << step;
+      EXPECT_EQ(last, expectedLast);
+    }
+  }
+}
+
 // --- MakeAttachment ----------------------------------------------------------------
 
 class MakeAttachmentTest : public ::testing::Test {
