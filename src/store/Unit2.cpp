@@ -49,18 +49,23 @@ TForm2::TForm2(TForm2Services services)
   Button1 = new QPushButton(QStringLiteral("OK"), this);
   Button2 = new QPushButton(QStringLiteral("キャンセル"), this);
 
-  auto* groups = new QGridLayout;
-  groups->addWidget(GroupBox1, 0, 0);
-  groups->addWidget(GroupBox2, 0, 1);
-  groups->addWidget(GroupBox3, 1, 0);
-  groups->addWidget(GroupBox4, 1, 1);
+  // The right-hand groups hold the long captions.
+  GroupBox1->setFixedWidth(168);
+  GroupBox3->setFixedWidth(140);
+  auto* top = new QHBoxLayout;
+  top->addWidget(GroupBox1);
+  top->addWidget(GroupBox2, 1);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(GroupBox3);
+  bottom->addWidget(GroupBox4, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(8, 8, 8, 8);
-  layout->addLayout(groups);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->addLayout(top);
+  layout->addLayout(bottom, 1);
   layout->addLayout(buttons);
 
   CreateSmallForms();
@@ -145,6 +150,7 @@ void TForm2::CreateTransferGroup() {
   directory->addWidget(Edit8, 1);
   directory->addWidget(Button6);
   auto* layout = new QVBoxLayout(GroupBox4);
+  layout->setContentsMargins(6, 6, 4, 6);
   layout->addWidget(CheckBox2);
   layout->addLayout(directory);
   layout->addWidget(CheckBox4);

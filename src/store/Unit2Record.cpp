@@ -112,6 +112,8 @@ void TForm2::LoadRecord(size_t index) {
   EditIndex = index;
   EditMode = 1;
   CheckBox2Click();
+  for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8})
+    edit->setCursorPosition(0);  // long texts show their beginning
   for (int field : loaded.NotWholeFields)
     Message(QStringLiteral("%1の値が整数ではないため、0として読み込みました。").arg(FieldName(field)));
 }
