@@ -96,13 +96,6 @@ TEST(ChosenShortcutsTest, OneFailureDoesNotStopTheOther) {
   EXPECT_TRUE(fs::exists(home.Path() / ".config/autostart/Pelnor.desktop"));
 }
 
-TEST(MakeShortCutTest, DefaultsAreThoseOfAFreshComponent) {
-  TMakeShortCut link(TShellEnvironment{"/home/u", ""});
-  EXPECT_EQ(link.SCShowCmd, tsNormal);
-  EXPECT_EQ(link.SCSystemPath, tpBlank);
-  EXPECT_TRUE(link.SCFileName.empty() && link.SCExecFile.empty() && link.SCArguments.empty());
-}
-
 TEST(MakeShortCutTest, BaseFolders) {
   TMakeShortCut link(TShellEnvironment{"/home/u", ""});
   link.SCFileName = "sub/Tool.desktop";
@@ -162,12 +155,6 @@ TEST(MakeShortCutTest, EntriesPassDesktopFileValidate) {
     EXPECT_EQ(::pclose(pipe), 0) << name << "\n" << output;
     EXPECT_EQ(output, "") << name;
   }
-}
-
-TEST(MakeShortCutTest, ShowCommands) {
-  EXPECT_EQ(ShowCommand(tsNormal), 1);
-  EXPECT_EQ(ShowCommand(tsMax), 3);
-  EXPECT_EQ(ShowCommand(tsMin), 7);
 }
 
 }  // namespace
