@@ -13,7 +13,9 @@
 namespace pelnor {
 
 TDecodeSpool::TDecodeSpool() : path_(MakeTempFileName()) {
-  fd_ = ::open(path_.c_str(), O_RDWR | O_TRUNC | O_CLOEXEC);
+  // No O_TRUNC: the file is new and empty, and truncating it would make
+  // ext4 write its data to disk when it is closed.
+  fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
   if (fd_ < 0) {
     const int error = errno;
     ::unlink(path_.c_str());
@@ -22,8 +24,9 @@ TDecodeSpool::TDecodeSpool() : path_(MakeTempFileName()) {
 }
 
 TDecodeSpool::~TDecodeSpool() {
-  if (fd_ >= 0) ::close(fd_);
+  // Unlinked before it is closed, the file's pages are dropped, not written.
   ::unlink(path_.c_str());
+  if (fd_ >= 0) ::close(fd_);
 }
 
 void TDecodeSpool::Fail(const char* what, int error) const {
