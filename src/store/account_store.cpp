@@ -11,7 +11,7 @@ namespace pelnor {
 namespace {
 
 bool HoldsNonDigitLine(const std::string& text) {
-  for (const std::string& line : SplitLines(text))
+  for (const std::string& line : SplitFileLines(text))
     if (!IsDigitLine(line)) return true;
   return false;
 }

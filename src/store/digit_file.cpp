@@ -9,7 +9,7 @@ namespace pelnor {
 
 std::vector<std::string> DecodeDigitLines(const std::string& path, std::string_view text) {
   std::vector<std::string> decoded;
-  std::vector<std::string> raw = SplitLines(text);
+  std::vector<std::string> raw = SplitFileLines(text);
   for (size_t i = 0; i < raw.size(); ++i) {
     if (!IsDigitLine(raw[i])) {
       std::cerr << "pelnor: " << path << ":" << i + 1

@@ -53,7 +53,7 @@ std::optional<int> ParseInteger(std::string_view text) {
 
 }  // namespace
 
-IniFile::IniFile(std::string_view text) : lines_(SplitLines(text)) {}
+IniFile::IniFile(std::string_view text) : lines_(SplitFileLines(text)) {}
 
 IniFile::Found IniFile::Find(std::string_view section, std::string_view key) const {
   Found found{lines_.size(), lines_.size(), lines_.size()};

@@ -51,7 +51,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return text;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
+std::vector<std::string> SplitFileLines(std::string_view text) {
   std::vector<std::string> lines;
   while (!text.empty()) {
     size_t lf = text.find('\n');

@@ -15,7 +15,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Splits text into lines ended by LF or CR LF. A last line without an end
 // counts; the end of the last line does not start another one.
-std::vector<std::string> SplitLines(std::string_view text);
+std::vector<std::string> SplitFileLines(std::string_view text);
 
 // Appends `content` to the file, creating it with the given access.
 // Throws StoreError naming the file.
