@@ -4,6 +4,11 @@
 // CR LF line ends.
 //
 //   decode_bench [rounds] [runs]
+//   decode_bench --scaling
+//
+// --scaling decodes single mails of 5 and 50 MB made of many small pieces
+// (uuencoded blocks in text; text and base64 parts) and prints the rate of
+// each size: equal rates mean the work grows linearly with the mail.
 //
 // rounds: corpus size in rounds of about 11 MB (default 5); runs: passes
 // over the corpus per decoder and line-end form (default 3). The best pass
@@ -178,7 +183,43 @@ double MBps(std::size_t bytes, double seconds) { return bytes / 1e6 / seconds; }
 
 }  // namespace
 
+// Decodes one mail of about `mb` megabytes of the given kind with Pelnor,
+// checks its attachments and returns its rate in MB/s (best of three).
+double ScalingRate(const char* kind, std::size_t mb) {
+  pelnor::bench::TCorpusMaker maker(mb);
+  const TBenchMail mail = std::string(kind) == "uu" ? maker.ManyUUBlocks(mb << 20)
+                                                    : maker.ManyParts(mb << 20);
+  double best = 1e30;
+  for (int run = 0; run < 3; ++run) {
+    pelnor::TVekParser parser;
+    const double start = CpuNow();
+    auto msg = pelnor::testing::DecodeMail(parser, mail.raw);
+    best = std::min(best, CpuNow() - start);
+    bool exact = msg->AttachedFiles.Count() == static_cast<int>(mail.attachments.size());
+    for (std::size_t i = 0; exact && i < mail.attachments.size(); ++i)
+      exact = msg->AttachedFiles.Items(static_cast<int>(i)).Data == mail.attachments[i].bytes;
+    if (!exact) {
+      std::printf("%s: attachments decoded wrongly\n", mail.kind);
+      std::exit(1);
+    }
+  }
+  std::printf("  %-22s %3zu MB, %6zu attachments: %7.0f ms, %5.0f MB/s\n", mail.kind, mb,
+              mail.attachments.size(), best * 1000, MBps(mail.raw.size(), best));
+  return MBps(mail.raw.size(), best);
+}
+
+int Scaling() {
+  std::printf("linearity (CPU time, best of 3):\n");
+  for (const char* kind : {"uu", "parts"}) {
+    const double small = ScalingRate(kind, 5);
+    const double large = ScalingRate(kind, 50);
+    std::printf("  50 MB rate / 5 MB rate: %.2f\n", large / small);
+  }
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--scaling") return Scaling();
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
   g_mime_init();

@@ -251,6 +251,35 @@ TBenchMail TCorpusMaker::PartUU(std::size_t size) {
   return mail;
 }
 
+TBenchMail TCorpusMaker::ManyUUBlocks(std::size_t bytes) {
+  TBenchMail mail{"many uuencoded blocks", {}, {}};
+  mail.raw = Headers(JisLine(), "text/plain; charset=ISO-2022-JP") + "\n";
+  for (int n = 0; mail.raw.size() < bytes; ++n) {
+    for (const auto& l : JisLines(300)) mail.raw += l + "\n";
+    std::string data = Bytes(2000);
+    mail.raw += "begin 644 piece" + std::to_string(n) + ".bin\n" + UULines(data) + "end\n";
+    mail.attachments.push_back({std::move(data), false, false});
+  }
+  return mail;
+}
+
+TBenchMail TCorpusMaker::ManyParts(std::size_t bytes) {
+  TBenchMail mail{"many parts", {}, {}};
+  const std::string b = Boundary();
+  mail.raw = Headers(JisLine(), "multipart/mixed; boundary=\"" + b + "\"") + "\n";
+  for (int n = 0; mail.raw.size() < bytes; ++n) {
+    mail.raw += "--" + b + "\nContent-Type: text/plain; charset=ISO-2022-JP\n\n";
+    for (const auto& l : JisLines(300)) mail.raw += l + "\n";
+    std::string data = Bytes(2000);
+    mail.raw += "--" + b + "\nContent-Type: application/octet-stream; name=\"p" +
+                std::to_string(n) + ".bin\"\nContent-Transfer-Encoding: base64\n\n" +
+                Base64(data);
+    mail.attachments.push_back({std::move(data), true, false});
+  }
+  mail.raw += "--" + b + "--\n";
+  return mail;
+}
+
 std::vector<TBenchMail> TCorpusMaker::MakeRound() {
   std::vector<TBenchMail> mails;
   for (int i = 0; i < 20; ++i) mails.push_back(JisPlain(static_cast<std::size_t>(Roll(4000, 40000))));

@@ -34,6 +34,12 @@ class TCorpusMaker {
   // One round of every kind of mail (about 11 MB).
   std::vector<TBenchMail> MakeRound();
 
+  // Mails of about `bytes` made of many small pieces, for checking that the
+  // work grows linearly: a text with a uuencoded block every few lines, and
+  // a multipart mail with a text part and a base64 attachment per piece.
+  TBenchMail ManyUUBlocks(std::size_t bytes);
+  TBenchMail ManyParts(std::size_t bytes);
+
  private:
   TBenchMail JisPlain(std::size_t bodyBytes);
   TBenchMail QuotedPrintable(std::size_t bodyBytes);
