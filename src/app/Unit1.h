@@ -1,0 +1,222 @@
+#pragma once
+
+// TForm1, the main form. Hidden, it owns the tray icon, the check timer, the
+// account list and the mail check; shown, it is the settings dialog
+// "Pelnor" with its four pages. The rules it applies live in the core
+// (store/, app/Unit1Rules.h, app/check_cycle.h); this class holds the
+// widgets, the handlers and the conversions between QString and Shift_JIS.
+
+#include <QIcon>
+#include <QMessageBox>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Unit1Timer.h"
+#include "app/check_cycle.h"
+#include "app/clock.h"
+#include "app/comm_log.h"
+#include "app/print_canvas.h"
+#include "app/print_layout.h"
+#include "app/tray_check_adapter.h"
+#include "platform/print_text.h"  // FromSjis, ToSjis
+#include "store/account_list.h"
+#include "tray/qt_tray_adapters.h"
+#include "tray/tray_host.h"
+#include "tray/tray_icon.h"
+
+class QAction;
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace pelnor {
+
+class TAccountEditorWindow;
+
+// One message box: its text and icon; the caption is the program's name.
+// Tests hand in a recorder so nothing waits for a click.
+using TShowMessage = std::function<void(const QString& text, QMessageBox::Icon icon)>;
+
+// A modal QMessageBox under the caption "Pelnor".
+void ShowMessageBox(const QString& text, QMessageBox::Icon icon);
+
+// What the main form works with; everything outlives the form.
+struct TForm1Services {
+  std::string ProgramDir;              // ends in "/"
+  TTrayHost* TrayHost = nullptr;       // the notification area and its timers
+  TPrintCanvas* Printer = nullptr;     // the one program-wide printer object
+  TCheckCycle::TPopFactory MakePop;    // a POP3 client per check cycle
+  TShowMessage ShowMessage = ShowMessageBox;
+};
+
+// Numbers of the windows that a tray-icon click can bring forward.
+enum TFormNumber : int {
+  fnNone = 0,
+  fnSettings = 1,      // TForm1, this dialog
+  fnAccountEditor = 2, // TForm2
+  fnInput = 3,         // TForm3
+  fnDirectory = 4,     // TForm4
+  fnShortcut = 5,      // TForm5
+  fnAbout = 6,         // TForm6
+};
+
+class TForm1 : public QWidget {
+ public:
+  explicit TForm1(TForm1Services services);
+  ~TForm1() override;
+
+  // Start-up: settings, accounts, their upgrade, the controls, the timer.
+  void FormCreate();
+
+  // --- tray menu PopupMenu1 -------------------------------------------------
+  void N1Click();     // "ﾒｰﾙﾁｪｯｸ"
+  void N3Click();     // "環境設定"
+  void Help1Click();  // "ﾍﾙﾌﾟ"
+  void About1Click(); // "ﾊﾞｰｼﾞｮﾝ情報"
+  void N6Click();     // "作者へのﾒｰﾙ"
+  void N7Click();     // "作者のﾎｰﾑﾍﾟｰｼﾞへ"
+  void Exit1Click();  // "終了"
+  void Timer1Timer();
+  void TrayIcon1Click();
+
+  // --- settings dialog --------------------------------------------------------
+  void Button1Click();  // "OK"
+  void Button2Click();  // "キャンセル"
+  void Button3Click();  // "新規"
+  void Button4Click();  // "削除"
+  void Button5Click();  // "編集"
+  void CheckListBox1DblClick();
+  void CheckListBox1ClickCheck(QListWidgetItem* item);
+  void RadioButton1Click();  // also RadioButton2's
+  // The closing steps; false (and the dialog stays open) when the interval
+  // is refused.
+  bool FormClose();
+
+  // A window that sets LastShownForm to `number` whenever it is shown.
+  void RegisterForm(TFormNumber number, QWidget* form);
+  // The first-start shortcut dialog has closed: remember it and open this
+  // dialog so that accounts can be set up at once.
+  void FirstStartDialogClosed();
+  // Finds the current paper of the selected printer in its paper list.
+  void LoadPaperNames();
+
+  // The shell integration and the account editor come from their own units;
+  // until they are wired in, these stay empty and the entries do nothing
+  // (the account editor shows an empty window).
+  std::function<void()> OnShowShortcutDialog;  // at the first start
+  std::function<void()> OnHelp;
+  std::function<void()> OnAbout;
+  std::function<void()> OnMailAuthor;
+  std::function<void()> OnHomePage;
+
+  // --- components -------------------------------------------------------------
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TabSheet1 = nullptr;
+  QWidget* TabSheet2 = nullptr;
+  QWidget* TabSheet3 = nullptr;
+  QWidget* TabSheet4 = nullptr;
+  QListWidget* CheckListBox1 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  QLineEdit* Edit3 = nullptr;
+  QLineEdit* Edit4 = nullptr;
+  QLineEdit* Edit5 = nullptr;
+  QLineEdit* Edit6 = nullptr;
+  QLineEdit* Edit7 = nullptr;
+  QLineEdit* Edit8 = nullptr;
+  QCheckBox* CheckBox2 = nullptr;
+  QRadioButton* RadioButton1 = nullptr;
+  QRadioButton* RadioButton2 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QAction* N1 = nullptr;
+  QAction* N3 = nullptr;
+  QAction* Help1 = nullptr;
+  QAction* About1 = nullptr;
+  QAction* N6 = nullptr;
+  QAction* N7 = nullptr;
+  QAction* Exit1 = nullptr;
+  TTimer1 Timer1;
+  std::unique_ptr<TTrayIcon> TrayIcon1;
+  std::unique_ptr<TAccountEditorWindow> Form2;  // the account editor's window
+
+  // --- state ------------------------------------------------------------------
+  pelnor::AccountList AccountList;
+  std::vector<std::string> EditAddressList;
+  int CheckInterval = 300000;
+  int MarginLeft = 200;
+  int MarginRight = 200;
+  int MarginTop = 200;
+  int MarginBottom = 200;
+  std::string ProxyAddress;
+  std::string ProxyPort;
+  std::string SettingsVersion = "old";
+  std::string AttachDir;
+  int PaperIndex = 0;
+  int LastShownForm = fnNone;
+  bool FirstStart = true;
+
+  TCheckCycle& CheckCycle() { return *cycle_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateSettingsPages();
+  QWidget* CreateAccountPage();
+  QWidget* CreateGeneralPage();
+  QWidget* CreateConnectionPage();
+  QWidget* CreatePrintPage();
+  void CreateTrayMenu();
+  void ShowTrayIcon();
+  void ReadSettings();
+  void MigrateAccounts();
+  void FillControls();
+  void FillCheckList();
+  void SetProxyBoxes(bool enabled);
+  void OpenAccountEditor();
+  bool TakeMargins();
+  void NotifyAtTray(const std::string& text);
+  // Runs a handler; an exception escaping it is shown and the program
+  // carries on.
+  void Guarded(const std::function<void()>& handler);
+  void Message(const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
+  void NotAnInteger(const QString& text);
+
+  TForm1Services services_;
+  std::array<QWidget*, fnAbout + 1> forms_{};
+  TQtTrayOwner trayOwner_;
+  std::shared_ptr<TImageList> ImageList1;
+  std::shared_ptr<TQtPopupMenu> trayMenu_;
+  TSystemClock clock_;
+  TCommLog log_;
+  TMessagePrinter messagePrinter_;
+  std::unique_ptr<TTrayIconCheckTray> checkTray_;
+  std::unique_ptr<TCheckCycle> cycle_;
+};
+
+// An exception's text: UTF-8 where it is valid UTF-8, else Shift_JIS.
+QString ExceptionText(const char* what);
+
+// The program's icon and the three frames of the tray animation, from the
+// resources.
+QIcon ApplicationIcon();
+std::vector<QIcon> AnimationFrames();
+
+}  // namespace pelnor

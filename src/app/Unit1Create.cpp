@@ -1,0 +1,139 @@
+// Start-up and exit of the main form: the settings file, the account list
+// and its upgrade, the controls filled once, the timer armed.
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QRadioButton>
+
+#include <algorithm>
+
+#include "app/Unit1.h"
+#include "app/Unit1Rules.h"
+#include "store/account_store.h"
+#include "store/migration.h"
+#include "store/settings.h"
+
+namespace pelnor {
+
+void TForm1::FormCreate() {
+  ShowTrayIcon();
+  ReadSettings();
+  if (FirstStart && OnShowShortcutDialog) OnShowShortcutDialog();
+  Guarded([this] { LoadAccounts(services_.ProgramDir, AccountList); });
+  if (!AccountList.empty()) FillCheckList();
+  MigrateAccounts();
+  Edit4->setText(QString::number(MinutesFromInterval(CheckInterval)));
+  AttachDir = services_.ProgramDir;
+  SetProxyBoxes(!RadioButton1->isChecked());
+  Timer1.SetInterval(CheckInterval);
+  Timer1.SetEnabled(true);
+  messagePrinter_.Margins = {MarginLeft, MarginTop, MarginRight, MarginBottom};
+  Edit5->setText(QString::number(MarginLeft));
+  Edit6->setText(QString::number(MarginRight));
+  Edit7->setText(QString::number(MarginTop));
+  Edit8->setText(QString::number(MarginBottom));
+  // Without the shortcut dialog the first start goes straight on to the
+  // accounts.
+  if (FirstStart && !OnShowShortcutDialog) FirstStartDialogClosed();
+}
+
+void TForm1::ReadSettings() {
+  Settings settings;
+  Guarded([&] { settings = LoadSettings(services_.ProgramDir); });
+  CheckInterval = settings.CheckInterval;
+  CheckBox2->setChecked(settings.LogEnabled);
+  // Both buttons start off; the file cannot turn on two of one group, and
+  // at exit each button's own state is written back.
+  if (settings.DirectConnection)
+    RadioButton1->setChecked(true);
+  else if (settings.UseProxy)
+    RadioButton2->setChecked(true);
+  MarginLeft = settings.MarginLeft;
+  MarginRight = settings.MarginRight;
+  MarginTop = settings.MarginTop;
+  MarginBottom = settings.MarginBottom;
+  ProxyAddress = settings.ProxyAddress;
+  ProxyPort = settings.ProxyPort;
+  SettingsVersion = settings.SettingsVersion;
+  FirstStart = settings.FirstStart;
+}
+
+void TForm1::MigrateAccounts() {
+  Guarded([this] {
+    pelnor::MigrateAccounts(services_.ProgramDir, SettingsVersion, AccountList, PaperIndex,
+                            [this](int&) { LoadPaperNames(); });
+  });
+  if (!AccountList.empty()) FillCheckList();
+}
+
+// At start-up the selected printer is the system's default one.
+void TForm1::LoadPaperNames() {
+  try {
+    TPrintCanvas& printer = *services_.Printer;
+    const std::vector<std::uint16_t> codes = printer.PaperCodes();
+    const auto found = std::find(codes.begin(), codes.end(), printer.PaperSize());
+    if (found != codes.end()) PaperIndex = static_cast<int>(found - codes.begin());
+  } catch (const std::exception& e) {
+    // No printer to ask: every record keeps the paper index it has.
+    qWarning("paper list: %s", qPrintable(ExceptionText(e.what())));
+  }
+}
+
+void TForm1::FillCheckList() {
+  const QSignalBlocker quiet(CheckListBox1);
+  CheckListBox1->clear();
+  for (const AccountCheckItem& account : AccountCheckItems(AccountList)) {
+    auto* item = new QListWidgetItem(FromSjis(account.Caption), CheckListBox1);
+    item->setData(Qt::UserRole, QByteArray::fromStdString(account.Caption));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(account.Checked ? Qt::Checked : Qt::Unchecked);
+  }
+}
+
+// Disabled boxes are empty and take the button face, as the proxy is off.
+void TForm1::SetProxyBoxes(bool enabled) {
+  Edit2->setText(enabled ? FromSjis(ProxyAddress) : QString());
+  Edit3->setText(enabled ? FromSjis(ProxyPort) : QString());
+  QPalette palette = QGuiApplication::palette();
+  if (!enabled) palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+  for (QLineEdit* edit : {Edit2, Edit3}) {
+    edit->setPalette(palette);
+    edit->setEnabled(enabled);
+  }
+}
+
+void TForm1::FirstStartDialogClosed() {
+  FirstStart = false;
+  Timer1.SetEnabled(false);
+  TrayIcon1->SetAutoPopup(false);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TForm1::Exit1Click() {
+  TrayIcon1->SetEnabled(false);
+  Timer1.SetEnabled(false);
+  Settings settings;
+  settings.CheckInterval = CheckInterval;
+  settings.MarginLeft = MarginLeft;
+  settings.MarginRight = MarginRight;
+  settings.MarginTop = MarginTop;
+  settings.MarginBottom = MarginBottom;
+  settings.LogEnabled = CheckBox2->isChecked();
+  settings.DirectConnection = RadioButton1->isChecked();
+  settings.UseProxy = RadioButton2->isChecked();
+  settings.ProxyAddress = ProxyAddress;
+  settings.ProxyPort = ProxyPort;
+  settings.SettingsVersion = SettingsVersion;
+  settings.FirstStart = FirstStart;
+  Guarded([&] { SaveSettings(services_.ProgramDir, settings); });
+  hide();
+  QCoreApplication::quit();
+}
+
+}  // namespace pelnor

@@ -1,0 +1,79 @@
+// The program entry: one instance per user, no window of its own at start,
+// the main form in the tray, then the message loop.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#include <memory>
+
+#include "app/Unit1.h"
+#include "app/vek_pop_client.h"
+#include "platform/program_dir.h"
+#include "platform/qt_printer.h"
+#include "tray/qt_tray_shell.h"
+#include "tray/qt_tray_timer.h"
+#include "tray/tray_host.h"
+
+namespace {
+
+// Marks that an instance runs. The lock file holds our PID: a lock left by a
+// crashed run names a process that is gone and is taken over. It is never
+// judged by age, since a run lasts for days.
+std::unique_ptr<QLockFile> LockInstance() {
+  QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (dir.isEmpty()) dir = QDir::tempPath();
+  auto lock = std::make_unique<QLockFile>(dir + QStringLiteral("/EX_PELNOR.lock"));
+  lock->setStaleLockTime(0);
+  if (!lock->tryLock(0)) return nullptr;
+  return lock;
+}
+
+// Lets the user interface run while the core works, at most every 20 ms:
+// the core may ask far more often than that.
+std::function<void()> ThrottledPump() {
+  auto since = std::make_shared<QElapsedTimer>();
+  since->start();
+  return [since] {
+    if (since->elapsed() < 20) return;
+    QCoreApplication::processEvents();
+    since->restart();
+  };
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  const std::unique_ptr<QLockFile> instance = LockInstance();
+  if (!instance) {
+    QMessageBox::critical(nullptr, QStringLiteral("警告"), QStringLiteral("すでに起動されてます。"));
+    return 0;
+  }
+  // Closing the settings dialog only hides it; the tray keeps the program.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setApplicationName(QStringLiteral("Pelnor"));
+  QApplication::setWindowIcon(pelnor::ApplicationIcon());
+
+  const std::string programDir = pelnor::ProgramDir();
+  pelnor::TQtTrayShell shell;
+  pelnor::TQtTrayTimerFactory timers;
+  pelnor::TTrayHost host(shell, timers);
+  pelnor::TQtPrinter printer(programDir);
+  const std::function<void()> pump = ThrottledPump();
+
+  pelnor::TForm1Services services;
+  services.ProgramDir = programDir;
+  services.TrayHost = &host;
+  services.Printer = &printer;
+  services.MakePop = [pump] { return std::make_unique<pelnor::TVekPopClient>(pump); };
+
+  // The input dialog, the directory chooser and the About box follow the
+  // main form once their units are in.
+  pelnor::TForm1 Form1(std::move(services));
+  Form1.FormCreate();
+  return QApplication::exec();
+}
