@@ -1,0 +1,456 @@
+// The main form on the offscreen platform: start-up from the files, the
+// settings dialog's handlers, the exit save, the tray click, and the check
+// cycle's hold on the tray icon. The offscreen desktop has no tray host, so
+// every start also shows how the program copes without one.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "app/Unit1Editor.h"
+#include "app/Unit1Rules.h"
+#include "platform/qt_printer.h"
+#include "platform/sjis_literal.h"
+#include "store/account_store.h"
+#include "store/history.h"
+#include "tray/qt_tray_shell.h"
+#include "tray/qt_tray_timer.h"
+
+namespace pelnor {
+namespace {
+
+namespace fs = std::filesystem;
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+    QApplication::setQuitOnLastWindowClosed(false);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "form1_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+
+const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+const QString kNoTray = QStringLiteral("タスクトレイにアイコンを登録できません。");
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A POP3 server that cannot be reached; it notes how the tray looked
+// while the cycle tried.
+class TUnreachablePop : public TCheckPop {
+ public:
+  explicit TUnreachablePop(std::function<void()> onConnect) : onConnect_(std::move(onConnect)) {}
+  void SetServer(const std::string&, const std::string&, const std::string&) override {}
+  void Connect() override { onConnect_(); }
+  bool Failed() const override { return true; }
+  bool Connected() const override { return false; }
+  bool Login() override { return false; }
+  void CountNewMessages() override {}
+  std::uint16_t MessageCount() const override { return 0; }
+  void RetrieveAll(TVekMsgList&) override {}
+  void DeleteMessage(std::uint16_t) override {}
+  void Quit() override {}
+
+ private:
+  std::function<void()> onConnect_;
+};
+
+class Form1Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/form1_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = std::string(pattern) + "/";
+    printer_ = std::make_unique<TQtPrinter>(dir_);
+  }
+
+  void TearDown() override {
+    form_.reset();
+    printer_.reset();
+    fs::remove_all(dir_);
+  }
+
+  void WriteIni(const std::string& lines) {
+    std::ofstream(dir_ + "Defult.ini", std::ios::binary) << lines;
+  }
+  // A later start: the first-start dialog is behind us.
+  void WriteLaterStartIni(const std::string& more = "") {
+    WriteIni("[System]\r\nversion=1.7\r\nFirstStart=0\r\n" + more);
+  }
+  void WriteAccounts(const std::vector<std::string>& records) {
+    AccountList list;
+    for (const std::string& record : records) list.Add(record);
+    SaveAccounts(dir_, list);
+  }
+
+  TForm1& Start() {
+    TForm1Services services;
+    services.ProgramDir = dir_;
+    services.TrayHost = &host_;
+    services.Printer = printer_.get();
+    services.MakePop = [this] {
+      return std::make_unique<TUnreachablePop>([this] { if (OnConnect) OnConnect(); });
+    };
+    services.ShowMessage = [this](const QString& text, QMessageBox::Icon) {
+      messages_.push_back(text);
+    };
+    form_ = std::make_unique<TForm1>(std::move(services));
+    form_->FormCreate();
+    return *form_;
+  }
+
+  std::string dir_;
+  TQtTrayShell shell_;
+  TQtTrayTimerFactory timers_;
+  TTrayHost host_{shell_, timers_};
+  std::unique_ptr<TQtPrinter> printer_;
+  std::unique_ptr<TForm1> form_;
+  std::vector<QString> messages_;
+  std::function<void()> OnConnect;
+};
+
+const std::string kAccountA = "alpha|1|127.0.0.1|a|pw|0|0|font|[]|10|1||1|1|0";
+const std::string kAccountB = "beta|1|127.0.0.1|b|pw|0|0|font|[]|10|1||1|1|0";
+
+// ---- start-up and exit ----
+
+TEST_F(Form1Test, FreshInstallationShowsTheDefaultsAndOpensTheDialog) {
+  TForm1& form = Start();
+  EXPECT_EQ(messages_, std::vector<QString>{kNoTray});
+  EXPECT_EQ(form.Edit4->text(), "5");
+  for (QLineEdit* margin : {form.Edit5, form.Edit6, form.Edit7, form.Edit8})
+    EXPECT_EQ(margin->text(), "200");
+  EXPECT_TRUE(form.RadioButton1->isChecked());
+  EXPECT_FALSE(form.RadioButton2->isChecked());
+  for (QLineEdit* proxy : {form.Edit2, form.Edit3}) {
+    EXPECT_TRUE(proxy->text().isEmpty());
+    EXPECT_FALSE(proxy->isEnabled());
+  }
+  EXPECT_FALSE(form.CheckBox2->isChecked());
+  EXPECT_EQ(form.CheckListBox1->count(), 0);
+  // The first start hands over to the dialog: timer and menu held.
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(form.Timer1.Enabled());
+  EXPECT_FALSE(form.TrayIcon1->AutoPopup());
+  EXPECT_EQ(form.LastShownForm, fnSettings);
+  EXPECT_EQ(form.SettingsVersion, "1.7");
+}
+
+TEST_F(Form1Test, ExitWritesEverySettingInItsOrderWithTheFirstStartMarker) {
+  WriteIni("[Ploxy]\r\nAdress=proxy.example\r\nPort=8080\r\n");
+  TForm1& form = Start();
+  form.Edit4->setText("7");
+  form.Button2Click();
+  form.Exit1Click();
+  EXPECT_FALSE(form.TrayIcon1->Enabled());
+  const std::string ini = ReadFile(dir_ + "Defult.ini");
+  // The proxy stored while RadioButton1 is on survives untouched.
+  const std::vector<std::string> order = {"[Ploxy]",  "Adress=proxy.example", "Port=8080",
+                                          "[File]",   "Time=420000",          "[Print]",
+                                          "Left=200", "Bottom=200",           "[Config]",
+                                          "CH2=0",    "RA1=1",                "RA2=0",
+                                          "[System]", "version=1.7",          "FirstStart=0"};
+  size_t at = 0;
+  for (const std::string& line : order) {
+    const size_t found = ini.find(line, at);
+    ASSERT_NE(found, std::string::npos) << line << " after " << at << " in\n" << ini;
+    at = found;
+  }
+}
+
+TEST_F(Form1Test, LaterStartArmsTheTimerWithTheStoredInterval) {
+  WriteLaterStartIni("[File]\r\nTime=90000\r\n");
+  TForm1& form = Start();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.Edit4->text(), "1");
+  EXPECT_TRUE(form.Timer1.Armed());
+  EXPECT_EQ(form.Timer1.Interval(), 90000);
+  form.N3Click();
+  EXPECT_FALSE(form.Timer1.Enabled());
+  form.Button2Click();
+  EXPECT_EQ(form.CheckInterval, 60000);
+  EXPECT_EQ(form.Timer1.Interval(), 60000);
+}
+
+TEST_F(Form1Test, OldRecordsAreUpgradedAndSavedAtStart) {
+  WriteIni("[System]\r\nFirstStart=0\r\n");  // version "old"
+  AccountList old;
+  old.Add("alias,1,host,user,pass,0,font,[fsBold],10,1,,1,0");
+  SaveAccounts(dir_, old);
+  TForm1& form = Start();
+  ASSERT_EQ(form.AccountList.size(), 1u);
+  const std::string paper = std::to_string(form.PaperIndex);
+  EXPECT_EQ(form.AccountList[0], "alias|1|host|user|pass|0|" + paper + "|font|[fsBold]|10|1||1|1|0");
+  AccountList saved;
+  LoadAccounts(dir_, saved);
+  EXPECT_EQ(saved.Records(), form.AccountList.Records());
+  EXPECT_EQ(form.CheckListBox1->item(0)->text(), "alias");
+}
+
+// ---- the interval and the margins ----
+
+TEST_F(Form1Test, CancelStillAppliesTheTypedInterval) {
+  WriteLaterStartIni();
+  TForm1& form = Start();
+  form.N3Click();
+  EXPECT_FALSE(form.TrayIcon1->AutoPopup());
+  form.Edit4->setText("10");
+  form.Button2Click();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.CheckInterval, 600000);
+  EXPECT_TRUE(form.Timer1.Armed());
+  EXPECT_EQ(form.Timer1.Interval(), 600000);
+  EXPECT_TRUE(form.TrayIcon1->AutoPopup());
+}
+
+TEST_F(Form1Test, ZeroMinutesKeepsTheTimerEnabledButNeverDue) {
+  WriteLaterStartIni();
+  TForm1& form = Start();
+  form.N3Click();
+  form.Edit4->setText("0");
+  form.Button2Click();
+  EXPECT_TRUE(form.Timer1.Enabled());
+  EXPECT_FALSE(form.Timer1.Armed());
+}
+
+TEST_F(Form1Test, RefusedIntervalKeepsTheDialogOpen) {
+  WriteLaterStartIni();
+  TForm1& form = Start();
+  messages_.clear();
+  // Not a number, negative, and one minute past what 32 bits of
+  // milliseconds hold.
+  for (const QString& typed : {QString("abc"), QString("-1"), QString("35792"), QString("")}) {
+    form.N3Click();
+    form.Edit4->setText(typed);
+    form.Button2Click();
+    EXPECT_TRUE(form.isVisible()) << typed.toStdString();
+    EXPECT_FALSE(form.Timer1.Enabled());
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_EQ(messages_.back(), QStringLiteral("'%1' は整数ではありません").arg(typed));
+    EXPECT_EQ(form.CheckInterval, 300000);
+  }
+  form.Edit4->setText("35791");
+  form.Button2Click();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.CheckInterval, 35791 * 60000);
+}
+
+TEST_F(Form1Test, RefusedMarginStopsOkAfterTheMarginsBeforeIt) {
+  WriteLaterStartIni();
+  WriteAccounts({kAccountA});
+  TForm1& form = Start();
+  form.N3Click();
+  form.Edit5->setText("150");
+  form.Edit6->setText("x1");
+  form.Edit7->setText("300");
+  messages_.clear();
+  form.Button1Click();
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(messages_, std::vector<QString>{QStringLiteral("'x1' は整数ではありません")});
+  EXPECT_EQ(form.MarginLeft, 150);
+  EXPECT_EQ(form.MarginTop, 200);
+  form.Edit6->setText("120");
+  form.Button1Click();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.MarginRight, 120);
+  EXPECT_EQ(form.MarginTop, 300);
+}
+
+// ---- accounts ----
+
+TEST_F(Form1Test, UncheckedAccountStaysDisabledAfterCancelButNotInTheFile) {
+  WriteLaterStartIni();
+  WriteAccounts({kAccountA, kAccountB});
+  TForm1& form = Start();
+  ASSERT_EQ(form.CheckListBox1->count(), 2);
+  form.N3Click();
+  form.CheckListBox1->item(1)->setCheckState(Qt::Unchecked);
+  EXPECT_EQ(form.CheckListBox1->currentRow(), 1);
+  form.Button2Click();
+  EXPECT_EQ(form.AccountList[0], kAccountA);
+  EXPECT_EQ(form.AccountList[1], "beta|0|127.0.0.1|b|pw|0|0|font|[]|10|1||1|1|0");
+  AccountList saved;
+  LoadAccounts(dir_, saved);
+  EXPECT_EQ(saved[1], kAccountB);
+}
+
+TEST_F(Form1Test, DeletingTheOnlyAccountThenOkWritesAnEmptyList) {
+  WriteLaterStartIni();
+  WriteAccounts({kAccountA});
+  CreateHistory(dir_, "alpha", kAccountA);
+  TForm1& form = Start();
+  form.N3Click();
+  form.Button4Click();  // nothing selected: nothing happens
+  EXPECT_EQ(form.AccountList.size(), 1u);
+  form.CheckListBox1->setCurrentRow(0);
+  form.Button4Click();
+  EXPECT_TRUE(form.AccountList.empty());
+  EXPECT_EQ(form.CheckListBox1->count(), 0);
+  EXPECT_FALSE(fs::exists(HistoryPath(dir_, "alpha")));
+  EXPECT_NE(ReadFile(dir_ + "User.inf"), "");  // only OK writes it
+  form.Button1Click();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(fs::exists(dir_ + "User.inf"));
+  EXPECT_EQ(ReadFile(dir_ + "User.inf"), "");
+}
+
+TEST_F(Form1Test, EditorWindowDisablesTheDialogUntilItCloses) {
+  WriteLaterStartIni();
+  TForm1& form = Start();
+  form.N3Click();
+  form.Button5Click();  // no account to edit
+  EXPECT_FALSE(form.Form2->isVisible());
+  form.Button3Click();
+  EXPECT_TRUE(form.Form2->isVisible());
+  EXPECT_EQ(form.Form2->windowTitle(), QStringLiteral("ｱｶｳﾝﾄ設定"));
+  EXPECT_FALSE(form.isEnabled());
+  EXPECT_EQ(form.LastShownForm, fnAccountEditor);
+  form.Form2->close();
+  EXPECT_TRUE(form.isEnabled());
+}
+
+// ---- connection page ----
+
+TEST_F(Form1Test, ProxyBoxesFollowTheOptionAndOkKeepsTheTypedProxy) {
+  WriteLaterStartIni("[Ploxy]\r\nAdress=old.proxy\r\nPort=3128\r\n");
+  TForm1& form = Start();
+  form.N3Click();
+  form.RadioButton2->click();
+  ASSERT_TRUE(form.RadioButton2->isChecked());
+  EXPECT_EQ(form.Edit2->text(), "old.proxy");
+  EXPECT_EQ(form.Edit3->text(), "3128");
+  EXPECT_TRUE(form.Edit2->isEnabled());
+  form.Edit2->setText("new.proxy");
+  form.Button1Click();
+  EXPECT_EQ(form.ProxyAddress, "new.proxy");
+  EXPECT_EQ(form.ProxyPort, "3128");
+  form.N3Click();
+  form.RadioButton1->click();
+  EXPECT_TRUE(form.Edit2->text().isEmpty());
+  EXPECT_FALSE(form.Edit3->isEnabled());
+  form.Button1Click();
+  EXPECT_EQ(form.ProxyAddress, "new.proxy");  // kept while the proxy is off
+}
+
+// ---- tray ----
+
+TEST_F(Form1Test, TrayClickBringsTheLastShownWindowForward) {
+  WriteLaterStartIni();
+  TForm1& form = Start();
+  form.TrayIcon1Click();  // nothing shown yet: nothing happens
+  QWidget about;
+  form.RegisterForm(fnAbout, &about);
+  form.N3Click();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  about.show();
+  about.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
+  EXPECT_EQ(form.LastShownForm, fnAbout);
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  form.TrayIcon1Click();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&about));
+}
+
+TEST_F(Form1Test, CheckRunsWithTheTrayDisabledAndAnimated) {
+  WriteLaterStartIni("[Config]\r\nCH2=1\r\n");
+  WriteAccounts({kAccountA});
+  TForm1& form = Start();
+  bool enabled = true, animating = false, timer = true;
+  OnConnect = [&] {
+    enabled = form.TrayIcon1->Enabled();
+    animating = form.TrayIcon1->Animating();
+    timer = form.Timer1.Enabled();
+  };
+  form.N1Click();
+  EXPECT_FALSE(enabled);
+  EXPECT_TRUE(animating);
+  EXPECT_FALSE(timer);
+  EXPECT_TRUE(form.TrayIcon1->Enabled());
+  EXPECT_FALSE(form.TrayIcon1->Animating());
+  EXPECT_TRUE(form.Timer1.Armed());
+  // The connection error reached the log, the log switch being on.
+  EXPECT_NE(ReadFile(dir_ + "Log.txt").find(Sjis("接続エラー")), std::string::npos);
+}
+
+TEST(TrayMenuTest, ItemsAndCaptionsInOrder) {
+  char pattern[] = "/tmp/form1_menu_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  TQtTrayShell shell;
+  TQtTrayTimerFactory timers;
+  TTrayHost host(shell, timers);
+  TQtPrinter printer(pattern);
+  TForm1Services services;
+  services.ProgramDir = std::string(pattern) + "/";
+  services.TrayHost = &host;
+  services.Printer = &printer;
+  {
+    TForm1 form(std::move(services));
+    QStringList captions;
+    for (const QAction* action : form.PopupMenu1->actions())
+      captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(captions, QStringList({"ﾒｰﾙﾁｪｯｸ", "-", "環境設定", "-", "ﾍﾙﾌﾟ", "ﾊﾞｰｼﾞｮﾝ情報", "-",
+                                     "作者へのﾒｰﾙ", "作者のﾎｰﾑﾍﾟｰｼﾞへ", "-", "終了"}));
+    EXPECT_EQ(form.windowTitle(), "Pelnor");
+    QStringList pages;
+    for (int i = 0; i < form.PageControl1->count(); ++i) pages << form.PageControl1->tabText(i);
+    EXPECT_EQ(pages, QStringList({"ｱｶｳﾝﾄ設定", " 一般設定 ", "接続設定", "印刷設定"}));
+  }
+  fs::remove_all(pattern);
+}
+
+// ---- rules ----
+
+TEST(Form1RulesTest, WholeNumbers) {
+  struct Row {
+    const char* text;
+    std::optional<int> value;
+  } rows[] = {{"12", 12},        {"  -7", -7},          {"+3", 3},
+              {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+              {"2147483648", {}}, {"1 ", {}},           {"", {}},
+              {"-", {}},          {"1.5", {}},          {"１", {}}};
+  for (const Row& row : rows) EXPECT_EQ(ParseWholeNumber(row.text), row.value) << row.text;
+}
+
+TEST(Form1RulesTest, CheckMarkRewritesField2OfEveryRecordOfThatAlias) {
+  AccountList list;
+  list.Add("a|1|h|u");
+  list.Add("b|x|h2");
+  list.Add("bb|1");
+  SetAccountChecked(list, "b", false);
+  // "|" sorts after the letters, so "bb" stands before "b".
+  EXPECT_EQ(list.Records(), (std::vector<std::string>{"a|1|h|u", "bb|1", "b|0|h2"}));
+  SetAccountChecked(list, "bb", false);  // no field after field 2
+  EXPECT_EQ(list[1], "bb|0|");
+}
+
+}  // namespace
+}  // namespace pelnor
