@@ -18,6 +18,7 @@
 #include "store/Unit4.h"
 #include "store/account_editor.h"
 #include "store/account_record.h"
+#include "store/form_placement.h"
 #include "store/store_error.h"
 
 namespace pelnor {
@@ -204,6 +205,7 @@ void TForm2::Button6Click() {
                                                                : services_.ProgramDir;
   Form4->SetDirectory(FromSjis(start));
   setEnabled(false);
+  CenterOnScreen(*Form4);
   Form4->show();
   Form4->raise();
   Form4->activateWindow();

@@ -71,18 +71,6 @@ TEST(BuildAccountRecord, FieldByField) {
 
 // --- reading -------------------------------------------------------------------
 
-TEST(ReadAccountRecord, GivesBackWhatWasBuilt) {
-  TAccountDraft d = NewAccount();
-  d.SaveAttachments = d.DeleteOnServer = true;
-  d.AttachDir = "/x/";
-  d.ReceiveAll = false;
-  d.Addresses = {"x@y.jp", "", "z.jp"};
-  const TLoadedAccount loaded = ReadAccountRecord(BuildAccountRecord(d));
-  EXPECT_TRUE(loaded.NotWholeFields.empty());
-  EXPECT_EQ(BuildAccountRecord(loaded.Draft), BuildAccountRecord(d));
-  EXPECT_THAT(loaded.Draft.Addresses, ElementsAre("x@y.jp", "", "z.jp"));
-}
-
 TEST(ReadAccountRecord, AddressesOnlyWhenFiltering) {
   EXPECT_THAT(ReadAccountRecord("a|0|h|u|p|0|0|f|[]|10|1||1|1|0|stray").Draft.Addresses,
               testing::IsEmpty());
@@ -143,12 +131,6 @@ TEST(FieldBreakingChar, FindsTheSeparatorByteWhereverItStands) {
   for (const Row& row : rows) EXPECT_EQ(FieldBreakingChar(row.text), row.found) << row.name;
 }
 
-TEST(WithTrailingSeparator, AppendsOnlyWhenMissing) {
-  EXPECT_EQ(WithTrailingSeparator("/home/a"), "/home/a/");
-  EXPECT_EQ(WithTrailingSeparator("/home/a/"), "/home/a/");
-  EXPECT_EQ(WithTrailingSeparator("/"), "/");
-}
-
 // --- aliases and storing -----------------------------------------------------------
 
 AccountList ThreeAccounts() {
@@ -207,13 +189,6 @@ TEST(StoreAccountRecord, AFailedHistoryKeepsTheEditedRecord) {
   EXPECT_THROW(StoreAccountRecord(list, dir.path(), "a/b", "a/b|1|h|u|p|0|0|f|[]|10|1||1|1|0", 0u),
                StoreError);
   EXPECT_EQ(list.Records(), before);
-}
-
-TEST(StoreAccountRecord, AnEditIndexPastTheListOnlyAdds) {
-  TempDir dir;
-  AccountList list = ThreeAccounts();
-  ASSERT_TRUE(StoreAccountRecord(list, dir.path(), "x", "x|1|h|u|p|0|0|f|[]|10|1||1|1|0", 9u));
-  EXPECT_EQ(list.size(), 4u);
 }
 
 }  // namespace

@@ -442,16 +442,6 @@ TEST_F(Form2Test, TheChooserAppendsTheSeparator) {
   EXPECT_EQ(Field(0, afAttachDir), dir.path() + "mail/");
 }
 
-TEST_F(Form2Test, ChooserCancelChangesNothing) {
-  OpenNew("main");
-  form->CheckBox2->setChecked(true);
-  form->Button6Click();
-  form->Form4->SetDirectory("/");
-  form->Form4->Button2Click();
-  EXPECT_TRUE(form->isEnabled());
-  EXPECT_EQ(attachDir, dir.path());
-}
-
 TEST_F(Form2Test, NewDirectoryInTheChooser) {
   OpenNew("main");
   form->CheckBox2->setChecked(true);
@@ -513,13 +503,6 @@ TEST_F(Form2Test, RefusesAnAddressThatSplitsTheRecord) {
   EXPECT_TRUE(form->Form3->isVisible());
   EXPECT_EQ(form->Form3->Edit1->text(), QStringLiteral("ポスト@example.jp"));
   EXPECT_THAT(form->EditAddressList, IsEmpty());
-}
-
-TEST_F(Form2Test, AcceptsHalfWidthKanaAndOtherJapanese) {
-  OpenNew("ﾒｲﾝ表示");
-  form->Button1Click();
-  EXPECT_THAT(messages, IsEmpty());
-  EXPECT_EQ(Field(0, afAlias), Sjis("ﾒｲﾝ表示"));
 }
 
 }  // namespace
