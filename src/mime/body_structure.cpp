@@ -1,6 +1,6 @@
-// Header stripping, multipart splitting and uuencode begin lines. Lines are
-// moved, never copied, and deleted in one range each, so a large mail costs
-// linear time.
+// Header stripping, multipart splitting and uuencode begin lines. Parts are
+// found as ranges of the mail's lines and headers are deleted in one range,
+// never a line at a time from the front, so a large mail costs linear time.
 
 #include "mime/body_structure.h"
 
