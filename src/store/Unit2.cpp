@@ -70,6 +70,8 @@ TForm2::TForm2(TForm2Services services)
 
   CreateSmallForms();
   ConnectHandlers();
+  CheckBox1Click();
+  CheckBox2Click();
 }
 
 TForm2::~TForm2() = default;
@@ -164,7 +166,7 @@ void TForm2::CreateSmallForms() {
   Form3->OnClosed = [this] { InputClosed(); };
   Form3->OnShown = [this] { SetLastShown(kForm3Number); };
   Form4 = std::make_unique<TForm4>();
-  Form4->OnOK = [this](const QString& directory) { DirectoryChosen(directory); };
+  Form4->OnOK = [this](const QString& directory) { return DirectoryChosen(directory); };
   Form4->OnNewDirectory = [this] { NewDirectoryClick(); };
   Form4->OnClosed = [this] { setEnabled(true); };
   Form4->OnShown = [this] { SetLastShown(kForm4Number); };

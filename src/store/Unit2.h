@@ -148,7 +148,7 @@ class TForm2 : public QWidget {
   TAccountDraft DraftFromControls() const;
   bool InputAccepted(const QString& text);
   void InputClosed();
-  void DirectoryChosen(const QString& directory);
+  bool DirectoryChosen(const QString& directory);
   void NewDirectoryClick();
   void Guarded(const std::function<void()>& handler);
   void Message(const QString& text);

@@ -211,10 +211,16 @@ void TForm2::Button6Click() {
   Form4->activateWindow();
 }
 
-void TForm2::DirectoryChosen(const QString& directory) {
+// A path the record cannot hold is refused, and the chooser stays open.
+bool TForm2::DirectoryChosen(const QString& directory) {
+  if (const QString bad = UnusableChar(directory); !bad.isEmpty()) {
+    Message(UnusableCharMessage(QStringLiteral("添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ"), bad));
+    return false;
+  }
   const std::string chosen = WithTrailingSeparator(ToSjis(directory));
   if (services_.AttachDir) *services_.AttachDir = chosen;
   Edit8->setText(FromSjis(chosen));
+  return true;
 }
 
 void TForm2::NewDirectoryClick() {

@@ -101,8 +101,7 @@ void TForm4::ToolButton2Click() {
 }
 
 void TForm4::Button1Click() {
-  if (OnOK) OnOK(directory_);
-  close();
+  if (!OnOK || OnOK(directory_)) close();
 }
 
 void TForm4::Button2Click() { close(); }

@@ -32,7 +32,8 @@ class TForm4 : public QWidget {
   // False when it cannot be made (an existing name too).
   bool CreateDirectory(const QString& name);
 
-  std::function<void(const QString& directory)> OnOK;
+  // OK: true closes the chooser; false keeps it open.
+  std::function<bool(const QString& directory)> OnOK;
   std::function<void()> OnNewDirectory;  // ToolButton2
   std::function<void()> OnClosed;        // the opener is enabled again
   std::function<void()> OnShown;

@@ -442,6 +442,18 @@ TEST_F(Form2Test, TheChooserAppendsTheSeparator) {
   EXPECT_EQ(Field(0, afAttachDir), dir.path() + "mail/");
 }
 
+TEST_F(Form2Test, TheChooserRefusesAPathTheRecordCannotHold) {
+  std::filesystem::create_directory(dir.path() + "a|b");
+  OpenNew("main");
+  form->CheckBox2->setChecked(true);
+  form->Button6Click();
+  form->Form4->SetDirectory(QString::fromStdString(dir.path() + "a|b"));
+  form->Form4->Button1Click();
+  EXPECT_THAT(messages, ElementsAre(QStringLiteral("添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘに「|」は使用できません。")));
+  EXPECT_TRUE(form->Form4->isVisible());
+  EXPECT_EQ(attachDir, dir.path());
+}
+
 TEST_F(Form2Test, NewDirectoryInTheChooser) {
   OpenNew("main");
   form->CheckBox2->setChecked(true);
