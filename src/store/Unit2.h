@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "app/print_canvas.h"
+#include "store/Unit3.h"
+#include "store/Unit4.h"
 #include "store/account_editor.h"
 #include "store/account_list.h"
 
@@ -28,9 +30,6 @@ class QPushButton;
 class QTableWidget;
 
 namespace pelnor {
-
-class TForm3;
-class TForm4;
 
 // A message box over the editor; tests hand in a recorder.
 using TEditorMessage = std::function<void(const QString& text)>;
