@@ -17,7 +17,6 @@
 
 #include <utility>
 
-#include "app/Unit1Editor.h"
 #include "app/vek_pop_client.h"
 
 namespace pelnor {
@@ -52,9 +51,22 @@ TForm1::TForm1(TForm1Services services)
   RegisterForm(fnSettings, this);
 
   // Not a child: disabling this dialog must leave the editor usable.
-  Form2 = std::make_unique<TAccountEditorWindow>();
+  TForm2Services editor;
+  editor.ProgramDir = services_.ProgramDir;
+  editor.Accounts = &AccountList;
+  editor.Printer = services_.Printer;
+  editor.PaperIndex = &PaperIndex;
+  editor.AttachDir = &AttachDir;
+  editor.SelectPrinterPaper = [this](int printer, int paper) {
+    messagePrinter_.SelectPrinterPaper(printer, paper);
+  };
+  editor.ShowMessage = [this](const QString& text) { Message(text, QMessageBox::Warning); };
+  Form2 = std::make_unique<TForm2>(std::move(editor));
   Form2->OnClosed = [this] { setEnabled(true); };
+  Form2->OnAccountsChanged = [this] { FillCheckList(); };
   RegisterForm(fnAccountEditor, Form2.get());
+  RegisterForm(fnInput, Form2->Form3.get());
+  RegisterForm(fnDirectory, Form2->Form4.get());
 }
 
 // The tray icon goes before the timer and the cycle it drives.

@@ -25,6 +25,7 @@
 #include "app/print_layout.h"
 #include "app/tray_check_adapter.h"
 #include "platform/print_text.h"  // FromSjis, ToSjis
+#include "store/Unit2.h"
 #include "store/account_list.h"
 #include "tray/qt_tray_adapters.h"
 #include "tray/tray_host.h"
@@ -41,8 +42,6 @@ class QRadioButton;
 class QTabWidget;
 
 namespace pelnor {
-
-class TAccountEditorWindow;
 
 // One message box: its text and icon; the caption is the program's name.
 // Tests hand in a recorder so nothing waits for a click.
@@ -111,9 +110,8 @@ class TForm1 : public QWidget {
   // Finds the current paper of the selected printer in its paper list.
   void LoadPaperNames();
 
-  // The shell integration and the account editor come from their own units;
-  // until they are wired in, these stay empty and the entries do nothing
-  // (the account editor shows an empty window).
+  // The shell integration lives in its own unit; the program entry sets
+  // these (an entry left unset does nothing).
   std::function<void()> OnShowShortcutDialog;  // at the first start
   std::function<void()> OnHelp;
   std::function<void()> OnAbout;
@@ -152,7 +150,7 @@ class TForm1 : public QWidget {
   QAction* Exit1 = nullptr;
   TTimer1 Timer1;
   std::unique_ptr<TTrayIcon> TrayIcon1;
-  std::unique_ptr<TAccountEditorWindow> Form2;  // the account editor's window
+  std::unique_ptr<TForm2> Form2;  // the account editor
 
   // --- state ------------------------------------------------------------------
   pelnor::AccountList AccountList;

@@ -73,10 +73,7 @@ void TForm1::MigrateAccounts() {
 // At start-up the selected printer is the system's default one.
 void TForm1::LoadPaperNames() {
   try {
-    TPrintCanvas& printer = *services_.Printer;
-    const std::vector<std::uint16_t> codes = printer.PaperCodes();
-    const auto found = std::find(codes.begin(), codes.end(), printer.PaperSize());
-    if (found != codes.end()) PaperIndex = static_cast<int>(found - codes.begin());
+    Form2->LoadPaperNames();
   } catch (const std::exception& e) {
     // No printer to ask: every record keeps the paper index it has.
     qWarning("paper list: %s", qPrintable(ExceptionText(e.what())));

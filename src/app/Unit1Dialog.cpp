@@ -8,7 +8,6 @@
 #include <QTabWidget>
 
 #include "app/Unit1.h"
-#include "app/Unit1Editor.h"
 #include "app/Unit1Rules.h"
 #include "store/account_store.h"
 #include "store/history.h"
@@ -76,20 +75,20 @@ void TForm1::Button2Click() { close(); }
 
 // "新規"
 void TForm1::Button3Click() {
-  EditAddressList.clear();
+  Form2->PrepareForNew();
   OpenAccountEditor();
 }
 
 // "編集": the selected account, the first one when none is selected.
 void TForm1::Button5Click() {
   if (AccountList.empty()) return;
-  EditAddressList.clear();
+  Form2->LoadRecord(static_cast<size_t>(std::max(0, CheckListBox1->currentRow())));
   OpenAccountEditor();
 }
 
 void TForm1::CheckListBox1DblClick() {
   if (CheckListBox1->currentRow() < 0 || AccountList.empty()) return;
-  EditAddressList.clear();
+  Form2->LoadRecord(static_cast<size_t>(CheckListBox1->currentRow()));
   OpenAccountEditor();
 }
 

@@ -22,7 +22,6 @@
 #include <vector>
 
 #include "app/Unit1.h"
-#include "app/Unit1Editor.h"
 #include "app/Unit1Rules.h"
 #include "platform/qt_printer.h"
 #include "platform/sjis_literal.h"
@@ -335,6 +334,28 @@ TEST_F(Form1Test, EditorWindowDisablesTheDialogUntilItCloses) {
   EXPECT_EQ(form.LastShownForm, fnAccountEditor);
   form.Form2->close();
   EXPECT_TRUE(form.isEnabled());
+}
+
+TEST_F(Form1Test, EditorStoresAnAccountIntoTheCheckList) {
+  WriteLaterStartIni();
+  WriteAccounts({kAccountA});
+  TForm1& form = Start();
+  form.N3Click();
+  form.Button3Click();
+  form.Form2->Edit1->setText("beta");
+  form.Form2->Button1Click();
+  EXPECT_TRUE(form.isEnabled());
+  ASSERT_EQ(form.CheckListBox1->count(), 2);
+  EXPECT_EQ(form.CheckListBox1->item(1)->text(), "beta");
+  form.CheckListBox1->setCurrentRow(0);
+  form.Button5Click();
+  EXPECT_EQ(form.Form2->Edit1->text(), "alpha");
+  form.Form2->Button3Click();
+  EXPECT_EQ(form.LastShownForm, fnInput);
+  form.Form2->Form3->Button2Click();
+  form.Form2->CheckBox2->setChecked(true);
+  form.Form2->Button6Click();
+  EXPECT_EQ(form.LastShownForm, fnDirectory);
 }
 
 // ---- connection page ----
