@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "mime/line_scan.h"
+
 namespace pelnor {
 namespace {
 
@@ -96,20 +98,12 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
+  // Counted first so the list is allocated once and no line is moved.
+  const char* begin = text.data();
+  const char* end = begin + text.size();
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') {
-      ++i;
-      continue;
-    }
-    lines.emplace_back(text.substr(start, i - start));
-    i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-    start = i;
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  lines.reserve(CountLines(begin, end));
+  ForEachLine(begin, end, [&lines](const char* b, const char* e) { lines.emplace_back(b, e); });
   return lines;
 }
 
