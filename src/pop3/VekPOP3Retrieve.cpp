@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mime/line_scan.h"
 #include "mime/vek_util.h"
 #include "pop3/VekPOP3.h"
 #include "pop3/spool_file.h"
@@ -14,11 +15,25 @@ namespace {
 
 constexpr std::string_view kTerminator = "\r\n.\r\n";
 
-// A line that begins with "." and is longer than one character loses the
-// first character; a lone "." stays.
-void UnstuffDots(std::vector<std::string>& lines) {
-  for (std::string& line : lines)
-    if (line.size() > 1 && line[0] == '.') line.erase(0, 1);
+// The lines of a RETR or TOP answer without its status line and its "."
+// terminator (the first and the last line), dot-unstuffed: a line that
+// begins with "." and is longer than one character loses the first
+// character; a lone "." stays. One pass over the text, one allocation for
+// the list.
+std::vector<std::string> MailLines(std::string_view answer) {
+  const char* begin = answer.data();
+  const char* end = begin + answer.size();
+  const std::size_t total = CountLines(begin, end);
+  std::vector<std::string> lines;
+  if (total < 3) return lines;
+  lines.reserve(total - 2);
+  std::size_t index = 0;
+  ForEachLine(begin, end, [&](const char* b, const char* e) {
+    if (index++ == 0 || index > total - 1) return;
+    if (e - b > 1 && *b == '.') ++b;
+    lines.emplace_back(b, e);
+  });
+  return lines;
 }
 
 }  // namespace
@@ -60,7 +75,7 @@ TVekMsg* TVekPOP::Retrieve(std::uint16_t number, bool headersOnly) {
 
   const std::string bytes = spool.ReadAll();
   spool.Remove();
-  return BuildMessage(SplitLines(bytes), size, headersOnly);
+  return BuildMessage(MailLines(bytes), size, headersOnly);
 }
 
 void TVekPOP::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
@@ -79,11 +94,6 @@ void TVekPOP::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
 
 TVekMsg* TVekPOP::BuildMessage(std::vector<std::string> lines, std::int32_t size,
                                bool headersOnly) {
-  // The status line and the "." terminator are not part of the mail.
-  if (!lines.empty()) lines.erase(lines.begin());
-  if (!lines.empty()) lines.pop_back();
-  UnstuffDots(lines);
-
   messages_.push_back(std::make_unique<TVekMsg>());
   TVekMsg& msg = *messages_.back();
   msg.Size = size;
