@@ -141,7 +141,7 @@ void TDovecotServer::Start() {
   const std::string binary = BinaryPath();
   if (binary.empty()) throw std::runtime_error("dovecot fixture: dovecot is not installed");
   for (int attempt = 0; attempt < 3; ++attempt) {
-    port_ = FreeLoopbackPort();
+    port_ = fixedPort_ != 0 ? fixedPort_ : FreeLoopbackPort();
     WriteConfig();
     if (Launch()) return;
     Stop();

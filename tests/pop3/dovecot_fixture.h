@@ -34,6 +34,8 @@ class TDovecotServer {
   void Start();
   // Stops the server by its PID and waits for it to exit.
   void Stop();
+  // Listens on `port` instead of a free one (0: any free one). Call before Start.
+  void SetPort(int port) { fixedPort_ = port; }
 
   int Port() const { return port_; }
   const std::string& Dir() const { return dir_; }
@@ -54,6 +56,7 @@ class TDovecotServer {
 
   std::string dir_;
   int port_ = 0;
+  int fixedPort_ = 0;
   pid_t pid_ = -1;
   uid_t uid_ = 0;
   gid_t gid_ = 0;
