@@ -1,0 +1,265 @@
+// The built program as a user runs it: a fresh program directory, a private
+// X desktop with trayer as the tray, Dovecot on 127.0.0.1:110 and a private
+// CUPS whose default queue keeps every job as a PDF. Only the outside is
+// looked at: print jobs, files in the program directory, the mailboxes, the
+// windows, the lock and the process itself.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <regex>
+
+#include "dovecot_fixture.h"
+#include "e2e_rig.h"
+#include "platform/cups_fixture.h"
+#include "platform/pdf_probe.h"
+#include "platform/sjis_literal.h"
+#include "platform/test_process.h"
+#include "store/digit_codec.h"
+#include "store/digit_file.h"
+#include "store/history.h"
+#include "test_mails.h"
+#include "x11_desktop.h"
+
+namespace pelnor::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using ::testing::AllOf;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::UnorderedElementsAre;
+
+const std::string kAttachment("見積\0data\xff\r\n", 14);
+
+// Message-ID that JapaneseMail gives a mail with this subject.
+std::string IdOf(const std::string& subject) {
+  return "<" + Base64(subject).substr(0, 12) + "@example.jp>";
+}
+
+// 会社 saves attachments into dated folders and keeps its mail; 自宅 prints
+// only its boss and its friends' domain and deletes what it fetched. Both
+// print on printer 99, beyond the list: the system default.
+std::string UserInf(const fs::path& attachDir) {
+  const std::string company = Sjis("会社") + "|1|127.0.0.1|taro|secret|99|0|IPAGothic|[]|10|0|" +
+                              attachDir.string() + "/|0|1|0";
+  const std::string home = Sjis("自宅") +
+                           "|1|127.0.0.1|hanako|himitsu|99|0|IPAGothic|[]|10|1||1|0|1|"
+                           "boss@example.jp|friend.example";
+  return EncodeDigits(company) + "\r\n" + EncodeDigits(home) + "\r\n";
+}
+
+std::string IniText(int interval) {
+  return "[File]\r\nTime=" + std::to_string(interval) +
+         "\r\n[Config]\r\nCH2=1\r\n[System]\r\nFirstStart=0\r\nversion=1.7\r\n";
+}
+
+// The keys it holds are rewritten where they stand; the others follow in
+// the order of the exit save.
+std::string SavedIniText(int interval) {
+  return "[File]\r\nTime=" + std::to_string(interval) +
+         "\r\n[Config]\r\nCH2=1\r\nRA1=1\r\nRA2=0\r\n"
+         "[System]\r\nFirstStart=0\r\nversion=1.7\r\n"
+         "[Print]\r\nLeft=200\r\nRight=200\r\nTop=200\r\nBottom=200\r\n"
+         "[Ploxy]\r\nAdress=\r\nPort=\r\n";
+}
+
+int Count(const std::string& text, const std::string& piece) {
+  int count = 0;
+  for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
+  return count;
+}
+
+class PelnorEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "*** needs root for port 110: test did not run ***";
+    if (TDovecotServer::BinaryPath().empty())
+      GTEST_SKIP() << "*** dovecot NOT installed: test did not run ***";
+    if (auto missing = TCupsFixture::MissingTools(); !missing.empty())
+      GTEST_SKIP() << "*** CUPS chain NOT installed (" << missing << "): test did not run ***";
+    if (!HavePopplerTools()) GTEST_SKIP() << "*** poppler-utils NOT installed ***";
+    std::string whyNot;
+    desktop_ = testing::TX11Desktop::Start(whyNot);
+    if (!desktop_) GTEST_SKIP() << "*** no test desktop: " << whyNot << " ***";
+    // trayer must own the tray before the program looks for one.
+    ASSERT_TRUE(WaitUntil([] { return Xdotool({"search", "--onlyvisible", "--class", "trayer"}).has_value(); },
+                          10s));
+
+    cups_ = std::make_unique<TCupsFixture>("pelnor-e2e");
+    dovecot_.SetPort(110);
+    dovecot_.AddUser("taro", "secret");
+    dovecot_.AddUser("hanako", "himitsu");
+    dovecot_.Start();
+
+    program_ = std::make_unique<TProgramDir>(base_.Path(), PELNOR_EXECUTABLE);
+    fs::create_directory(AttachDir());
+    WriteBytes(program_->Dir() / "User.inf", UserInf(AttachDir()));
+  }
+
+  fs::path AttachDir() const { return program_->Dir() / "attach"; }
+
+  std::unique_ptr<TChildProcess> StartProgram(const std::string& logName) {
+    return std::make_unique<TChildProcess>(std::vector<std::string>{program_->Executable().string()},
+                                           program_->Environment(), base_.Path() / logName);
+  }
+
+  std::string Diagnostics() const {
+    return "\n--- program ---\n" + ReadBytes(base_.Path() / "pelnor-1.out") +
+           ReadBytes(base_.Path() / "pelnor-2.out") + ReadBytes(base_.Path() / "pelnor-3.out") +
+           "\n--- dovecot ---\n" + dovecot_.LogText();
+  }
+
+  int Logins(const std::string& user) const {
+    return Count(dovecot_.LogText(), "Login: user=<" + user + ">");
+  }
+
+  // Each job's text; the jobs are waited for, at most 30 s.
+  std::vector<std::string> JobTexts(std::size_t count) const {
+    std::vector<std::string> texts;
+    for (const fs::path& job : cups_->WaitForJobs(count, 30s)) texts.push_back(PdfToText(job));
+    return texts;
+  }
+
+  // Opens the tray menu and clicks its first or last item.
+  void ChooseFromTrayMenu(pid_t pid, bool last) {
+    const auto menu = OpenTrayMenu(pid, 20s);
+    ASSERT_TRUE(menu.has_value()) << "the tray menu did not open" << Diagnostics();
+    const int y = last ? menu->Y + menu->Height - 10 : menu->Y + 10;
+    ASSERT_TRUE(ClickAt(menu->X + menu->Width / 2, y, 1));
+  }
+
+  void QuitFromTray(TChildProcess& program) {
+    ChooseFromTrayMenu(program.Pid(), /*last=*/true);
+    ASSERT_TRUE(WaitUntil([&] { return !program.Running(); }, 15s)) << "終了 did not end it";
+    EXPECT_EQ(program.Wait(), 0) << Diagnostics();
+    EXPECT_FALSE(fs::exists(program_->LockFile()));
+  }
+
+  std::unique_ptr<testing::TX11Desktop> desktop_;
+  std::unique_ptr<TCupsFixture> cups_;
+  TDovecotServer dovecot_;
+  TTempDir base_{"pelnor-e2e-"};
+  std::unique_ptr<TProgramDir> program_;
+};
+
+TEST_F(PelnorEndToEnd, PrintsWantedMailOnceRefusesASecondStartAndIsRunFromItsTrayMenu) {
+  dovecot_.Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "会議の案内",
+                                        {"明日の会議は十時からです。"}));
+  dovecot_.Deliver("taro", "Date: Sat, 25 Dec 2004 15:29:58 +0900\r\n" +
+                               MailWithAttachment("見積書の送付", "見積書を添付します。",
+                                                  "見積書.txt", kAttachment));
+  dovecot_.Deliver("hanako", JapaneseMail("上司", "boss@example.jp", "至急確認のお願い",
+                                          {"資料を確認してください。"}));
+  dovecot_.Deliver("hanako", JapaneseMail("業者", "ad@other.example", "広告のお知らせ",
+                                          {"特売のご案内です。"}));
+  dovecot_.Deliver("hanako", JapaneseMail("友人", "tomo@friend.example", "週末の予定",
+                                          {"土曜日に会いましょう。"}));
+  WriteBytes(program_->Dir() / "Defult.ini", IniText(3000));
+
+  // --- timed checks ---------------------------------------------------------
+  auto first = StartProgram("pelnor-1.out");
+  ASSERT_TRUE(WaitUntil([&] { return program_->OutputLogLines().size() >= 4 || !first->Running(); },
+                        40s))
+      << Diagnostics();
+  ASSERT_TRUE(first->Running()) << Diagnostics();
+  const std::vector<std::string> jobs = JobTexts(4);
+
+  // Two more cycles over the same mailboxes print nothing again.
+  const int loginsSoFar = Logins("taro");
+  ASSERT_TRUE(WaitUntil([&] { return Logins("taro") >= loginsSoFar + 2; }, 20s)) << Diagnostics();
+  EXPECT_EQ(cups_->Jobs().size(), 4u);
+
+  for (const char* subject : {"会議の案内", "見積書の送付", "至急確認のお願い", "週末の予定"}) {
+    int printed = 0;
+    for (const std::string& job : jobs) printed += Count(job, subject) > 0 ? 1 : 0;
+    EXPECT_EQ(printed, 1) << subject;
+  }
+  for (const std::string& job : jobs) {
+    EXPECT_THAT(job, Not(HasSubstr("広告"))) << job;
+    if (job.find("会議の案内") != std::string::npos) {
+      EXPECT_THAT(job, AllOf(HasSubstr("【 会社 】"), HasSubstr("山田太郎"),
+                             HasSubstr("明日の会議は十時からです。")));
+    }
+    if (job.find("見積書の送付") != std::string::npos) {
+      EXPECT_THAT(job, AllOf(HasSubstr("添付："), HasSubstr("見積書.txt"),
+                             HasSubstr("見積書を添付します。")));
+    }
+    if (job.find("週末の予定") != std::string::npos) {
+      EXPECT_THAT(job, AllOf(HasSubstr("【 自宅 】"), HasSubstr("土曜日に会いましょう。")));
+    }
+  }
+
+  const std::vector<std::string> log = program_->OutputLogLines();
+  const std::regex stamp(R"(^\d{4}/\d{1,2}/\d{1,2} \d{1,2}:\d{2}:\d{2} : \[.*)");
+  for (const std::string& line : log) EXPECT_TRUE(std::regex_match(line, stamp)) << line;
+  auto entry = [](const std::string& text) { return HasSubstr(" : " + text); };
+  EXPECT_THAT(log, UnorderedElementsAre(entry("[会社]山田太郎"),
+                                        entry("[会社]hanako@example.jp[Sat, 25 Dec 2004 15:29:58 ]"),
+                                        entry("[自宅]上司"), entry("[自宅]友人")));
+  const std::string logBytes = ReadBytes(program_->Dir() / "Log.txt");
+  EXPECT_EQ(Count(logBytes, Sjis("<出力終了>\r\n")), 4) << "Log.txt is not Shift_JIS with CR LF";
+  EXPECT_EQ(Count(logBytes, "出力"), 0) << "Log.txt holds UTF-8";
+
+  EXPECT_EQ(ReadBytes(AttachDir() / "0412251529" / "見積書.txt"), kAttachment);
+  const std::string dir = program_->Dir().string() + "/";
+  EXPECT_THAT(ReadDigitFile(HistoryPath(dir, Sjis("会社"))).value_or(std::vector<std::string>{}),
+              UnorderedElementsAre(IdOf("会議の案内"), "<attach@example.jp>"));
+  EXPECT_THAT(ReadDigitFile(HistoryPath(dir, Sjis("自宅"))).value_or(std::vector<std::string>{}),
+              UnorderedElementsAre(IdOf("至急確認のお願い"), IdOf("週末の予定")));
+  EXPECT_EQ(dovecot_.CountMails("taro"), 2);
+  EXPECT_EQ(dovecot_.CountMails("hanako"), 0);
+
+  // --- a second start -------------------------------------------------------
+  const std::string lockBefore = ReadBytes(program_->LockFile());
+  ASSERT_THAT(lockBefore, ::testing::StartsWith(std::to_string(first->Pid()) + "\n"));
+  {
+    auto second = StartProgram("pelnor-2.out");
+    std::optional<TWindowBox> warning;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          if (!second->Running()) return true;
+          for (const TWindowBox& box : VisibleWindowsOf(second->Pid()))
+            if (WindowName(box.Id).find("警告") != std::string::npos) warning = box;
+          return warning.has_value();
+        },
+        15s));
+    EXPECT_TRUE(warning.has_value()) << "no 警告 box" << Diagnostics();
+    EXPECT_EQ(ReadBytes(program_->LockFile()), lockBefore);
+    EXPECT_FALSE(TrayIconOf(second->Pid()).has_value());
+    second->Stop(2s);
+  }
+  EXPECT_TRUE(first->Running());
+  EXPECT_EQ(ReadBytes(program_->LockFile()), lockBefore);
+  EXPECT_EQ(program_->OutputLogLines().size(), 4u);
+
+  // --- 終了 -----------------------------------------------------------------
+  ASSERT_NO_FATAL_FAILURE(QuitFromTray(*first));
+  EXPECT_EQ(ReadBytes(program_->Dir() / "Defult.ini"), SavedIniText(3000));
+
+  // --- ﾒｰﾙﾁｪｯｸ, with the timer ten minutes away ----------------------------
+  WriteBytes(program_->Dir() / "Defult.ini", IniText(600000));
+  dovecot_.Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "追加の連絡",
+                                        {"追加の資料です。"}));
+  auto third = StartProgram("pelnor-3.out");
+  ASSERT_TRUE(WaitUntil([&] { return TrayIconOf(third->Pid()).has_value(); }, 20s)) << Diagnostics();
+  EXPECT_EQ(program_->OutputLogLines().size(), 4u);
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(third->Pid(), /*last=*/false));
+  ASSERT_TRUE(WaitUntil([&] { return program_->OutputLogLines().size() >= 5; }, 20s))
+      << Diagnostics();
+  EXPECT_THAT(program_->OutputLogLines().back(), HasSubstr(" : [会社]山田太郎"));
+  const std::vector<std::string> after = JobTexts(5);
+  EXPECT_THAT(after.back(), HasSubstr("追加の連絡"));
+  ASSERT_NO_FATAL_FAILURE(QuitFromTray(*third));
+  EXPECT_EQ(ReadBytes(program_->Dir() / "Defult.ini"), SavedIniText(600000));
+  EXPECT_EQ(cups_->Jobs().size(), 5u);
+}
+
+}  // namespace
+}  // namespace pelnor::test
