@@ -49,6 +49,9 @@ TProgramDir::TProgramDir(const fs::path& base, const fs::path& executable)
   const fs::path manual = executable.parent_path() / "pelnor.html";
   if (!fs::exists(manual)) throw std::runtime_error("no manual beside " + executable.string());
   fs::copy_file(manual, dir_ / "pelnor.html");
+  // In the sanitizer build: what system libraries keep until exit is theirs.
+  WriteBytes(home_ / "lsan.supp",
+             "leak:libcups.so.2\nleak:libcupsprintersupport.so\nleak:libdbus-1.so\n");
 }
 
 std::vector<std::string> TProgramDir::Environment() const {
@@ -57,6 +60,7 @@ std::vector<std::string> TProgramDir::Environment() const {
       "XDG_RUNTIME_DIR=" + runtime_.string(),
       "TMPDIR=" + tmp_.string(),
       "QT_QPA_PLATFORM=xcb",
+      "LSAN_OPTIONS=suppressions=" + (home_ / "lsan.supp").string(),
   });
   std::erase_if(env, [](const std::string& entry) {
     return entry.rfind("DBUS_SESSION_BUS_ADDRESS=", 0) == 0;
