@@ -1,0 +1,130 @@
+// Draws the account editor, its input dialog and directory chooser, the
+// shortcut dialog and the About box into PNG files, each as the program
+// shows it: the forms are built and wired as in main.cpp over the program
+// directory given, opened through their own handlers, and grabbed.
+//
+//   pelnor_screenshot_forms PROGRAM_DIR OUT_DIR
+//
+// PROGRAM_DIR must hold a User.inf with at least one account.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
+#include <QTimer>
+
+#include <cstdio>
+#include <string>
+
+#include "app/Unit1.h"
+#include "platform/qt_printer.h"
+#include "shell/shell_forms.h"
+#include "tray/qt_tray_shell.h"
+#include "tray/qt_tray_timer.h"
+#include "tray/tray_host.h"
+
+namespace {
+
+// Long enough for a shown window to be laid out and painted.
+void Settle() {
+  QEventLoop loop;
+  QTimer::singleShot(300, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// The form under a title bar drawn by the style, since Xvfb runs no window
+// manager to frame it; several dialogs tell what they are for only there.
+QPixmap Framed(QWidget* form) {
+  const QPixmap body = form->grab();
+  QStyleOptionTitleBar bar;
+  bar.initFrom(form);
+  bar.text = form->windowTitle();
+  bar.icon = form->windowIcon();
+  bar.titleBarState = Qt::WindowActive;
+  bar.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+  bar.state |= QStyle::State_Active;
+  const int height = form->style()->pixelMetric(QStyle::PM_TitleBarHeight, &bar, form);
+  bar.rect = QRect(0, 0, body.width(), height);
+  QPixmap framed(body.width(), body.height() + height);
+  framed.fill(form->palette().color(QPalette::Window));
+  QPainter painter(&framed);
+  form->style()->drawComplexControl(QStyle::CC_TitleBar, &bar, &painter, form);
+  painter.drawPixmap(0, height, body);
+  painter.setPen(form->palette().color(QPalette::Mid));
+  painter.drawRect(framed.rect().adjusted(0, 0, -1, -1));
+  return framed;
+}
+
+bool Save(QWidget* form, const QString& path) {
+  Settle();
+  const bool saved = Framed(form).save(path);
+  std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "could not write",
+               qPrintable(path));
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s PROGRAM_DIR OUT_DIR\n", argv[0]);
+    return 2;
+  }
+  const std::string programDir = QDir(argv[1]).absolutePath().toStdString() + "/";
+  const QString out = QDir(argv[2]).absolutePath() + "/";
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setWindowIcon(pelnor::ApplicationIcon());
+
+  pelnor::TQtTrayShell shell;
+  pelnor::TQtTrayTimerFactory timers;
+  pelnor::TTrayHost host(shell, timers);
+  pelnor::TQtPrinter printer(programDir);
+  // Nothing may wait for a click here.
+  auto report = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+
+  pelnor::TForm1Services services;
+  services.ProgramDir = programDir;
+  services.TrayHost = &host;
+  services.Printer = &printer;
+  services.ShowMessage = [report](const QString& text, QMessageBox::Icon) { report(text); };
+  pelnor::TForm1 Form1(std::move(services));
+  pelnor::TShellFormsServices shellServices;
+  shellServices.ProgramDir = programDir;
+  shellServices.ShowWarning = report;
+  pelnor::TShellForms shellForms(std::move(shellServices));
+  Form1.FormCreate();
+  if (Form1.AccountList.empty()) {
+    std::fprintf(stderr, "no account in %sUser.inf\n", programDir.c_str());
+    return 1;
+  }
+
+  bool saved = true;
+  Form1.CheckListBox1->setCurrentRow(0);
+  Form1.Button5Click();  // "編集"
+  saved &= Save(Form1.Form2.get(), out + "account-editor.png");
+  Form1.Form2->Button3Click();  // "追加"
+  saved &= Save(Form1.Form2->Form3.get(), out + "input-dialog.png");
+  Form1.Form2->Form3->Button2Click();
+  Form1.Form2->CheckBox2->setChecked(true);
+  Form1.Form2->Button6Click();  // "参照"
+  // The tree fills in the background and rows arriving above the directory
+  // push it out of view; shown again once they are in.
+  Settle();
+  Form1.Form2->Form4->SetDirectory(QString::fromStdString(programDir) + QStringLiteral("添付"));
+  saved &= Save(Form1.Form2->Form4.get(), out + "directory-chooser.png");
+  Form1.Form2->Form4->Button2Click();
+  Form1.Form2->Button2Click();
+
+  shellForms.ShowShortcutDialog();
+  saved &= Save(shellForms.Form5(), out + "shortcut-dialog.png");
+  shellForms.Form5()->hide();  // closing it would hand over to the settings dialog
+  shellForms.About1Click();
+  saved &= Save(shellForms.Form6(), out + "about-box.png");
+  return saved ? 0 : 1;
+}
