@@ -1,6 +1,8 @@
 #include "mime/body_base64.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace pelnor {
 namespace {
@@ -64,6 +66,45 @@ char* TBase64GroupDecoder::EmitGroup(char* out) const {
   return out;
 }
 
+namespace {
+
+std::uint32_t GroupBits(const unsigned char* p) {
+  return kShift18[p[0]] | kShift12[p[1]] | kShift6[p[2]] | kShift0[p[3]];
+}
+
+// Decodes whole groups of plain alphabet characters from `p` on, stopping
+// before the first group with anything else in it. While at least one more
+// group follows in the line, a group is stored as one 4-byte word (its
+// fourth byte is overwritten by the next group): the room MaxOutput gives
+// covers that byte only then.
+const unsigned char* DecodePlainGroups(const unsigned char* p, const unsigned char* end,
+                                       char*& dst) {
+  char* d = dst;
+  while (end - p >= 8) {
+    const std::uint32_t bits = GroupBits(p);
+    if (bits & 0x80000000u) break;
+    std::uint32_t word = bits << 8;
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+    std::memcpy(d, &word, 4);
+    d += 3;
+    p += 4;
+  }
+  if (end - p >= 4) {
+    const std::uint32_t bits = GroupBits(p);
+    if (!(bits & 0x80000000u)) {
+      d[0] = static_cast<char>(bits >> 16);
+      d[1] = static_cast<char>(bits >> 8);
+      d[2] = static_cast<char>(bits);
+      d += 3;
+      p += 4;
+    }
+  }
+  dst = d;
+  return p;
+}
+
+}  // namespace
+
 std::size_t TBase64GroupDecoder::DecodeLine(std::string_view line, char* out,
                                             std::size_t& groups) {
   const auto* p = reinterpret_cast<const unsigned char*>(line.data());
@@ -72,18 +113,11 @@ std::size_t TBase64GroupDecoder::DecodeLine(std::string_view line, char* out,
   groups = 0;
   while (p < end) {
     if (count_ == 0) {
-      while (end - p >= 4) {
-        const std::uint32_t bits =
-            kShift18[p[0]] | kShift12[p[1]] | kShift6[p[2]] | kShift0[p[3]];
-        if (bits & 0x80000000u) break;
-        dst[0] = static_cast<char>(bits >> 16);
-        dst[1] = static_cast<char>(bits >> 8);
-        dst[2] = static_cast<char>(bits);
-        dst += 3;
-        p += 4;
-        ++groups;
-      }
+      const auto* from = p;
+      p = DecodePlainGroups(p, end, dst);
+      groups += static_cast<std::size_t>(p - from) / 4;
       if (p == end) break;
+      // The group at p holds something else: decoded value by value below.
     }
     const std::uint8_t v = kValues[*p++];
     if (v == kSkip) continue;
