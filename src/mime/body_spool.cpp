@@ -49,21 +49,21 @@ void TDecodeSpool::Write(const char* data, std::size_t size) {
 std::string TDecodeSpool::ReadAll() {
   struct stat st {};
   if (::fstat(fd_, &st) != 0) Fail("cannot read the decoder's temporary file", errno);
-  // Reserved, not resized: the bytes are copied in once, without first
-  // filling megabytes with zeros.
-  std::string content;
-  content.reserve(static_cast<std::size_t>(st.st_size));
-  char chunk[64 * 1024];
-  for (off_t offset = 0;;) {
-    const ssize_t n = ::pread(fd_, chunk, sizeof chunk, offset);
+  // Read straight into the result, not through a bounce buffer; pread
+  // gives the whole file in one call unless interrupted.
+  std::string content(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t n = ::pread(fd_, content.data() + done, content.size() - done,
+                              static_cast<off_t>(done));
     if (n < 0) {
       if (errno == EINTR) continue;
       Fail("cannot read the decoder's temporary file", errno);
     }
     if (n == 0) break;
-    content.append(chunk, static_cast<std::size_t>(n));
-    offset += n;
+    done += static_cast<std::size_t>(n);
   }
+  content.resize(done);
   return content;
 }
 
