@@ -235,6 +235,15 @@ TEST_F(PelnorEndToEnd, PrintsWantedMailOnceRefusesASecondStartAndIsRunFromItsTra
     EXPECT_TRUE(warning.has_value()) << "no 警告 box" << Diagnostics();
     EXPECT_EQ(ReadBytes(program_->LockFile()), lockBefore);
     EXPECT_FALSE(TrayIconOf(second->Pid()).has_value());
+    // Closing the box ends the refused start by itself.
+    if (warning) {
+      Xdotool({"windowfocus", std::to_string(warning->Id)});
+      Xdotool({"key", "Return"});
+      EXPECT_TRUE(WaitUntil([&] { return !second->Running(); }, 5s)) << "the box stayed";
+      if (!second->Running()) {
+        EXPECT_EQ(second->Wait(), 0);
+      }
+    }
     second->Stop(2s);
   }
   EXPECT_TRUE(first->Running());
