@@ -73,9 +73,15 @@ TVekMsg* TVekPOP::Retrieve(std::uint16_t number, bool headersOnly) {
   }
   if (retrieveProgress_ < 100 && OnRetrieveProgress) OnRetrieveProgress(*this, 100);
 
-  const std::string bytes = spool.ReadAll();
-  spool.Remove();
-  return BuildMessage(MailLines(bytes), size, headersOnly);
+  std::vector<std::string> lines;
+  {
+    // The raw answer goes before decoding starts, so it does not add to the
+    // peak and its memory can be reused for the decoded data.
+    const std::string bytes = spool.ReadAll();
+    spool.Remove();
+    lines = MailLines(bytes);
+  }
+  return BuildMessage(std::move(lines), size, headersOnly);
 }
 
 void TVekPOP::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
