@@ -11,10 +11,10 @@
 #include <memory>
 
 #include "app/Unit1.h"
+#include "app/Unit1Shell.h"
 #include "app/vek_pop_client.h"
 #include "platform/program_dir.h"
 #include "platform/qt_printer.h"
-#include "shell/shell_forms.h"
 #include "tray/qt_tray_shell.h"
 #include "tray/qt_tray_timer.h"
 #include "tray/tray_host.h"
@@ -76,20 +76,8 @@ int main(int argc, char* argv[]) {
   // directory chooser; the About box and, at the first start, the shortcut
   // dialog come from the shell forms. All of them live until the end.
   pelnor::TForm1 Form1(std::move(services));
-  pelnor::TShellFormsServices shellServices;
-  shellServices.ProgramDir = programDir;
-  shellServices.SetLastShownForm = [&Form1](int number) { Form1.LastShownForm = number; };
-  shellServices.OnShortcutDialogClosed = [&Form1] { Form1.FirstStartDialogClosed(); };
-  pelnor::TShellForms shellForms(std::move(shellServices));
-  Form1.RegisterForm(pelnor::fnAbout, shellForms.Form6());
-  Form1.OnShowShortcutDialog = [&Form1, &shellForms] {
-    shellForms.ShowShortcutDialog();
-    Form1.RegisterForm(pelnor::fnShortcut, shellForms.Form5());
-  };
-  Form1.OnHelp = [&shellForms] { shellForms.Help1Click(); };
-  Form1.OnAbout = [&shellForms] { shellForms.About1Click(); };
-  Form1.OnMailAuthor = [&shellForms] { shellForms.N6Click(); };
-  Form1.OnHomePage = [&shellForms] { shellForms.N7Click(); };
+  pelnor::TShellForms shellForms(pelnor::ShellFormsServicesFor(Form1, programDir));
+  pelnor::ConnectShellForms(Form1, shellForms);
   Form1.FormCreate();
   return QApplication::exec();
 }

@@ -23,6 +23,7 @@
 
 #include "app/Unit1.h"
 #include "app/Unit1Rules.h"
+#include "app/Unit1Shell.h"
 #include "platform/qt_printer.h"
 #include "platform/sjis_literal.h"
 #include "store/account_store.h"
@@ -92,6 +93,7 @@ class Form1Test : public ::testing::Test {
   }
 
   void TearDown() override {
+    shellForms_.reset();
     form_.reset();
     printer_.reset();
     fs::remove_all(dir_);
@@ -110,7 +112,9 @@ class Form1Test : public ::testing::Test {
     SaveAccounts(dir_, list);
   }
 
-  TForm1& Start() {
+  // `beforeCreate` runs between the form's construction and FormCreate, as
+  // the program entry wires the shell forms there.
+  TForm1& Start(const std::function<void(TForm1&)>& beforeCreate = {}) {
     TForm1Services services;
     services.ProgramDir = dir_;
     services.TrayHost = &host_;
@@ -122,9 +126,35 @@ class Form1Test : public ::testing::Test {
       messages_.push_back(text);
     };
     form_ = std::make_unique<TForm1>(std::move(services));
+    if (beforeCreate) beforeCreate(*form_);
     form_->FormCreate();
     return *form_;
   }
+
+  // Starts with the shell forms wired as the program entry does, over a
+  // private home and an opener that only records.
+  TForm1& StartWithShellForms() {
+    return Start([this](TForm1& form) {
+      TShellFormsServices services = ShellFormsServicesFor(form, dir_);
+      services.Environment = {dir_ + "home", ""};
+      services.Opener = std::make_unique<TRecordingOpener>(opened_);
+      services.ShowWarning = [this](const QString& text) { messages_.push_back(text); };
+      shellForms_ = std::make_unique<TShellForms>(std::move(services));
+      ConnectShellForms(form, *shellForms_);
+    });
+  }
+
+  class TRecordingOpener : public TShellOpener {
+   public:
+    explicit TRecordingOpener(std::vector<std::string>& opened) : opened_(opened) {}
+    bool Open(const std::string& target) override {
+      opened_.push_back(target);
+      return true;
+    }
+
+   private:
+    std::vector<std::string>& opened_;
+  };
 
   std::string dir_;
   TQtTrayShell shell_;
@@ -132,6 +162,8 @@ class Form1Test : public ::testing::Test {
   TTrayHost host_{shell_, timers_};
   std::unique_ptr<TQtPrinter> printer_;
   std::unique_ptr<TForm1> form_;
+  std::unique_ptr<TShellForms> shellForms_;
+  std::vector<std::string> opened_;
   std::vector<QString> messages_;
   std::function<void()> OnConnect;
 };
@@ -379,6 +411,58 @@ TEST_F(Form1Test, ProxyBoxesFollowTheOptionAndOkKeepsTheTypedProxy) {
   EXPECT_FALSE(form.Edit3->isEnabled());
   form.Button1Click();
   EXPECT_EQ(form.ProxyAddress, "new.proxy");  // kept while the proxy is off
+}
+
+// ---- shell forms ----
+
+TEST_F(Form1Test, FirstStartShowsTheShortcutDialogWhoseClosingOpensTheSettings) {
+  TForm1& form = StartWithShellForms();
+  TForm5* shortcut = shellForms_->Form5();
+  ASSERT_NE(shortcut, nullptr);
+  EXPECT_TRUE(shortcut->isVisible());
+  EXPECT_TRUE(shortcut->CheckBox1->isChecked());
+  EXPECT_TRUE(shortcut->CheckBox2->isChecked());
+  EXPECT_EQ(form.LastShownForm, fnShortcut);
+  EXPECT_FALSE(form.isVisible());  // the dialog waits for the shortcut dialog
+  EXPECT_TRUE(form.Timer1.Enabled());
+
+  shortcut->close();  // the close box: no launcher, the hand-over all the same
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(form.FirstStart);
+  EXPECT_FALSE(form.Timer1.Enabled());
+  EXPECT_FALSE(form.TrayIcon1->AutoPopup());
+  EXPECT_EQ(form.LastShownForm, fnSettings);
+  EXPECT_FALSE(fs::exists(dir_ + "home/.config/autostart/Pelnor.desktop"));
+}
+
+TEST_F(Form1Test, LaterStartShowsNoShortcutDialog) {
+  WriteLaterStartIni();
+  TForm1& form = StartWithShellForms();
+  EXPECT_EQ(shellForms_->Form5(), nullptr);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.LastShownForm, fnNone);
+}
+
+TEST_F(Form1Test, MenuEntriesReachTheShellForms) {
+  WriteLaterStartIni();
+  TForm1& form = StartWithShellForms();
+  form.About1->trigger();
+  EXPECT_TRUE(shellForms_->Form6()->isVisible());
+  EXPECT_EQ(form.LastShownForm, fnAbout);
+  form.N6->trigger();
+  form.N7->trigger();
+  ASSERT_EQ(opened_.size(), 2u);
+  EXPECT_EQ(opened_[0], std::string("mailto:") + kAuthorMailAddress);
+  EXPECT_EQ(opened_[1], kAuthorHomePage);
+  // No manual beside this program: the entry says so instead of opening.
+  form.Help1->trigger();
+  EXPECT_EQ(opened_.size(), 2u);
+  ASSERT_FALSE(messages_.empty());
+  EXPECT_TRUE(messages_.back().startsWith(QStringLiteral("ヘルプファイルが見つかりません。")));
+  std::ofstream(dir_ + "pelnor.html") << "<html></html>";
+  form.Help1->trigger();
+  ASSERT_EQ(opened_.size(), 3u);
+  EXPECT_NE(opened_[2].find("pelnor.html"), std::string::npos);
 }
 
 // ---- tray ----

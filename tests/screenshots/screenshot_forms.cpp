@@ -22,8 +22,8 @@
 #include <string>
 
 #include "app/Unit1.h"
+#include "app/Unit1Shell.h"
 #include "platform/qt_printer.h"
-#include "shell/shell_forms.h"
 #include "tray/qt_tray_shell.h"
 #include "tray/qt_tray_timer.h"
 #include "tray/tray_host.h"
@@ -94,10 +94,10 @@ int main(int argc, char* argv[]) {
   services.Printer = &printer;
   services.ShowMessage = [report](const QString& text, QMessageBox::Icon) { report(text); };
   pelnor::TForm1 Form1(std::move(services));
-  pelnor::TShellFormsServices shellServices;
-  shellServices.ProgramDir = programDir;
+  pelnor::TShellFormsServices shellServices = pelnor::ShellFormsServicesFor(Form1, programDir);
   shellServices.ShowWarning = report;
   pelnor::TShellForms shellForms(std::move(shellServices));
+  pelnor::ConnectShellForms(Form1, shellForms);
   Form1.FormCreate();
   if (Form1.AccountList.empty()) {
     std::fprintf(stderr, "no account in %sUser.inf\n", programDir.c_str());
@@ -121,10 +121,10 @@ int main(int argc, char* argv[]) {
   Form1.Form2->Form4->Button2Click();
   Form1.Form2->Button2Click();
 
-  shellForms.ShowShortcutDialog();
+  Form1.OnShowShortcutDialog();
   saved &= Save(shellForms.Form5(), out + "shortcut-dialog.png");
   shellForms.Form5()->hide();  // closing it would hand over to the settings dialog
-  shellForms.About1Click();
+  Form1.About1Click();
   saved &= Save(shellForms.Form6(), out + "about-box.png");
   return saved ? 0 : 1;
 }
