@@ -31,16 +31,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using ::testing::AllOf;
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::UnorderedElementsAre;
 
 const std::string kAttachment("見積\0data\xff\r\n", 14);
 
-// Message-ID that JapaneseMail gives a mail with this subject.
-std::string IdOf(const std::string& subject) {
-  return "<" + Base64(subject).substr(0, 12) + "@example.jp>";
+// The Message-ID header value of a built mail.
+std::string IdOf(const std::string& mail) {
+  const std::string field = "Message-ID: ";
+  const auto start = mail.find(field) + field.size();
+  return mail.substr(start, mail.find("\r\n", start) - start);
 }
 
 // 会社 saves attachments into dated folders and keeps its mail; 自宅 prints
@@ -152,17 +153,19 @@ class PelnorEndToEnd : public ::testing::Test {
 };
 
 TEST_F(PelnorEndToEnd, PrintsWantedMailOnceRefusesASecondStartAndIsRunFromItsTrayMenu) {
-  dovecot_.Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "会議の案内",
-                                        {"明日の会議は十時からです。"}));
-  dovecot_.Deliver("taro", "Date: Sat, 25 Dec 2004 15:29:58 +0900\r\n" +
-                               MailWithAttachment("見積書の送付", "見積書を添付します。",
-                                                  "見積書.txt", kAttachment));
-  dovecot_.Deliver("hanako", JapaneseMail("上司", "boss@example.jp", "至急確認のお願い",
-                                          {"資料を確認してください。"}));
-  dovecot_.Deliver("hanako", JapaneseMail("業者", "ad@other.example", "広告のお知らせ",
-                                          {"特売のご案内です。"}));
-  dovecot_.Deliver("hanako", JapaneseMail("友人", "tomo@friend.example", "週末の予定",
-                                          {"土曜日に会いましょう。"}));
+  const std::string meeting =
+      JapaneseMail("山田太郎", "yamada@example.jp", "会議の案内", {"明日の会議は十時からです。"});
+  const std::string quote = "Date: Sat, 25 Dec 2004 15:29:58 +0900\r\n" +
+                            MailWithAttachment("見積書の送付", "見積書を添付します。",
+                                               "見積書.txt", kAttachment);
+  const std::string boss =
+      JapaneseMail("上司", "boss@example.jp", "至急確認のお願い", {"資料を確認してください。"});
+  const std::string advert =
+      JapaneseMail("業者", "ad@other.example", "広告のお知らせ", {"特売のご案内です。"});
+  const std::string friendMail =
+      JapaneseMail("友人", "tomo@friend.example", "週末の予定", {"土曜日に会いましょう。"});
+  for (const std::string* mail : {&meeting, &quote}) dovecot_.Deliver("taro", *mail);
+  for (const std::string* mail : {&boss, &advert, &friendMail}) dovecot_.Deliver("hanako", *mail);
   WriteBytes(program_->Dir() / "Defult.ini", IniText(3000));
 
   // --- timed checks ---------------------------------------------------------
@@ -212,9 +215,9 @@ TEST_F(PelnorEndToEnd, PrintsWantedMailOnceRefusesASecondStartAndIsRunFromItsTra
   EXPECT_EQ(ReadBytes(AttachDir() / "0412251529" / "見積書.txt"), kAttachment);
   const std::string dir = program_->Dir().string() + "/";
   EXPECT_THAT(ReadDigitFile(HistoryPath(dir, Sjis("会社"))).value_or(std::vector<std::string>{}),
-              UnorderedElementsAre(IdOf("会議の案内"), "<attach@example.jp>"));
+              UnorderedElementsAre(IdOf(meeting), IdOf(quote)));
   EXPECT_THAT(ReadDigitFile(HistoryPath(dir, Sjis("自宅"))).value_or(std::vector<std::string>{}),
-              UnorderedElementsAre(IdOf("至急確認のお願い"), IdOf("週末の予定")));
+              UnorderedElementsAre(IdOf(boss), IdOf(friendMail)));
   EXPECT_EQ(dovecot_.CountMails("taro"), 2);
   EXPECT_EQ(dovecot_.CountMails("hanako"), 0);
 
