@@ -9,7 +9,6 @@
 #include <QPalette>
 #include <QRadioButton>
 
-#include <algorithm>
 
 #include "app/Unit1.h"
 #include "app/Unit1Rules.h"

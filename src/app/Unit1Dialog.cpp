@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <algorithm>
+
 #include "app/Unit1.h"
 #include "app/Unit1Rules.h"
 #include "store/account_store.h"
