@@ -17,6 +17,21 @@ std::int32_t LineCount(std::size_t count) {
   return static_cast<std::int32_t>(count < kMax ? count : kMax);
 }
 
+// Runs `decode`; the progress is closed and the end event fired however it
+// leaves, so a format error still reports the end of the attachment.
+template <typename Decode, typename End>
+void DecodeThenEnd(TDecodeProgress& progress, const End& onEnd, Decode decode) {
+  try {
+    decode();
+  } catch (...) {
+    progress.Finish();
+    if (onEnd) onEnd();
+    throw;
+  }
+  progress.Finish();
+  if (onEnd) onEnd();
+}
+
 }  // namespace
 
 void TVekParser::DecodeBase64Attachment(TAttachedFile& item) {
@@ -31,7 +46,7 @@ void TVekParser::DecodeBase64Lines(TAttachedFile& item, const std::string* lines
                                    std::size_t count) {
   if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(count));
   TDecodeProgress progress(DecodeProgressStep, count, lastPercent_, OnDecodeProgress);
-  try {
+  DecodeThenEnd(progress, OnDecodeEnd, [&] {
     TDecodeSpool spool;
     TSpoolWriter writer(spool);
     TBase64GroupDecoder decoder;
@@ -47,20 +62,14 @@ void TVekParser::DecodeBase64Lines(TAttachedFile& item, const std::string* lines
     // The values of an unfinished last group are dropped.
     writer.Flush();
     item.Data = spool.ReadAll();
-  } catch (...) {
-    progress.Finish();
-    if (OnDecodeEnd) OnDecodeEnd();
-    throw;
-  }
-  progress.Finish();
-  if (OnDecodeEnd) OnDecodeEnd();
+  });
 }
 
 void TVekParser::DecodeUULines(TAttachedFile& item, const std::string* lines,
                                std::size_t count) {
   if (OnDecodeStart) OnDecodeStart(item.FileName, LineCount(count));
   TDecodeProgress progress(DecodeProgressStep, count, lastPercent_, OnDecodeProgress);
-  try {
+  DecodeThenEnd(progress, OnDecodeEnd, [&] {
     TDecodeSpool spool;
     TSpoolWriter writer(spool);
     // Line 0 is the begin line. The end test applies to line 1 as well, so
@@ -74,13 +83,7 @@ void TVekParser::DecodeUULines(TAttachedFile& item, const std::string* lines,
     }
     writer.Flush();
     item.Data = spool.ReadAll();
-  } catch (...) {
-    progress.Finish();
-    if (OnDecodeEnd) OnDecodeEnd();
-    throw;
-  }
-  progress.Finish();
-  if (OnDecodeEnd) OnDecodeEnd();
+  });
 }
 
 }  // namespace pelnor
