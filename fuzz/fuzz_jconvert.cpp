@@ -2,6 +2,7 @@
 // past the input, no endless loop, and results that keep their contracts.
 
 #include "mime/jconvert.h"
+#include "jis_reference.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,32 +16,6 @@ using namespace pelnor;
 
 void Require(bool condition) {
   if (!condition) std::abort();
-}
-
-// JisToSjis works in 16-byte blocks; this reads the same rules one byte at
-// a time.
-std::string ReferenceJisToSjis(std::string_view text) {
-  std::string out;
-  bool twoByte = false;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == 0x1B) {
-      if (i + 2 >= text.size()) break;
-      if (text[i + 1] == '$') twoByte = true;
-      if (text[i + 1] == '(') twoByte = false;
-      i += 3;
-    } else if (!twoByte) {
-      out += text[i++];
-    } else {
-      const auto c2 = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-      const TBytePair p = JisPairToSjis(c, c2);
-      out += static_cast<char>(p.first);
-      out += static_cast<char>(p.second);
-      i += 2;
-    }
-  }
-  return out;
 }
 
 void CheckConvertCode(std::string_view text) {

@@ -3,6 +3,7 @@
 // text ends falling at every offset of a block.
 
 #include "mime/jconvert.h"
+#include "jis_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -11,32 +12,6 @@
 
 namespace pelnor {
 namespace {
-
-// One byte at a time: ESC + 2 bytes switch the mode, single bytes are
-// copied, two-byte mode pairs (a lone last byte with 0).
-std::string ReferenceJisToSjis(const std::string& text) {
-  std::string out;
-  bool twoByte = false;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == 0x1B) {
-      if (i + 2 >= text.size()) break;
-      if (text[i + 1] == '$') twoByte = true;
-      if (text[i + 1] == '(') twoByte = false;
-      i += 3;
-    } else if (!twoByte) {
-      out += text[i++];
-    } else {
-      const auto c2 = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-      const TBytePair p = JisPairToSjis(c, c2);
-      out += static_cast<char>(p.first);
-      out += static_cast<char>(p.second);
-      i += 2;
-    }
-  }
-  return out;
-}
 
 class TJisNoise {
  public:
