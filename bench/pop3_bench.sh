@@ -2,6 +2,8 @@
 # Builds and runs the POP3 retrieval benchmark: TVekPOP, mpop and Python's
 # poplib against one private Dovecot on 127.0.0.1 (started and stopped by the
 # benchmark itself). Usage: bench/pop3_bench.sh [runs]
+# PELNOR_BENCH_SETTLE=0 starts file-creating runs without waiting for the
+# previous bulk deletion in the temp dir to age (see pop3_bench.cpp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 for tool in mpop python3 /usr/sbin/dovecot; do
