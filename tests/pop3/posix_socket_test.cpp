@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_pop3_server.h"
@@ -221,6 +222,58 @@ TEST(PosixSocketStream, WriteReachesTheServer) {
   EXPECT_TRUE(server.Finish());
   EXPECT_TRUE(server.Mismatches().empty());
   EXPECT_EQ(server.Received(), "USER bob\r\n");
+}
+
+TEST(PosixSocketStream, WriteToAPeerThatDoesNotReadStopsAtTheTimeOut) {
+  TFakePop3Server server(TPop3Script().Pause(3000));
+  TPosixClientSocket socket;
+  socket.Address = "127.0.0.1";
+  socket.Port = server.Port();
+  socket.Open();
+  auto stream = socket.CreateStream(100);
+  // Far more than both sockets' buffers hold.
+  const std::string bulk(64 * 1024 * 1024, 'x');
+  // Each call sends what fits and returns when the time-out is spent, until
+  // the buffers are full and nothing more goes out.
+  bool full = false;
+  std::size_t total = 0;
+  for (int i = 0; i < 20 && !full; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::size_t sent = stream->Write(bulk.data(), bulk.size());
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(sent, bulk.size());
+    EXPECT_GE(took, std::chrono::milliseconds(90)) << "call " << i;
+    EXPECT_LT(took, std::chrono::seconds(1)) << "call " << i;
+    if (i == 0) EXPECT_GT(sent, 0u);
+    total += sent;
+    full = sent == 0;
+  }
+  EXPECT_TRUE(full) << total << " bytes went out to a peer that reads nothing";
+}
+
+TEST(PosixSocketStream, WriteAfterThePeerHungUpRaisesNamingTheTarget) {
+  TFakePop3Server server(TPop3Script().Send("+OK\r\n").Close());
+  TPosixClientSocket socket;
+  socket.Address = "127.0.0.1";
+  socket.Port = server.Port();
+  socket.Open();
+  auto stream = socket.CreateStream(100);
+  EXPECT_EQ(ReadAtLeast(*stream, 5), "+OK\r\n");
+  ASSERT_TRUE(stream->WaitForData(2000));
+  char buffer[16];
+  ASSERT_EQ(stream->Read(buffer, sizeof buffer), 0u);
+  // The first write may still be taken; the peer's reset fails a later one
+  // (without a SIGPIPE ending the test).
+  try {
+    for (int i = 0; i < 50; ++i) {
+      stream->Write("NOOP\r\n", 6);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    FAIL() << "writing to a closed connection never failed";
+  } catch (const ESocketError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("write"));
+    EXPECT_THAT(e.what(), HasSubstr("127.0.0.1:" + std::to_string(socket.Port)));
+  }
 }
 
 TEST(PosixSocketStream, CreateStreamOnClosedSocketRaises) {
