@@ -1,4 +1,4 @@
-// Temporary spool files for the attachment decoders.
+// Temporary spool files for the attachment decoders and the POP3 client.
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -12,18 +12,24 @@
 
 namespace pelnor {
 
-std::string MakeTempFileName() {
+TTempFile MakeTempFile() {
   namespace fs = std::filesystem;
-  // mkstemp creates the file exclusively with mode 0600, so no other process
+  // mkostemp creates the file exclusively with mode 0600, so no other process
   // can take the name between our choosing it and our using it.
-  std::string path = (fs::temp_directory_path() / "vekXXXXXX").string();
-  const int fd = mkstemp(path.data());
-  if (fd < 0) {
-    throw fs::filesystem_error("cannot create temporary file", fs::path(path),
-                               std::error_code(errno, std::system_category()));
+  TTempFile file{(fs::temp_directory_path() / "vekXXXXXX").string()};
+  file.Fd = mkostemp(file.Path.data(), O_CLOEXEC);
+  if (file.Fd < 0) {
+    const int err = errno;
+    throw fs::filesystem_error("cannot create temporary file", fs::path(file.Path),
+                               std::error_code(err, std::system_category()));
   }
-  close(fd);
-  return path;
+  return file;
+}
+
+std::string MakeTempFileName() {
+  TTempFile file = MakeTempFile();
+  close(file.Fd);
+  return std::move(file.Path);
 }
 
 }  // namespace pelnor

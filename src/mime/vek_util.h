@@ -91,4 +91,13 @@ std::string ContentTypeOfFile(std::string_view fileName);
 // deletes it. Throws std::filesystem::filesystem_error on failure.
 std::string MakeTempFileName();
 
+// The same file, still open: the caller gets the descriptor (read-write,
+// close-on-exec) along with the path and need not open the file by name
+// again. The caller closes and deletes it.
+struct TTempFile {
+  std::string Path;
+  int Fd = -1;
+};
+TTempFile MakeTempFile();
+
 }  // namespace pelnor

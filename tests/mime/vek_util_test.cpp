@@ -3,9 +3,12 @@
 
 #include "mime/vek_util.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -339,6 +342,63 @@ TEST(MakeTempFileName, CreatesAPrivateEmptyFileWithTheVekPrefix) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   fs::remove(a);
   fs::remove(b);
+}
+
+TEST(MakeTempFile, HandsOverTheOpenDescriptorOfAPrivateVekFile) {
+  namespace fs = std::filesystem;
+  const TTempFile a = MakeTempFile();
+  const TTempFile b = MakeTempFile();
+  EXPECT_NE(a.Path, b.Path);
+  EXPECT_NE(a.Fd, b.Fd);
+  EXPECT_EQ(fs::path(a.Path).parent_path(), fs::temp_directory_path());
+  EXPECT_EQ(fs::path(a.Path).filename().string().rfind("vek", 0), 0u);
+  ASSERT_GE(a.Fd, 0);
+  // The descriptor is the named file, empty, private, and not inherited by
+  // programs we start.
+  struct stat byName {};
+  struct stat byFd {};
+  ASSERT_EQ(stat(a.Path.c_str(), &byName), 0);
+  ASSERT_EQ(fstat(a.Fd, &byFd), 0);
+  EXPECT_EQ(byName.st_ino, byFd.st_ino);
+  EXPECT_EQ(byName.st_dev, byFd.st_dev);
+  EXPECT_EQ(byFd.st_size, 0);
+  EXPECT_EQ(byFd.st_mode & 0777, 0600u);
+  EXPECT_NE(fcntl(a.Fd, F_GETFD) & FD_CLOEXEC, 0);
+  EXPECT_EQ(fcntl(a.Fd, F_GETFL) & O_ACCMODE, O_RDWR);
+  ASSERT_EQ(write(a.Fd, "abc", 3), 3);
+  char back[4] = {};
+  ASSERT_EQ(pread(a.Fd, back, 3, 0), 3);
+  EXPECT_STREQ(back, "abc");
+  EXPECT_EQ(fs::file_size(a.Path), 3u);
+  close(a.Fd);
+  close(b.Fd);
+  fs::remove(a.Path);
+  fs::remove(b.Path);
+}
+
+TEST(MakeTempFile, FailureRaisesNamingThePath) {
+  namespace fs = std::filesystem;
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  // Nobody, not even root, can create files in /proc.
+  setenv("TMPDIR", "/proc", 1);
+  for (int i = 0; i < 2; ++i) {
+    try {
+      if (i == 0)
+        MakeTempFile();
+      else
+        MakeTempFileName();
+      ADD_FAILURE() << "created a file in /proc";
+    } catch (const fs::filesystem_error& e) {
+      EXPECT_EQ(e.path1().parent_path(), "/proc");
+      EXPECT_EQ(e.path1().filename().string().rfind("vek", 0), 0u);
+      EXPECT_NE(e.code().value(), 0);
+    }
+  }
+  if (old)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
 }
 
 }  // namespace
