@@ -1,5 +1,7 @@
 #include "pop3/spool_file.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -8,50 +10,92 @@
 
 namespace pelnor {
 
-TSpoolFile::TSpoolFile() : path_(MakeTempFileName()) {
-  // "r+b", not "w+b": the file is new and empty, and truncating it would make
-  // ext4 allocate its blocks at close (auto_da_alloc), so that deleting it
-  // costs milliseconds on a disk mounted with discard.
-  file_ = std::fopen(path_.c_str(), "r+b");
-  if (!file_) {
-    const int err = errno;
-    std::remove(path_.c_str());
-    throw std::filesystem::filesystem_error("cannot open spool file", path_,
-                                            std::error_code(err, std::system_category()));
-  }
-  // Reads arrive 1 KB at a time; write them out in larger pieces.
-  std::setvbuf(file_, nullptr, _IOFBF, 64 * 1024);
+namespace {
+
+// Reads arrive 1 KB at a time; they go to the file in pieces this large.
+constexpr std::size_t kBufferSize = 64 * 1024;
+
+}  // namespace
+
+TSpoolFile::TSpoolFile() {
+  // Kept open from its creation: opening it again by name would only cost
+  // another system call. Nothing truncates it either, which would make ext4
+  // allocate its blocks at close (auto_da_alloc), so that deleting it costs
+  // milliseconds on a disk mounted with discard.
+  TTempFile file = MakeTempFile();
+  path_ = std::move(file.Path);
+  fd_ = file.Fd;
 }
 
 TSpoolFile::~TSpoolFile() { Remove(); }
 
-void TSpoolFile::Fail(const char* what) const {
+void TSpoolFile::Fail(const char* what, int err) const {
   throw std::filesystem::filesystem_error(what, path_,
-                                          std::error_code(errno, std::system_category()));
+                                          std::error_code(err, std::system_category()));
+}
+
+void TSpoolFile::WriteOut(const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd_, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("cannot write spool file", errno);
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+void TSpoolFile::Flush() {
+  if (pending_.empty()) return;
+  WriteOut(pending_.data(), pending_.size());
+  pending_.clear();
 }
 
 void TSpoolFile::Write(std::string_view bytes) {
   if (bytes.empty()) return;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-    Fail("cannot write spool file");
+  if (fd_ < 0) Fail("cannot write spool file", EBADF);
+  if (pending_.size() + bytes.size() > kBufferSize) {
+    Flush();
+    if (bytes.size() >= kBufferSize) {
+      WriteOut(bytes.data(), bytes.size());
+      size_ += bytes.size();
+      return;
+    }
+  }
+  pending_.append(bytes);
   size_ += bytes.size();
 }
 
 std::string TSpoolFile::ReadAll() {
-  if (!file_) return {};
-  if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0)
-    Fail("cannot rewind spool file");
+  if (fd_ < 0) return {};
+  // A message that never outgrew the buffer is all still here: no need to
+  // write it out only to read it back.
+  if (pending_.size() == size_) return pending_;
+  Flush();
   std::string bytes(size_, '\0');
-  if (std::fread(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-    Fail("cannot read spool file");
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pread(fd_, bytes.data() + done, bytes.size() - done,
+                              static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("cannot read spool file", errno);
+    }
+    if (n == 0) Fail("cannot read spool file", EIO);  // someone cut it short
+    done += static_cast<std::size_t>(n);
+  }
   return bytes;
 }
 
 void TSpoolFile::Remove() {
-  if (!file_) return;
-  std::fclose(file_);
-  file_ = nullptr;
-  std::remove(path_.c_str());
+  if (fd_ < 0) return;
+  // Unlinked before it is closed, the file's pages are dropped, not written.
+  ::unlink(path_.c_str());
+  ::close(fd_);
+  fd_ = -1;
+  pending_.clear();
+  pending_.shrink_to_fit();
 }
 
 }  // namespace pelnor

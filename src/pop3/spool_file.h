@@ -6,7 +6,6 @@
 // destructor when an exception leaves the fetch.
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -31,10 +30,14 @@ class TSpoolFile {
   const std::string& Path() const { return path_; }
 
  private:
-  [[noreturn]] void Fail(const char* what) const;
+  void Flush();
+  void WriteOut(const char* data, std::size_t size);
+  [[noreturn]] void Fail(const char* what, int err) const;
 
   std::string path_;
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;
+  // Bytes written by the caller but not yet to the file, at most kBufferSize.
+  std::string pending_;
   std::uint64_t size_ = 0;
 };
 

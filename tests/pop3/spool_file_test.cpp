@@ -1,0 +1,215 @@
+// The temporary file a fetched message is spooled to.
+
+#include "pop3/spool_file.h"
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace pelnor {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+int OpenDescriptors() {
+  int count = 0;
+  DIR* dir = ::opendir("/proc/self/fd");
+  if (!dir) return -1;
+  while (const dirent* e = ::readdir(dir))
+    if (e->d_name[0] != '.') ++count;
+  ::closedir(dir);
+  return count;
+}
+
+std::string FileContent(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Bytes that differ from position to position, so a piece written twice or
+// out of order shows.
+std::string Pattern(std::size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<char>((i * 131 + seed * 7 + i / 251) & 0xFF);
+  return bytes;
+}
+
+TEST(SpoolFile, IsAPrivateEmptyVekFileInTheTemporaryDirectory) {
+  TSpoolFile spool;
+  const fs::path path = spool.Path();
+  EXPECT_EQ(path.parent_path(), fs::temp_directory_path());
+  EXPECT_EQ(path.filename().string().rfind("vek", 0), 0u);
+  ASSERT_TRUE(fs::exists(path));
+  EXPECT_EQ(fs::file_size(path), 0u);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(spool.Size(), 0u);
+  EXPECT_EQ(spool.ReadAll(), "");
+}
+
+TEST(SpoolFile, HoldsOneDescriptorAndLeavesNoneBehind) {
+  const int before = OpenDescriptors();
+  {
+    TSpoolFile spool;
+    EXPECT_EQ(OpenDescriptors(), before + 1);
+    spool.Write(Pattern(200 * 1024, 1));
+    EXPECT_EQ(spool.ReadAll().size(), 200u * 1024);
+    EXPECT_EQ(OpenDescriptors(), before + 1);
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(SpoolFile, ReadAllGivesBackExactlyWhatWasWritten) {
+  struct TRow {
+    const char* name;
+    std::vector<std::size_t> pieces;
+  };
+  const std::vector<TRow> rows = {
+      {"one small mail", {2852}},
+      {"1 KB reads up to just below the buffer", std::vector<std::size_t>(63, 1024)},
+      {"exactly the buffer", {64 * 1024}},
+      {"1 KB reads past the buffer", std::vector<std::size_t>(200, 1024)},
+      {"one piece larger than the buffer", {300 * 1024}},
+      {"small, then large, then small", {10, 100 * 1024, 1, 65535, 2}},
+      {"filling the buffer to the byte, then one more", {65535, 1, 1}},
+  };
+  for (const TRow& row : rows) {
+    TSpoolFile spool;
+    std::string expected;
+    unsigned seed = 0;
+    for (std::size_t size : row.pieces) {
+      const std::string piece = Pattern(size, ++seed);
+      spool.Write(piece);
+      expected += piece;
+    }
+    EXPECT_EQ(spool.Size(), expected.size()) << row.name;
+    EXPECT_TRUE(spool.ReadAll() == expected) << row.name;
+  }
+}
+
+TEST(SpoolFile, WritesLargeMailToTheFileInsteadOfMemory) {
+  TSpoolFile spool;
+  const std::string bytes = Pattern(300 * 1024, 3);
+  for (std::size_t at = 0; at < bytes.size(); at += 1024)
+    spool.Write(std::string_view(bytes).substr(at, 1024));
+  // Everything but the last buffer's worth is already on disk.
+  EXPECT_GE(fs::file_size(spool.Path()), bytes.size() - 64 * 1024);
+  EXPECT_TRUE(spool.ReadAll() == bytes);
+  EXPECT_TRUE(FileContent(spool.Path()) == bytes);
+}
+
+TEST(SpoolFile, WritingGoesOnAfterReadAll) {
+  for (std::size_t first : {std::size_t{100}, std::size_t{100 * 1024}}) {
+    TSpoolFile spool;
+    const std::string a = Pattern(first, 1);
+    const std::string b = Pattern(70 * 1024, 2);
+    spool.Write(a);
+    EXPECT_TRUE(spool.ReadAll() == a) << first;
+    spool.Write("x");
+    spool.Write(b);
+    EXPECT_EQ(spool.Size(), a.size() + 1 + b.size()) << first;
+    EXPECT_TRUE(spool.ReadAll() == a + "x" + b) << first;
+  }
+}
+
+TEST(SpoolFile, EmptyWritesChangeNothing) {
+  TSpoolFile spool;
+  spool.Write("");
+  spool.Write("abc");
+  spool.Write("");
+  EXPECT_EQ(spool.Size(), 3u);
+  EXPECT_EQ(spool.ReadAll(), "abc");
+}
+
+TEST(SpoolFile, RemoveDeletesTheFileOnceAndForAll) {
+  const int before = OpenDescriptors();
+  TSpoolFile spool;
+  spool.Write("+OK\r\n");
+  const std::string path = spool.Path();
+  spool.Remove();
+  EXPECT_FALSE(fs::exists(path));
+  EXPECT_EQ(OpenDescriptors(), before);
+  EXPECT_EQ(spool.ReadAll(), "");
+  spool.Remove();  // quiet the second time, and again in the destructor
+  EXPECT_EQ(spool.Path(), path);
+}
+
+TEST(SpoolFile, DestructorDeletesTheFile) {
+  std::string small;
+  std::string large;
+  {
+    TSpoolFile a;
+    TSpoolFile b;
+    EXPECT_NE(a.Path(), b.Path());
+    a.Write("short");
+    b.Write(Pattern(100 * 1024, 4));
+    small = a.Path();
+    large = b.Path();
+  }
+  EXPECT_FALSE(fs::exists(small));
+  EXPECT_FALSE(fs::exists(large));
+}
+
+// Nobody, not even root, can create files in /proc.
+TEST(SpoolFile, FailureToCreateRaisesNamingThePath) {
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  ::setenv("TMPDIR", "/proc", 1);
+  const int before = OpenDescriptors();
+  try {
+    TSpoolFile spool;
+    ADD_FAILURE() << "created " << spool.Path();
+  } catch (const fs::filesystem_error& e) {
+    EXPECT_EQ(e.path1().parent_path(), "/proc");
+    EXPECT_EQ(e.path1().filename().string().rfind("vek", 0), 0u);
+    EXPECT_THAT(e.what(), HasSubstr("/proc/vek"));
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
+  if (old)
+    ::setenv("TMPDIR", saved.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
+}
+
+// A file size limit makes the kernel refuse the write (EFBIG once SIGXFSZ is
+// ignored), as a full disk would.
+TEST(SpoolFile, FailureToWriteRaisesNamingThePath) {
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 128 * 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string path;
+  std::string what;
+  {
+    TSpoolFile spool;
+    path = spool.Path();
+    try {
+      for (int i = 0; i < 64; ++i) spool.Write(Pattern(16 * 1024, i));
+      spool.ReadAll();
+    } catch (const fs::filesystem_error& e) {
+      what = e.what();
+    }
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, oldHandler);
+  EXPECT_THAT(what, HasSubstr("cannot write spool file"));
+  EXPECT_THAT(what, HasSubstr(path));
+  EXPECT_FALSE(fs::exists(path));
+}
+
+}  // namespace
+}  // namespace pelnor
