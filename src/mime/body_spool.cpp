@@ -1,7 +1,5 @@
 #include "mime/body_spool.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,15 +10,13 @@
 
 namespace pelnor {
 
-TDecodeSpool::TDecodeSpool() : path_(MakeTempFileName()) {
-  // No O_TRUNC: the file is new and empty, and truncating it would make
-  // ext4 write its data to disk when it is closed.
-  fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd_ < 0) {
-    const int error = errno;
-    ::unlink(path_.c_str());
-    Fail("cannot open the decoder's temporary file", error);
-  }
+TDecodeSpool::TDecodeSpool() {
+  // Used through the descriptor it was created with, never opened again by
+  // name; never truncated either, which would make ext4 write its data to
+  // disk when it is closed.
+  TTempFile file = MakeTempFile();
+  path_ = std::move(file.Path);
+  fd_ = file.Fd;
 }
 
 TDecodeSpool::~TDecodeSpool() {
@@ -43,15 +39,15 @@ void TDecodeSpool::Write(const char* data, std::size_t size) {
     }
     data += n;
     size -= static_cast<std::size_t>(n);
+    size_ += static_cast<std::size_t>(n);
   }
 }
 
 std::string TDecodeSpool::ReadAll() {
-  struct stat st {};
-  if (::fstat(fd_, &st) != 0) Fail("cannot read the decoder's temporary file", errno);
   // Read straight into the result, not through a bounce buffer; pread
-  // gives the whole file in one call unless interrupted.
-  std::string content(static_cast<std::size_t>(st.st_size), '\0');
+  // gives the whole file in one call unless interrupted. Only we write the
+  // file, so its size is known without asking.
+  std::string content(size_, '\0');
   std::size_t done = 0;
   while (done < content.size()) {
     const ssize_t n = ::pread(fd_, content.data() + done, content.size() - done,

@@ -30,6 +30,7 @@ class TDecodeSpool {
 
   std::string path_;
   int fd_ = -1;
+  std::size_t size_ = 0;  // bytes written so far
 };
 
 // Collects decoded bytes in a buffer and writes them to the spool in large
