@@ -58,23 +58,49 @@ void TVekPOP::AttachSocket() {
   };
   socket_->OnDisconnected = [this] {
     connected_ = false;
-    if (OnQuit) OnQuit(*socket_);
+    Notify([this] {
+      if (OnQuit) OnQuit(*socket_);
+    });
   };
 }
 
+// The decoder may run on the other thread (RetrieveAll): its events then
+// wait in decodeLog_ for the caller's thread, and it never pumps.
 void TVekPOP::AttachParser() {
   parser_.OnDecodeStart = [this](const std::string& fileName, std::int32_t bytesCount) {
-    if (OnDecodeStart) OnDecodeStart(*this, fileName, bytesCount);
+    DecodeEvent([this, fileName, bytesCount] {
+      if (OnDecodeStart) OnDecodeStart(*this, fileName, bytesCount);
+    });
   };
   parser_.OnDecodeProgress = [this](std::uint16_t percent) {
-    if (OnDecodeProgress) OnDecodeProgress(*this, percent);
+    DecodeEvent([this, percent] {
+      if (OnDecodeProgress) OnDecodeProgress(*this, percent);
+    });
   };
   parser_.OnDecodeEnd = [this] {
-    if (OnDecodeEnd) OnDecodeEnd(*this);
+    DecodeEvent([this] {
+      if (OnDecodeEnd) OnDecodeEnd(*this);
+    });
   };
   parser_.OnProcessMessages = [this] {
-    if (OnProcessMessages) OnProcessMessages();
+    if (!decodeLog_ && OnProcessMessages) OnProcessMessages();
   };
+}
+
+void TVekPOP::Notify(std::function<void()> event) {
+  if (deferred_) {
+    deferred_->push_back(std::move(event));
+  } else {
+    event();
+  }
+}
+
+void TVekPOP::DecodeEvent(std::function<void()> event) {
+  if (decodeLog_) {
+    decodeLog_->push_back(std::move(event));
+  } else {
+    event();
+  }
 }
 
 // --- replies ------------------------------------------------------------------------
@@ -264,25 +290,6 @@ void TVekPOP::Quit() {
   }
   deletedNumbers_.clear();
   CloseConnection();
-}
-
-std::int32_t TVekPOP::RetrieveAll(TVekMsgList& list) {
-  list.Clear();
-  std::int32_t count = 0;
-  const std::uint16_t bound = messageCount_;
-  for (std::uint32_t n = 1; n <= bound; ++n) {
-    const std::string text = std::to_string(n);
-    if (std::find(deletedNumbers_.begin(), deletedNumbers_.end(), text) != deletedNumbers_.end())
-      continue;
-    TVekMsg* msg = RetrieveMessage(static_cast<std::uint16_t>(n));
-    Pump();
-    if (!msg) break;
-    list.Add(*msg);
-    ++count;
-    // A handler's refused DELE closed the session: nothing more to fetch.
-    if (!connected_) break;
-  }
-  return count;
 }
 
 }  // namespace pelnor

@@ -10,9 +10,12 @@
 // destroyed; a TVekMsgList filled by RetrieveAll only refers to them.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +59,11 @@ class TVekPOP {
   int ReplyTimeoutMs = 60000;
   // How long opening the connection may take.
   int ConnectTimeoutMs = 30000;
+  // RetrieveAll decodes an answer at least this long on a second thread
+  // while it fetches the next message. Every event still fires on the
+  // caller's thread and in the order of one fetch after the other; only the
+  // next fetch's commands go out before the handlers of this one run.
+  std::size_t OverlapDecodeFrom = 256 * 1024;
 
   // --- events ---------------------------------------------------------------------
   TSocketNotifyEvent OnConnect;
@@ -132,9 +140,43 @@ class TVekPOP {
   void Pump();
   void Log(std::string_view marker, std::string_view text) const;
 
+  using TEvents = std::vector<std::function<void()>>;
+
+  // One fetch as it came off the wire: the whole answer (the spool file
+  // already read back and deleted), or the refusal. A fetch made ahead of
+  // its turn also keeps what the caller has not been shown yet.
+  struct TFetch {
+    std::uint16_t Number = 0;
+    std::int32_t Size = 0;
+    std::string Answer;
+    bool Refused = false;
+    TEvents Events;            // OnBeforeRetrieve, progress, OnQuit
+    std::exception_ptr Error;  // what ended the fetch early
+    bool Failed = false;       // the reply state it left behind
+    std::string ReplyStatus;
+    std::string ReplyText;
+  };
+
   TVekMsg* Retrieve(std::uint16_t number, bool headersOnly);
+  TFetch Fetch(std::uint16_t number, bool headersOnly);
   void UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size);
-  TVekMsg* BuildMessage(std::vector<std::string> lines, std::int32_t size, bool headersOnly);
+  TVekMsg& Adopt();
+  void PrepareParser();
+  // Splits, unstuffs and decodes an answer into `msg`. Uses parser_ and
+  // nothing else of the session, so it may run on another thread.
+  void Decode(TVekMsg& msg, std::string answer, std::int32_t size, bool headersOnly);
+  TVekMsg* BuildMessage(TFetch& fetch, bool headersOnly);
+  // Fires the event now, or keeps it for later while a fetch runs ahead.
+  void Notify(std::function<void()> event);
+  void DecodeEvent(std::function<void()> event);
+
+  // RetrieveAll's steps (VekPOP3RetrieveAll.cpp).
+  bool IsDeleted(std::uint32_t number) const;
+  std::uint16_t NextToFetch(std::uint16_t after, std::uint16_t bound) const;
+  TVekMsg* RetrieveInTurn(std::uint16_t number, std::uint16_t bound, std::optional<TFetch>& ahead);
+  TFetch TakeTurn(TFetch fetch);
+  TFetch FetchAhead(std::uint16_t number);
+  TVekMsg* BuildWhileFetching(TFetch& fetch, std::uint16_t next, std::optional<TFetch>& ahead);
 
   std::unique_ptr<TClientSocket> socket_;
   std::unique_ptr<TSocketStream> stream_;
@@ -150,6 +192,8 @@ class TVekPOP {
   std::uint16_t retrieveProgress_ = 0;
   std::uint16_t nextReportMark_ = 0;
   std::chrono::steady_clock::time_point lastPump_{};
+  TEvents* deferred_ = nullptr;   // events of a fetch made ahead of its turn
+  TEvents* decodeLog_ = nullptr;  // decode events of a decoder on the other thread
 };
 
 }  // namespace pelnor

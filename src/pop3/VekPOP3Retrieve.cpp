@@ -1,5 +1,6 @@
 // TVekPOP's fetch: LIST for the size, RETR or TOP, the answer spooled to a
-// file as it arrives, then split into lines, dot-unstuffed and decoded.
+// file as it arrives and read back whole; then split into lines,
+// dot-unstuffed and decoded.
 
 #include <algorithm>
 #include <cmath>
@@ -44,20 +45,33 @@ TVekMsg* TVekPOP::RetrieveHeader(std::uint16_t number) { return Retrieve(number,
 
 TVekMsg* TVekPOP::Retrieve(std::uint16_t number, bool headersOnly) {
   if (!connected_) throw EInvalidOperation(kNotConnected);
-  if (OnBeforeRetrieve) OnBeforeRetrieve(*this, number);
+  TFetch fetch = Fetch(number, headersOnly);
+  if (fetch.Refused) {
+    ReportError(peRetrieve);
+    return nullptr;
+  }
+  return BuildMessage(fetch, headersOnly);
+}
+
+TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
+  TFetch fetch;
+  fetch.Number = number;
+  Notify([this, number] {
+    if (OnBeforeRetrieve) OnBeforeRetrieve(*this, number);
+  });
   TSpoolFile spool;
 
   const std::string n = std::to_string(number);
   SendCommand("LIST " + n + "\r\n");
   ReadReply();
-  const std::int32_t size = ExtractNumber(replyText_, 2, 100);
+  fetch.Size = ExtractNumber(replyText_, 2, 100);
 
   SendCommand(headersOnly ? "TOP " + n + " 0\r\n" : "RETR " + n + "\r\n");
   std::string chunk = ReadReply();
   if (failed_) {
     spool.Remove();
-    ReportError(peRetrieve);
-    return nullptr;
+    fetch.Refused = true;
+    return fetch;
   }
 
   nextReportMark_ = RetrieveProgressStep;
@@ -69,19 +83,16 @@ TVekMsg* TVekPOP::Retrieve(std::uint16_t number, bool headersOnly) {
     const std::string data = ReadChunk(false);
     spool.Write(data);
     chunk = std::move(carry) + data;
-    UpdateRetrieveProgress(spool.Size(), size);
+    UpdateRetrieveProgress(spool.Size(), fetch.Size);
   }
-  if (retrieveProgress_ < 100 && OnRetrieveProgress) OnRetrieveProgress(*this, 100);
-
-  std::vector<std::string> lines;
-  {
-    // The raw answer goes before decoding starts, so it does not add to the
-    // peak and its memory can be reused for the decoded data.
-    const std::string bytes = spool.ReadAll();
-    spool.Remove();
-    lines = MailLines(bytes);
+  if (retrieveProgress_ < 100) {
+    Notify([this] {
+      if (OnRetrieveProgress) OnRetrieveProgress(*this, 100);
+    });
   }
-  return BuildMessage(std::move(lines), size, headersOnly);
+  fetch.Answer = spool.ReadAll();
+  spool.Remove();
+  return fetch;
 }
 
 void TVekPOP::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
@@ -93,28 +104,44 @@ void TVekPOP::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
     retrieveProgress_ = 0;
   }
   if (retrieveProgress_ >= nextReportMark_) {
-    if (OnRetrieveProgress) OnRetrieveProgress(*this, retrieveProgress_);
+    Notify([this, percent = retrieveProgress_] {
+      if (OnRetrieveProgress) OnRetrieveProgress(*this, percent);
+    });
     nextReportMark_ = static_cast<std::uint16_t>(nextReportMark_ + RetrieveProgressStep);
   }
 }
 
-TVekMsg* TVekPOP::BuildMessage(std::vector<std::string> lines, std::int32_t size,
-                               bool headersOnly) {
+TVekMsg& TVekPOP::Adopt() {
   messages_.push_back(std::make_unique<TVekMsg>());
-  TVekMsg& msg = *messages_.back();
+  return *messages_.back();
+}
+
+void TVekPOP::PrepareParser() {
+  parser_.ErrorInFormatOfMsg = ErrorInFormatOfMsg;
+  parser_.DecodeProgressStep = DecodeProgressStep;
+}
+
+void TVekPOP::Decode(TVekMsg& msg, std::string answer, std::int32_t size, bool headersOnly) {
+  std::vector<std::string> lines = MailLines(answer);
+  // The raw answer goes before decoding starts, so it does not add to the
+  // peak and its memory can be reused for the decoded data.
+  answer = std::string();
   msg.Size = size;
   const auto headerEnd =
       std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); });
   msg.Headers.assign(lines.begin(), headerEnd);
 
-  parser_.ErrorInFormatOfMsg = ErrorInFormatOfMsg;
-  parser_.DecodeProgressStep = DecodeProgressStep;
   TVekParser::ParseHeader(msg);
   if (!headersOnly) parser_.DecodeBody(msg, lines);
   lines.clear();
   lines.shrink_to_fit();
   TVekParser::Finish(msg);
+}
 
+TVekMsg* TVekPOP::BuildMessage(TFetch& fetch, bool headersOnly) {
+  TVekMsg& msg = Adopt();
+  PrepareParser();
+  Decode(msg, std::move(fetch.Answer), fetch.Size, headersOnly);
   if (OnAfterRetrieve) OnAfterRetrieve(*this);
   return &msg;
 }
