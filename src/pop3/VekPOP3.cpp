@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kWaitSliceMs = 200;
 constexpr int kStreamTimeoutMs = 100;
-constexpr std::size_t kReadSize = 1024;
 // A status line longer than this is judged as it stands.
 constexpr std::size_t kStatusLineLimit = 64 * 1024;
 constexpr auto kPumpInterval = std::chrono::milliseconds(20);
@@ -28,6 +27,14 @@ int PortNumber(const std::string& text) {
   const auto [ptr, ec] = std::from_chars(trimmed.data(), end, value);
   if (trimmed.empty() || ec != std::errc() || ptr != end) return 110;
   return value;
+}
+
+// Blanks and control characters off both ends, as Trim does, without a copy.
+std::string_view TrimBlanks(std::string_view text) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 std::string DurationText(int ms) {
@@ -113,30 +120,36 @@ void TVekPOP::SendCommand(std::string_view text) {
   stream_->Write(text.data(), text.size());
 }
 
-std::string TVekPOP::ReadReply() { return ReadChunk(true); }
+std::string TVekPOP::ReadReply() { return ReadStatusReply(); }
 
-// One reply chunk: a single read, or for a command's reply as many reads as
-// it takes to hold the whole status line.
-std::string TVekPOP::ReadChunk(bool wholeStatusLine) {
-  std::string chunk = ReadOnce();
-  if (wholeStatusLine) {
-    while (chunk.find("\r\n") == std::string::npos && chunk.size() < kStatusLineLimit)
-      chunk += ReadOnce();
-    if (OnWireLog) Log("<-- ", std::string_view(chunk).substr(0, chunk.find("\r\n")));
-  } else if (OnWireLog) {
-    Log("<-- ", std::to_string(chunk.size()) + " bytes of the message");
-  }
+// A command's reply: as many reads as it takes to hold the whole status
+// line, judged as one chunk.
+std::string TVekPOP::ReadStatusReply() {
+  std::string chunk;
+  char buffer[kReadSize];
+  do {
+    chunk.append(buffer, ReadOnce(buffer));
+  } while (chunk.find("\r\n") == std::string::npos && chunk.size() < kStatusLineLimit);
+  if (OnWireLog) Log("<-- ", std::string_view(chunk).substr(0, chunk.find("\r\n")));
   Judge(chunk);
   return chunk;
 }
 
-std::string TVekPOP::ReadOnce() {
+// One read of a message being fetched, judged like a reply. `buffer` holds
+// kReadSize bytes.
+std::size_t TVekPOP::ReadMessageChunk(char* buffer) {
+  const std::size_t n = ReadOnce(buffer);
+  if (OnWireLog) Log("<-- ", std::to_string(n) + " bytes of the message");
+  Judge(std::string_view(buffer, n));
+  return n;
+}
+
+std::size_t TVekPOP::ReadOnce(char* buffer) {
   WaitReadable();
-  char buffer[kReadSize];
-  const std::size_t n = stream_->Read(buffer, sizeof buffer);
+  const std::size_t n = stream_->Read(buffer, kReadSize);
   // Readable but empty: the server has hung up.
   if (n == 0) AbandonConnection("The server " + socket_->Target() + " closed the connection.", false);
-  return std::string(buffer, n);
+  return n;
 }
 
 void TVekPOP::WaitReadable() {
@@ -151,10 +164,16 @@ void TVekPOP::WaitReadable() {
   }
 }
 
+// Every chunk of a fetch is judged too, so this keeps to the strings'
+// storage instead of building new ones.
 void TVekPOP::Judge(std::string_view chunk) {
-  replyStatus_ = Trim(chunk.substr(0, 4));
+  replyStatus_.assign(TrimBlanks(chunk.substr(0, 4)));
   const std::size_t end = chunk.find("\r\n");
-  replyText_ = end != std::string_view::npos && end > 4 ? Trim(chunk.substr(4, end - 4)) : "";
+  if (end != std::string_view::npos && end > 4) {
+    replyText_.assign(TrimBlanks(chunk.substr(4, end - 4)));
+  } else {
+    replyText_.clear();
+  }
   failed_ = replyStatus_ == "-ERR";
 }
 

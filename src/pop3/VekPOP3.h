@@ -130,8 +130,11 @@ class TVekPOP {
  private:
   void AttachSocket();
   void AttachParser();
-  std::string ReadChunk(bool wholeStatusLine);
-  std::string ReadOnce();
+  // Reads are at most this long.
+  static constexpr std::size_t kReadSize = 1024;
+  std::string ReadStatusReply();
+  std::size_t ReadMessageChunk(char* buffer);
+  std::size_t ReadOnce(char* buffer);
   void WaitReadable();
   void Judge(std::string_view chunk);
   [[noreturn]] void AbandonConnection(const std::string& why, bool silent);

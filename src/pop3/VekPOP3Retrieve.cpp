@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "mime/line_scan.h"
 #include "mime/vek_util.h"
@@ -15,6 +16,7 @@ namespace pelnor {
 namespace {
 
 constexpr std::string_view kTerminator = "\r\n.\r\n";
+constexpr std::size_t kCarry = kTerminator.size() - 1;
 
 // The lines of a RETR or TOP answer without its status line and its "."
 // terminator (the first and the last line), dot-unstuffed: a line that
@@ -76,13 +78,21 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
 
   nextReportMark_ = RetrieveProgressStep;
   spool.Write(chunk);
-  while (chunk.find(kTerminator) == std::string::npos) {
+  // The last four bytes seen, then the next read: a terminator cut in two
+  // is still found, and nothing is copied but those four bytes.
+  char window[kCarry + kReadSize];
+  std::size_t carried = std::min(chunk.size(), kCarry);
+  std::memcpy(window, chunk.data() + chunk.size() - carried, carried);
+  bool ended = chunk.find(kTerminator) != std::string::npos;
+  while (!ended) {
     Pump();
-    // Keep the last four bytes so a terminator cut in two is still found.
-    std::string carry = chunk.size() > 4 ? chunk.substr(chunk.size() - 4) : chunk;
-    const std::string data = ReadChunk(false);
-    spool.Write(data);
-    chunk = std::move(carry) + data;
+    const std::size_t n = ReadMessageChunk(window + carried);
+    spool.Write(std::string_view(window + carried, n));
+    const std::string_view seen(window, carried + n);
+    ended = seen.find(kTerminator) != std::string_view::npos;
+    const std::size_t keep = std::min(seen.size(), kCarry);
+    std::memmove(window, seen.data() + seen.size() - keep, keep);
+    carried = keep;
     UpdateRetrieveProgress(spool.Size(), fetch.Size);
   }
   if (retrieveProgress_ < 100) {
