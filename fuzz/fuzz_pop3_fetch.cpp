@@ -90,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t readSize = data[0] < 128 ? 1 + data[0] * 8u : 1024;
   const bool deleteEach = data[1] & 1;
   const bool headersOnly = data[1] & 2;
+  const bool overlap = data[1] & 4;
   const std::string_view server(reinterpret_cast<const char*>(data + 2), size - 2);
 
   TVekMsgList list;
@@ -98,6 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pop.Host = "127.0.0.1";
     pop.UserId = "user";
     pop.Passwd = "pass";
+    // Every answer decoded on the second thread while the next is fetched.
+    if (overlap) pop.OverlapDecodeFrom = 0;
     std::uint16_t next = 1;
     if (deleteEach) pop.OnAfterRetrieve = [&](TVekPOP& p) { p.DeleteMessage(next++); };
     try {

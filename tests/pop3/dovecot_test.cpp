@@ -100,6 +100,55 @@ TEST_F(TDovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
   EXPECT_FALSE(again->Failed());
 }
 
+// Mails above OverlapDecodeFrom are decoded while the next one arrives, so
+// the handler's DELE reaches Dovecot after the next RETR; the server takes
+// it as well as in lock-step, and the caller sees the usual events.
+TEST_F(TDovecotSession, LargeMailsDecodedWhileTheNextArrivesAreDeletedToo) {
+  std::vector<std::string> attachments;
+  for (int n = 0; n < 3; ++n) {
+    std::string data(400 * 1024, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + n);
+    server_->Deliver("taro", MailWithAttachment("図面 " + std::to_string(n + 1), "図面です。",
+                                                "図面.pdf", data));
+    attachments.push_back(std::move(data));
+  }
+  server_->Start();
+
+  auto pop = Session("secret");
+  TEventLog events;
+  events.Attach(*pop);
+  std::uint16_t next = 1;
+  pop->OnAfterRetrieve = [&](TVekPOP& p) {
+    events.Events.push_back("after");
+    p.DeleteMessage(next++);
+  };
+  pop->Connect();
+  ASSERT_TRUE(pop->Login()) << wire_;
+  pop->CountNewMessages();
+  TVekMsgList list;
+  ASSERT_EQ(pop->RetrieveAll(list), 3) << wire_;
+  pop->Quit();
+  EXPECT_FALSE(pop->Failed()) << wire_;
+
+  for (int n = 0; n < 3; ++n) {
+    const TVekMsg& msg = list.Items(n);
+    EXPECT_EQ(msg.Subject, Sjis("図面 " + std::to_string(n + 1)));
+    ASSERT_EQ(msg.AttachedFiles.Count(), 1);
+    EXPECT_TRUE(msg.AttachedFiles.Items(0).Data == attachments[n]) << "attachment " << n;
+  }
+  std::vector<std::string> order;
+  for (const std::string& e : events.Events)
+    if (e.rfind("before", 0) == 0 || e == "after" || e.rfind("delete", 0) == 0 ||
+        e == "decode-end")
+      order.push_back(e);
+  EXPECT_THAT(order, ElementsAre("before 1", "decode-end", "after", "delete 1", "before 2",
+                                 "decode-end", "after", "delete 2", "before 3", "decode-end",
+                                 "after", "delete 3"));
+  EXPECT_LT(wire_.find("--> RETR 2"), wire_.find("--> DELE 1")) << "fetched ahead";
+  EXPECT_EQ(server_->CountMails("taro"), 0);
+  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+}
+
 TEST_F(TDovecotSession, WrongPasswordIsRefusedWithDovecotsText) {
   server_->Start();
   auto pop = Session("wrong");
