@@ -24,6 +24,7 @@
 #include "mime/VekParser.h"
 #include "pop3/client_socket.h"
 #include "pop3/pop3_errors.h"
+#include "pop3/spool_file.h"
 
 namespace pelnor {
 
@@ -59,8 +60,8 @@ class TVekPOP {
   int ReplyTimeoutMs = 60000;
   // How long opening the connection may take.
   int ConnectTimeoutMs = 30000;
-  // RetrieveAll decodes an answer at least this long on a second thread
-  // while it fetches the next message. Every event still fires on the
+  // RetrieveAll reads back and decodes an answer at least this long on a
+  // second thread while it fetches the next message. Every event still fires on the
   // caller's thread and in the order of one fetch after the other; only the
   // next fetch's commands go out before the handlers of this one run.
   std::size_t OverlapDecodeFrom = 256 * 1024;
@@ -145,13 +146,13 @@ class TVekPOP {
 
   using TEvents = std::vector<std::function<void()>>;
 
-  // One fetch as it came off the wire: the whole answer (the spool file
-  // already read back and deleted), or the refusal. A fetch made ahead of
-  // its turn also keeps what the caller has not been shown yet.
+  // One fetch as it came off the wire: the spool file holding the whole
+  // answer, or the refusal. A fetch made ahead of its turn also keeps what
+  // the caller has not been shown yet.
   struct TFetch {
     std::uint16_t Number = 0;
     std::int32_t Size = 0;
-    std::string Answer;
+    std::unique_ptr<TSpoolFile> Spool;
     bool Refused = false;
     TEvents Events;            // OnBeforeRetrieve, progress, OnQuit
     std::exception_ptr Error;  // what ended the fetch early
@@ -165,9 +166,10 @@ class TVekPOP {
   void UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size);
   TVekMsg& Adopt();
   void PrepareParser();
-  // Splits, unstuffs and decodes an answer into `msg`. Uses parser_ and
+  // Reads the answer back from its spool file, deletes the file, then
+  // splits, unstuffs and decodes the answer into `msg`. Uses parser_ and
   // nothing else of the session, so it may run on another thread.
-  void Decode(TVekMsg& msg, std::string answer, std::int32_t size, bool headersOnly);
+  void Decode(TVekMsg& msg, TSpoolFile& spool, std::int32_t size, bool headersOnly);
   TVekMsg* BuildMessage(TFetch& fetch, bool headersOnly);
   // Fires the event now, or keeps it for later while a fetch runs ahead.
   void Notify(std::function<void()> event);

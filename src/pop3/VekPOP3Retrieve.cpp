@@ -1,6 +1,6 @@
 // TVekPOP's fetch: LIST for the size, RETR or TOP, the answer spooled to a
-// file as it arrives and read back whole; then split into lines,
-// dot-unstuffed and decoded.
+// file as it arrives; then read back whole, split into lines, dot-unstuffed
+// and decoded.
 
 #include <algorithm>
 #include <cmath>
@@ -61,7 +61,7 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
   Notify([this, number] {
     if (OnBeforeRetrieve) OnBeforeRetrieve(*this, number);
   });
-  TSpoolFile spool;
+  auto spool = std::make_unique<TSpoolFile>();
 
   const std::string n = std::to_string(number);
   SendCommand("LIST " + n + "\r\n");
@@ -71,13 +71,13 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
   SendCommand(headersOnly ? "TOP " + n + " 0\r\n" : "RETR " + n + "\r\n");
   std::string chunk = ReadReply();
   if (failed_) {
-    spool.Remove();
+    spool->Remove();
     fetch.Refused = true;
     return fetch;
   }
 
   nextReportMark_ = RetrieveProgressStep;
-  spool.Write(chunk);
+  spool->Write(chunk);
   // The last four bytes seen, then the next read: a terminator cut in two
   // is still found, and nothing is copied but those four bytes.
   char window[kCarry + kReadSize];
@@ -87,21 +87,20 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
   while (!ended) {
     Pump();
     const std::size_t n = ReadMessageChunk(window + carried);
-    spool.Write(std::string_view(window + carried, n));
+    spool->Write(std::string_view(window + carried, n));
     const std::string_view seen(window, carried + n);
     ended = seen.find(kTerminator) != std::string_view::npos;
     const std::size_t keep = std::min(seen.size(), kCarry);
     std::memmove(window, seen.data() + seen.size() - keep, keep);
     carried = keep;
-    UpdateRetrieveProgress(spool.Size(), fetch.Size);
+    UpdateRetrieveProgress(spool->Size(), fetch.Size);
   }
   if (retrieveProgress_ < 100) {
     Notify([this] {
       if (OnRetrieveProgress) OnRetrieveProgress(*this, 100);
     });
   }
-  fetch.Answer = spool.ReadAll();
-  spool.Remove();
+  fetch.Spool = std::move(spool);
   return fetch;
 }
 
@@ -131,11 +130,15 @@ void TVekPOP::PrepareParser() {
   parser_.DecodeProgressStep = DecodeProgressStep;
 }
 
-void TVekPOP::Decode(TVekMsg& msg, std::string answer, std::int32_t size, bool headersOnly) {
-  std::vector<std::string> lines = MailLines(answer);
-  // The raw answer goes before decoding starts, so it does not add to the
-  // peak and its memory can be reused for the decoded data.
-  answer = std::string();
+void TVekPOP::Decode(TVekMsg& msg, TSpoolFile& spool, std::int32_t size, bool headersOnly) {
+  std::vector<std::string> lines;
+  {
+    // The raw answer goes before decoding starts, so it does not add to the
+    // peak and its memory can be reused for the decoded data.
+    const std::string answer = spool.ReadAll();
+    spool.Remove();
+    lines = MailLines(answer);
+  }
   msg.Size = size;
   const auto headerEnd =
       std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); });
@@ -151,7 +154,7 @@ void TVekPOP::Decode(TVekMsg& msg, std::string answer, std::int32_t size, bool h
 TVekMsg* TVekPOP::BuildMessage(TFetch& fetch, bool headersOnly) {
   TVekMsg& msg = Adopt();
   PrepareParser();
-  Decode(msg, std::move(fetch.Answer), fetch.Size, headersOnly);
+  Decode(msg, *fetch.Spool, fetch.Size, headersOnly);
   if (OnAfterRetrieve) OnAfterRetrieve(*this);
   return &msg;
 }

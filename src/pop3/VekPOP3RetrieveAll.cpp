@@ -77,7 +77,7 @@ TVekMsg* TVekPOP::RetrieveInTurn(std::uint16_t number, std::uint16_t bound,
     return nullptr;
   }
   const std::uint16_t next = NextToFetch(number, bound);
-  if (next == 0 || fetch.Answer.size() < OverlapDecodeFrom) return BuildMessage(fetch, false);
+  if (next == 0 || fetch.Spool->Size() < OverlapDecodeFrom) return BuildMessage(fetch, false);
   return BuildWhileFetching(fetch, next, ahead);
 }
 
@@ -132,7 +132,7 @@ TVekMsg* TVekPOP::BuildWhileFetching(TFetch& fetch, std::uint16_t next,
     } guard{decodeLog_};
     decodeLog_ = &decodeEvents;
     std::future<void> decoded = std::async(std::launch::async, [this, &msg, &fetch] {
-      Decode(msg, std::move(fetch.Answer), fetch.Size, false);
+      Decode(msg, *fetch.Spool, fetch.Size, false);
     });
     ahead = FetchAhead(next);
     while (decoded.wait_for(kWaitSlice) != std::future_status::ready) Pump();
