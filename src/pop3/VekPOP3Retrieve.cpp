@@ -135,9 +135,8 @@ void TVekPOP::Decode(TVekMsg& msg, TSpoolFile& spool, std::int32_t size, bool he
   {
     // The raw answer goes before decoding starts, so it does not add to the
     // peak and its memory can be reused for the decoded data.
-    const std::string answer = spool.ReadAll();
+    lines = MailLines(spool.Contents());
     spool.Remove();
-    lines = MailLines(answer);
   }
   msg.Size = size;
   const auto headerEnd =

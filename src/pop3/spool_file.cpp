@@ -1,5 +1,6 @@
 #include "pop3/spool_file.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -88,7 +89,26 @@ std::string TSpoolFile::ReadAll() {
   return bytes;
 }
 
+std::string_view TSpoolFile::Contents() {
+  if (fd_ < 0) return {};
+  if (pending_.size() == size_) return pending_;
+  Flush();
+  // Mapped with its pages at once: the file is in the page cache, so this
+  // saves allocating, clearing and copying a buffer as large as the mail.
+  void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, 0);
+  if (map == MAP_FAILED) {
+    copy_ = ReadAll();
+    return copy_;
+  }
+  map_ = map;
+  mapSize_ = size_;
+  return {static_cast<const char*>(map), mapSize_};
+}
+
 void TSpoolFile::Remove() {
+  if (map_) ::munmap(map_, mapSize_);
+  map_ = nullptr;
+  copy_ = std::string();
   if (fd_ < 0) return;
   // Unlinked before it is closed, the file's pages are dropped, not written.
   ::unlink(path_.c_str());

@@ -24,6 +24,9 @@ class TSpoolFile {
   std::uint64_t Size() const { return size_; }
   // Everything written so far.
   std::string ReadAll();
+  // The same without a copy where the file can be mapped; valid until
+  // Remove.
+  std::string_view Contents();
   // Closes and deletes the file; further calls do nothing.
   void Remove();
 
@@ -39,6 +42,10 @@ class TSpoolFile {
   // Bytes written by the caller but not yet to the file, at most kBufferSize.
   std::string pending_;
   std::uint64_t size_ = 0;
+  // What Contents handed out: a mapping of the file, or a copy of it.
+  void* map_ = nullptr;
+  std::size_t mapSize_ = 0;
+  std::string copy_;
 };
 
 }  // namespace pelnor

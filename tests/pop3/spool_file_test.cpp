@@ -124,6 +124,28 @@ TEST(SpoolFile, WritingGoesOnAfterReadAll) {
   }
 }
 
+TEST(SpoolFile, ContentsShowWhatWasWrittenUntilRemove) {
+  for (const std::size_t size : {std::size_t{0}, std::size_t{1000}, std::size_t{64 * 1024},
+                                 std::size_t{64 * 1024 + 1}, std::size_t{3 * 1024 * 1024 + 17}}) {
+    SCOPED_TRACE(size);
+    const std::string bytes = Pattern(size, 5);
+    const int before = OpenDescriptors();
+    {
+      TSpoolFile spool;
+      for (std::size_t at = 0; at < size; at += 1024) spool.Write(std::string_view(bytes).substr(at, 1024));
+      const std::string_view contents = spool.Contents();
+      EXPECT_TRUE(contents == bytes);
+      EXPECT_EQ(spool.ReadAll(), bytes);
+      spool.Remove();
+      EXPECT_FALSE(fs::exists(spool.Path()));
+      EXPECT_EQ(FileContent("/proc/self/maps").find(spool.Path()), std::string::npos)
+          << "still mapped";
+      EXPECT_EQ(spool.Contents(), "");
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+  }
+}
+
 TEST(SpoolFile, EmptyWritesChangeNothing) {
   TSpoolFile spool;
   spool.Write("");
