@@ -1,11 +1,13 @@
 // TVekPOP::RetrieveAll: every message of the mailbox, in order.
 //
-// A large answer is decoded on a second thread while the next message is
-// fetched, so the decoding does not leave the line idle. The caller cannot
-// tell, apart from the order of commands on the wire: the fetch made ahead
-// keeps its events, its reply state and any exception until its turn, the
-// decoder's events wait until it has finished, and all of them fire on the
-// caller's thread in the order of one fetch after the other.
+// A large answer is read back and decoded on a second thread while the next
+// message is fetched, so the decoding does not leave the line idle. The
+// fetch made ahead keeps its events, its reply state and any exception
+// until its turn, the decoder's events wait until it has finished, and all
+// of them fire on the caller's thread in the order of one fetch after the
+// other. What the caller can tell: a handler's DELE reaches the server
+// after the next RETR, and a connection lost during the fetch ahead is
+// already closed while the handlers of the message before it run.
 
 #include <algorithm>
 #include <future>
