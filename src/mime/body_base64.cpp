@@ -137,24 +137,9 @@ inline bool Block16(const unsigned char* p, char* d) {
   return true;
 }
 
-// Fewer than 16 characters are left from `p`: their one to three whole
-// groups are decoded as the end of the 16-character block that starts among
-// the groups this call has already decoded (from `start` on), whose bytes
-// are written again, unchanged. A 76-character line thus needs no group by
-// group decoding at all.
-template <bool (*Block)(const unsigned char*, char*)>
-inline const unsigned char* Tail16(const unsigned char* start, const unsigned char* p,
-                                   const unsigned char* end, char*& d) {
-  const std::ptrdiff_t groups = (end - p) / 4;
-  const std::ptrdiff_t back = 16 - 4 * groups;
-  if (groups == 0 || p - start < back) return p;
-  if (!Block(p - back, d - back / 4 * 3)) return p;
-  d += 3 * groups;
-  return p + 4 * groups;
-}
-
+// Without byte shuffles, putting the bytes in order costs about what the
+// blocks save: this is for machines without SSSE3, barely ahead of groups.
 const unsigned char* Sse2Blocks(const unsigned char* p, const unsigned char* end, char*& dst) {
-  const unsigned char* start = p;
   char* d = dst;
   while (end - p >= 16) {
     if (!Block16(p, d)) {
@@ -164,7 +149,6 @@ const unsigned char* Sse2Blocks(const unsigned char* p, const unsigned char* end
     d += 12;
     p += 16;
   }
-  p = Tail16<Block16>(start, p, end, d);
   dst = d;
   return p;
 }
@@ -179,55 +163,90 @@ constexpr std::array<std::uint8_t, 16> MakeNibbleMask() {
 }
 constexpr auto kNibbleMask = MakeNibbleMask();
 
-// Value minus character by high nibble; "/" shares its nibble with "+" and
-// is three less.
-#define PELNOR_BASE64_LUTS                                                                    \
-  const __m256i nibble = _mm256_set1_epi8(0x0F);                                              \
-  const __m256i maskLut = _mm256_broadcastsi128_si256(                                        \
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(kNibbleMask.data())));                 \
-  const __m256i bitLut = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, \
-                                          0, 1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, \
-                                          0, 0);                                              \
-  const __m256i shiftLut = _mm256_setr_epi8(0, 0, 62 - '+', 52 - '0', -'A', -'A', 26 - 'a',  \
-                                            26 - 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 62 - '+', \
-                                            52 - '0', -'A', -'A', 26 - 'a', 26 - 'a', 0, 0, 0, \
-                                            0, 0, 0, 0, 0);                                   \
-  const __m256i slash = _mm256_set1_epi8('/');                                                \
-  const __m256i slashFix = _mm256_set1_epi8(('/' - '+') - (63 - 62));                         \
-  const __m256i merge1 = _mm256_set1_epi32(0x01400140);                                       \
-  const __m256i merge2 = _mm256_set1_epi32(0x00011000);                                       \
-  const __m256i order = _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1,  \
-                                         -1, 2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1,  \
-                                         -1, -1)
-
-// 16 characters at `p` to 12 bytes at `d` with byte shuffles; false, with
-// nothing written, if any is not a plain alphabet character.
-__attribute__((target("avx2"))) inline bool ShuffleBlock16(const unsigned char* p, char* d) {
-  PELNOR_BASE64_LUTS;
+// Block16 with byte shuffles: alphabet check and values by nibble tables.
+// The value minus the character goes by high nibble; "/" shares its nibble
+// with "+" and is three less.
+__attribute__((target("ssse3"))) inline bool ShuffleBlock16(const unsigned char* p, char* d) {
+  const __m128i nibble = _mm_set1_epi8(0x0F);
+  const __m128i maskLut = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kNibbleMask.data()));
+  const __m128i bitLut = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
+  const __m128i shiftLut = _mm_setr_epi8(0, 0, 62 - '+', 52 - '0', -'A', -'A', 26 - 'a',
+                                         26 - 'a', 0, 0, 0, 0, 0, 0, 0, 0);
   const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i hi = _mm_and_si128(_mm_srli_epi32(x, 4), _mm256_castsi256_si128(nibble));
-  const __m128i lo = _mm_and_si128(x, _mm256_castsi256_si128(nibble));
-  const __m128i ok = _mm_and_si128(_mm_shuffle_epi8(_mm256_castsi256_si128(maskLut), lo),
-                                   _mm_shuffle_epi8(_mm256_castsi256_si128(bitLut), hi));
+  const __m128i hi = _mm_and_si128(_mm_srli_epi32(x, 4), nibble);
+  const __m128i lo = _mm_and_si128(x, nibble);
+  const __m128i ok = _mm_and_si128(_mm_shuffle_epi8(maskLut, lo), _mm_shuffle_epi8(bitLut, hi));
   if (_mm_movemask_epi8(_mm_cmpeq_epi8(ok, _mm_setzero_si128())) != 0) return false;
   const __m128i shift = _mm_sub_epi8(
-      _mm_shuffle_epi8(_mm256_castsi256_si128(shiftLut), hi),
-      _mm_and_si128(_mm_cmpeq_epi8(x, _mm256_castsi256_si128(slash)),
-                    _mm256_castsi256_si128(slashFix)));
+      _mm_shuffle_epi8(shiftLut, hi),
+      _mm_and_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('/')),
+                    _mm_set1_epi8(('/' - '+') - (63 - 62))));
   const __m128i values = _mm_add_epi8(x, shift);
-  const __m128i pairs = _mm_maddubs_epi16(values, _mm256_castsi256_si128(merge1));
-  const __m128i groups = _mm_madd_epi16(pairs, _mm256_castsi256_si128(merge2));
-  const __m128i bytes = _mm_shuffle_epi8(groups, _mm256_castsi256_si128(order));
+  const __m128i pairs = _mm_maddubs_epi16(values, _mm_set1_epi32(0x01400140));
+  const __m128i groups = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00011000));
+  const __m128i bytes = _mm_shuffle_epi8(
+      groups, _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1));
   _mm_storel_epi64(reinterpret_cast<__m128i*>(d), bytes);
   const auto tail = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 8)));
   std::memcpy(d + 8, &tail, 4);
   return true;
 }
 
+// Fewer than 16 characters are left from `p`: their one to three whole
+// groups are decoded as the end of the 16-character block that starts among
+// the groups this call has already decoded (from `start` on), whose bytes
+// are written again, unchanged. A 76-character line thus needs no group by
+// group decoding at all.
+__attribute__((target("ssse3"))) inline const unsigned char* Tail16(const unsigned char* start,
+                                                                    const unsigned char* p,
+                                                                    const unsigned char* end,
+                                                                    char*& d) {
+  const std::ptrdiff_t groups = (end - p) / 4;
+  const std::ptrdiff_t back = 16 - 4 * groups;
+  if (groups == 0 || p - start < back) return p;
+  if (!ShuffleBlock16(p - back, d - back / 4 * 3)) return p;
+  d += 3 * groups;
+  return p + 4 * groups;
+}
+
+__attribute__((target("ssse3"))) const unsigned char* Ssse3Blocks(const unsigned char* p,
+                                                                  const unsigned char* end,
+                                                                  char*& dst) {
+  const unsigned char* start = p;
+  char* d = dst;
+  while (end - p >= 16) {
+    if (!ShuffleBlock16(p, d)) {
+      dst = d;
+      return p;
+    }
+    d += 12;
+    p += 16;
+  }
+  p = Tail16(start, p, end, d);
+  dst = d;
+  return p;
+}
+
 __attribute__((target("avx2"))) const unsigned char* Avx2Blocks(const unsigned char* p,
                                                                 const unsigned char* end,
                                                                 char*& dst) {
-  PELNOR_BASE64_LUTS;
+  // The tables of ShuffleBlock16 in both lanes.
+  const __m256i nibble = _mm256_set1_epi8(0x0F);
+  const __m256i maskLut = _mm256_broadcastsi128_si256(
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(kNibbleMask.data())));
+  const __m256i bitLut = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0,
+                                          1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
+  const __m256i shiftLut =
+      _mm256_setr_epi8(0, 0, 62 - '+', 52 - '0', -'A', -'A', 26 - 'a', 26 - 'a', 0, 0, 0, 0, 0, 0,
+                       0, 0, 0, 0, 62 - '+', 52 - '0', -'A', -'A', 26 - 'a', 26 - 'a', 0, 0, 0, 0,
+                       0, 0, 0, 0);
+  const __m256i slash = _mm256_set1_epi8('/');
+  const __m256i slashFix = _mm256_set1_epi8(('/' - '+') - (63 - 62));
+  const __m256i merge1 = _mm256_set1_epi32(0x01400140);
+  const __m256i merge2 = _mm256_set1_epi32(0x00011000);
+  // Each lane's four groups as twelve bytes in order.
+  const __m256i order = _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1,
+                                         2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
   // Both lanes' twelve bytes side by side.
   const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
   const unsigned char* start = p;
@@ -256,12 +275,11 @@ __attribute__((target("avx2"))) const unsigned char* Avx2Blocks(const unsigned c
     d += 12;
     p += 16;
   }
-  if (end - p < 16) p = Tail16<ShuffleBlock16>(start, p, end, d);
+  if (end - p < 16) p = Tail16(start, p, end, d);
   dst = d;
   return p;
 }
 
-#undef PELNOR_BASE64_LUTS
 #endif  // PELNOR_BASE64_X86
 
 TBlockFn BlockFn(TBase64GroupDecoder::EBlockDecoder kind) {
@@ -269,6 +287,8 @@ TBlockFn BlockFn(TBase64GroupDecoder::EBlockDecoder kind) {
 #ifdef PELNOR_BASE64_X86
     case TBase64GroupDecoder::EBlockDecoder::Sse2:
       return Sse2Blocks;
+    case TBase64GroupDecoder::EBlockDecoder::Ssse3:
+      return Ssse3Blocks;
     case TBase64GroupDecoder::EBlockDecoder::Avx2:
       return Avx2Blocks;
 #endif
@@ -330,6 +350,9 @@ bool TBase64GroupDecoder::Supports(EBlockDecoder kind) {
 #ifdef PELNOR_BASE64_X86
     case EBlockDecoder::Sse2:
       return true;
+    case EBlockDecoder::Ssse3:
+      __builtin_cpu_init();
+      return __builtin_cpu_supports("ssse3");
     case EBlockDecoder::Avx2:
       __builtin_cpu_init();
       return __builtin_cpu_supports("avx2");
@@ -341,6 +364,7 @@ bool TBase64GroupDecoder::Supports(EBlockDecoder kind) {
 
 TBase64GroupDecoder::EBlockDecoder TBase64GroupDecoder::BestBlockDecoder() {
   if (Supports(EBlockDecoder::Avx2)) return EBlockDecoder::Avx2;
+  if (Supports(EBlockDecoder::Ssse3)) return EBlockDecoder::Ssse3;
   if (Supports(EBlockDecoder::Sse2)) return EBlockDecoder::Sse2;
   return EBlockDecoder::Scalar;
 }

@@ -26,10 +26,10 @@ class TBase64GroupDecoder {
   int Pending() const { return count_; }
 
   // How runs of plain alphabet characters are decoded: group by group, or
-  // 16 (SSE2) or 32 (AVX2) characters at a time. The fastest one this
+  // 16 (SSE2, SSSE3) or 32 (AVX2) characters at a time. The fastest one this
   // machine runs is picked on first use; tests and benchmarks force each
   // one in turn. All of them give the same bytes.
-  enum class EBlockDecoder { Scalar, Sse2, Avx2 };
+  enum class EBlockDecoder { Scalar, Sse2, Ssse3, Avx2 };
   static bool Supports(EBlockDecoder kind);
   static EBlockDecoder BestBlockDecoder();
   // Process-wide; an unsupported `kind` means Scalar. Not for use while
