@@ -142,7 +142,8 @@ TEST_P(Base64LineTest, KnownGroupsDecode) {
   EXPECT_EQ(reference.DecodeLine("++//", groups), "\xFB\xEF\xFF");
 
   TBase64GroupDecoder decoder;
-  const std::string line = "TWFuIGlzIGRpc3Rpbmd1aXNoZWQsIG5vdCBvbmx5IGJ5IGhpcyByZWFzb24sIGJ1dCBieSB0aGlz";
+  const std::string line =
+      "TWFuIGlzIGRpc3Rpbmd1aXNoZWQsIG5vdCBvbmx5IGJ5IGhpcyByZWFzb24sIGJ1dCBieSB0aGlz";
   std::vector<char> out(TBase64GroupDecoder::MaxOutput(line.size()));
   const std::size_t written = decoder.DecodeLine(line, out.data(), groups);
   EXPECT_EQ(std::string(out.data(), written),
@@ -259,13 +260,16 @@ TEST_P(Base64LineTest, BytesRoundTripThroughLines) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BlockDecoders, Base64LineTest,
-                         ::testing::Values(EBlock::Scalar, EBlock::Sse2, EBlock::Avx2),
+                         ::testing::Values(EBlock::Scalar, EBlock::Sse2, EBlock::Ssse3,
+                                                           EBlock::Avx2),
                          [](const auto& info) {
                            switch (info.param) {
                              case EBlock::Scalar:
                                return std::string("Scalar");
                              case EBlock::Sse2:
                                return std::string("Sse2");
+                             case EBlock::Ssse3:
+                               return std::string("Ssse3");
                              case EBlock::Avx2:
                                return std::string("Avx2");
                            }
