@@ -27,7 +27,8 @@ std::vector<std::string> AttachmentLines(std::size_t bytes, std::size_t width) {
 }
 
 void RunDecode(benchmark::State& state) {
-  const auto lines = AttachmentLines(3700000, static_cast<std::size_t>(state.range(0)));
+  const auto lines = AttachmentLines(static_cast<std::size_t>(state.range(1)),
+                                      static_cast<std::size_t>(state.range(0)));
   std::vector<char> out(pelnor::TBase64GroupDecoder::MaxOutput(lines[0].size()));
   std::size_t input = 0;
   for (const auto& line : lines) input += line.size();
@@ -44,8 +45,34 @@ void RunDecode(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input));
 }
 
-void BM_DecodeLine(benchmark::State& state) { RunDecode(state); }
-BENCHMARK(BM_DecodeLine)->Arg(76)->Unit(benchmark::kMillisecond);
+using pelnor::TBase64GroupDecoder;
+using EBlock = TBase64GroupDecoder::EBlockDecoder;
+
+// 76-character lines; the whole attachment, and a tenth of it that stays in
+// the cache.
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Args({76, 3700000})->Args({76, 300000})->Unit(benchmark::kMillisecond);
+}
+
+void BM_DecodeLine(benchmark::State& state) {
+  TBase64GroupDecoder::UseBlockDecoder(TBase64GroupDecoder::BestBlockDecoder());
+  RunDecode(state);
+}
+BENCHMARK(BM_DecodeLine)->Apply(Sizes);
+
+void BM_DecodeLineWith(benchmark::State& state, EBlock kind) {
+  if (!TBase64GroupDecoder::Supports(kind)) {
+    state.SkipWithError("not supported on this machine");
+    return;
+  }
+  TBase64GroupDecoder::UseBlockDecoder(kind);
+  RunDecode(state);
+  TBase64GroupDecoder::UseBlockDecoder(TBase64GroupDecoder::BestBlockDecoder());
+}
+BENCHMARK_CAPTURE(BM_DecodeLineWith, scalar, EBlock::Scalar)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_DecodeLineWith, sse2, EBlock::Sse2)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_DecodeLineWith, ssse3, EBlock::Ssse3)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_DecodeLineWith, avx2, EBlock::Avx2)->Apply(Sizes);
 
 }  // namespace
 
