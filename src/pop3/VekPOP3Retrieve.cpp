@@ -61,10 +61,11 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
   Notify([this, number] {
     if (OnBeforeRetrieve) OnBeforeRetrieve(*this, number);
   });
-  auto spool = std::make_unique<TSpoolFile>();
-
   const std::string n = std::to_string(number);
   SendCommand("LIST " + n + "\r\n");
+  // Made while the server answers: creating a file can take as long as the
+  // round trip.
+  auto spool = std::make_unique<TSpoolFile>();
   ReadReply();
   fetch.Size = ExtractNumber(replyText_, 2, 100);
 
