@@ -126,6 +126,18 @@ TEST_F(TVekPOPSpool, GoneAfterARefusedFetch) {
   EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
 }
 
+// Nobody, not even root, can create files in /proc.
+TEST_F(TVekPOPSpool, NoSpoolFileRaisesAndLeavesTheConversationInStep) {
+  StartCounted(Counted(1).On("LIST 1", "+OK 1 100\r\n").On("DELE 1", "-ERR no such message\r\n"));
+  ::setenv("TMPDIR", "/proc", 1);
+  EXPECT_THROW(pop_->RetrieveMessage(1), std::filesystem::filesystem_error);
+  ::setenv("TMPDIR", tmp_.Path().c_str(), 1);
+  EXPECT_TRUE(pop_->Connected());
+  pop_->DeleteMessage(1);
+  EXPECT_THAT(events_.Only("error"), ElementsAre("error 2003 no such message"));
+  EXPECT_THAT(socket_->Mismatches(), IsEmpty());
+}
+
 TEST_F(TVekPOPSpool, GoneWhenTheServerHangsUpMidFetch) {
   StartCounted(Counted(1)
                    .On("LIST 1", "+OK 1 1000\r\n")
