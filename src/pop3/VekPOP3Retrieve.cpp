@@ -61,18 +61,11 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
   Notify([this, number] {
     if (OnBeforeRetrieve) OnBeforeRetrieve(*this, number);
   });
+  // Its file is made only if the answer outgrows what it keeps in memory.
+  auto spool = std::make_unique<TSpoolFile>();
+
   const std::string n = std::to_string(number);
   SendCommand("LIST " + n + "\r\n");
-  // Made while the server answers: creating a file can take as long as the
-  // round trip. If it cannot be made, the answer is still read, so the next
-  // command does not take it for its own.
-  std::unique_ptr<TSpoolFile> spool;
-  try {
-    spool = std::make_unique<TSpoolFile>();
-  } catch (...) {
-    ReadReply();
-    throw;
-  }
   ReadReply();
   fetch.Size = ExtractNumber(replyText_, 2, 100);
 

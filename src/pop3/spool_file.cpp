@@ -18,7 +18,7 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-TSpoolFile::TSpoolFile() {
+void TSpoolFile::Open() {
   // Kept open from its creation: opening it again by name would only cost
   // another system call. Nothing truncates it either, which would make ext4
   // allocate its blocks at close (auto_da_alloc), so that deleting it costs
@@ -36,6 +36,7 @@ void TSpoolFile::Fail(const char* what, int err) const {
 }
 
 void TSpoolFile::WriteOut(const char* data, std::size_t size) {
+  if (fd_ < 0) Open();
   while (size > 0) {
     const ssize_t n = ::write(fd_, data, size);
     if (n < 0) {
@@ -55,7 +56,7 @@ void TSpoolFile::Flush() {
 
 void TSpoolFile::Write(std::string_view bytes) {
   if (bytes.empty()) return;
-  if (fd_ < 0) Fail("cannot write spool file", EBADF);
+  if (removed_) Fail("cannot write spool file", EBADF);
   if (pending_.size() + bytes.size() > kBufferSize) {
     Flush();
     if (bytes.size() >= kBufferSize) {
@@ -69,10 +70,8 @@ void TSpoolFile::Write(std::string_view bytes) {
 }
 
 std::string TSpoolFile::ReadAll() {
-  if (fd_ < 0) return {};
-  // A message that never outgrew the buffer is all still here: no need to
-  // write it out only to read it back.
-  if (pending_.size() == size_) return pending_;
+  // A message that never outgrew the buffer is all still here.
+  if (fd_ < 0) return pending_;
   Flush();
   std::string bytes(size_, '\0');
   std::size_t done = 0;
@@ -90,8 +89,7 @@ std::string TSpoolFile::ReadAll() {
 }
 
 std::string_view TSpoolFile::Contents() {
-  if (fd_ < 0) return {};
-  if (pending_.size() == size_) return pending_;
+  if (fd_ < 0) return pending_;
   Flush();
   // Mapped with its pages at once: the file is in the page cache, so this
   // saves allocating, clearing and copying a buffer as large as the mail.
@@ -106,16 +104,16 @@ std::string_view TSpoolFile::Contents() {
 }
 
 void TSpoolFile::Remove() {
+  removed_ = true;
   if (map_) ::munmap(map_, mapSize_);
   map_ = nullptr;
   copy_ = std::string();
+  pending_ = std::string();
   if (fd_ < 0) return;
   // Unlinked before it is closed, the file's pages are dropped, not written.
   ::unlink(path_.c_str());
   ::close(fd_);
   fd_ = -1;
-  pending_.clear();
-  pending_.shrink_to_fit();
 }
 
 }  // namespace pelnor

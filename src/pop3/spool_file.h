@@ -1,9 +1,11 @@
 #pragma once
 
 // The temporary file a fetched message is written to while it arrives, so a
-// large mail never has to sit in memory whole until it is complete. The file
-// is closed and deleted on every way out: explicitly by Remove, or by the
-// destructor when an exception leaves the fetch.
+// large mail never has to sit in memory whole until it is complete. The
+// first 64 KB are held in memory; the file is made only when a message
+// outgrows them, so most mails never touch the disk. The file is closed and
+// deleted on every way out: explicitly by Remove, or by the destructor when
+// an exception leaves the fetch.
 
 #include <cstdint>
 #include <string>
@@ -13,9 +15,10 @@ namespace pelnor {
 
 class TSpoolFile {
  public:
-  // Creates an empty "vek" file in the temporary directory, open for
-  // reading and writing. Throws std::filesystem::filesystem_error.
-  TSpoolFile();
+  // Nothing is made yet. The "vek" file in the temporary directory comes
+  // with the first write that does not fit the buffer; making or writing it
+  // throws std::filesystem::filesystem_error.
+  TSpoolFile() = default;
   TSpoolFile(const TSpoolFile&) = delete;
   TSpoolFile& operator=(const TSpoolFile&) = delete;
   ~TSpoolFile();
@@ -30,15 +33,18 @@ class TSpoolFile {
   // Closes and deletes the file; further calls do nothing.
   void Remove();
 
+  // The file's name; empty while the message fits the buffer.
   const std::string& Path() const { return path_; }
 
  private:
+  void Open();
   void Flush();
   void WriteOut(const char* data, std::size_t size);
   [[noreturn]] void Fail(const char* what, int err) const;
 
   std::string path_;
   int fd_ = -1;
+  bool removed_ = false;
   // Bytes written by the caller but not yet to the file, at most kBufferSize.
   std::string pending_;
   std::uint64_t size_ = 0;

@@ -45,26 +45,32 @@ std::string Pattern(std::size_t size, unsigned seed) {
   return bytes;
 }
 
-TEST(SpoolFile, IsAPrivateEmptyVekFileInTheTemporaryDirectory) {
+TEST(SpoolFile, BecomesAPrivateVekFileOnceTheMailOutgrowsTheBuffer) {
+  const int before = OpenDescriptors();
   TSpoolFile spool;
+  EXPECT_EQ(spool.Size(), 0u);
+  EXPECT_EQ(spool.ReadAll(), "");
+  spool.Write(Pattern(64 * 1024, 1));
+  EXPECT_EQ(spool.Path(), "") << "a mail that fits the buffer needs no file";
+  EXPECT_EQ(OpenDescriptors(), before);
+  spool.Write("x");
   const fs::path path = spool.Path();
   EXPECT_EQ(path.parent_path(), fs::temp_directory_path());
   EXPECT_EQ(path.filename().string().rfind("vek", 0), 0u);
   ASSERT_TRUE(fs::exists(path));
-  EXPECT_EQ(fs::file_size(path), 0u);
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  EXPECT_EQ(spool.Size(), 0u);
-  EXPECT_EQ(spool.ReadAll(), "");
+  EXPECT_EQ(OpenDescriptors(), before + 1);
 }
 
 TEST(SpoolFile, HoldsOneDescriptorAndLeavesNoneBehind) {
   const int before = OpenDescriptors();
   {
     TSpoolFile spool;
-    EXPECT_EQ(OpenDescriptors(), before + 1);
+    EXPECT_EQ(OpenDescriptors(), before);
     spool.Write(Pattern(200 * 1024, 1));
+    EXPECT_EQ(OpenDescriptors(), before + 1);
     EXPECT_EQ(spool.ReadAll().size(), 200u * 1024);
     EXPECT_EQ(OpenDescriptors(), before + 1);
   }
@@ -136,10 +142,13 @@ TEST(SpoolFile, ContentsShowWhatWasWrittenUntilRemove) {
       const std::string_view contents = spool.Contents();
       EXPECT_TRUE(contents == bytes);
       EXPECT_EQ(spool.ReadAll(), bytes);
+      const std::string path = spool.Path();
+      EXPECT_EQ(path.empty(), size <= 64 * 1024);
       spool.Remove();
-      EXPECT_FALSE(fs::exists(spool.Path()));
-      EXPECT_EQ(FileContent("/proc/self/maps").find(spool.Path()), std::string::npos)
-          << "still mapped";
+      if (!path.empty()) {
+        EXPECT_FALSE(fs::exists(path));
+        EXPECT_EQ(FileContent("/proc/self/maps").find(path), std::string::npos) << "still mapped";
+      }
       EXPECT_EQ(spool.Contents(), "");
     }
     EXPECT_EQ(OpenDescriptors(), before);
@@ -158,14 +167,16 @@ TEST(SpoolFile, EmptyWritesChangeNothing) {
 TEST(SpoolFile, RemoveDeletesTheFileOnceAndForAll) {
   const int before = OpenDescriptors();
   TSpoolFile spool;
-  spool.Write("+OK\r\n");
+  spool.Write(Pattern(100 * 1024, 2));
   const std::string path = spool.Path();
+  ASSERT_TRUE(fs::exists(path));
   spool.Remove();
   EXPECT_FALSE(fs::exists(path));
   EXPECT_EQ(OpenDescriptors(), before);
   EXPECT_EQ(spool.ReadAll(), "");
   spool.Remove();  // quiet the second time, and again in the destructor
   EXPECT_EQ(spool.Path(), path);
+  EXPECT_THROW(spool.Write("late"), fs::filesystem_error);
 }
 
 TEST(SpoolFile, DestructorDeletesTheFile) {
@@ -174,9 +185,9 @@ TEST(SpoolFile, DestructorDeletesTheFile) {
   {
     TSpoolFile a;
     TSpoolFile b;
-    EXPECT_NE(a.Path(), b.Path());
-    a.Write("short");
+    a.Write(Pattern(70 * 1024, 3));
     b.Write(Pattern(100 * 1024, 4));
+    EXPECT_NE(a.Path(), b.Path());
     small = a.Path();
     large = b.Path();
   }
@@ -192,6 +203,8 @@ TEST(SpoolFile, FailureToCreateRaisesNamingThePath) {
   const int before = OpenDescriptors();
   try {
     TSpoolFile spool;
+    spool.Write(Pattern(1000, 1));  // still in memory
+    spool.Write(Pattern(64 * 1024, 2));
     ADD_FAILURE() << "created " << spool.Path();
   } catch (const fs::filesystem_error& e) {
     EXPECT_EQ(e.path1().parent_path(), "/proc");
@@ -218,17 +231,18 @@ TEST(SpoolFile, FailureToWriteRaisesNamingThePath) {
   std::string what;
   {
     TSpoolFile spool;
-    path = spool.Path();
     try {
       for (int i = 0; i < 64; ++i) spool.Write(Pattern(16 * 1024, i));
       spool.ReadAll();
     } catch (const fs::filesystem_error& e) {
       what = e.what();
     }
+    path = spool.Path();
   }
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, oldHandler);
   EXPECT_THAT(what, HasSubstr("cannot write spool file"));
+  ASSERT_FALSE(path.empty());
   EXPECT_THAT(what, HasSubstr(path));
   EXPECT_FALSE(fs::exists(path));
 }
