@@ -31,16 +31,9 @@ void TDecodeSpool::Fail(const char* what, int error) const {
 }
 
 void TDecodeSpool::Write(const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd_, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail("cannot write the decoder's temporary file", errno);
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    size_ += static_cast<std::size_t>(n);
-  }
+  if (const int error = WriteFully(fd_, data, size))
+    Fail("cannot write the decoder's temporary file", error);
+  size_ += size;
 }
 
 std::string TDecodeSpool::ReadAll() {
@@ -49,16 +42,8 @@ std::string TDecodeSpool::ReadAll() {
   // file, so its size is known without asking.
   std::string content(size_, '\0');
   std::size_t done = 0;
-  while (done < content.size()) {
-    const ssize_t n = ::pread(fd_, content.data() + done, content.size() - done,
-                              static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail("cannot read the decoder's temporary file", errno);
-    }
-    if (n == 0) break;
-    done += static_cast<std::size_t>(n);
-  }
+  if (const int error = ReadFully(fd_, content.data(), content.size(), done))
+    Fail("cannot read the decoder's temporary file", error);
   content.resize(done);
   return content;
 }

@@ -32,4 +32,31 @@ std::string MakeTempFileName() {
   return std::move(file.Path);
 }
 
+int WriteFully(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+int ReadFully(int fd, char* out, std::size_t size, std::size_t& done) {
+  done = 0;
+  while (done < size) {
+    const ssize_t n = ::pread(fd, out + done, size - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
 }  // namespace pelnor

@@ -100,4 +100,12 @@ struct TTempFile {
 };
 TTempFile MakeTempFile();
 
+// Writes all `size` bytes to `fd`, going on after interrupted calls.
+// Returns 0, or the errno of the failure.
+int WriteFully(int fd, const char* data, std::size_t size);
+// Reads up to `size` bytes from the start of the file `fd` into `out`;
+// `done` says how many came (fewer only at the end of the file). Returns 0,
+// or the errno of the failure.
+int ReadFully(int fd, char* out, std::size_t size, std::size_t& done);
+
 }  // namespace pelnor

@@ -37,15 +37,7 @@ void TSpoolFile::Fail(const char* what, int err) const {
 
 void TSpoolFile::WriteOut(const char* data, std::size_t size) {
   if (fd_ < 0) Open();
-  while (size > 0) {
-    const ssize_t n = ::write(fd_, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail("cannot write spool file", errno);
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
+  if (const int error = WriteFully(fd_, data, size)) Fail("cannot write spool file", error);
 }
 
 void TSpoolFile::Flush() {
@@ -75,16 +67,9 @@ std::string TSpoolFile::ReadAll() {
   Flush();
   std::string bytes(size_, '\0');
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::pread(fd_, bytes.data() + done, bytes.size() - done,
-                              static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail("cannot read spool file", errno);
-    }
-    if (n == 0) Fail("cannot read spool file", EIO);  // someone cut it short
-    done += static_cast<std::size_t>(n);
-  }
+  if (const int error = ReadFully(fd_, bytes.data(), bytes.size(), done))
+    Fail("cannot read spool file", error);
+  if (done != bytes.size()) Fail("cannot read spool file", EIO);  // someone cut it short
   return bytes;
 }
 
