@@ -163,6 +163,7 @@ class TVekPOP {
 
   TVekMsg* Retrieve(std::uint16_t number, bool headersOnly);
   TFetch Fetch(std::uint16_t number, bool headersOnly);
+  void SpoolAnswer(std::string_view first, TSpoolFile& spool, std::int32_t size);
   void UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size);
   TVekMsg& Adopt();
   void PrepareParser();

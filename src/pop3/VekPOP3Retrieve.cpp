@@ -77,25 +77,7 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
     return fetch;
   }
 
-  nextReportMark_ = RetrieveProgressStep;
-  spool->Write(chunk);
-  // The last four bytes seen, then the next read: a terminator cut in two
-  // is still found, and nothing is copied but those four bytes.
-  char window[kCarry + kReadSize];
-  std::size_t carried = std::min(chunk.size(), kCarry);
-  std::memcpy(window, chunk.data() + chunk.size() - carried, carried);
-  bool ended = chunk.find(kTerminator) != std::string::npos;
-  while (!ended) {
-    Pump();
-    const std::size_t n = ReadMessageChunk(window + carried);
-    spool->Write(std::string_view(window + carried, n));
-    const std::string_view seen(window, carried + n);
-    ended = seen.find(kTerminator) != std::string_view::npos;
-    const std::size_t keep = std::min(seen.size(), kCarry);
-    std::memmove(window, seen.data() + seen.size() - keep, keep);
-    carried = keep;
-    UpdateRetrieveProgress(spool->Size(), fetch.Size);
-  }
+  SpoolAnswer(chunk, *spool, fetch.Size);
   if (retrieveProgress_ < 100) {
     Notify([this] {
       if (OnRetrieveProgress) OnRetrieveProgress(*this, 100);
@@ -103,6 +85,29 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
   }
   fetch.Spool = std::move(spool);
   return fetch;
+}
+
+// Writes the answer that began with `first` to the spool file, reading on
+// until its terminator, with a progress figure per read.
+void TVekPOP::SpoolAnswer(std::string_view first, TSpoolFile& spool, std::int32_t size) {
+  nextReportMark_ = RetrieveProgressStep;
+  spool.Write(first);
+  // The last four bytes seen, then the next read: a terminator cut in two
+  // is still found, and nothing is copied but those four bytes.
+  char window[kCarry + kReadSize];
+  std::size_t carried = std::min(first.size(), kCarry);
+  std::memcpy(window, first.data() + first.size() - carried, carried);
+  bool ended = first.find(kTerminator) != std::string_view::npos;
+  while (!ended) {
+    Pump();
+    const std::size_t got = ReadMessageChunk(window + carried);
+    spool.Write(std::string_view(window + carried, got));
+    const std::string_view seen(window, carried + got);
+    ended = seen.find(kTerminator) != std::string_view::npos;
+    carried = std::min(seen.size(), kCarry);
+    std::memmove(window, seen.data() + seen.size() - carried, carried);
+    UpdateRetrieveProgress(spool.Size(), size);
+  }
 }
 
 void TVekPOP::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
