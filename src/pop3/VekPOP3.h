@@ -61,9 +61,10 @@ class TVekPOP {
   // How long opening the connection may take.
   int ConnectTimeoutMs = 30000;
   // RetrieveAll reads back and decodes an answer at least this long on a
-  // second thread while it fetches the next message. Every event still fires on the
-  // caller's thread and in the order of one fetch after the other; only the
-  // next fetch's commands go out before the handlers of this one run.
+  // second thread while it fetches the next message. Every event still
+  // fires on the caller's thread and in the order of one fetch after the
+  // other; only the next fetch's commands go out before the handlers of
+  // this one run.
   std::size_t OverlapDecodeFrom = 256 * 1024;
 
   // --- events ---------------------------------------------------------------------
