@@ -2,7 +2,6 @@
 
 #include "mime/body_spool.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -11,27 +10,14 @@
 #include <filesystem>
 #include <string>
 
+#include "file_probes.h"
+
 namespace pelnor {
 namespace {
 
 namespace fs = std::filesystem;
-
-int OpenDescriptors() {
-  int count = 0;
-  DIR* dir = ::opendir("/proc/self/fd");
-  if (!dir) return -1;
-  while (const dirent* e = ::readdir(dir))
-    if (e->d_name[0] != '.') ++count;
-  ::closedir(dir);
-  return count;
-}
-
-std::string Pattern(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i)
-    bytes[i] = static_cast<char>((i * 131 + seed * 7 + i / 251) & 0xFF);
-  return bytes;
-}
+using test::OpenDescriptors;
+using test::Pattern;
 
 TEST(DecodeSpool, IsAPrivateVekFileRemovedWithItsDescriptor) {
   const int before = OpenDescriptors();

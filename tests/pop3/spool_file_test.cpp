@@ -2,7 +2,6 @@
 
 #include "pop3/spool_file.h"
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,34 +14,19 @@
 #include <iterator>
 #include <string>
 
+#include "file_probes.h"
+
 namespace pelnor {
 namespace {
 
 namespace fs = std::filesystem;
+using test::OpenDescriptors;
+using test::Pattern;
 using ::testing::HasSubstr;
-
-int OpenDescriptors() {
-  int count = 0;
-  DIR* dir = ::opendir("/proc/self/fd");
-  if (!dir) return -1;
-  while (const dirent* e = ::readdir(dir))
-    if (e->d_name[0] != '.') ++count;
-  ::closedir(dir);
-  return count;
-}
 
 std::string FileContent(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Bytes that differ from position to position, so a piece written twice or
-// out of order shows.
-std::string Pattern(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i)
-    bytes[i] = static_cast<char>((i * 131 + seed * 7 + i / 251) & 0xFF);
-  return bytes;
 }
 
 TEST(SpoolFile, BecomesAPrivateVekFileOnceTheMailOutgrowsTheBuffer) {
