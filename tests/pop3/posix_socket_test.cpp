@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +34,15 @@ std::string ReadAtLeast(TSocketStream& stream, std::size_t n) {
     got.append(buffer, k);
   }
   return got;
+}
+
+// Opens `socket` to the server on loopback by address; the stream has the
+// session's 100 ms bound.
+std::unique_ptr<TSocketStream> OpenStream(TPosixClientSocket& socket, TFakePop3Server& server) {
+  socket.Address = "127.0.0.1";
+  socket.Port = server.Port();
+  socket.Open();
+  return socket.CreateStream(100);
 }
 
 // A loopback port that nobody listens on.
@@ -172,10 +182,7 @@ TEST(PosixSocketOpen, ConnectIsBoundedInTime) {
 TEST(PosixSocketStream, ReadReturnsZeroWhenNothingArrives) {
   TFakePop3Server server(TPop3Script().Pause(2000));
   TPosixClientSocket socket;
-  socket.Address = "127.0.0.1";
-  socket.Port = server.Port();
-  socket.Open();
-  auto stream = socket.CreateStream(100);
+  auto stream = OpenStream(socket, server);
   EXPECT_FALSE(stream->WaitForData(50));
   char buffer[16];
   const auto start = std::chrono::steady_clock::now();
@@ -186,10 +193,7 @@ TEST(PosixSocketStream, ReadReturnsZeroWhenNothingArrives) {
 TEST(PosixSocketStream, ReadTakesAtMostTheCountAsked) {
   TFakePop3Server server(TPop3Script().Send(std::string(3000, 'x')));
   TPosixClientSocket socket;
-  socket.Address = "127.0.0.1";
-  socket.Port = server.Port();
-  socket.Open();
-  auto stream = socket.CreateStream(100);
+  auto stream = OpenStream(socket, server);
   ASSERT_TRUE(stream->WaitForData(2000));
   char buffer[1024];
   EXPECT_EQ(stream->Read(buffer, 1024), 1024u);
@@ -199,10 +203,7 @@ TEST(PosixSocketStream, ReadTakesAtMostTheCountAsked) {
 TEST(PosixSocketStream, ServerHangUpIsReadableWithZeroBytes) {
   TFakePop3Server server(TPop3Script().Send("+OK bye\r\n").Close());
   TPosixClientSocket socket;
-  socket.Address = "127.0.0.1";
-  socket.Port = server.Port();
-  socket.Open();
-  auto stream = socket.CreateStream(100);
+  auto stream = OpenStream(socket, server);
   EXPECT_EQ(ReadAtLeast(*stream, 9), "+OK bye\r\n");
   ASSERT_TRUE(stream->WaitForData(2000));
   char buffer[16];
@@ -212,10 +213,7 @@ TEST(PosixSocketStream, ServerHangUpIsReadableWithZeroBytes) {
 TEST(PosixSocketStream, WriteReachesTheServer) {
   TFakePop3Server server(TPop3Script().Expect("USER bob").Send("+OK\r\n"));
   TPosixClientSocket socket;
-  socket.Address = "127.0.0.1";
-  socket.Port = server.Port();
-  socket.Open();
-  auto stream = socket.CreateStream(100);
+  auto stream = OpenStream(socket, server);
   EXPECT_EQ(stream->Write("USER bob\r\n", 10), 10u);
   EXPECT_EQ(ReadAtLeast(*stream, 5), "+OK\r\n");
   socket.Close();
@@ -227,10 +225,7 @@ TEST(PosixSocketStream, WriteReachesTheServer) {
 TEST(PosixSocketStream, WriteToAPeerThatDoesNotReadStopsAtTheTimeOut) {
   TFakePop3Server server(TPop3Script().Pause(3000));
   TPosixClientSocket socket;
-  socket.Address = "127.0.0.1";
-  socket.Port = server.Port();
-  socket.Open();
-  auto stream = socket.CreateStream(100);
+  auto stream = OpenStream(socket, server);
   // Far more than both sockets' buffers hold.
   const std::string bulk(64 * 1024 * 1024, 'x');
   // Each call sends what fits and returns when the time-out is spent, until
@@ -254,10 +249,7 @@ TEST(PosixSocketStream, WriteToAPeerThatDoesNotReadStopsAtTheTimeOut) {
 TEST(PosixSocketStream, WriteAfterThePeerHungUpRaisesNamingTheTarget) {
   TFakePop3Server server(TPop3Script().Send("+OK\r\n").Close());
   TPosixClientSocket socket;
-  socket.Address = "127.0.0.1";
-  socket.Port = server.Port();
-  socket.Open();
-  auto stream = socket.CreateStream(100);
+  auto stream = OpenStream(socket, server);
   EXPECT_EQ(ReadAtLeast(*stream, 5), "+OK\r\n");
   ASSERT_TRUE(stream->WaitForData(2000));
   char buffer[16];
