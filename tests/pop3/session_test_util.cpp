@@ -125,6 +125,12 @@ std::vector<std::string> PlainMail(const std::string& subject, const std::string
           "", body};
 }
 
+std::vector<std::string> Subjects(const TVekMsgList& list) {
+  std::vector<std::string> subjects;
+  for (int i = 0; i < list.Count(); ++i) subjects.push_back(list.Items(i).Subject);
+  return subjects;
+}
+
 void TSessionTest::Start(const TPop3Script& script) {
   auto socket = std::make_unique<TScriptedSocket>(script);
   socket_ = socket.get();

@@ -56,6 +56,8 @@ std::string Stuffed(const std::vector<std::string>& lines);
 void AddFetch(TPop3Script& script, int n, const std::vector<std::string>& lines);
 // A small plain-text mail.
 std::vector<std::string> PlainMail(const std::string& subject, const std::string& body);
+// The subjects of the listed messages, in list order.
+std::vector<std::string> Subjects(const TVekMsgList& list);
 
 class TSessionTest : public ::testing::Test {
  protected:

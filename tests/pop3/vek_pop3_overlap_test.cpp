@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "mime/vek_util.h"
 #include "session_test_util.h"
 #include "test_mails.h"
 
@@ -15,21 +16,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-std::vector<std::string> Lines(const std::string& crlfText) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = crlfText.find("\r\n", start)) != std::string::npos; start = end + 2)
-    lines.push_back(crlfText.substr(start, end - start));
-  if (start < crlfText.size()) lines.push_back(crlfText.substr(start));
-  return lines;
-}
-
-std::vector<std::string> Subjects(const TVekMsgList& list) {
-  std::vector<std::string> subjects;
-  for (int i = 0; i < list.Count(); ++i) subjects.push_back(list.Items(i).Subject);
-  return subjects;
-}
 
 class TVekPOPOverlap : public TSessionTest {
  protected:
@@ -43,7 +29,7 @@ class TVekPOPOverlap : public TSessionTest {
 TPop3Script MixedMails(const std::string& data) {
   TPop3Script script = Counted(3);
   AddFetch(script, 1, PlainMail("m1", "b"));
-  AddFetch(script, 2, Lines(MailWithAttachment("m2", "text", "a.bin", data)));
+  AddFetch(script, 2, SplitLines(MailWithAttachment("m2", "text", "a.bin", data)));
   AddFetch(script, 3, PlainMail("m3", "b"));
   return script;
 }

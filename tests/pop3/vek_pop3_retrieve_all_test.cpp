@@ -18,12 +18,6 @@ TPop3Script ThreeMails() {
   return script;
 }
 
-std::vector<std::string> Subjects(const TVekMsgList& list) {
-  std::vector<std::string> subjects;
-  for (int i = 0; i < list.Count(); ++i) subjects.push_back(list.Items(i).Subject);
-  return subjects;
-}
-
 using TVekPOPRetrieveAll = TSessionTest;
 
 TEST_F(TVekPOPRetrieveAll, FetchesEveryMessageInOrder) {
