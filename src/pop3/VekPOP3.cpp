@@ -65,7 +65,7 @@ void TVekPOP::AttachSocket() {
   };
   socket_->OnDisconnected = [this] {
     connected_ = false;
-    Notify([this] {
+    FireOrKeep(deferred_, [this] {
       if (OnQuit) OnQuit(*socket_);
     });
   };
@@ -75,17 +75,17 @@ void TVekPOP::AttachSocket() {
 // wait in decodeLog_ for the caller's thread, and it never pumps.
 void TVekPOP::AttachParser() {
   parser_.OnDecodeStart = [this](const std::string& fileName, std::int32_t bytesCount) {
-    DecodeEvent([this, fileName, bytesCount] {
+    FireOrKeep(decodeLog_, [this, fileName, bytesCount] {
       if (OnDecodeStart) OnDecodeStart(*this, fileName, bytesCount);
     });
   };
   parser_.OnDecodeProgress = [this](std::uint16_t percent) {
-    DecodeEvent([this, percent] {
+    FireOrKeep(decodeLog_, [this, percent] {
       if (OnDecodeProgress) OnDecodeProgress(*this, percent);
     });
   };
   parser_.OnDecodeEnd = [this] {
-    DecodeEvent([this] {
+    FireOrKeep(decodeLog_, [this] {
       if (OnDecodeEnd) OnDecodeEnd(*this);
     });
   };
@@ -94,17 +94,9 @@ void TVekPOP::AttachParser() {
   };
 }
 
-void TVekPOP::Notify(std::function<void()> event) {
-  if (deferred_) {
-    deferred_->push_back(std::move(event));
-  } else {
-    event();
-  }
-}
-
-void TVekPOP::DecodeEvent(std::function<void()> event) {
-  if (decodeLog_) {
-    decodeLog_->push_back(std::move(event));
+void TVekPOP::FireOrKeep(TEvents* kept, std::function<void()> event) {
+  if (kept) {
+    kept->push_back(std::move(event));
   } else {
     event();
   }

@@ -173,9 +173,10 @@ class TVekPOP {
   // nothing else of the session, so it may run on another thread.
   void Decode(TVekMsg& msg, TSpoolFile& spool, std::int32_t size, bool headersOnly);
   TVekMsg* BuildMessage(TFetch& fetch, bool headersOnly);
-  // Fires the event now, or keeps it for later while a fetch runs ahead.
-  void Notify(std::function<void()> event);
-  void DecodeEvent(std::function<void()> event);
+  // Fires the event now, or keeps it in `kept` for later: deferred_ while a
+  // fetch runs ahead of its turn, decodeLog_ while the decoder runs on the
+  // other thread.
+  static void FireOrKeep(TEvents* kept, std::function<void()> event);
 
   // RetrieveAll's steps (VekPOP3RetrieveAll.cpp).
   bool IsDeleted(std::uint32_t number) const;

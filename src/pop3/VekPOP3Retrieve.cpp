@@ -58,7 +58,7 @@ TVekMsg* TVekPOP::Retrieve(std::uint16_t number, bool headersOnly) {
 TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
   TFetch fetch;
   fetch.Number = number;
-  Notify([this, number] {
+  FireOrKeep(deferred_, [this, number] {
     if (OnBeforeRetrieve) OnBeforeRetrieve(*this, number);
   });
   // Its file is made only if the answer outgrows what it keeps in memory.
@@ -79,7 +79,7 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
 
   SpoolAnswer(chunk, *spool, fetch.Size);
   if (retrieveProgress_ < 100) {
-    Notify([this] {
+    FireOrKeep(deferred_, [this] {
       if (OnRetrieveProgress) OnRetrieveProgress(*this, 100);
     });
   }
@@ -119,7 +119,7 @@ void TVekPOP::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
     retrieveProgress_ = 0;
   }
   if (retrieveProgress_ >= nextReportMark_) {
-    Notify([this, percent = retrieveProgress_] {
+    FireOrKeep(deferred_, [this, percent = retrieveProgress_] {
       if (OnRetrieveProgress) OnRetrieveProgress(*this, percent);
     });
     nextReportMark_ = static_cast<std::uint16_t>(nextReportMark_ + RetrieveProgressStep);
