@@ -4,7 +4,7 @@
 
 #include <cerrno>
 #include <optional>
-#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/sjis_literal.h"
 #include "store/atomic_file.h"
@@ -53,13 +53,13 @@ bool IsNewMessage(const std::string& dir, const std::string& alias, const std::s
 void PruneHistory(const std::string& dir, const std::string& alias,
                   const std::vector<std::string>& serverIds) {
   std::string path = HistoryPath(dir, alias);
-  std::unordered_map<std::string, int> held;
-  for (std::string& entry : ReadHistory(path)) ++held[std::move(entry)];
+  std::vector<std::string> old = ReadHistory(path);
+  // Each identifier leaves the set when it is written, so neither a repeat
+  // in the old file nor messages sharing an identifier can multiply it.
+  std::unordered_set<std::string> unwritten(old.begin(), old.end());
   std::vector<std::string> kept;
-  for (const std::string& id : serverIds) {
-    auto it = held.find(id);
-    if (it != held.end()) kept.insert(kept.end(), it->second, id);
-  }
+  for (const std::string& id : serverIds)
+    if (unwritten.erase(id) > 0) kept.push_back(id);
   ReplaceFile(path, EncodeDigitLines(kept), FileAccess::kOwnerOnly);
 }
 

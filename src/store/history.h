@@ -20,10 +20,10 @@ std::string HistoryPath(const std::string& dir, const std::string& alias);
 bool IsNewMessage(const std::string& dir, const std::string& alias, const std::string& id);
 
 // Rewrites the history to hold only the identifiers that are also among
-// `serverIds` (the Message-IDs of the messages now on the server, in server
-// order), in server order: each message id is written once for every equal
-// entry of the old history. Creates the file when missing. Throws StoreError;
-// the old file is then intact.
+// `serverIds` (the identifiers of the messages now on the server), each once,
+// in the order of their first place on the server. Repeats in the old file
+// go with it. Creates the file when missing. Throws StoreError; the old file
+// is then intact.
 void PruneHistory(const std::string& dir, const std::string& alias,
                   const std::vector<std::string>& serverIds);
 
