@@ -25,6 +25,22 @@ bool EndsInsideLine(const std::optional<std::string>& text) {
   return text && !text->empty() && text->back() != '\n';
 }
 
+bool Holds(const std::string& path, const std::string& text, const std::string& id) {
+  for (const std::string& entry : DecodeDigitLines(path, text))
+    if (entry == id) return true;
+  return false;
+}
+
+// True when `id` was missing and has been appended.
+bool AppendWhenMissing(const std::string& path, const std::string& id) {
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (text && Holds(path, *text, id)) return false;
+  std::string line = EndsInsideLine(text) ? "\r\n" : "";
+  line += EncodeDigits(id) + "\r\n";
+  AppendToFile(path, line, FileAccess::kOwnerOnly);
+  return true;
+}
+
 bool IsFileNameAlias(const std::string& alias) {
   return alias.find('/') == std::string::npos && alias.find('\0') == std::string::npos;
 }
@@ -37,17 +53,18 @@ std::string HistoryPath(const std::string& dir, const std::string& alias) {
   return dir + SjisToUtf8(alias) + ".dat";
 }
 
-bool IsNewMessage(const std::string& dir, const std::string& alias, const std::string& id) {
+bool WasOutput(const std::string& dir, const std::string& alias, const std::string& id) {
   std::string path = HistoryPath(dir, alias);
   std::optional<std::string> text = ReadWholeFile(path);
-  if (text) {
-    for (const std::string& entry : DecodeDigitLines(path, *text))
-      if (entry == id) return false;
-  }
-  std::string line = EndsInsideLine(text) ? "\r\n" : "";
-  line += EncodeDigits(id) + "\r\n";
-  AppendToFile(path, line, FileAccess::kOwnerOnly);
-  return true;
+  return text && Holds(path, *text, id);
+}
+
+void RecordOutput(const std::string& dir, const std::string& alias, const std::string& id) {
+  AppendWhenMissing(HistoryPath(dir, alias), id);
+}
+
+bool IsNewMessage(const std::string& dir, const std::string& alias, const std::string& id) {
+  return AppendWhenMissing(HistoryPath(dir, alias), id);
 }
 
 void PruneHistory(const std::string& dir, const std::string& alias,

@@ -13,10 +13,17 @@ namespace pelnor {
 // name a file outside the program directory.
 std::string HistoryPath(const std::string& dir, const std::string& alias);
 
-// True when `id` (compared byte for byte) was not yet in the history, and has
-// now been appended; false when it was, and nothing is written. A missing
-// history file counts as empty and is created. An empty id is an ordinary
-// identifier (a message without Message-ID). Throws StoreError.
+// True when `id` (compared byte for byte) is in the history. Only reads: a
+// missing history file means false. Throws StoreError.
+bool WasOutput(const std::string& dir, const std::string& alias, const std::string& id);
+
+// Appends `id` when it is not yet in the history, so that it counts as
+// output from now on. A missing history file is created. Throws StoreError.
+void RecordOutput(const std::string& dir, const std::string& alias, const std::string& id);
+
+// Both in one: true when `id` was not yet in the history and has now been
+// appended; false when it was, and nothing is written. An empty id is an
+// ordinary identifier. Throws StoreError.
 bool IsNewMessage(const std::string& dir, const std::string& alias, const std::string& id);
 
 // Rewrites the history to hold only the identifiers that are also among

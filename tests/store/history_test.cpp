@@ -74,6 +74,21 @@ TEST_F(History, EmptyIdentifierIsStoredAsAnEmptyLine) {
   EXPECT_TRUE(IsNewMessage(dir.path(), "main", "<1@x>"));
 }
 
+TEST_F(History, WasOutputOnlyReadsAndRecordOutputAddsOnce) {
+  EXPECT_FALSE(WasOutput(dir.path(), "main", "<1@x>"));
+  EXPECT_FALSE(Exists(Path()));  // a question leaves no file behind
+  RecordOutput(dir.path(), "main", "<1@x>");
+  RecordOutput(dir.path(), "main", "<1@x>");
+  EXPECT_TRUE(WasOutput(dir.path(), "main", "<1@x>"));
+  EXPECT_FALSE(WasOutput(dir.path(), "main", "<2@x>"));
+  EXPECT_EQ(ReadBytes(Path()), Lines({"<1@x>"}));
+  EXPECT_EQ(test::PermissionBits(Path()), 0600u);
+  // A line cut by an interrupted append does not swallow the next record.
+  WriteBytes(Path(), Lines({"<1@x>"}) + "0000039");
+  RecordOutput(dir.path(), "main", "<2@x>");
+  EXPECT_EQ(ReadBytes(Path()), Lines({"<1@x>"}) + "0000039\r\n" + Lines({"<2@x>"}));
+}
+
 TEST_F(History, AppendAfterACutLineStartsANewLine) {
   WriteBytes(Path(), EncodeDigits("<1@x>") + "\r\n" + "0000039");  // cut mid-line
   EXPECT_TRUE(IsNewMessage(dir.path(), "main", "<2@x>"));
