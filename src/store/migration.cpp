@@ -1,11 +1,12 @@
 #include "store/migration.h"
 
-#include <optional>
+#include <iostream>
 #include <vector>
 
+#include "platform/sjis_literal.h"
 #include "store/account_record.h"
 #include "store/account_store.h"
-#include "store/decimal_number.h"
+#include "store/record_layout.h"
 
 namespace pelnor {
 namespace {
@@ -37,56 +38,70 @@ void RewriteAll(AccountList& list, Rewrite rewrite) {
 constexpr int kFieldsBeforeDateSubDir = 11;
 constexpr int kFieldsBeforePaper = 6;
 
-bool IsBelow14(const std::string& version) {
-  std::optional<int> order = CompareDecimal(version, "1.4");
-  return order && *order < 0;
+std::string OldTo10(std::string record) {
+  for (char& c : record)
+    if (c == ',') c = kFieldSeparator;
+  return record;
+}
+
+std::string To14(const std::string& record) {
+  return InsertAfterSeparator(record, kFieldsBeforeDateSubDir, [] { return std::string("1|"); });
+}
+
+std::string To17(const std::string& record, int& paperIndex,
+                 const LoadPaperNamesFn& loadPaperNames) {
+  return InsertAfterSeparator(record, kFieldsBeforePaper, [&] {
+    if (loadPaperNames) loadPaperNames(paperIndex);
+    return std::to_string(paperIndex) + kFieldSeparator;
+  });
+}
+
+void WarnUnknownLayout(const std::string& record) {
+  std::cerr << "pelnor: account \"" << SjisToUtf8(RecordField(record, afAlias))
+            << "\": record fits no known layout, kept as it is\n";
+}
+
+// Converts a record from the layout its shape shows.
+std::string UpgradeRecord(const std::string& record, int& paperIndex,
+                          const LoadPaperNamesFn& loadPaperNames) {
+  switch (RecordLayoutOf(record)) {
+    case RecordLayout::kOld:
+      return To17(To14(OldTo10(record)), paperIndex, loadPaperNames);
+    case RecordLayout::kVersion10:
+      return To17(To14(record), paperIndex, loadPaperNames);
+    case RecordLayout::kVersion14:
+      return To17(record, paperIndex, loadPaperNames);
+    case RecordLayout::kCurrent:
+      return record;
+    case RecordLayout::kUnknown:
+      break;
+  }
+  WarnUnknownLayout(record);
+  return record;
 }
 
 }  // namespace
 
-void MigrateOldTo10(AccountList& list) {
-  RewriteAll(list, [](std::string record) {
-    for (char& c : record)
-      if (c == ',') c = kFieldSeparator;
-    return record;
-  });
-}
+void MigrateOldTo10(AccountList& list) { RewriteAll(list, OldTo10); }
 
-void MigrateTo14(AccountList& list) {
-  RewriteAll(list, [](const std::string& record) {
-    return InsertAfterSeparator(record, kFieldsBeforeDateSubDir, [] { return std::string("1|"); });
-  });
-}
+void MigrateTo14(AccountList& list) { RewriteAll(list, To14); }
 
 void MigrateTo17(AccountList& list, int& paperIndex, const LoadPaperNamesFn& loadPaperNames) {
   RewriteAll(list, [&](const std::string& record) {
-    return InsertAfterSeparator(record, kFieldsBeforePaper, [&] {
-      if (loadPaperNames) loadPaperNames(paperIndex);
-      return std::to_string(paperIndex) + kFieldSeparator;
-    });
+    return To17(record, paperIndex, loadPaperNames);
   });
 }
 
 bool MigrateAccounts(const std::string& dir, std::string& settingsVersion, AccountList& list,
                      int& paperIndex, const LoadPaperNamesFn& loadPaperNames) {
-  bool ran = false;
-  if (settingsVersion == "old") {
-    MigrateOldTo10(list);
-    settingsVersion = "1.0";
-    ran = true;
-  }
-  if (IsBelow14(settingsVersion)) {
-    MigrateTo14(list);
-    settingsVersion = "1.4";
-    ran = true;
-  }
-  if (settingsVersion == "1.4") {
-    MigrateTo17(list, paperIndex, loadPaperNames);
-    settingsVersion = kCurrentVersion;
-    ran = true;
-  }
-  if (ran) SaveAccounts(dir, list);
-  return ran;
+  const std::vector<std::string> before = list.Records();
+  RewriteAll(list, [&](const std::string& record) {
+    return UpgradeRecord(record, paperIndex, loadPaperNames);
+  });
+  settingsVersion = kCurrentVersion;
+  if (list.Records() == before) return false;
+  SaveAccounts(dir, list);
+  return true;
 }
 
 }  // namespace pelnor

@@ -31,12 +31,15 @@ void MigrateTo14(AccountList& list);
 // Records with fewer separators are copied unchanged.
 void MigrateTo17(AccountList& list, int& paperIndex, const LoadPaperNamesFn& loadPaperNames);
 
-// Brings `list` from `settingsVersion` up to the current layout, step by
-// step, and leaves the version it reached in `settingsVersion`. A version
-// text that is neither "old" nor a decimal number counts as current. When
-// any step ran, the list is saved to User.inf in `dir` at once, so the
+// Brings every record of `list` to the current layout, each from the layout
+// its shape shows (RecordLayoutOf): the stored `settingsVersion` may be stale
+// when the settings file was not written at the last exit, so it decides
+// nothing; a record already current is never converted again. A record of
+// no known layout is kept byte for byte, with a warning on standard error
+// naming its alias. Sets `settingsVersion` to the current version. When a
+// record changed, the list is saved to User.inf in `dir` at once, so the
 // version written at exit never describes an older file. Returns whether a
-// step ran. Throws StoreError when saving fails.
+// record changed. Throws StoreError when saving fails.
 bool MigrateAccounts(const std::string& dir, std::string& settingsVersion, AccountList& list,
                      int& paperIndex, const LoadPaperNamesFn& loadPaperNames);
 

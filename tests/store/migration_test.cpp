@@ -13,7 +13,7 @@ namespace {
 using test::Exists;
 using test::TempDir;
 using testing::ElementsAre;
-using testing::IsEmpty;
+using testing::HasSubstr;
 
 // Stands in for the printer layer: counts its calls and reports a paper.
 struct PaperLookup {
@@ -106,11 +106,11 @@ struct UntouchedCase {
 class MigrationUntouched : public Migration, public testing::WithParamInterface<UntouchedCase> {};
 
 TEST_P(MigrationUntouched, NoStepRunsAndNothingIsSaved) {
-  const std::string record = "a,1|host|user|pass|0|8|font|[]|10|1||1|1|0";
+  const std::string record = "a,1|1|host|user|pass|0|8|font|[]|10|1||1|1|0";
   list.Add(record);
   std::string version = GetParam().version;
   EXPECT_FALSE(Run(version));
-  EXPECT_EQ(version, GetParam().version);
+  EXPECT_EQ(version, "1.7");
   EXPECT_THAT(list.Records(), ElementsAre(record));
   EXPECT_EQ(paper.calls, 0);
   EXPECT_FALSE(Exists(dir.path() + "User.inf"));
@@ -125,22 +125,62 @@ INSTANTIATE_TEST_SUITE_P(
                     UntouchedCase{"CommaDecimal", "1,0"}),
     [](const auto& info) { return info.param.name; });
 
-TEST_F(Migration, EmptyListStillAdvancesAndIsSaved) {
+TEST_F(Migration, EmptyListStillAdvances) {
   std::string version = "old";
-  EXPECT_TRUE(Run(version));
+  EXPECT_FALSE(Run(version));
   EXPECT_EQ(version, "1.7");
   EXPECT_TRUE(list.empty());
-  EXPECT_TRUE(Exists(dir.path() + "User.inf"));
-  EXPECT_THAT(Saved().Records(), IsEmpty());
+  EXPECT_FALSE(Exists(dir.path() + "User.inf"));
 }
 
 TEST_F(Migration, ShortRecordsAreCopiedUnchanged) {
   list.Add("a|1|h|u|p|0|f|[]|10|1");  // 9 separators: no field 12
   list.Add("b|1|h|u|p");              // 4 separators: no field 7 either
-  std::string version = "1.0";
-  Run(version);
+  MigrateTo14(list);
+  MigrateTo17(list, paperIndex, paper.Fn());
   EXPECT_THAT(list.Records(), ElementsAre("a|1|h|u|p|0|0|f|[]|10|1", "b|1|h|u|p"));
   EXPECT_EQ(paper.calls, 1);
+}
+
+TEST_F(Migration, CurrentRecordUnderAStaleOldVersionIsKeptByteForByte) {
+  const std::string current = "main|1|pop.example.jp|user|pw|0|8|IPAGothic|[]|10|1||1|1|0";
+  list.Add(current);
+  SaveAccounts(dir.path(), list);
+  const std::string file = test::ReadBytes(dir.path() + "User.inf");
+  std::string version = "old";  // Defult.ini not written at the last exit
+  EXPECT_FALSE(Run(version));
+  EXPECT_EQ(version, "1.7");
+  EXPECT_THAT(list.Records(), ElementsAre(current));
+  EXPECT_EQ(test::ReadBytes(dir.path() + "User.inf"), file);
+  EXPECT_EQ(paper.calls, 0);
+}
+
+TEST_F(Migration, RecordOfNoKnownLayoutIsKeptWithAWarning) {
+  // What an upgrade run twice made of a current record.
+  const std::string shifted = "main|1|h|u|p|0|0|8|IPAGothic|[]|10|1|1||1|1|0";
+  list.Add(shifted);
+  std::string version = "1.7";
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(Run(version));
+  EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("\"main\""));
+  EXPECT_THAT(list.Records(), ElementsAre(shifted));
+  EXPECT_FALSE(Exists(dir.path() + "User.inf"));
+}
+
+TEST_F(Migration, EachRecordIsConvertedFromItsOwnLayout) {
+  list.Add("cur|1|h|u|p|2|5|font|[fsBold]|10|0|/d/|0|1|1|x@y|z.jp");
+  list.Add("old,1,h,u,p,0,font,[],9,1,,1,0");
+  list.Add("v10|1|h|u|p|0|font|[]|10|1||1|1|a@b");
+  list.Add("v14|1|h|u|p|0|font|[]|10|1||0|1|0");
+  paper.found = 3;
+  std::string version = "1.4";
+  EXPECT_TRUE(Run(version));
+  EXPECT_THAT(list.Records(), ElementsAre("cur|1|h|u|p|2|5|font|[fsBold]|10|0|/d/|0|1|1|x@y|z.jp",
+                                          "old|1|h|u|p|0|3|font|[]|9|1||1|1|0",
+                                          "v10|1|h|u|p|0|3|font|[]|10|1||1|1|1|a@b",
+                                          "v14|1|h|u|p|0|3|font|[]|10|1||0|1|0"));
+  EXPECT_EQ(Saved().Records(), list.Records());
+  EXPECT_EQ(paper.calls, 3);
 }
 
 TEST_F(Migration, RecordsThatBecomeEqualMerge) {
