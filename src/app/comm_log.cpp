@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
+#include "platform/error_text.h"
 #include "platform/sjis_literal.h"
 
 namespace pelnor {
@@ -14,6 +14,16 @@ const std::string& Marker(int kind) {
   static const std::string output = Sjis("<出力終了>");
   static const std::string error = Sjis("<エラー発生>");
   return kind == lkOutput ? output : error;
+}
+
+// A server's bare LF or NUL must not start a line of its own in the log.
+// Shift_JIS never uses these bytes inside a character.
+std::string WithoutControls(std::string text) {
+  for (char& c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = ' ';
+  }
+  return text;
 }
 
 struct FileCloser {
@@ -36,18 +46,18 @@ TCommLog::TCommLog(std::filesystem::path file, const TClock& clock,
 void TCommLog::WriteLog(const std::string& text, int kind) {
   if (!enabled_ || !enabled_()) return;
   std::string line =
-      FormatLogTimeStamp(clock_.Now()) + " : " + text + Marker(kind) + "\r\n";
+      FormatLogTimeStamp(clock_.Now()) + " : " + WithoutControls(text) + Marker(kind) + "\r\n";
 
   std::unique_ptr<std::FILE, FileCloser> f(std::fopen(file_.c_str(), "ab"));
   if (!f) {
-    Fail("cannot open " + file_.string() + ": " + std::strerror(errno));
+    Fail("cannot open " + file_.string() + ": " + ErrorText(errno));
     return;
   }
   int error = 0;
   if (std::fwrite(line.data(), 1, line.size(), f.get()) != line.size()) error = errno;
   // Closing flushes; a failure there is a failed write as well.
   if (std::fclose(f.release()) != 0 && error == 0) error = errno;
-  if (error != 0) Fail("cannot write " + file_.string() + ": " + std::strerror(error));
+  if (error != 0) Fail("cannot write " + file_.string() + ": " + ErrorText(error));
 }
 
 void TCommLog::Fail(const std::string& message) {

@@ -10,6 +10,11 @@ namespace pelnor {
 // Throws std::runtime_error for text that has no Shift_JIS form.
 std::string Sjis(std::string_view utf8);
 
+// For texts that must reach a Shift_JIS file whatever they hold (an
+// exception's text in the log): a character without a Shift_JIS form, or a
+// byte that is not UTF-8, becomes "〓".
+std::string Utf8ToSjisLossy(std::string_view utf8);
+
 // The reverse, for edges that need Unicode (file names, diagnostics). Bytes
 // that are not valid Shift_JIS come out as U+FFFD.
 std::string SjisToUtf8(std::string_view sjis);

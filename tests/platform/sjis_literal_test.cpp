@@ -24,6 +24,11 @@ TEST(SjisLiteral, TextWithoutShiftJisFormThrows) {
   EXPECT_THROW(Sjis("emoji \xF0\x9F\x98\x80"), std::runtime_error);
 }
 
+TEST(SjisLiteral, LossyFormMarksWhatShiftJisLacks) {
+  EXPECT_EQ(Utf8ToSjisLossy("a\xF0\x9F\x98\x80b\xFF\xE3\x81"), "a\x81\xAC" "b\x81\xAC\x81\xAC\x81\xAC");
+  EXPECT_EQ(Utf8ToSjisLossy("印刷"), Sjis("印刷"));
+}
+
 TEST(SjisLiteral, BackToUtf8ReplacesBrokenBytes) {
   EXPECT_EQ(SjisToUtf8("\x83\x7c\x83\x58"), "ポス");
   EXPECT_EQ(SjisToUtf8("a\x81"), "a\xEF\xBF\xBD");
