@@ -2,7 +2,11 @@
 
 #include <utility>
 
-#include "app/history_forget.h"
+#include <cstdio>
+
+#include "app/log_text.h"
+#include "app/message_identity.h"
+#include "app/program_ending.h"
 #include "platform/sjis_literal.h"
 #include "store/history.h"
 
@@ -64,10 +68,10 @@ TCheckCycle::TCheckCycle(const AccountList& accounts, std::string programDir,
       log_(log),
       tray_(tray),
       timer_(timer),
-      makePop_(std::move(makePop)) {
-  printer_.IsNewMessage = [this](const std::string& alias, const std::string& id) {
-    recordedNow_ = IsNewMessage(programDir_, alias, id);
-    return recordedNow_;
+      makePop_(std::move(makePop)),
+      clock_(&SystemClock()) {
+  printer_.WasOutput = [this](const std::string& alias, const TVekMsg& msg) {
+    return WasOutput(programDir_, alias, MessageIdentity(msg));
   };
 }
 
@@ -83,18 +87,21 @@ void TCheckCycle::N1Click() { Timer1Timer(); }
 void TCheckCycle::RunCheckCycle() {
   if (running_) return;
   TCycleGuard guard(*this);
+  failing_.clear();
   try {
     StartCycle();
     // The dialogs may change the list while the pump runs; check the
     // accounts as they were when the cycle began.
     const std::vector<std::string> records = accounts_.Records();
-    for (const std::string& record : records)
-      if (!CheckAccount(record)) break;
+    for (const std::string& record : records) CheckAccountLogged(record);
+  } catch (const EProgramEnding&) {
+    return;  // the program ends; what was half done is not recorded
   } catch (const std::exception& e) {
     ReportEscaped(e.what());
   } catch (...) {
     ReportEscaped("unknown error");
   }
+  Attempt([this] { ShowResult(); });
 }
 
 void TCheckCycle::StartCycle() {
@@ -106,14 +113,25 @@ void TCheckCycle::StartCycle() {
   pop_->OnAfterRetrieve = [this](TCheckPop& sender) { VekPOP1AfterRetrieve(sender); };
   list_ = std::make_unique<TVekMsgList>();
 
+  // The icon stays enabled: its menu, and "終了" in it, must work while a
+  // slow server keeps the check waiting.
   timer_.SetEnabled(false);
   if (!tray_.Animating()) tray_.StartAnimation();
-  tray_.SetEnabled(false);
 }
 
-bool TCheckCycle::CheckAccount(const std::string& record) {
+void TCheckCycle::CheckAccountLogged(const std::string& record) {
+  try {
+    CheckAccount(record);
+  } catch (const EProgramEnding&) {
+    throw;
+  } catch (const std::exception& e) {
+    WriteException(e.what());
+  }
+}
+
+void TCheckCycle::CheckAccount(const std::string& record) {
   ReadSession(record, Session, canvas_);
-  if (Session.EnabledFlag == "0") return true;
+  if (Session.EnabledFlag == "0") return;
   // No dial-up networking here: the connection is there or it is not.
   TCheckPop& pop = *pop_;
   pop.SetServer(Session.Host, Session.UserId, Session.Passwd);
@@ -121,26 +139,35 @@ bool TCheckCycle::CheckAccount(const std::string& record) {
   pop.Connect();
   if (pop.Failed()) {
     WriteError(Sjis("接続エラー"));
-    return false;
+    return;
   }
   if (!pop.Login()) {
     WriteError(Sjis("ログインエラー"));
-    return false;
+    return;
   }
   pop.CountNewMessages();
   Retrieve(pop);
   std::vector<bool> failed = OutputMessages();
   DeleteRetrieved(pop, failed);
   session.Quit();
-  return true;
 }
 
+// A fetch that breaks off keeps what it fetched before: those mails are
+// output all the same.
 void TCheckCycle::Retrieve(TCheckPop& pop) {
   DeleteNumber = 1;
   retrieved_.clear();
   list_->Clear();
+  retrievalComplete_ = false;
   const std::uint16_t count = pop.MessageCount();
-  pop.RetrieveAll(*list_);
+  try {
+    pop.RetrieveAll(*list_);
+  } catch (const EProgramEnding&) {
+    throw;
+  } catch (const std::exception& e) {
+    WriteException(e.what());
+    return;
+  }
   retrievalComplete_ = list_->Count() == count;
 }
 
@@ -153,7 +180,7 @@ std::vector<bool> TCheckCycle::OutputMessages() {
   if (retrievalComplete_) {
     std::vector<std::string> ids;
     ids.reserve(count);
-    for (int n = 0; n < count; ++n) ids.push_back(list_->Items(n).MessageId);
+    for (int n = 0; n < count; ++n) ids.push_back(MessageIdentity(list_->Items(n)));
     PruneHistory(programDir_, Session.CurrentAlias, ids);
   }
   for (int n = 0; n < count; ++n) {
@@ -166,17 +193,19 @@ std::vector<bool> TCheckCycle::OutputMessages() {
 // False when the output failed; the failure is logged, the job already
 // ended by the printer, and the message left to the next cycle.
 bool TCheckCycle::OutputMessage(const TVekMsg& msg) {
-  recordedNow_ = false;
   try {
-    printer_.PrintMessage(msg, Session.OutputAccount());
+    if (printer_.PrintMessage(msg, Session.OutputAccount()))
+      RecordOutput(programDir_, Session.CurrentAlias, MessageIdentity(msg));
     return true;
+  } catch (const EProgramEnding&) {
+    throw;
   } catch (const ELogError& e) {
-    // The printout is complete; only its log line is lost.
+    // Only the log line is lost: the job was complete before it.
+    RecordOutput(programDir_, Session.CurrentAlias, MessageIdentity(msg));
     tray_.Notify(e.what());
     return true;
   } catch (const std::exception& e) {
-    if (recordedNow_) ForgetOutput(programDir_, Session.CurrentAlias, msg.MessageId);
-    WriteError(OutputLogText(Session.CurrentAlias, msg) + " " + e.what());
+    WriteError(MessageLogText(msg) + " " + LogTextOf(e.what()));
     return false;
   }
 }
@@ -210,11 +239,36 @@ void TCheckCycle::VekPOP1Error(TCheckPop&, std::int32_t, const std::string& Msg)
 // to wait for.
 void TCheckCycle::VekPOP1Quit(TCheckPop&) {}
 
-void TCheckCycle::WriteError(const std::string& text) { log_.WriteLog(text, lkError); }
+void TCheckCycle::WriteError(const std::string& text) {
+  failing_.emplace(Session.CurrentAlias, text);
+  log_.WriteLog("[" + Session.CurrentAlias + "]" + text, lkError);
+}
+
+void TCheckCycle::WriteException(const char* what) { WriteError(LogTextOf(what)); }
+
+// "Pelnor 12:05 正常" or "Pelnor 12:05 エラー: a, b"; one notification for
+// each account that worked in the cycle before and fails now.
+void TCheckCycle::ShowResult() {
+  const TDateTime now = clock_->Now();
+  char time[16];
+  std::snprintf(time, sizeof time, " %d:%02d ", now.Hour, now.Minute);
+  std::string tip = "Pelnor" + std::string(time);
+  if (failing_.empty()) {
+    tip += Sjis("正常");
+  } else {
+    tip += Sjis("エラー: ");
+    for (auto it = failing_.begin(); it != failing_.end(); ++it)
+      tip += (it == failing_.begin() ? "" : ", ") + it->first;
+  }
+  tray_.SetTip(tip);
+  for (const auto& [alias, error] : failing_)
+    if (!failedBefore_.contains(alias)) tray_.Notify("[" + alias + "]" + error);
+  failedBefore_ = failing_;
+}
 
 void TCheckCycle::ReportEscaped(const std::string& text) noexcept {
   try {
-    WriteError(text);
+    WriteException(text.c_str());
   } catch (...) {
     // The log itself is out of order; the notification still tells.
   }

@@ -5,20 +5,26 @@
 // before, and, when the account asks for it, deletes the retrieved messages
 // on the server once they are out.
 //
-// Deletion waits until the output is done and spares a message whose output
-// failed: that message stays on the server and out of the history, so the
-// next cycle prints it. Nothing the cycle meets is shown in a dialog: errors
-// go to the communication log, and an error that ends the cycle also to a
-// passing notification at the tray icon.
+// A failure ends only what failed: an account that cannot be reached or
+// refuses the login is logged and the next one checked; a fetch that breaks
+// off outputs the mails fetched before it; a message whose output fails is
+// logged and the next one printed. A message enters the history only once
+// its job is complete, and is deleted on the server only then, so a failed
+// or interrupted job prints it again next time. Nothing the cycle meets is
+// shown in a dialog: errors go to the communication log, named by account;
+// the tray's tip tells the last check's time and result, and an account
+// that starts failing raises one notification.
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/check_ports.h"
 #include "app/check_session.h"
+#include "app/clock.h"
 #include "app/comm_log.h"
 #include "app/print_canvas.h"
 #include "app/print_layout.h"
@@ -33,7 +39,7 @@ class TCheckCycle {
   using TPopFactory = std::function<std::unique_ptr<TCheckPop>()>;
 
   // `programDir` ends in "/" and holds the output history files. The cycle
-  // hooks `printer.IsNewMessage` up to the account's history.
+  // hooks `printer.WasOutput` up to the account's history.
   TCheckCycle(const AccountList& accounts, std::string programDir, TPrintCanvas& canvas,
               TMessagePrinter& printer, TCommLog& log, TCheckTray& tray, TCheckTimer& timer,
               TPopFactory makePop);
@@ -58,6 +64,9 @@ class TCheckCycle {
 
   bool Running() const { return running_; }
 
+  // The clock of the tray tip; the system clock unless a test sets one.
+  void SetClock(const TClock& clock) { clock_ = &clock; }
+
   // Session state: the account checked last stays here between cycles.
   TCheckSession Session;
   // Server number of the next message retrieved; set to 1 per account.
@@ -69,14 +78,20 @@ class TCheckCycle {
   class TQuitGuard;
 
   void StartCycle();
-  // False when the cycle has to end here.
-  bool CheckAccount(const std::string& record);
+  // Logs whatever ends the account early, except the program's end.
+  void CheckAccountLogged(const std::string& record);
+  void CheckAccount(const std::string& record);
   void Retrieve(TCheckPop& pop);
   // One flag per message of the list: its output failed.
   std::vector<bool> OutputMessages();
   bool OutputMessage(const TVekMsg& msg);
   void DeleteRetrieved(TCheckPop& pop, const std::vector<bool>& failed);
+  // A log line of kind 2 for the account being checked. `text` is
+  // Shift_JIS (a server's reply, a fixed text).
   void WriteError(const std::string& text);
+  // The same for an exception's text, which is UTF-8 or ASCII.
+  void WriteException(const char* what);
+  void ShowResult();
   void ReportEscaped(const std::string& text) noexcept;
   void Attempt(const std::function<void()>& step) noexcept;
 
@@ -95,8 +110,11 @@ class TCheckCycle {
   std::vector<std::uint16_t> retrieved_;
   bool retrievalComplete_ = false;
   bool running_ = false;
-  // The message being output was entered into the history just now.
-  bool recordedNow_ = false;
+  const TClock* clock_;
+  // Accounts with an error in this cycle and in the one before, with the
+  // first error of each (Shift_JIS).
+  std::map<std::string, std::string> failing_;
+  std::map<std::string, std::string> failedBefore_;
 };
 
 }  // namespace pelnor

@@ -56,6 +56,8 @@ class TCheckTray {
   virtual void StopAnimation() = 0;
   // A passing message at the icon that nobody has to close (Shift_JIS).
   virtual void Notify(const std::string& text) = 0;
+  // The tip shown over the icon (Shift_JIS).
+  virtual void SetTip(const std::string& text) = 0;
 };
 
 // Timer1: enabling it starts a new full interval.

@@ -26,4 +26,9 @@ TDateTime TSystemClock::Now() const {
           local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
+const TClock& SystemClock() {
+  static const TSystemClock clock;
+  return clock;
+}
+
 }  // namespace pelnor

@@ -33,4 +33,7 @@ class TSystemClock : public TClock {
   TDateTime Now() const override;
 };
 
+// One system clock for whoever needs no other.
+const TClock& SystemClock();
+
 }  // namespace pelnor

@@ -27,9 +27,13 @@ const char kJobTitle[] = "Pelnor";
 
 }  // namespace
 
+std::string MessageLogText(const TVekMsg& msg) {
+  return msg.From.substr(0, msg.From.find('<')) + "[" + msg.Date.substr(0, msg.Date.find('+')) +
+         "]";
+}
+
 std::string OutputLogText(const std::string& alias, const TVekMsg& msg) {
-  return "[" + alias + "]" + msg.From.substr(0, msg.From.find('<')) + "[" +
-         msg.Date.substr(0, msg.Date.find('+')) + "]";
+  return "[" + alias + "]" + MessageLogText(msg);
 }
 
 // Ends a job that did not reach EndDoc, and puts the paper back either way.
@@ -80,7 +84,7 @@ bool TMessagePrinter::PrintMessage(const TVekMsg& msg, const TOutputAccount& acc
   TDateTime retrievedAt = clock_.Now();
   SelectPrinterPaper(account.PrinterIndex, account.PaperIndex);
   StartPage();
-  if (IsNewMessage && !IsNewMessage(account.CurrentAlias, msg.MessageId)) return false;
+  if (WasOutput && WasOutput(account.CurrentAlias, msg)) return false;
 
   TJobGuard job(*this);
   canvas_.BeginDoc(kJobTitle);
@@ -88,7 +92,10 @@ bool TMessagePrinter::PrintMessage(const TVekMsg& msg, const TOutputAccount& acc
   PrintRule(5);
   PrintHeaderBlock(msg, account, retrievedAt);
   PrintRule(3);
-  for (const std::string& line : msg.Text) PrintBodyLine(line);
+  for (const std::string& line : msg.Text) {
+    if (OnProgress) OnProgress();
+    PrintBodyLine(line);
+  }
   job.End();
 
   log_.WriteLog(OutputLogText(account.CurrentAlias, msg), lkOutput);

@@ -26,8 +26,11 @@ struct TMargins {
   int MarginBottom = 200;
 };
 
-// "[alias]display name [date before its zone]": the log text of a printed
-// message. From is cut before its first "<", Date before its first "+".
+// "display name [date before its zone]": how the log names a message. From
+// is cut before its first "<", Date before its first "+".
+std::string MessageLogText(const TVekMsg& msg);
+
+// "[alias]" + MessageLogText: the log text of a printed message.
 std::string OutputLogText(const std::string& alias, const TVekMsg& msg);
 
 class TMessagePrinter {
@@ -35,16 +38,21 @@ class TMessagePrinter {
   TMessagePrinter(TPrintCanvas& canvas, TCommLog& log, const TClock& clock,
                   std::filesystem::path programDir);
 
-  // The output history: true when `id` was not yet output for `alias` (and
-  // is now recorded). Unset, every message counts as new.
-  std::function<bool(const std::string& alias, const std::string& id)> IsNewMessage;
+  // Asks the output history whether `msg` was output for `alias` before.
+  // Only asks: the caller records a message once its job is complete.
+  // Unset, every message counts as new.
+  std::function<bool(const std::string& alias, const TVekMsg& msg)> WasOutput;
+
+  // Called before each body line, so the user interface stays alive during
+  // a long job; whatever it throws aborts the job.
+  std::function<void()> OnProgress;
 
   TMargins Margins;
 
   // Prints `msg` as one job titled "Pelnor", saves its attachments and logs
   // it; returns false, having printed nothing, for a message output before.
-  // A failure inside the job aborts the job, puts the paper back and
-  // propagates; the message then stays recorded in the history.
+  // True means the printer took the whole job. A failure inside the job
+  // aborts the job, puts the paper back and propagates.
   bool PrintMessage(const TVekMsg& msg, const TOutputAccount& account);
 
   // Selects the printer (-1, or an index past the list: the default

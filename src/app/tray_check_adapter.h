@@ -26,6 +26,7 @@ class TTrayIconCheckTray : public TCheckTray {
   void Notify(const std::string& text) override {
     if (notify_) notify_(text);
   }
+  void SetTip(const std::string& text) override { icon_.SetTipHelp(text); }
 
  private:
   TTrayIcon& icon_;

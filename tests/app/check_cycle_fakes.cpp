@@ -57,7 +57,7 @@ void TFakeCheckPop::RetrieveAll(TVekMsgList& list) {
     if (world_.OnRetrieve) world_.OnRetrieve(n);
     Send("RETR " + std::to_string(n));
     if (n == box_->RefuseRetr) {
-      Refuse(2004, "no such message");
+      Refuse(2004, box_->RefuseText);
       return;
     }
     const TFakeMail& mail = box_->Mails[n - 1];
@@ -67,12 +67,14 @@ void TFakeCheckPop::RetrieveAll(TVekMsgList& list) {
     msg->Subject = mail.Subject;
     msg->Date = mail.Date;
     msg->Text = {"body of " + mail.Subject};
+    msg->Headers = {"From: " + mail.From, "Subject: " + mail.Subject, "Date: " + mail.Date};
+    if (!mail.MessageId.empty()) msg->Headers.push_back("Message-ID: " + mail.MessageId);
     owned_.push_back(std::move(msg));
     if (OnAfterRetrieve) OnAfterRetrieve(*this);
     list.Add(*owned_.back());
-    if (n == 1 && !world_.BreakAfterFirst.empty()) {
+    if (n == 1 && !box_->BreakAfterFirst.empty()) {
       connected_ = false;
-      throw ESocketError(world_.BreakAfterFirst);
+      throw ESocketError(box_->BreakAfterFirst);
     }
   }
 }

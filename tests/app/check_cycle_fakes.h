@@ -29,6 +29,9 @@ struct TFakeMailbox {
   std::string Password = "pass";
   std::vector<TFakeMail> Mails;
   std::uint16_t RefuseRetr = 0;  // RETR of this number answers -ERR
+  std::string RefuseText = "no such message";
+  // Thrown from RetrieveAll after the first message, as a broken socket would.
+  std::string BreakAfterFirst;
 };
 
 // The servers by host name (a mailbox forgets its DELE marks unless the
@@ -39,8 +42,6 @@ struct TFakeMailWorld {
   std::vector<std::string> Wire;
   // Runs before each retrieval, inside the cycle (where the pump would).
   std::function<void(std::uint16_t number)> OnRetrieve;
-  // Thrown from RetrieveAll after the first message, as a broken socket would.
-  std::string BreakAfterFirst;
   // Runs after a refusal has been reported through OnError.
   std::function<void()> AfterError;
 };
@@ -80,6 +81,7 @@ struct TFakeTray : TCheckTray {
   bool IsEnabled = true;
   bool IsAnimating = false;
   std::vector<std::string> Notes;
+  std::string Tip;
   std::vector<std::string> Events;  // "enabled 0", "animate", "still"
 
   bool Enabled() const override { return IsEnabled; }
@@ -97,6 +99,7 @@ struct TFakeTray : TCheckTray {
     Events.push_back("still");
   }
   void Notify(const std::string& text) override { Notes.push_back(text); }
+  void SetTip(const std::string& text) override { Tip = text; }
 };
 
 struct TFakeTimer : TCheckTimer {
@@ -113,8 +116,9 @@ struct TFakeTimer : TCheckTimer {
 class TJammingCanvas : public TRecordingCanvas {
  public:
   std::string JamOn;
+  std::string JamText = "printer jammed";
   void TextRect(const TRect& clip, int x, int y, std::string_view text) override {
-    if (!JamOn.empty() && text == JamOn) throw EPrinterError("printer jammed");
+    if (!JamOn.empty() && text == JamOn) throw EPrinterError(JamText);
     TRecordingCanvas::TextRect(clip, x, y, text);
   }
 };

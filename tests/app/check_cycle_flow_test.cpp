@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/check_cycle.h"
+#include "app/program_ending.h"
 #include "check_cycle_fakes.h"
 #include "platform/sjis_literal.h"
 #include "store/digit_file.h"
@@ -91,18 +92,20 @@ class CheckCycle : public ::testing::Test {
   TFakeTimer timer_;
   TCheckCycle cycle_{accounts_, Dir(), canvas_, printer_, log_, tray_, timer_,
                      [this] { return std::make_unique<TFakeCheckPop>(world_); }};
+
+  void SetUp() override { cycle_.SetClock(clock_); }
 };
 
 TEST_F(CheckCycle, EmptyAccountListOnlyTogglesTrayAndTimer) {
   cycle_.Timer1Timer();
   EXPECT_THAT(world_.Wire, IsEmpty());
   EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "Log.txt"));
-  EXPECT_THAT(tray_.Events, ElementsAre("animate", "enabled 0", "enabled 1", "still"));
+  EXPECT_THAT(tray_.Events, ElementsAre("animate", "enabled 1", "still"));
   EXPECT_THAT(timer_.Changes, ElementsAre(false, true));
   ExpectIdle();
 }
 
-TEST_F(CheckCycle, UnreachableSecondAccountEndsTheCycleAndTheNextStartsAtTheFirst) {
+TEST_F(CheckCycle, UnreachableSecondAccountIsLoggedAndTheThirdStillChecked) {
   Add({"a", "mx-a"});
   Add({"b", "mx-b"});  // no such server
   Add({"c", "mx-c"});
@@ -110,18 +113,16 @@ TEST_F(CheckCycle, UnreachableSecondAccountEndsTheCycleAndTheNextStartsAtTheFirs
   Box("mx-c").Mails = {{"<x@c.jp>", "<1@c>", "S-c"}};
 
   cycle_.Timer1Timer();
-  EXPECT_THAT(Printed(), ElementsAre("S-a"));
+  EXPECT_THAT(Printed(), ElementsAre("S-a", "S-c"));
   EXPECT_THAT(WireOf("mx-a"), ElementsAre("CONNECT", "USER user", "PASS pass", "STAT",
                                           "RETR 1", "QUIT"));
-  EXPECT_THAT(WireOf("mx-c"), IsEmpty());
-  ASSERT_EQ(LogLines().size(), 2u);
-  EXPECT_EQ(LogLines()[1], "接続エラー<エラー発生>");
+  EXPECT_THAT(LogLines(), ElementsAre(HasSubstr("[a]"), "[b]接続エラー<エラー発生>",
+                                      HasSubstr("[c]")));
   ExpectIdle();
 
   cycle_.N1Click();
-  EXPECT_THAT(WireOf("mx-a"), Contains("CONNECT").Times(2));
-  EXPECT_THAT(WireOf("mx-c"), IsEmpty());
-  EXPECT_THAT(Printed(), ElementsAre("S-a"));  // output once only
+  EXPECT_THAT(WireOf("mx-c"), Contains("CONNECT").Times(2));
+  EXPECT_THAT(Printed(), ElementsAre("S-a", "S-c"));  // output once only
 }
 
 TEST_F(CheckCycle, DisabledAccountIsReadButNotContacted) {
@@ -164,14 +165,14 @@ TEST_F(CheckCycle, EachAccountFiltersWithItsOwnAddresses) {
   EXPECT_THAT(cycle_.Session.FilterAddresses, IsEmpty());  // emptied after the cycle
 }
 
-TEST_F(CheckCycle, MessagesWithoutMessageIdCountAsOneWhileAnyRemains) {
+TEST_F(CheckCycle, MessagesWithoutMessageIdArePrintedOnceEach) {
   Add({"a", "mx-a"});
   Box("mx-a").Mails = {{"<x@a.jp>", "", "S-1"}, {"<x@a.jp>", "", "S-2"}};
   cycle_.Timer1Timer();
-  EXPECT_THAT(Printed(), ElementsAre("S-1"));
+  EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2"));
   Box("mx-a").Mails.push_back({"<x@a.jp>", "", "S-3"});
   cycle_.Timer1Timer();
-  EXPECT_THAT(Printed(), ElementsAre("S-1"));
+  EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2", "S-3"));
 }
 
 TEST_F(CheckCycle, HistoryKeepsOnlyMessagesStillOnTheServer) {
@@ -201,7 +202,7 @@ TEST_F(CheckCycle, FailedOutputGoesOnStaysOnTheServerAndComesOutNextCycle) {
                                       AllOf(HasSubstr("[a]"), HasSubstr("printer jammed"),
                                             HasSubstr("<エラー発生>")),
                                       HasSubstr("<出力終了>")));
-  EXPECT_THAT(tray_.Notes, IsEmpty());
+  EXPECT_THAT(tray_.Notes, ElementsAre(HasSubstr("printer jammed")));
 
   canvas_.JamOn.clear();
   cycle_.Timer1Timer();
@@ -209,15 +210,15 @@ TEST_F(CheckCycle, FailedOutputGoesOnStaysOnTheServerAndComesOutNextCycle) {
   EXPECT_THAT(Box("mx-a").Mails, IsEmpty());
 }
 
-TEST_F(CheckCycle, LoginRefusalLogsServerTextThenEndsTheCycle) {
+TEST_F(CheckCycle, LoginRefusalIsLoggedWithTheServerTextAndTheNextAccountChecked) {
   Add({"a", "mx-a"});
   Add({"b", "mx-b"});
   Box("mx-a").Password = "other";
   Box("mx-b").Mails = {{"<x@b.jp>", "<1@b>", "S-b"}};
   cycle_.Timer1Timer();
-  EXPECT_THAT(LogLines(), ElementsAre("[AUTH] Authentication failed.<エラー発生>",
-                                      "ログインエラー<エラー発生>"));
-  EXPECT_THAT(WireOf("mx-b"), IsEmpty());
+  EXPECT_THAT(LogLines(), ElementsAre("[a][AUTH] Authentication failed.<エラー発生>",
+                                      "[a]ログインエラー<エラー発生>", HasSubstr("[b]")));
+  EXPECT_THAT(Printed(), ElementsAre("S-b"));
   ExpectIdle();
 }
 
@@ -258,8 +259,7 @@ TEST_F(CheckCycle, RefusedRetrievalReenablesTrayAndTimerButKeepsTheCycleAlone) {
   EXPECT_TRUE(timerEnabled);
   EXPECT_THAT(WireOf("mx-a"), Contains("CONNECT").Times(1));
   EXPECT_THAT(Printed(), ElementsAre("S-1"));
-  EXPECT_THAT(LogLines(), ElementsAre("no such message<エラー発生>", HasSubstr("<出力終了>")));
-  EXPECT_THAT(tray_.Notes, IsEmpty());
+  EXPECT_THAT(LogLines(), ElementsAre("[a]no such message<エラー発生>", HasSubstr("<出力終了>")));
   EXPECT_THAT(WireOf("mx-a"), Not(Contains(HasSubstr("DELE"))));  // the session is gone
   EXPECT_EQ(Box("mx-a").Mails.size(), 3u);
   // The fetch stopped early: the history still knows message 3, which is
@@ -268,24 +268,76 @@ TEST_F(CheckCycle, RefusedRetrievalReenablesTrayAndTimerButKeepsTheCycleAlone) {
   ExpectIdle();
 }
 
-TEST_F(CheckCycle, ErrorEscapingTheCycleIsLoggedAndNotifiedAndTheCycleEnds) {
+TEST_F(CheckCycle, FetchBrokenOffOutputsWhatCameBeforeAndGoesOnWithTheNextAccount) {
   Add({"a", "mx-a", "0"});
   Add({"b", "mx-b"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
   Box("mx-b").Mails = {{"<x@b.jp>", "<1@b>", "S-b"}};
-  world_.BreakAfterFirst = "connection reset by peer";
+  Box("mx-a").BreakAfterFirst = "connection reset by peer";
 
   cycle_.Timer1Timer();
-  EXPECT_THAT(LogLines(), ElementsAre("connection reset by peer<エラー発生>"));
-  EXPECT_THAT(tray_.Notes, ElementsAre("connection reset by peer"));
-  EXPECT_THAT(Printed(), IsEmpty());
-  EXPECT_THAT(WireOf("mx-b"), IsEmpty());
-  EXPECT_EQ(Box("mx-a").Mails.size(), 2u);
+  EXPECT_THAT(LogLines(), ElementsAre("[a]connection reset by peer<エラー発生>",
+                                      HasSubstr("[a]"), HasSubstr("[b]")));
+  EXPECT_THAT(tray_.Notes, ElementsAre("[a]connection reset by peer"));
+  EXPECT_EQ(tray_.Tip, "Pelnor 15:30 " + Sjis("エラー: a"));
+  EXPECT_THAT(Printed(), ElementsAre("S-1", "S-b"));
+  EXPECT_EQ(Box("mx-a").Mails.size(), 2u);  // the session broke before any DELE
   ExpectIdle();
 
-  world_.BreakAfterFirst.clear();
+  Box("mx-a").BreakAfterFirst.clear();
   cycle_.Timer1Timer();
-  EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2", "S-b"));
+  EXPECT_THAT(Printed(), ElementsAre("S-1", "S-b", "S-2"));
+  EXPECT_THAT(Box("mx-a").Mails, IsEmpty());
+  EXPECT_EQ(tray_.Tip, "Pelnor 15:30 " + Sjis("正常"));
+}
+
+TEST_F(CheckCycle, AnAccountThatStartsFailingIsNotifiedOnce) {
+  Add({"a", "mx-a"});
+  Box("mx-a").Password = "other";
+  for (int cycle = 0; cycle < 3; ++cycle) cycle_.Timer1Timer();
+  EXPECT_THAT(tray_.Notes, ElementsAre("[a][AUTH] Authentication failed."));
+  Box("mx-a").Password = "pass";
+  cycle_.Timer1Timer();
+  Box("mx-a").Password = "other";
+  cycle_.Timer1Timer();
+  EXPECT_EQ(tray_.Notes.size(), 2u);
+}
+
+TEST_F(CheckCycle, ProgramEndingDuringAJobRecordsAndDeletesNothingOfIt) {
+  Add({"a", "mx-a", "0"});
+  Add({"b", "mx-b"});
+  Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
+  Box("mx-b").Mails = {{"<x@b.jp>", "<1@b>", "S-b"}};
+  int lines = 0;
+  printer_.OnProgress = [&] {
+    if (++lines == 2) throw EProgramEnding();
+  };
+  cycle_.Timer1Timer();
+  EXPECT_THAT(canvas_.Events, Contains("abort"));
+  EXPECT_TRUE(WasOutput(Dir(), "a", "<1@a>"));
+  EXPECT_FALSE(WasOutput(Dir(), "a", "<2@a>"));
+  EXPECT_THAT(WireOf("mx-a"), Not(Contains(HasSubstr("DELE"))));
+  EXPECT_THAT(WireOf("mx-b"), IsEmpty());
+  EXPECT_THAT(LogLines(), ElementsAre(HasSubstr("<出力終了>")));
+  EXPECT_THAT(tray_.Notes, IsEmpty());
+  ExpectIdle();
+}
+
+// A server cannot forge log lines, and a path in an error reaches the log
+// in Shift_JIS like everything else.
+TEST_F(CheckCycle, ErrorLinesStayOneShiftJisLineEach) {
+  Add({"a", "mx-a"});
+  Add({"b", "mx-b"});
+  Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}};
+  Box("mx-a").RefuseRetr = 1;
+  Box("mx-a").RefuseText = std::string("bad\nday\0", 8);
+  Box("mx-b").Mails = {{"<x@b.jp>", "<1@b>", "S-b"}};
+  canvas_.JamOn = "S-b";
+  canvas_.JamText = "cannot write /tmp/印刷/job.pdf";
+  cycle_.Timer1Timer();
+  EXPECT_THAT(LogLines(),
+              ElementsAre("[a]bad day <エラー発生>",
+                          "[b][Sat, 25 Dec 2004 15:29:58 ] cannot write /tmp/印刷/job.pdf<エラー発生>"));
 }
 
 TEST_F(CheckCycle, NoPrinterAtAllKeepsTheMailAndTheHistoryAsTheyWere) {

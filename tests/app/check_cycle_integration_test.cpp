@@ -147,7 +147,7 @@ TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNex
   const std::string logText = SjisToUtf8(ReadFile(dir.Path() / "Log.txt"));
   EXPECT_THAT(logText, AllOf(HasSubstr("printer jammed<エラー発生>\r\n"),
                              HasSubstr("Authentication failed.<エラー発生>\r\n"),
-                             EndsWith(" : ログインエラー<エラー発生>\r\n")))
+                             EndsWith(" : [b]ログインエラー<エラー発生>\r\n")))
       << logText;
   EXPECT_TRUE(tray.IsEnabled);
   EXPECT_TRUE(timer.IsEnabled);

@@ -485,7 +485,7 @@ TEST_F(Form1Test, TrayClickBringsTheLastShownWindowForward) {
   EXPECT_TRUE(QTest::qWaitForWindowActive(&about));
 }
 
-TEST_F(Form1Test, CheckRunsWithTheTrayDisabledAndAnimated) {
+TEST_F(Form1Test, CheckRunsWithTheTrayAnimatedAndItsMenuUsable) {
   WriteLaterStartIni("[Config]\r\nCH2=1\r\n");
   WriteAccounts({kAccountA});
   TForm1& form = Start();
@@ -496,7 +496,7 @@ TEST_F(Form1Test, CheckRunsWithTheTrayDisabledAndAnimated) {
     timer = form.Timer1.Enabled();
   };
   form.N1Click();
-  EXPECT_FALSE(enabled);
+  EXPECT_TRUE(enabled);
   EXPECT_TRUE(animating);
   EXPECT_FALSE(timer);
   EXPECT_TRUE(form.TrayIcon1->Enabled());

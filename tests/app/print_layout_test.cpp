@@ -31,13 +31,13 @@ class PrintLayoutTest : public testing::Test {
   TMessagePrinter printer{canvas, log, clock, dir.Path()};
   TVekMsg msg;
   TOutputAccount account;
-  std::vector<std::string> recorded;  // "alias/id" passed to IsNewMessage
+  std::vector<std::string> asked;  // "alias/id" the history was asked about
 
   void SetUp() override {
     account.CurrentAlias = "main";
-    printer.IsNewMessage = [this](const std::string& alias, const std::string& id) {
-      recorded.push_back(alias + "/" + id);
-      return true;
+    printer.WasOutput = [this](const std::string& alias, const TVekMsg& m) {
+      asked.push_back(alias + "/" + m.MessageId);
+      return false;
     };
     msg.From = Sjis("山田 <yamada@example.jp>");
     msg.SendTo = "info@example.com";
@@ -260,7 +260,7 @@ TEST_F(PrintLayoutTest, HeaderPastTheBottomStartsTheBodyOnANewPage) {
 }
 
 TEST_F(PrintLayoutTest, MessageOutputBeforeIsSkippedWithoutAJob) {
-  printer.IsNewMessage = [](const std::string&, const std::string&) { return false; };
+  printer.WasOutput = [](const std::string&, const TVekMsg&) { return true; };
   account.PaperIndex = 1;
   EXPECT_FALSE(printer.PrintMessage(msg, account));
   EXPECT_TRUE(canvas.Texts.empty());
@@ -271,13 +271,13 @@ TEST_F(PrintLayoutTest, MessageOutputBeforeIsSkippedWithoutAJob) {
 
 TEST_F(PrintLayoutTest, HistoryIsAskedWithAliasAndMessageId) {
   ASSERT_TRUE(printer.PrintMessage(msg, account));
-  EXPECT_EQ(recorded, (std::vector<std::string>{"main/<1@example.jp>"}));
+  EXPECT_EQ(asked, (std::vector<std::string>{"main/<1@example.jp>"}));
 }
 
 TEST_F(PrintLayoutTest, NoPrinterFailsBeforeTheHistoryIsTouched) {
   canvas.PrinterNames.clear();
   EXPECT_THROW(printer.PrintMessage(msg, account), EPrinterError);
-  EXPECT_TRUE(recorded.empty());
+  EXPECT_TRUE(asked.empty());
 }
 
 TEST_F(PrintLayoutTest, PaperIsSelectedAndPutBack) {
@@ -311,7 +311,7 @@ TEST_F(PrintLayoutTest, FailureInsideTheJobAbortsItAndPutsThePaperBack) {
   EXPECT_EQ(canvas.Events, (std::vector<std::string>{"select -1", "paper 8", "begin Pelnor",
                                                       "abort", "paper 9"}));
   EXPECT_EQ(LogText(), "");
-  EXPECT_EQ(recorded.size(), 1u);  // stays recorded; the cycle decides
+  EXPECT_EQ(asked.size(), 1u);  // asked only: the cycle records after a whole job
 }
 
 TEST_F(PrintLayoutTest, UnwritableAttachmentAbortsTheJob) {
