@@ -7,12 +7,44 @@ namespace pelnor {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// At most `bytes` bytes of `text`, ending on a character boundary.
+std::string CutUtf8(const std::string& text, std::size_t bytes) {
+  if (text.size() <= bytes) return text;
+  while (bytes > 0 && IsUtf8Continuation(text[bytes])) --bytes;
+  return text.substr(0, bytes);
+}
+
+// Where the extension begins: at the last ".", unless that leads the name.
+std::size_t ExtensionStart(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name.size() : dot;
+}
+
+}  // namespace
+
 std::string SafeFileName(std::string utf8Name) {
   for (char& c : utf8Name) {
     if (c == '/' || c == '\0') c = '_';
   }
   if (utf8Name.empty() || utf8Name == "." || utf8Name == "..") utf8Name = "_" + utf8Name;
   return utf8Name;
+}
+
+std::string NumberedFileName(const std::string& utf8Name, int number) {
+  const std::string suffix = number > 1 ? " (" + std::to_string(number) + ")" : "";
+  std::size_t split = ExtensionStart(utf8Name);
+  // An extension that leaves no room for a character before it is no
+  // extension to keep.
+  constexpr std::size_t kLongestCharacter = 4;
+  if (utf8Name.size() - split + suffix.size() + kLongestCharacter > kMaxFileNameBytes)
+    split = utf8Name.size();
+  const std::string extension = utf8Name.substr(split);
+  const std::size_t room = kMaxFileNameBytes - suffix.size() - extension.size();
+  return CutUtf8(utf8Name.substr(0, split), room) + suffix + extension;
 }
 
 TAttachmentSaver::TAttachmentSaver(fs::path programDir) : programDir_(std::move(programDir)) {}
@@ -33,11 +65,15 @@ fs::path TAttachmentSaver::SaveAttachment(const TAttachedFile& file,
                                           const std::string& date,
                                           const TDateTime& retrievedAt) const {
   if (account.SaveAttachFlag != "0") return {};
-  fs::path dir = TargetDir(account, date, retrievedAt);
+  const fs::path dir = TargetDir(account, date, retrievedAt);
   fs::create_directories(dir);
-  fs::path path = dir / SafeFileName(SjisToUtf8(file.FileName));
-  file.SaveToFile(path);
-  return path;
+  const std::string name = SafeFileName(SjisToUtf8(file.FileName));
+  // Found by trying: a name tested first could be taken before the write.
+  for (int number = 1;; ++number) {
+    const std::string candidate = NumberedFileName(name, number);
+    const fs::path path = dir / candidate;
+    if (file.SaveToNewFile(path)) return path;
+  }
 }
 
 }  // namespace pelnor

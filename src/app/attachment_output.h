@@ -2,7 +2,8 @@
 
 // Saving the attachments of a printed message into the account's
 // attachment directory, optionally in a sub-directory named yymmddhhmm
-// after the message's Date.
+// after the message's Date. A saved attachment never takes the place of an
+// existing file.
 
 #include <filesystem>
 #include <string>
@@ -22,9 +23,10 @@ class TAttachmentSaver {
   // (empty when nothing was saved). Shift_JIS directory and file names are
   // turned into the file system's encoding (UTF-8) here. A missing
   // directory is created with its parents; the file name never leaves the
-  // directory (see SafeFileName). `retrievedAt` names the dated folder of a
-  // message whose Date cannot be read. File-system failures throw
-  // std::filesystem::filesystem_error.
+  // directory (see SafeFileName). The file gets a name of its own: a taken
+  // name is numbered (see NumberedFileName).
+  // `retrievedAt` names the dated folder of a message whose Date cannot be
+  // read. File-system failures throw std::filesystem::filesystem_error.
   std::filesystem::path SaveAttachment(const TAttachedFile& file,
                                        const TOutputAccount& account,
                                        const std::string& date,
@@ -42,5 +44,14 @@ class TAttachmentSaver {
 // become "_", and a name that would mean the directory itself or its parent
 // ("", ".", "..") gets a "_" in front.
 std::string SafeFileName(std::string utf8Name);
+
+// The file system's limit on the bytes of one name.
+inline constexpr std::size_t kMaxFileNameBytes = 255;
+
+// `utf8Name` as the `number`th file of that name: from 2 on, " (number)"
+// goes before the extension ("a (2).pdf"; ".profile" has none, so
+// ".profile (2)"). The result fits kMaxFileNameBytes: the part before the
+// extension is shortened by whole characters, the extension kept.
+std::string NumberedFileName(const std::string& utf8Name, int number);
 
 }  // namespace pelnor

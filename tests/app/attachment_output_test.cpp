@@ -94,10 +94,34 @@ TEST_F(AttachmentOutputTest, UnreadableDateUsesTheRetrievalTime) {
             root.Path() / "mail" / "2612080102" / "a.txt");
 }
 
-TEST_F(AttachmentOutputTest, SameNameReplacesTheEarlierFile) {
-  Save(File("a.txt", "first, longer"));
-  fs::path path = Save(File("a.txt", "second"));
-  EXPECT_EQ(ReadAll(path), "second");
+TEST_F(AttachmentOutputTest, NeverReplacesAnExistingFile) {
+  const fs::path mail = root.Path() / "mail";
+  std::ofstream(root.Path() / "outside") << "keep";
+  fs::create_directories(mail);
+  fs::create_symlink(root.Path() / "outside", mail / "a.txt");
+  const std::pair<std::string, std::string> saves[] = {
+      {Sjis("注文書.pdf"), "注文書.pdf"}, {Sjis("注文書.pdf"), "注文書 (2).pdf"},
+      {Sjis("注文書.pdf"), "注文書 (3).pdf"}, {"README", "README"},
+      {"README", "README (2)"},           {".profile", ".profile"},
+      {".profile", ".profile (2)"},       {"a.txt", "a (2).txt"}};
+  for (const auto& [given, written] : saves) {
+    const fs::path path = Save(File(given, written));
+    EXPECT_EQ(path, mail / written);
+    EXPECT_EQ(ReadAll(path), written);
+  }
+  EXPECT_EQ(ReadAll(root.Path() / "outside"), "keep");
+  EXPECT_TRUE(fs::is_symlink(mail / "a.txt"));
+}
+
+TEST_F(AttachmentOutputTest, OverLongNameIsShortenedByWholeCharacters) {
+  std::string stem;
+  for (int i = 0; i < 90; ++i) stem += "あ";  // 270 bytes
+  std::string kept;
+  for (int i = 0; i < 83; ++i) kept += "あ";
+  std::string keptWithNumber = kept.substr(0, kept.size() - 3);
+  const TAttachedFile file = File(Sjis(stem + ".pdf"), "x");
+  EXPECT_EQ(Save(file).filename(), kept + ".pdf");
+  EXPECT_EQ(Save(file).filename(), keptWithNumber + " (2).pdf");
 }
 
 TEST_F(AttachmentOutputTest, EmptyDirectoryMeansTheProgramDirectory) {
