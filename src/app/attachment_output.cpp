@@ -54,10 +54,16 @@ fs::path TAttachmentSaver::TargetDir(const TOutputAccount& account, const std::s
   // The date digits are glued to the directory text as they are, so an
   // AttachDir without a trailing separator gives a sibling such as
   // mail0412251529, as users of the setting expect.
-  std::string dir =
-      account.AttachDir.empty() ? programDir_.string() : SjisToUtf8(account.AttachDir);
+  std::string dir = account.AttachDir.empty() ? AttachmentFolderPath(programDir_.string())
+                                              : SjisToUtf8(account.AttachDir);
   if (account.DateDirFlag == "0") dir += FormatDateDirName(date, retrievedAt);
   return fs::path(dir);
+}
+
+// By the directory itself, so that "dir/", "dir//" and a link to it count.
+bool TAttachmentSaver::IsProgramDir(const fs::path& dir) const {
+  std::error_code missing;
+  return fs::equivalent(dir, programDir_, missing);
 }
 
 fs::path TAttachmentSaver::SaveAttachment(const TAttachedFile& file,
@@ -67,10 +73,13 @@ fs::path TAttachmentSaver::SaveAttachment(const TAttachedFile& file,
   if (account.SaveAttachFlag != "0") return {};
   const fs::path dir = TargetDir(account, date, retrievedAt);
   fs::create_directories(dir);
-  const std::string name = SafeFileName(SjisToUtf8(file.FileName));
+  const bool programDir = IsProgramDir(dir);
+  std::string name = SafeFileName(SjisToUtf8(file.FileName));
+  if (programDir && IsProgramFileName(name)) name += '_';
   // Found by trying: a name tested first could be taken before the write.
   for (int number = 1;; ++number) {
     const std::string candidate = NumberedFileName(name, number);
+    if (programDir && IsProgramFileName(candidate)) continue;
     const fs::path path = dir / candidate;
     if (file.SaveToNewFile(path)) return path;
   }

@@ -3,7 +3,7 @@
 // Saving the attachments of a printed message into the account's
 // attachment directory, optionally in a sub-directory named yymmddhhmm
 // after the message's Date. A saved attachment never takes the place of an
-// existing file.
+// existing file, nor of one of the program's own files.
 
 #include <filesystem>
 #include <string>
@@ -11,12 +11,13 @@
 #include "app/clock.h"
 #include "app/output_account.h"
 #include "mime/VekMsg.h"
+#include "store/program_files.h"
 
 namespace pelnor {
 
 class TAttachmentSaver {
  public:
-  // `programDir` stands in for an empty attachment directory.
+  // An empty attachment directory means AttachmentFolderPath(programDir).
   explicit TAttachmentSaver(std::filesystem::path programDir);
 
   // Saves `file` when the account asks for it and returns the path written
@@ -24,7 +25,8 @@ class TAttachmentSaver {
   // turned into the file system's encoding (UTF-8) here. A missing
   // directory is created with its parents; the file name never leaves the
   // directory (see SafeFileName). The file gets a name of its own: a taken
-  // name is numbered (see NumberedFileName).
+  // name is numbered (see NumberedFileName), and in the program directory
+  // one of the program's own names gets a "_" at its end ("main.dat_").
   // `retrievedAt` names the dated folder of a message whose Date cannot be
   // read. File-system failures throw std::filesystem::filesystem_error.
   std::filesystem::path SaveAttachment(const TAttachedFile& file,
@@ -37,6 +39,8 @@ class TAttachmentSaver {
                                   const TDateTime& retrievedAt) const;
 
  private:
+  bool IsProgramDir(const std::filesystem::path& dir) const;
+
   std::filesystem::path programDir_;
 };
 

@@ -149,6 +149,7 @@ class TForm2 : public QWidget {
   void InputClosed();
   bool DirectoryChosen(const QString& directory);
   void NewDirectoryClick();
+  std::string ChooserStart() const;
   void Guarded(const std::function<void()>& handler);
   void Message(const QString& text);
   void SetLastShown(int number);

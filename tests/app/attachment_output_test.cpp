@@ -124,11 +124,37 @@ TEST_F(AttachmentOutputTest, OverLongNameIsShortenedByWholeCharacters) {
   EXPECT_EQ(Save(file).filename(), keptWithNumber + " (2).pdf");
 }
 
-TEST_F(AttachmentOutputTest, EmptyDirectoryMeansTheProgramDirectory) {
+TEST_F(AttachmentOutputTest, EmptyDirectoryMeansTheAttachFolderOfTheProgramDirectory) {
   account.AttachDir = "";
   fs::create_directories(programDir);
-  EXPECT_EQ(Save(File("a.txt", "x")), programDir / "a.txt");
-  EXPECT_TRUE(fs::is_regular_file(programDir / "a.txt"));
+  EXPECT_EQ(Save(File("a.txt", "x")), programDir / "attach" / "a.txt");
+  EXPECT_TRUE(fs::is_regular_file(programDir / "attach" / "a.txt"));
+}
+
+// However the program directory is written, no attachment takes one of the
+// names the program keeps there; elsewhere those names are ordinary.
+TEST_F(AttachmentOutputTest, TheProgramsOwnNamesAreChangedInItsDirectory) {
+  const char* const ownNames[] = {"Defult.ini", "User.inf", "User.inf.bak", "Log.txt",
+                                  "main.dat",   "MAIN.DAT", "pelnor",       "pelnor.html",
+                                  "PDF",        "User.inf.tmpAb12Cd"};
+  fs::create_directories(programDir);
+  fs::create_symlink(programDir, root.Path() / "link");
+  const std::string ways[] = {programDir.string(), programDir.string() + "/",
+                              (root.Path() / "prog").string(), (root.Path() / "link/").string()};
+  for (const std::string& way : ways) {
+    account.AttachDir = way;
+    for (const char* name : ownNames) {
+      const fs::path written = Save(File(name, "attachment"));
+      EXPECT_NE(written.filename(), name) << way;
+      EXPECT_FALSE(fs::exists(programDir / name)) << way << " " << name;
+    }
+  }
+  EXPECT_EQ(Save(File("invoice.pdf", "x")).filename(), "invoice.pdf");
+  EXPECT_TRUE(fs::is_regular_file(programDir / "main.dat_"));
+  EXPECT_TRUE(fs::is_regular_file(programDir / "main (4).dat_"));
+
+  account.AttachDir = (root.Path() / "mail/").string();
+  EXPECT_EQ(Save(File("main.dat", "x")), root.Path() / "mail" / "main.dat");
 }
 
 TEST_F(AttachmentOutputTest, MissingDirectoryIsCreatedWithItsParents) {

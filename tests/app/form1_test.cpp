@@ -193,6 +193,8 @@ TEST_F(Form1Test, FreshInstallationShowsTheDefaultsAndOpensTheDialog) {
   EXPECT_FALSE(form.TrayIcon1->AutoPopup());
   EXPECT_EQ(form.LastShownForm, fnSettings);
   EXPECT_EQ(form.SettingsVersion, "1.7");
+  // Attachments are offered a folder of their own, away from the program's files.
+  EXPECT_EQ(form.AttachDir, dir_ + "attach/");
 }
 
 TEST_F(Form1Test, ExitWritesEverySettingInItsOrderWithTheFirstStartMarker) {

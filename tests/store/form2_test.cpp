@@ -415,12 +415,16 @@ TEST_F(Form2Test, TurningAttachmentSavingOffEmptiesTheDirectory) {
   EXPECT_EQ(Field(0, afAttachDir), "");
 }
 
-TEST_F(Form2Test, AMissingDirectoryFallsBackToTheProgramDirectory) {
+// Not the program directory itself, where attachments met the program's files.
+TEST_F(Form2Test, AMissingDirectoryFallsBackToTheAttachFolder) {
   accounts.Add(Record("main", "0|0", "0|/no/such/dir/|1|1|0"));
   attachDir = "/elsewhere/";
   OpenRecord(0);
-  EXPECT_EQ(attachDir, dir.path());
-  EXPECT_EQ(form->Edit8->text().toStdString(), dir.path());
+  EXPECT_EQ(attachDir, dir.path() + "attach/");
+  EXPECT_EQ(form->Edit8->text().toStdString(), dir.path() + "attach/");
+  form->Button6Click();
+  EXPECT_EQ(form->Form4->Directory().toStdString(), dir.path() + "attach");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "attach"));
 }
 
 TEST_F(Form2Test, TheChooserAppendsTheSeparator) {
