@@ -1,5 +1,7 @@
 #include "app/attachment_output.h"
 
+#include <stdexcept>
+
 #include "app/japanese_date.h"
 #include "platform/sjis_literal.h"
 
@@ -45,6 +47,27 @@ std::string NumberedFileName(const std::string& utf8Name, int number) {
   const std::string extension = utf8Name.substr(split);
   const std::size_t room = kMaxFileNameBytes - suffix.size() - extension.size();
   return CutUtf8(utf8Name.substr(0, split), room) + suffix + extension;
+}
+
+std::string PrintedFileName(const fs::path& written) {
+  const std::string utf8 = written.filename().string();
+  try {
+    return Sjis(utf8);
+  } catch (const std::runtime_error&) {
+    // Only some characters lack a form; the others still print.
+  }
+  std::string sjis;
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t length = 1;
+    while (i + length < utf8.size() && IsUtf8Continuation(utf8[i + length])) ++length;
+    try {
+      sjis += Sjis(utf8.substr(i, length));
+    } catch (const std::runtime_error&) {
+      sjis += '?';
+    }
+    i += length;
+  }
+  return sjis;
 }
 
 TAttachmentSaver::TAttachmentSaver(fs::path programDir) : programDir_(std::move(programDir)) {}

@@ -58,4 +58,8 @@ inline constexpr std::size_t kMaxFileNameBytes = 255;
 // extension is shortened by whole characters, the extension kept.
 std::string NumberedFileName(const std::string& utf8Name, int number);
 
+// The Shift_JIS form of a written file's name, for the printout; a
+// character without one (from a name that was not Shift_JIS) prints as "?".
+std::string PrintedFileName(const std::filesystem::path& written);
+
 }  // namespace pelnor
