@@ -143,6 +143,7 @@ class TForm2 : public QWidget {
   void FillPrinters();
   void SelectRecordPrinter(int stored);
   void ShowPrinterFont();
+  bool RequiredTextsGiven();
   bool TextsUsable();
   TAccountDraft DraftFromControls() const;
   bool InputAccepted(const QString& text);
@@ -165,5 +166,8 @@ QString UnusableChar(const QString& text);
 
 // "<label>に「<c>」は使用できません。"
 QString UnusableCharMessage(const QString& label, const QString& character);
+
+// "<label>が入力されていません。": a box that must not stay empty.
+QString EmptyTextMessage(const QString& label);
 
 }  // namespace pelnor

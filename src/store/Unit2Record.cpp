@@ -54,6 +54,10 @@ QString UnusableCharMessage(const QString& label, const QString& character) {
   return QStringLiteral("%1に「%2」は使用できません。").arg(label, character);
 }
 
+QString EmptyTextMessage(const QString& label) {
+  return QStringLiteral("%1が入力されていません。").arg(label);
+}
+
 // --- filling ---------------------------------------------------------------
 
 void TForm2::ClearAddresses() {
@@ -240,6 +244,20 @@ void TForm2::NewDirectoryClick() {
 
 // --- OK and cancel ------------------------------------------------------------------
 
+// An account needs a name, a server and a user to be checked at all.
+bool TForm2::RequiredTextsGiven() {
+  const std::pair<const char*, QLineEdit*> boxes[] = {
+      {"ｴｲﾘｱｽ", Edit1}, {"POP3ｻｰﾊﾞｰ", Edit2}, {"ﾕｰｻﾞｰ名", Edit3}};
+  for (const auto& [label, edit] : boxes) {
+    if (edit->text().trimmed().isEmpty()) {
+      Message(EmptyTextMessage(QString::fromUtf8(label)));
+      edit->setFocus();
+      return false;
+    }
+  }
+  return true;
+}
+
 // Every text box, so that no field can split the record.
 bool TForm2::TextsUsable() {
   const std::pair<const char*, QLineEdit*> boxes[] = {
@@ -277,7 +295,7 @@ TAccountDraft TForm2::DraftFromControls() const {
 }
 
 void TForm2::Button1Click() {
-  if (!TextsUsable()) return;
+  if (!RequiredTextsGiven() || !TextsUsable()) return;
   if (EditAddressList.empty()) CheckBox1->setChecked(true);
   const TAccountDraft draft = DraftFromControls();
   const std::string record = BuildAccountRecord(draft);

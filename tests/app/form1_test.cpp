@@ -377,6 +377,8 @@ TEST_F(Form1Test, EditorStoresAnAccountIntoTheCheckList) {
   form.N3Click();
   form.Button3Click();
   form.Form2->Edit1->setText("beta");
+  form.Form2->Edit2->setText("127.0.0.1");
+  form.Form2->Edit3->setText("b");
   form.Form2->Button1Click();
   EXPECT_TRUE(form.isEnabled());
   ASSERT_EQ(form.CheckListBox1->count(), 2);

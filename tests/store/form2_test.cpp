@@ -510,6 +510,30 @@ TEST_F(Form2Test, RefusesCharactersThatSplitTheRecord) {
   }
 }
 
+TEST_F(Form2Test, RefusesAnAccountWithoutAliasServerOrUser) {
+  struct Row {
+    QLineEdit* TForm2::*box;
+    const char* text;
+    const char* message;
+  } rows[] = {
+      {&TForm2::Edit1, "", "ｴｲﾘｱｽが入力されていません。"},
+      {&TForm2::Edit2, "", "POP3ｻｰﾊﾞｰが入力されていません。"},
+      {&TForm2::Edit3, " ", "ﾕｰｻﾞｰ名が入力されていません。"},
+  };
+  for (const Row& row : rows) {
+    messages.clear();
+    OpenNew("main");
+    QLineEdit* box = form.get()->*row.box;
+    box->setText(QString::fromUtf8(row.text));
+    form->Button1Click();
+    EXPECT_THAT(messages, ElementsAre(QString::fromUtf8(row.message))) << row.message;
+    EXPECT_EQ(form->focusWidget(), box) << row.message;
+    EXPECT_TRUE(accounts.empty()) << row.message;
+    EXPECT_TRUE(form->isVisible()) << row.message;
+  }
+  EXPECT_FALSE(test::Exists(dir.path() + ".dat"));
+}
+
 TEST_F(Form2Test, RefusesAnAddressThatSplitsTheRecord) {
   OpenNew("main");
   form->Button3Click();
