@@ -26,7 +26,7 @@ void TForm1::FormCreate() {
   if (!AccountList.empty()) FillCheckList();
   MigrateAccounts();
   Edit4->setText(QString::number(MinutesFromInterval(CheckInterval)));
-  AttachDir = services_.ProgramDir;
+  AttachDir = AttachmentFolderPath(services_.ProgramDir);
   SetProxyBoxes(!RadioButton1->isChecked());
   Timer1.SetInterval(CheckInterval);
   Timer1.SetEnabled(true);

@@ -137,8 +137,11 @@ void TMessagePrinter::PrintHeaderBlock(const TVekMsg& msg, const TOutputAccount&
   PrintHeaderField(labels.Subject, msg.Subject);
   for (int i = 0; i < msg.AttachedFiles.Count(); ++i) {
     const TAttachedFile& file = msg.AttachedFiles.Items(i);
-    PrintHeaderField(i == 0 ? labels.Attachment : std::string(), file.FileName);
-    saver_.SaveAttachment(file, account, msg.Date, retrievedAt);
+    // Saved first, so the line names the file as it was written.
+    const std::filesystem::path written =
+        saver_.SaveAttachment(file, account, msg.Date, retrievedAt);
+    PrintHeaderField(i == 0 ? labels.Attachment : std::string(),
+                     written.empty() ? file.FileName : PrintedFileName(written));
   }
 }
 

@@ -2,7 +2,7 @@
 
 // The printout of one message: a title with the account's alias between
 // heavy rules, the labelled header block (one line per attachment, each
-// attachment saved right after its line), a light rule and the wrapped body,
+// attachment saved just before its line), a light rule and the wrapped body,
 // on the account's printer and paper in the printer's current font.
 
 #include <cstdint>

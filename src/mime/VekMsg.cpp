@@ -34,6 +34,13 @@ std::string BaseName(const std::string& name) {
                                           std::error_code(errno, std::system_category()));
 }
 
+// A file that was not written completely would pass for the attachment.
+[[noreturn]] void RemovePartialFile(const std::filesystem::path& path, int err, const char* what) {
+  unlink(path.c_str());
+  errno = err;
+  ThrowFileError(what, path);
+}
+
 }  // namespace
 
 TAttachedFile& TAttachedFiles::AddFile(const std::string& name) {
@@ -46,8 +53,10 @@ TAttachedFile& TAttachedFiles::AddFile(const std::string& name) {
   return *items_.back();
 }
 
-void TAttachedFile::SaveToFile(const std::filesystem::path& path) const {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+bool TAttachedFile::SaveToNewFile(const std::filesystem::path& path) const {
+  // O_EXCL also refuses a symlink planted at the name, dangling or not.
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0 && errno == EEXIST) return false;
   if (fd < 0) ThrowFileError("cannot create file", path);
   std::size_t done = 0;
   while (done < Data.size()) {
@@ -56,12 +65,12 @@ void TAttachedFile::SaveToFile(const std::filesystem::path& path) const {
     if (n < 0) {
       const int err = errno;
       close(fd);
-      errno = err;
-      ThrowFileError("cannot write file", path);
+      RemovePartialFile(path, err, "cannot write file");
     }
     done += static_cast<std::size_t>(n);
   }
-  if (close(fd) != 0) ThrowFileError("cannot write file", path);
+  if (close(fd) != 0) RemovePartialFile(path, errno, "cannot write file");
+  return true;
 }
 
 }  // namespace pelnor

@@ -28,9 +28,11 @@ class TAttachedFile {
   std::string Data;                  // decoded bytes, exactly as saved
   std::string ContentType;           // from the file-name extension
 
-  // Writes the whole of Data to `path`, creating or overwriting the file.
-  // File-system failures throw std::filesystem::filesystem_error.
-  void SaveToFile(const std::filesystem::path& path) const;
+  // Writes the whole of Data to a new file at `path`. False, writing
+  // nothing, when something of that name exists (a symlink too: it is never
+  // followed). Other file-system failures throw
+  // std::filesystem::filesystem_error and leave no file behind.
+  bool SaveToNewFile(const std::filesystem::path& path) const;
 };
 
 class TAttachedFiles {

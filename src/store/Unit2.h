@@ -143,12 +143,14 @@ class TForm2 : public QWidget {
   void FillPrinters();
   void SelectRecordPrinter(int stored);
   void ShowPrinterFont();
+  bool RequiredTextsGiven();
   bool TextsUsable();
   TAccountDraft DraftFromControls() const;
   bool InputAccepted(const QString& text);
   void InputClosed();
   bool DirectoryChosen(const QString& directory);
   void NewDirectoryClick();
+  std::string ChooserStart() const;
   void Guarded(const std::function<void()>& handler);
   void Message(const QString& text);
   void SetLastShown(int number);
@@ -164,5 +166,8 @@ QString UnusableChar(const QString& text);
 
 // "<label>に「<c>」は使用できません。"
 QString UnusableCharMessage(const QString& label, const QString& character);
+
+// "<label>が入力されていません。": a box that must not stay empty.
+QString EmptyTextMessage(const QString& label);
 
 }  // namespace pelnor

@@ -19,6 +19,7 @@
 #include "store/account_editor.h"
 #include "store/account_record.h"
 #include "store/form_placement.h"
+#include "store/program_files.h"
 #include "store/store_error.h"
 
 namespace pelnor {
@@ -51,6 +52,10 @@ QString UnusableChar(const QString& text) {
 
 QString UnusableCharMessage(const QString& label, const QString& character) {
   return QStringLiteral("%1に「%2」は使用できません。").arg(label, character);
+}
+
+QString EmptyTextMessage(const QString& label) {
+  return QStringLiteral("%1が入力されていません。").arg(label);
 }
 
 // --- filling ---------------------------------------------------------------
@@ -102,7 +107,8 @@ void TForm2::LoadRecord(size_t index) {
   Edit7->setText(FromSjis(d.FontSize));
   CheckBox2->setChecked(d.SaveAttachments);
   if (services_.AttachDir)
-    *services_.AttachDir = IsDirectory(d.AttachDir) ? d.AttachDir : services_.ProgramDir;
+    *services_.AttachDir =
+        IsDirectory(d.AttachDir) ? d.AttachDir : AttachmentFolderPath(services_.ProgramDir);
   CheckBox4->setChecked(d.DateSubDir);
   CheckBox3->setChecked(d.DeleteOnServer);
   CheckBox1->setChecked(d.ReceiveAll);
@@ -200,15 +206,22 @@ void TForm2::InputClosed() {
 // --- attachment directory ---------------------------------------------------------
 
 void TForm2::Button6Click() {
-  const std::string start =
-      services_.AttachDir && IsDirectory(*services_.AttachDir) ? *services_.AttachDir
-                                                               : services_.ProgramDir;
-  Form4->SetDirectory(FromSjis(start));
+  Form4->SetDirectory(FromSjis(ChooserStart()));
   setEnabled(false);
   CenterOnScreen(*Form4);
   Form4->show();
   Form4->raise();
   Form4->activateWindow();
+}
+
+// The chooser opens on AttachDir, or else on the attachment folder, made
+// now so that the tree can show it; the program directory is the last resort.
+std::string TForm2::ChooserStart() const {
+  if (services_.AttachDir && IsDirectory(*services_.AttachDir)) return *services_.AttachDir;
+  const std::string folder = AttachmentFolderPath(services_.ProgramDir);
+  std::error_code failed;
+  std::filesystem::create_directories(SjisToUtf8(folder), failed);
+  return IsDirectory(folder) ? folder : services_.ProgramDir;
 }
 
 // A path the record cannot hold is refused, and the chooser stays open.
@@ -230,6 +243,20 @@ void TForm2::NewDirectoryClick() {
 }
 
 // --- OK and cancel ------------------------------------------------------------------
+
+// An account needs a name, a server and a user to be checked at all.
+bool TForm2::RequiredTextsGiven() {
+  const std::pair<const char*, QLineEdit*> boxes[] = {
+      {"ｴｲﾘｱｽ", Edit1}, {"POP3ｻｰﾊﾞｰ", Edit2}, {"ﾕｰｻﾞｰ名", Edit3}};
+  for (const auto& [label, edit] : boxes) {
+    if (edit->text().trimmed().isEmpty()) {
+      Message(EmptyTextMessage(QString::fromUtf8(label)));
+      edit->setFocus();
+      return false;
+    }
+  }
+  return true;
+}
 
 // Every text box, so that no field can split the record.
 bool TForm2::TextsUsable() {
@@ -268,7 +295,7 @@ TAccountDraft TForm2::DraftFromControls() const {
 }
 
 void TForm2::Button1Click() {
-  if (!TextsUsable()) return;
+  if (!RequiredTextsGiven() || !TextsUsable()) return;
   if (EditAddressList.empty()) CheckBox1->setChecked(true);
   const TAccountDraft draft = DraftFromControls();
   const std::string record = BuildAccountRecord(draft);

@@ -94,17 +94,67 @@ TEST_F(AttachmentOutputTest, UnreadableDateUsesTheRetrievalTime) {
             root.Path() / "mail" / "2612080102" / "a.txt");
 }
 
-TEST_F(AttachmentOutputTest, SameNameReplacesTheEarlierFile) {
-  Save(File("a.txt", "first, longer"));
-  fs::path path = Save(File("a.txt", "second"));
-  EXPECT_EQ(ReadAll(path), "second");
+TEST_F(AttachmentOutputTest, NeverReplacesAnExistingFile) {
+  const fs::path mail = root.Path() / "mail";
+  std::ofstream(root.Path() / "outside") << "keep";
+  fs::create_directories(mail);
+  fs::create_symlink(root.Path() / "outside", mail / "a.txt");
+  const std::pair<std::string, std::string> saves[] = {
+      {Sjis("注文書.pdf"), "注文書.pdf"}, {Sjis("注文書.pdf"), "注文書 (2).pdf"},
+      {Sjis("注文書.pdf"), "注文書 (3).pdf"}, {"README", "README"},
+      {"README", "README (2)"},           {".profile", ".profile"},
+      {".profile", ".profile (2)"},       {"a.txt", "a (2).txt"}};
+  for (const auto& [given, written] : saves) {
+    const fs::path path = Save(File(given, written));
+    EXPECT_EQ(path, mail / written);
+    EXPECT_EQ(ReadAll(path), written);
+  }
+  EXPECT_EQ(ReadAll(root.Path() / "outside"), "keep");
+  EXPECT_TRUE(fs::is_symlink(mail / "a.txt"));
 }
 
-TEST_F(AttachmentOutputTest, EmptyDirectoryMeansTheProgramDirectory) {
+TEST_F(AttachmentOutputTest, OverLongNameIsShortenedByWholeCharacters) {
+  std::string stem;
+  for (int i = 0; i < 90; ++i) stem += "あ";  // 270 bytes
+  std::string kept;
+  for (int i = 0; i < 83; ++i) kept += "あ";
+  std::string keptWithNumber = kept.substr(0, kept.size() - 3);
+  const TAttachedFile file = File(Sjis(stem + ".pdf"), "x");
+  EXPECT_EQ(Save(file).filename(), kept + ".pdf");
+  EXPECT_EQ(Save(file).filename(), keptWithNumber + " (2).pdf");
+}
+
+TEST_F(AttachmentOutputTest, EmptyDirectoryMeansTheAttachFolderOfTheProgramDirectory) {
   account.AttachDir = "";
   fs::create_directories(programDir);
-  EXPECT_EQ(Save(File("a.txt", "x")), programDir / "a.txt");
-  EXPECT_TRUE(fs::is_regular_file(programDir / "a.txt"));
+  EXPECT_EQ(Save(File("a.txt", "x")), programDir / "attach" / "a.txt");
+  EXPECT_TRUE(fs::is_regular_file(programDir / "attach" / "a.txt"));
+}
+
+// However the program directory is written, no attachment takes one of the
+// names the program keeps there; elsewhere those names are ordinary.
+TEST_F(AttachmentOutputTest, TheProgramsOwnNamesAreChangedInItsDirectory) {
+  const char* const ownNames[] = {"Defult.ini", "User.inf", "User.inf.bak", "Log.txt",
+                                  "main.dat",   "MAIN.DAT", "pelnor",       "pelnor.html",
+                                  "PDF",        "User.inf.tmpAb12Cd"};
+  fs::create_directories(programDir);
+  fs::create_symlink(programDir, root.Path() / "link");
+  const std::string ways[] = {programDir.string(), programDir.string() + "/",
+                              (root.Path() / "prog").string(), (root.Path() / "link/").string()};
+  for (const std::string& way : ways) {
+    account.AttachDir = way;
+    for (const char* name : ownNames) {
+      const fs::path written = Save(File(name, "attachment"));
+      EXPECT_NE(written.filename(), name) << way;
+      EXPECT_FALSE(fs::exists(programDir / name)) << way << " " << name;
+    }
+  }
+  EXPECT_EQ(Save(File("invoice.pdf", "x")).filename(), "invoice.pdf");
+  EXPECT_TRUE(fs::is_regular_file(programDir / "main.dat_"));
+  EXPECT_TRUE(fs::is_regular_file(programDir / "main (4).dat_"));
+
+  account.AttachDir = (root.Path() / "mail/").string();
+  EXPECT_EQ(Save(File("main.dat", "x")), root.Path() / "mail" / "main.dat");
 }
 
 TEST_F(AttachmentOutputTest, MissingDirectoryIsCreatedWithItsParents) {

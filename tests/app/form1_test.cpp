@@ -193,6 +193,8 @@ TEST_F(Form1Test, FreshInstallationShowsTheDefaultsAndOpensTheDialog) {
   EXPECT_FALSE(form.TrayIcon1->AutoPopup());
   EXPECT_EQ(form.LastShownForm, fnSettings);
   EXPECT_EQ(form.SettingsVersion, "1.7");
+  // Attachments are offered a folder of their own, away from the program's files.
+  EXPECT_EQ(form.AttachDir, dir_ + "attach/");
 }
 
 TEST_F(Form1Test, ExitWritesEverySettingInItsOrderWithTheFirstStartMarker) {
@@ -375,6 +377,8 @@ TEST_F(Form1Test, EditorStoresAnAccountIntoTheCheckList) {
   form.N3Click();
   form.Button3Click();
   form.Form2->Edit1->setText("beta");
+  form.Form2->Edit2->setText("127.0.0.1");
+  form.Form2->Edit3->setText("b");
   form.Form2->Button1Click();
   EXPECT_TRUE(form.isEnabled());
   ASSERT_EQ(form.CheckListBox1->count(), 2);

@@ -194,6 +194,23 @@ TEST_F(PrintLayoutTest, AttachmentsAreSavedWhenTheAccountAsks) {
   EXPECT_TRUE(fs::is_regular_file(dir.Path() / "att" / "0412251529" / "a.txt"));
 }
 
+TEST_F(PrintLayoutTest, AttachmentLinesNameTheFilesAsWritten) {
+  account.SaveAttachFlag = "0";
+  account.AttachDir = (dir.Path() / "att/").string();
+  msg.AttachedFiles.AddFile("a.txt").Data = "first";
+  msg.AttachedFiles.AddFile("a.txt").Data = "second";
+  TAttachedFile& broken = msg.AttachedFiles.AddFile("b.txt");
+  broken.FileName = "\x81.txt";  // a lead byte without its second byte
+  ASSERT_TRUE(printer.PrintMessage(msg, account));
+  const int firstAttachment = 200 + 40 + kStep + 4 * kStep;
+  const char* const printed[] = {"a.txt", "a (2).txt", "?.txt"};
+  for (int i = 0; i < 3; ++i) {
+    const test::TDrawnText* name = Find(printed[i]);
+    ASSERT_TRUE(name) << printed[i];
+    EXPECT_EQ(name->Y, firstAttachment + i * kStep);
+  }
+}
+
 TEST_F(PrintLayoutTest, AttachmentsAreListedEvenWhenNotSaved) {
   msg.AttachedFiles.AddFile("a.txt").Data = "hello";
   ASSERT_TRUE(printer.PrintMessage(msg, account));

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -126,29 +128,58 @@ TEST(AttachedFiles, KeepOrderAndStayValidWhileGrowing) {
   EXPECT_EQ(msg.AttachedFiles.Count(), 0);
 }
 
-TEST(SaveToFile, WritesTheExactBytesAndReplacesAnOldFile) {
+TEST(SaveToNewFile, WritesTheExactBytesButNeverOverAnExistingName) {
   ScratchDir dir;
-  const fs::path path = dir.path() / "out.bin";
-  {
-    std::ofstream old(path, std::ios::binary);
-    old << std::string(1000, 'x');
-  }
   TAttachedFile f;
   f.Data = std::string("line\r\n\0\xff\x1a end\n", 13);
-  f.SaveToFile(path);
+  const fs::path path = dir.path() / "out.bin";
+  ASSERT_TRUE(f.SaveToNewFile(path));
   EXPECT_EQ(ReadFile(path), f.Data);
 
-  f.Data.clear();
-  f.SaveToFile(path);
-  EXPECT_EQ(fs::file_size(path), 0u);
+  // A second save, and one through a link planted at the name, leave both
+  // the file and the link's target as they were.
+  const fs::path target = dir.path() / "target";
+  std::ofstream(target) << "keep";
+  fs::create_symlink(target, dir.path() / "link");
+  fs::create_symlink(dir.path() / "missing", dir.path() / "dangling");
+  f.Data = "other";
+  EXPECT_FALSE(f.SaveToNewFile(path));
+  EXPECT_FALSE(f.SaveToNewFile(dir.path() / "link"));
+  EXPECT_FALSE(f.SaveToNewFile(dir.path() / "dangling"));
+  EXPECT_FALSE(f.SaveToNewFile(dir.path()));  // a directory takes the name too
+  EXPECT_EQ(ReadFile(path), std::string("line\r\n\0\xff\x1a end\n", 13));
+  EXPECT_EQ(ReadFile(target), "keep");
+  EXPECT_FALSE(fs::exists(dir.path() / "missing"));
 }
 
-TEST(SaveToFile, FileSystemErrorsReachTheCaller) {
+TEST(SaveToNewFile, FileSystemErrorsReachTheCaller) {
   ScratchDir dir;
   TAttachedFile f;
   f.Data = "abc";
-  EXPECT_THROW(f.SaveToFile(dir.path() / "no-such-dir" / "x.txt"), fs::filesystem_error);
-  EXPECT_THROW(f.SaveToFile(dir.path()), fs::filesystem_error);  // a directory
+  EXPECT_THROW(f.SaveToNewFile(dir.path() / "no-such-dir" / "x.txt"), fs::filesystem_error);
+}
+
+// A file-size limit stands for a full disk: the write fails half-way.
+TEST(SaveToNewFile, AFailedWriteLeavesNoPartialFile) {
+  ScratchDir dir;
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldSignal = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  TAttachedFile f;
+  f.Data = std::string(100000, 'x');
+  bool threw = false;
+  try {
+    f.SaveToNewFile(dir.path() / "big.bin");
+  } catch (const fs::filesystem_error&) {
+    threw = true;
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldSignal);
+  EXPECT_TRUE(threw);
+  EXPECT_FALSE(fs::exists(dir.path() / "big.bin"));
 }
 
 TEST(VekMsgList, HoldsReferencesOnly) {

@@ -415,12 +415,16 @@ TEST_F(Form2Test, TurningAttachmentSavingOffEmptiesTheDirectory) {
   EXPECT_EQ(Field(0, afAttachDir), "");
 }
 
-TEST_F(Form2Test, AMissingDirectoryFallsBackToTheProgramDirectory) {
+// Not the program directory itself, where attachments met the program's files.
+TEST_F(Form2Test, AMissingDirectoryFallsBackToTheAttachFolder) {
   accounts.Add(Record("main", "0|0", "0|/no/such/dir/|1|1|0"));
   attachDir = "/elsewhere/";
   OpenRecord(0);
-  EXPECT_EQ(attachDir, dir.path());
-  EXPECT_EQ(form->Edit8->text().toStdString(), dir.path());
+  EXPECT_EQ(attachDir, dir.path() + "attach/");
+  EXPECT_EQ(form->Edit8->text().toStdString(), dir.path() + "attach/");
+  form->Button6Click();
+  EXPECT_EQ(form->Form4->Directory().toStdString(), dir.path() + "attach");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "attach"));
 }
 
 TEST_F(Form2Test, TheChooserAppendsTheSeparator) {
@@ -504,6 +508,30 @@ TEST_F(Form2Test, RefusesCharactersThatSplitTheRecord) {
     EXPECT_TRUE(accounts.empty()) << row.text;
     EXPECT_TRUE(form->isVisible()) << row.text;
   }
+}
+
+TEST_F(Form2Test, RefusesAnAccountWithoutAliasServerOrUser) {
+  struct Row {
+    QLineEdit* TForm2::*box;
+    const char* text;
+    const char* message;
+  } rows[] = {
+      {&TForm2::Edit1, "", "ｴｲﾘｱｽが入力されていません。"},
+      {&TForm2::Edit2, "", "POP3ｻｰﾊﾞｰが入力されていません。"},
+      {&TForm2::Edit3, " ", "ﾕｰｻﾞｰ名が入力されていません。"},
+  };
+  for (const Row& row : rows) {
+    messages.clear();
+    OpenNew("main");
+    QLineEdit* box = form.get()->*row.box;
+    box->setText(QString::fromUtf8(row.text));
+    form->Button1Click();
+    EXPECT_THAT(messages, ElementsAre(QString::fromUtf8(row.message))) << row.message;
+    EXPECT_EQ(form->focusWidget(), box) << row.message;
+    EXPECT_TRUE(accounts.empty()) << row.message;
+    EXPECT_TRUE(form->isVisible()) << row.message;
+  }
+  EXPECT_FALSE(test::Exists(dir.path() + ".dat"));
 }
 
 TEST_F(Form2Test, RefusesAnAddressThatSplitsTheRecord) {
