@@ -16,6 +16,7 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 constexpr int kConnectTimeoutMs = 30000;
 
 using Connection = std::unique_ptr<http_t, decltype(&httpClose)>;
+using Response = std::unique_ptr<ipp_t, decltype(&ippDelete)>;
 
 std::string LastReason() {
   const char* reason = cupsLastErrorString();
@@ -44,6 +45,27 @@ Connection Connect() {
                   httpClose);
   if (!http) throw EPrinterError(Sjis("印刷システムに接続できません: ") + LastReason());
   return http;
+}
+
+// A stopped queue still takes jobs in, and holds them unprinted until
+// someone starts it again: for unattended printing that is a failure.
+void RequireRunningQueue(http_t* http, const QByteArray& queue) {
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  char uri[HTTP_MAX_URI];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                   "/printers/%s", queue.constData());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  static const char* const kWanted[] = {"printer-state", "printer-state-message"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr,
+                kWanted);
+  const Response response(cupsDoRequest(http, request, "/"), ippDelete);
+  if (!response || IsError(cupsLastError())) Refused();
+  ipp_attribute_t* state = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM);
+  if (!state || ippGetInteger(state, 0) != IPP_PSTATE_STOPPED) return;
+  ipp_attribute_t* message = ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT);
+  const char* text = message ? ippGetString(message, 0, nullptr) : nullptr;
+  throw EPrinterError(Sjis("プリンタが停止しています: ") + ToSjis(QString::fromUtf8(queue)) +
+                      ": " + ToSjis(QString::fromUtf8(text && *text ? text : "stopped")));
 }
 
 int CreateJob(http_t* http, const QByteArray& queue, const QByteArray& title,
@@ -79,6 +101,7 @@ void SubmitToCups(const QString& queue, const PrintJobFile& pdf, const QString& 
   const QByteArray name = queue.toUtf8();
   const QByteArray jobTitle = title.toUtf8();
   Connection http = Connect();
+  RequireRunningQueue(http.get(), name);
   const int job = CreateJob(http.get(), name, jobTitle, media.toUtf8());
   try {
     SendDocument(http.get(), name, job, jobTitle, pdf);

@@ -14,8 +14,8 @@ namespace pelnor {
 
 // Submits `pdf` to `queue` as one job titled `title` on paper `media` (the
 // queue's paper key, e.g. "A4"); the queue's other defaults apply. Throws
-// EPrinterError, with CUPS's reason, when the queue refuses the job or does
-// not receive it whole.
+// EPrinterError, with CUPS's reason, when the queue is stopped (it would hold
+// the job unprinted), refuses the job or does not receive it whole.
 void SubmitToCups(const QString& queue, const PrintJobFile& pdf, const QString& title,
                   const QString& media);
 

@@ -160,6 +160,32 @@ TEST_F(CupsPrinterTest, AbortedJobLeavesThePrinterReady) {
   EXPECT_THAT(test::PdfToText(jobs[0]), Not(HasSubstr("partial")));
 }
 
+TEST_F(CupsPrinterTest, StoppedQueueFailsTheJobAndAWholeJobArrivesComplete) {
+  printer_->SelectPrinter(-1);
+  // A stopped queue takes jobs in and holds them: nothing would come out.
+  ASSERT_EQ(Run({"cupsdisable", "-r", "Out of paper", cups_->Queue()}), 0);
+  try {
+    PrintLine("held back");
+    ADD_FAILURE() << "a job on a stopped queue counted as printed";
+  } catch (const EPrinterError& error) {
+    EXPECT_THAT(error.what(), HasSubstr("Out of paper"));
+  }
+
+  ASSERT_EQ(Run({"cupsenable", cups_->Queue()}), 0);
+  printer_->BeginDoc("Pelnor");
+  for (int page = 1; page <= 6; ++page) {
+    if (page > 1) printer_->NewPage();
+    for (int line = 0; line < 50; ++line)
+      printer_->TextRect({0, 0, printer_->PageWidth(), printer_->PageHeight()}, 200,
+                         200 + 120 * line, "page " + std::to_string(page) + " line " +
+                                               std::to_string(line) + Sjis(" 日本語の本文"));
+  }
+  printer_->EndDoc();
+  const std::filesystem::path job = cups_->WaitForJobs(1).front();
+  EXPECT_THAT(test::PdfInfo(job), HasSubstr("Pages:           6"));
+  EXPECT_THAT(test::PdfToText(job, 6, 6), HasSubstr("page 6 line 49"));
+}
+
 TEST_F(CupsPrinterTest, InterruptedJobLeavesNoSpoolFileAndNeverReachesTheQueue) {
   const SpoolFolder spool(dir_.Path() / "spool");
   printer_->SelectPrinter(-1);
