@@ -1,11 +1,13 @@
 #include "platform/print_cups_job.h"
 
 #include "app/print_canvas.h"
+#include "platform/error_text.h"
 #include "platform/print_text.h"
 #include "platform/sjis_literal.h"
 
 #include <cups/cups.h>
 
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -43,7 +45,9 @@ Connection Connect() {
   Connection http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                kConnectTimeoutMs, nullptr),
                   httpClose);
-  if (!http) throw EPrinterError(Sjis("印刷システムに接続できません: ") + LastReason());
+  if (!http)
+    throw EPrinterError(Sjis("印刷システムに接続できません: ") + cupsServer() + ": " +
+                        ErrorText(errno));
   return http;
 }
 
