@@ -66,7 +66,8 @@ void PrintJobFile::WriteOut() noexcept {
   std::size_t done = 0;
   while (done < buffer_.size() && !Failed()) {
     const ssize_t written = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (written >= 0) done += static_cast<std::size_t>(written);
+    if (written > 0) done += static_cast<std::size_t>(written);
+    else if (written == 0) error_ = ENOSPC;  // a file that takes nothing more is full
     else if (errno != EINTR) error_ = errno;
   }
   buffer_.clear();
