@@ -1,14 +1,13 @@
 #include "platform/print_pdf_output.h"
 
 #include "app/print_canvas.h"
+#include "platform/error_text.h"
 #include "platform/sjis_literal.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
 #include <system_error>
@@ -29,40 +28,54 @@ std::string TimeStamp() {
   throw EPrinterError(Sjis("PDF ファイルを作成できません: ") + path.string() + ": " + why);
 }
 
+std::filesystem::path Numbered(const std::filesystem::path& first, int n) {
+  if (n == 1) return first;
+  return first.parent_path() / (first.stem().string() + "-" + std::to_string(n) + ".pdf");
+}
+
+// Makes a new directory entry survive a crash of the machine.
+void SyncDirectory(const std::filesystem::path& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const bool synced = fd >= 0 && ::fsync(fd) == 0;
+  const int error = errno;
+  if (fd >= 0) ::close(fd);
+  if (!synced) Fail(dir, ErrorText(error));
+}
+
 }  // namespace
 
 std::filesystem::path PdfOutputDir(const std::filesystem::path& programDir) {
   return programDir / "PDF";
 }
 
-std::filesystem::path ReservePdfJobFile(const std::filesystem::path& programDir) {
+std::unique_ptr<PrintJobFile> OpenPdfJobFile(const std::filesystem::path& programDir) {
   const std::filesystem::path dir = PdfOutputDir(programDir);
   std::error_code error;
   std::filesystem::create_directories(dir, error);
-  if (error) Fail(dir, error.message());
-
-  const std::string stem = TimeStamp();
-  for (int n = 1;; ++n) {
-    const std::filesystem::path path =
-        dir / (stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf");
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-      ::close(fd);
-      return path;
-    }
-    if (errno != EEXIST) Fail(path, std::strerror(errno));
-  }
+  if (error) Fail(dir, ErrorText(error.value()));
+  return std::make_unique<PrintJobFile>(dir, dir / (TimeStamp() + ".pdf"), 0644);
 }
 
-std::filesystem::path ReserveSpoolFile() {
+std::filesystem::path PublishPdfJobFile(PrintJobFile& file) {
+  file.Finish();
+  int n = 1;
+  std::filesystem::path path = file.Name();
+  while (!file.LinkAs(path)) path = Numbered(file.Name(), ++n);
+  try {
+    SyncDirectory(path.parent_path());
+    file.Close();
+  } catch (...) {
+    ::unlink(path.c_str());
+    throw;
+  }
+  return path;
+}
+
+std::unique_ptr<PrintJobFile> OpenSpoolFile() {
   std::error_code error;
   const std::filesystem::path dir = std::filesystem::temp_directory_path(error);
-  if (error) Fail("$TMPDIR", error.message());
-  std::string pattern = (dir / "pelnor-job-XXXXXX.pdf").string();
-  const int fd = mkostemps(pattern.data(), 4, O_CLOEXEC);
-  if (fd < 0) Fail(pattern, std::strerror(errno));
-  ::close(fd);
-  return pattern;
+  if (error) Fail("$TMPDIR", ErrorText(error.value()));
+  return std::make_unique<PrintJobFile>(dir, dir, 0600);
 }
 
 }  // namespace pelnor

@@ -2,13 +2,14 @@
 
 #include "platform/print_cups_job.h"
 #include "platform/print_font.h"
+#include "platform/print_job_device.h"
 #include "platform/print_pdf_output.h"
 #include "platform/print_text.h"
 #include "platform/sjis_literal.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPen>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -27,16 +28,19 @@ constexpr qsizetype kMeasureChunk = 2048;
 
 [[noreturn]] void Fail(const char* utf8) { throw EPrinterError(Sjis(utf8)); }
 
-QString FileName(const std::filesystem::path& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path.string()));
-}
-
-void RemoveQuietly(const std::filesystem::path& path) noexcept {
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-}
-
 }  // namespace
+
+// The running job: Qt's PDF writer drawing into the job's file. Members end
+// in reverse order, the painter first, the file last.
+struct TQtPrinter::Job {
+  explicit Job(std::unique_ptr<PrintJobFile> jobFile)
+      : file(std::move(jobFile)), device(*file), writer(&device) {}
+
+  std::unique_ptr<PrintJobFile> file;
+  PrintJobDevice device;
+  QPdfWriter writer;
+  QPainter painter;
+};
 
 TQtPrinter::TQtPrinter(std::filesystem::path programDir)
     : programDir_(std::move(programDir)),
@@ -117,7 +121,7 @@ void TQtPrinter::SetFont(const TPrintFont& font) {
   font_ = font;
   qfont_ = ToQFont(font);
   metrics_.reset();
-  if (painter_) painter_->setFont(qfont_);
+  if (job_) job_->painter.setFont(qfont_);
 }
 
 // --- page and job -----------------------------------------------------------
@@ -127,61 +131,51 @@ int TQtPrinter::PageHeight() const { return printer_->height(); }
 
 void TQtPrinter::BeginDoc(const std::string& title) {
   RequireIdle();
+  std::unique_ptr<PrintJobFile> file;
   if (selected_.BuiltInPdf) {
-    jobFile_ = ReservePdfJobFile(programDir_);
+    file = OpenPdfJobFile(programDir_);
   } else if (!QPrinterInfo::availablePrinterNames().contains(selected_.SystemName)) {
     throw EPrinterError(Sjis("プリンタが見つかりません: ") + ToSjis(selected_.SystemName));
   } else {
-    jobFile_ = ReserveSpoolFile();
+    file = OpenSpoolFile();
   }
-  printer_->setOutputFileName(FileName(jobFile_));
-  printer_->setDocName(FromSjis(title));
-  auto painter = std::make_unique<QPainter>();
-  if (!painter->begin(printer_.get())) {
-    RemoveQuietly(jobFile_);
-    jobFile_.clear();
-    Fail("印刷を開始できません");
-  }
-  painter_ = std::move(painter);
-  painter_->setFont(qfont_);
-  painter_->setPen(QPen(Qt::black));
+  auto job = std::make_unique<Job>(std::move(file));
+  job->writer.setResolution(kPrinterDpi);
+  job->writer.setPageLayout(printer_->pageLayout());
+  job->writer.setTitle(FromSjis(title));
+  if (!job->painter.begin(&job->writer)) Fail("印刷を開始できません");
+  job->painter.setFont(qfont_);
+  job->painter.setPen(QPen(Qt::black));
+  job_ = std::move(job);
   penPos_ = QPoint();
 }
 
 void TQtPrinter::NewPage() {
   RequirePrinting();
-  if (!printer_->newPage()) Fail("改ページできません");
+  if (!job_->writer.newPage()) Fail("改ページできません");
+  // Qt writes each finished page out; a full disk ends the job here rather
+  // than after rendering the rest of a long mail.
+  job_->file->ThrowIfFailed();
 }
 
 void TQtPrinter::EndDoc() {
   RequirePrinting();
-  const bool ended = painter_->end() && printer_->printerState() != QPrinter::Error;
-  painter_.reset();
-  const std::filesystem::path file = std::exchange(jobFile_, {});
-  if (!ended) {
-    RemoveQuietly(file);
-    Fail("印刷を終了できません");
-  }
+  // The job is over whatever happens below; its file goes with it unless
+  // it was published.
+  const std::unique_ptr<Job> job = std::move(job_);
+  if (!job->painter.end()) Fail("印刷を終了できません");
   if (selected_.BuiltInPdf) {
-    lastPdf_ = file;
+    lastPdf_ = PublishPdfJobFile(*job->file);
     return;
   }
-  try {
-    SubmitToCups(selected_.SystemName, file, printer_->docName(),
-                 printer_->pageLayout().pageSize().key());
-  } catch (...) {
-    RemoveQuietly(file);
-    throw;
-  }
-  RemoveQuietly(file);  // CUPS keeps its own copy of a submitted job
+  job->file->Finish();
+  SubmitToCups(selected_.SystemName, *job->file, job->writer.title(),
+               printer_->pageLayout().pageSize().key());
 }
 
 void TQtPrinter::Abort() noexcept {
-  if (!painter_) return;
-  // Nothing has reached a printer yet: drop the rendering.
-  painter_->end();
-  painter_.reset();
-  RemoveQuietly(std::exchange(jobFile_, {}));
+  // Nothing has reached a printer yet: the unnamed file goes with the job.
+  job_.reset();
 }
 
 // --- canvas -----------------------------------------------------------------
@@ -208,14 +202,14 @@ int TQtPrinter::TextWidth(std::string_view text) {
 int TQtPrinter::TextHeight(std::string_view) { return Metrics().height(); }
 
 void TQtPrinter::TextRect(const TRect& clip, int x, int y, std::string_view text) {
-  RequirePrinting();
+  QPainter& painter = Painter();
   if (text.empty() || clip.Right <= clip.Left || clip.Bottom <= clip.Top) return;
   const int baseline = y + Metrics().ascent();
-  painter_->save();
-  painter_->setClipRect(QRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top));
-  painter_->setPen(QPen(Qt::black));
-  painter_->drawText(QPoint(x, baseline), FromSjis(text));
-  painter_->restore();
+  painter.save();
+  painter.setClipRect(QRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top));
+  painter.setPen(QPen(Qt::black));
+  painter.drawText(QPoint(x, baseline), FromSjis(text));
+  painter.restore();
 }
 
 void TQtPrinter::SetPenWidth(int width) { penWidth_ = std::max(width, 0); }
@@ -226,19 +220,24 @@ void TQtPrinter::MoveTo(int x, int y) {
 }
 
 void TQtPrinter::LineTo(int x, int y) {
-  RequirePrinting();
+  QPainter& painter = Painter();
   // Flat ends: a rule from x1 to x2 covers exactly x1..x2.
-  painter_->setPen(QPen(Qt::black, penWidth_, Qt::SolidLine, Qt::FlatCap));
-  painter_->drawLine(penPos_, QPoint(x, y));
+  painter.setPen(QPen(Qt::black, penWidth_, Qt::SolidLine, Qt::FlatCap));
+  painter.drawLine(penPos_, QPoint(x, y));
   penPos_ = QPoint(x, y);
 }
 
 void TQtPrinter::RequirePrinting() const {
-  if (!painter_) Fail("プリンタは現在印刷中ではありません");
+  if (!job_) Fail("プリンタは現在印刷中ではありません");
+}
+
+QPainter& TQtPrinter::Painter() const {
+  RequirePrinting();
+  return job_->painter;
 }
 
 void TQtPrinter::RequireIdle() const {
-  if (painter_) Fail("印刷中です");
+  if (job_) Fail("印刷中です");
 }
 
 }  // namespace pelnor

@@ -5,6 +5,8 @@
 // the origin at the paper's corner, so that a printer pixel is 1/600 inch
 // and the margins mean the same on every printer. Every job is rendered by
 // Qt into a PDF file; for a system printer that file goes to CUPS at EndDoc.
+// A job counts only when that file was written whole and, for a system
+// printer, CUPS took all of it; otherwise EndDoc throws and nothing is left.
 
 #include "app/print_canvas.h"
 #include "platform/print_papers.h"
@@ -65,16 +67,18 @@ class TQtPrinter : public TPrintCanvas {
   std::filesystem::path PdfDir() const;
 
  private:
+  struct Job;
+
   const QFontMetrics& Metrics();
   void RequirePrinting() const;
+  QPainter& Painter() const;  // of the running job
   void RequireIdle() const;
 
   std::filesystem::path programDir_;
   TPrinterEntry selected_;
   TPaperList papers_;                  // of selected_, as its driver gave them
   std::unique_ptr<QPrinter> printer_;  // one for the whole run, reset per printer
-  std::unique_ptr<QPainter> painter_;  // set while a job runs
-  std::filesystem::path jobFile_;      // where the running job is rendered
+  std::unique_ptr<Job> job_;           // set while a job runs
   std::optional<std::filesystem::path> lastPdf_;
   TPrintFont font_;
   QFont qfont_;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace pelnor {
 namespace {
@@ -20,6 +21,28 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
+
+// Points TMPDIR, where jobs for system printers are rendered, at an empty
+// folder of its own while it lives.
+class SpoolFolder {
+ public:
+  explicit SpoolFolder(const std::filesystem::path& path) : path_(path) {
+    std::filesystem::create_directory(path_);
+    if (const char* saved = std::getenv("TMPDIR")) saved_ = saved;
+    setenv("TMPDIR", path_.c_str(), 1);
+  }
+  ~SpoolFolder() {
+    if (saved_) setenv("TMPDIR", saved_->c_str(), 1);
+    else unsetenv("TMPDIR");
+  }
+  SpoolFolder(const SpoolFolder&) = delete;
+  SpoolFolder& operator=(const SpoolFolder&) = delete;
+  bool Empty() const { return std::filesystem::is_empty(path_); }
+
+ private:
+  std::filesystem::path path_;
+  std::optional<std::string> saved_;
+};
 
 class CupsPrinterTest : public ::testing::Test {
  protected:
@@ -74,11 +97,7 @@ TEST_F(CupsPrinterTest, JapaneseJobOnTheQueueKeepsItsTextAndPaper) {
     const char* pdfinfo;
   };
   // Jobs are rendered to a temporary file first; none may be left behind.
-  const std::filesystem::path spool = dir_.Path() / "spool";
-  std::filesystem::create_directory(spool);
-  const char* savedTmp = std::getenv("TMPDIR");
-  const std::string restoreTmp = savedTmp ? savedTmp : "";
-  setenv("TMPDIR", spool.c_str(), 1);
+  const SpoolFolder spool(dir_.Path() / "spool");
   int expected = 0;
   for (const Row& row : {Row{9, "(A4)"}, Row{1, "(letter)"}}) {
     printer_->SelectPrinter(-1);
@@ -97,10 +116,8 @@ TEST_F(CupsPrinterTest, JapaneseJobOnTheQueueKeepsItsTextAndPaper) {
     EXPECT_THAT(job.filename().string(), HasSubstr("pelnor")) << "job title";
     EXPECT_THAT(test::PdfToText(job), HasSubstr("【 テスト口座 】件名：日本語の本文"));
     EXPECT_THAT(test::PdfInfo(job), HasSubstr(row.pdfinfo)) << row.code;
-    EXPECT_TRUE(std::filesystem::is_empty(spool));
+    EXPECT_TRUE(spool.Empty());
   }
-  if (savedTmp) setenv("TMPDIR", restoreTmp.c_str(), 1);
-  else unsetenv("TMPDIR");
 }
 
 TEST_F(CupsPrinterTest, QueueRemovedAfterSelectionFailsTheJob) {
@@ -141,6 +158,54 @@ TEST_F(CupsPrinterTest, AbortedJobLeavesThePrinterReady) {
   ASSERT_EQ(jobs.size(), 1u) << "the aborted job never reached the queue";
   EXPECT_THAT(test::PdfToText(jobs[0]), HasSubstr("after abort"));
   EXPECT_THAT(test::PdfToText(jobs[0]), Not(HasSubstr("partial")));
+}
+
+TEST_F(CupsPrinterTest, StoppedQueueFailsTheJobAndAWholeJobArrivesComplete) {
+  printer_->SelectPrinter(-1);
+  // A stopped queue takes jobs in and holds them: nothing would come out.
+  ASSERT_EQ(Run({"cupsdisable", "-r", "Out of paper", cups_->Queue()}), 0);
+  try {
+    PrintLine("held back");
+    ADD_FAILURE() << "a job on a stopped queue counted as printed";
+  } catch (const EPrinterError& error) {
+    EXPECT_THAT(error.what(), HasSubstr("Out of paper"));
+  }
+
+  ASSERT_EQ(Run({"cupsenable", cups_->Queue()}), 0);
+  printer_->BeginDoc("Pelnor");
+  for (int page = 1; page <= 6; ++page) {
+    if (page > 1) printer_->NewPage();
+    for (int line = 0; line < 50; ++line)
+      printer_->TextRect({0, 0, printer_->PageWidth(), printer_->PageHeight()}, 200,
+                         200 + 120 * line, "page " + std::to_string(page) + " line " +
+                                               std::to_string(line) + Sjis(" 日本語の本文"));
+  }
+  printer_->EndDoc();
+  const std::filesystem::path job = cups_->WaitForJobs(1).front();
+  EXPECT_THAT(test::PdfInfo(job), HasSubstr("Pages:           6"));
+  EXPECT_THAT(test::PdfToText(job, 6, 6), HasSubstr("page 6 line 49"));
+}
+
+TEST_F(CupsPrinterTest, InterruptedJobLeavesNoSpoolFileAndNeverReachesTheQueue) {
+  const SpoolFolder spool(dir_.Path() / "spool");
+  printer_->SelectPrinter(-1);
+  const auto printHalf = [this] {
+    printer_->BeginDoc("Pelnor");
+    printer_->TextRect({0, 0, 4000, 4000}, 200, 200, "half done");
+    printer_->NewPage();
+    printer_->TextRect({0, 0, 4000, 4000}, 200, 200, "half done");
+  };
+  printHalf();
+  printer_->Abort();  // a job that failed midway
+  EXPECT_TRUE(spool.Empty());
+
+  ASSERT_EQ(test::RunInChildProcess(printHalf), 0);  // the program ends mid-job
+  EXPECT_TRUE(spool.Empty());
+
+  PrintLine("complete");
+  const std::vector<std::filesystem::path> jobs = cups_->WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_THAT(test::PdfToText(jobs[0]), HasSubstr("complete"));
 }
 
 }  // namespace

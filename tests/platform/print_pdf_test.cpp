@@ -3,6 +3,7 @@
 
 #include "platform/qt_printer.h"
 
+#include "platform/error_text.h"
 #include "platform/pdf_probe.h"
 #include "platform/sjis_literal.h"
 #include "platform/test_process.h"
@@ -10,6 +11,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <fstream>
 
 namespace pelnor {
@@ -49,6 +53,29 @@ class PdfPrinterTest : public ::testing::Test {
 
   test::TTempDir dir_{"pelnor-pdf-printer-"};
   TQtPrinter printer_{dir_.Path()};
+};
+
+// Files of this process cannot grow past `bytes`: writes beyond fail with
+// EFBIG (SIGXFSZ ignored), as they would on a full disk, without privileges.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, savedHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*savedHandler_)(int) = SIG_DFL;
 };
 
 int DarkPixels(const test::TGrayImage& image, int x0, int y0, int x1, int y1) {
@@ -191,6 +218,48 @@ TEST_F(PdfPrinterTest, AbortedJobLeavesNoFile) {
   EXPECT_TRUE(PdfFiles().empty());
   EXPECT_FALSE(printer_.LastPdfFile().has_value());
   EXPECT_THAT(test::PdfToText(PrintText("after abort")), HasSubstr("after abort"));
+}
+
+TEST_F(PdfPrinterTest, JobThatCannotBeWrittenFailsAndLeavesNoFile) {
+  const auto printPages = [this] {
+    printer_.BeginDoc("Pelnor");
+    for (int page = 1; page <= 4; ++page) {
+      if (page > 1) printer_.NewPage();
+      for (int line = 0; line < 40; ++line)
+        printer_.TextRect(Page(), 200, 200 + 150 * line,
+                          Sjis("本文の行です。") + std::to_string(page * 100 + line));
+    }
+    printer_.EndDoc();
+  };
+  {
+    const FileSizeLimit diskFull(8192);
+    try {
+      printPages();
+      ADD_FAILURE() << "a job cut off at 8 KiB counted as printed";
+    } catch (const EPrinterError& error) {
+      EXPECT_THAT(error.what(), HasSubstr(printer_.PdfDir().string()));
+      EXPECT_THAT(error.what(), HasSubstr(ErrorText(EFBIG)));
+    }
+    printer_.Abort();  // as the job guard does
+  }
+  EXPECT_TRUE(PdfFiles().empty());
+  EXPECT_FALSE(printer_.LastPdfFile().has_value());
+
+  printPages();  // room again: the printer works on
+  EXPECT_THAT(test::PdfInfo(*printer_.LastPdfFile()), HasSubstr("Pages:           4"));
+  EXPECT_EQ(PdfFiles().size(), 1u);
+}
+
+TEST_F(PdfPrinterTest, JobCutShortByTheProgramsEndLeavesNoFile) {
+  const int exitCode = test::RunInChildProcess([this] {
+    printer_.BeginDoc("Pelnor");
+    for (int page = 1; page <= 3; ++page) {
+      printer_.TextRect(Page(), 200, 200, "page " + std::to_string(page));
+      printer_.NewPage();
+    }
+  });  // ends with the job half written, neither finished nor aborted
+  ASSERT_EQ(exitCode, 0);
+  EXPECT_TRUE(PdfFiles().empty());
 }
 
 TEST_F(PdfPrinterTest, UnwritableFolderFailsTheJobCleanly) {

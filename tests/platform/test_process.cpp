@@ -118,6 +118,24 @@ int RunCommand(const std::vector<std::string>& argv, const std::vector<std::stri
   return child.Wait();
 }
 
+int RunInChildProcess(const std::function<void()>& body) {
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork: " + std::string(std::strerror(errno)));
+  if (pid == 0) {
+    int code = 0;
+    try {
+      body();
+    } catch (...) {
+      code = 1;
+    }
+    _exit(code);
+  }
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 std::string FindTool(const std::string& name) {
   std::string dirs = std::getenv("PATH") ? std::getenv("PATH") : "";
   dirs += ":/usr/sbin:/sbin:/usr/bin:/bin";

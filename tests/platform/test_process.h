@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ class TChildProcess {
 // Runs a command to its end and returns its exit code (-1 after a signal).
 int RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                const std::filesystem::path& log);
+
+// Runs `body` in a forked copy of this process, which then ends at once
+// with _exit: no destructor, no clean-up, as when a program is killed.
+// Returns 0 when `body` returned, 1 when it threw, -1 after a signal.
+int RunInChildProcess(const std::function<void()>& body);
 
 // Full path of a tool from PATH, /usr/sbin or /sbin; empty when missing.
 std::string FindTool(const std::string& name);
