@@ -49,6 +49,8 @@ using TShowMessage = std::function<void(const QString& text, QMessageBox::Icon i
 
 // A modal QMessageBox under the caption "Pelnor".
 void ShowMessageBox(const QString& text, QMessageBox::Icon icon);
+// The same box, but shown without waiting: nothing stops for it.
+void ShowNoticeBox(const QString& text, QMessageBox::Icon icon);
 
 // What the main form works with; everything outlives the form.
 struct TForm1Services {
@@ -57,6 +59,8 @@ struct TForm1Services {
   TPrintCanvas* Printer = nullptr;     // the one program-wide printer object
   TCheckCycle::TPopFactory MakePop;    // a POP3 client per check cycle
   TShowMessage ShowMessage = ShowMessageBox;
+  // What start-up reports without stopping (no tray host, a failed save).
+  TShowMessage ShowNotice = ShowNoticeBox;
 };
 
 // Numbers of the windows that a tray-icon click can bring forward.
@@ -195,6 +199,7 @@ class TForm1 : public QWidget {
   // carries on.
   void Guarded(const std::function<void()>& handler);
   void Message(const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
+  void Notice(const QString& text);
   void NotAnInteger(const QString& text);
 
   TForm1Services services_;

@@ -37,7 +37,8 @@ void TForm1::CreateTrayMenu() {
 }
 
 // The icon's stored properties, then visible. A desktop without a tray
-// host says so once; the timed checks go on all the same.
+// host says so once, without waiting for a click: start-up goes on, the
+// timed checks run, and the icon appears once a tray host does.
 void TForm1::ShowTrayIcon() {
   TrayIcon1->ReadState();
   TrayIcon1->SetIcon(QtTrayIcon(ApplicationIcon()));
@@ -49,8 +50,10 @@ void TForm1::ShowTrayIcon() {
   try {
     TrayIcon1->Loaded();
   } catch (const ENotifyIconError& e) {
-    Message(FromSjis(e.what()), QMessageBox::Critical);
+    Notice(FromSjis(e.what()));
+    return;
   }
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) Notice(FromSjis(ENotifyIconError().what()));
 }
 
 void TForm1::N1Click() { cycle_->N1Click(); }

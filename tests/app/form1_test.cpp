@@ -125,6 +125,7 @@ class Form1Test : public ::testing::Test {
     services.ShowMessage = [this](const QString& text, QMessageBox::Icon) {
       messages_.push_back(text);
     };
+    services.ShowNotice = services.ShowMessage;
     form_ = std::make_unique<TForm1>(std::move(services));
     if (beforeCreate) beforeCreate(*form_);
     form_->FormCreate();
