@@ -43,7 +43,7 @@ void TForm1::FormCreate() {
 void TForm1::ReadSettings() {
   Settings settings;
   Guarded([&] { settings = LoadSettings(services_.ProgramDir); });
-  CheckInterval = settings.CheckInterval;
+  CheckInterval = TimedCheckInterval(settings.CheckInterval);
   CheckBox2->setChecked(settings.LogEnabled);
   // Both buttons start off; the file cannot turn on two of one group, and
   // at exit each button's own state is written back.

@@ -249,6 +249,16 @@ TEST_F(Form1Test, OldRecordsAreUpgradedAndSavedAtStart) {
 
 // ---- the interval and the margins ----
 
+TEST_F(Form1Test, StoredIntervalsBelowAMinuteRunAsAMinute) {
+  for (const auto& [stored, runs] : {std::pair{1, 60000}, {-5, 60000}, {59999, 60000}, {0, 0}}) {
+    WriteLaterStartIni("[File]\r\nTime=" + std::to_string(stored) + "\r\n");
+    TForm1& form = Start();
+    EXPECT_EQ(form.Timer1.Interval(), runs) << stored;
+    EXPECT_EQ(form.Timer1.Armed(), runs != 0) << stored;
+    EXPECT_EQ(form.Edit4->text(), runs == 0 ? "0" : "1") << stored;
+  }
+}
+
 TEST_F(Form1Test, CancelStillAppliesTheTypedInterval) {
   WriteLaterStartIni();
   TForm1& form = Start();
