@@ -52,6 +52,8 @@ void ShowMessageBox(const QString& text, QMessageBox::Icon icon);
 // The same box, but shown without waiting: nothing stops for it.
 void ShowNoticeBox(const QString& text, QMessageBox::Icon icon);
 
+class ProgramEndWatcher;
+
 // What the main form works with; everything outlives the form.
 struct TForm1Services {
   std::string ProgramDir;              // ends in "/"
@@ -113,6 +115,16 @@ class TForm1 : public QWidget {
   void FirstStartDialogClosed();
   // Finds the current paper of the selected printer in its paper list.
   void LoadPaperNames();
+
+  // Writes Defult.ini from the values held now; throws StoreError.
+  void SaveSettingsFile();
+  // A signal asks the program to end: as "終了", but a failed save goes to
+  // the standard error, as nobody may be there to click a message away.
+  void EndRequested();
+  // The desktop session is ending: the settings reach the file.
+  void SessionEnding();
+  // The program is ending: the event loop has been told to stop.
+  bool Ending() const { return ending_; }
 
   // The shell integration lives in its own unit; the program entry sets
   // these (an entry left unset does nothing).
@@ -195,6 +207,7 @@ class TForm1 : public QWidget {
   void OpenAccountEditor();
   bool TakeMargins();
   void NotifyAtTray(const std::string& text);
+  void EndProgram(const std::function<void(const QString&)>& reportSaveFailure);
   // Runs a handler; an exception escaping it is shown and the program
   // carries on.
   void Guarded(const std::function<void()>& handler);
@@ -203,6 +216,7 @@ class TForm1 : public QWidget {
   void NotAnInteger(const QString& text);
 
   TForm1Services services_;
+  bool ending_ = false;
   std::array<QWidget*, fnAbout + 1> forms_{};
   TQtTrayOwner trayOwner_;
   std::shared_ptr<TImageList> ImageList1;
@@ -213,6 +227,10 @@ class TForm1 : public QWidget {
   std::unique_ptr<TTrayIconCheckTray> checkTray_;
   std::unique_ptr<TCheckCycle> cycle_;
 };
+
+// Signals end the program as "終了" does; the session's end saves the
+// settings. Before FormCreate, so that a signal during start-up is kept.
+void ConnectProgramEnds(TForm1& form, ProgramEndWatcher& watcher);
 
 // An exception's text: UTF-8 where it is valid UTF-8, else Shift_JIS.
 QString ExceptionText(const char* what);

@@ -53,6 +53,8 @@ void TForm1::Button1Click() {
     ProxyPort = ToSjis(Edit3->text());
   }
   close();
+  // The dialog's values reach the file at once, not only at the end.
+  SaveSettingsFile();
 }
 
 // In the order left, right, top, bottom; a refused box stops there, the

@@ -12,6 +12,7 @@
 
 #include "app/Unit1.h"
 #include "app/Unit1Shell.h"
+#include "app/program_end_watcher.h"
 #include "app/vek_pop_client.h"
 #include "platform/program_dir.h"
 #include "platform/qt_printer.h"
@@ -49,6 +50,9 @@ std::function<void()> ThrottledPump() {
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // Before anything is held: a signal from here on ends the program
+  // through the event loop, saving and releasing the lock.
+  pelnor::ProgramEndWatcher ends;
   const std::unique_ptr<QLockFile> instance = LockInstance();
   if (!instance) {
     QMessageBox::critical(nullptr, QStringLiteral("警告"), QStringLiteral("すでに起動されてます。"));
@@ -78,6 +82,9 @@ int main(int argc, char* argv[]) {
   pelnor::TForm1 Form1(std::move(services));
   pelnor::TShellForms shellForms(pelnor::ShellFormsServicesFor(Form1, programDir));
   pelnor::ConnectShellForms(Form1, shellForms);
+  pelnor::ConnectProgramEnds(Form1, ends);
   Form1.FormCreate();
+  // Ended during start-up: a signal met a dialog's own event loop.
+  if (Form1.Ending()) return 0;
   return QApplication::exec();
 }

@@ -13,7 +13,9 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +26,7 @@
 #include "app/Unit1.h"
 #include "app/Unit1Rules.h"
 #include "app/Unit1Shell.h"
+#include "app/program_end_watcher.h"
 #include "platform/qt_printer.h"
 #include "platform/sjis_literal.h"
 #include "store/account_store.h"
@@ -247,6 +250,44 @@ TEST_F(Form1Test, OldRecordsAreUpgradedAndSavedAtStart) {
   EXPECT_EQ(form.CheckListBox1->item(0)->text(), "alias");
 }
 
+// Each way the settings reach the file, on a form whose values have
+// changed since start-up, the file removed before.
+TEST_F(Form1Test, EverySavePointWritesTheSettings) {
+  const std::string ini = dir_ + "Defult.ini";
+  auto endBy = [](int signal) {
+    return [signal](TForm1& form) {
+      ASSERT_EQ(std::raise(signal), 0);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return form.Ending(); }, 5000));
+    };
+  };
+  const std::vector<std::pair<std::string, std::function<void(TForm1&)>>> points = {
+      {"OK", [](TForm1& form) { form.N3Click(); form.Button1Click(); }},
+      {"終了", [](TForm1& form) { form.Exit1->trigger(); }},
+      {"SIGTERM", endBy(SIGTERM)},
+      {"SIGINT", endBy(SIGINT)},
+      {"SIGHUP", endBy(SIGHUP)},
+      {"aboutToQuit", [](TForm1&) {
+         QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+         QApplication::exec();
+       }},
+  };
+  for (const auto& [name, save] : points) {
+    WriteIni("[System]\r\nFirstStart=0\r\n");  // version "old"
+    TForm1& form = Start();
+    // At start-up, once the records are upgraded.
+    ASSERT_NE(ReadFile(ini).find("version=1.7"), std::string::npos) << name;
+    fs::remove(ini);
+    ProgramEndWatcher watcher;
+    ConnectProgramEnds(form, watcher);
+    form.Edit5->setText("123");  // OK takes it from the box
+    form.MarginLeft = 123;
+    save(form);
+    const std::string written = ReadFile(ini);
+    EXPECT_NE(written.find("Left=123"), std::string::npos) << name << ":\n" << written;
+    EXPECT_NE(written.find("version=1.7"), std::string::npos) << name;
+  }
+}
+
 // ---- the interval and the margins ----
 
 TEST_F(Form1Test, StoredIntervalsBelowAMinuteRunAsAMinute) {
@@ -444,6 +485,17 @@ TEST_F(Form1Test, FirstStartShowsTheShortcutDialogWhoseClosingOpensTheSettings) 
   EXPECT_FALSE(form.TrayIcon1->AutoPopup());
   EXPECT_EQ(form.LastShownForm, fnSettings);
   EXPECT_FALSE(fs::exists(dir_ + "home/.config/autostart/Pelnor.desktop"));
+}
+
+// Saved at start-up, the first start stays marked until its dialog has
+// closed, so a start ended before that shows the dialog again.
+TEST_F(Form1Test, FirstStartMarkerFollowsTheShortcutDialog) {
+  TForm1& form = StartWithShellForms();
+  const std::string ini = dir_ + "Defult.ini";
+  EXPECT_NE(ReadFile(ini).find("FirstStart=1"), std::string::npos) << ReadFile(ini);
+  shellForms_->Form5()->close();
+  form.Button1Click();
+  EXPECT_NE(ReadFile(ini).find("FirstStart=0"), std::string::npos) << ReadFile(ini);
 }
 
 TEST_F(Form1Test, LaterStartShowsNoShortcutDialog) {
