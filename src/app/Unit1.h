@@ -21,6 +21,7 @@
 #include "app/check_cycle.h"
 #include "app/clock.h"
 #include "app/comm_log.h"
+#include "app/event_pump.h"
 #include "app/print_canvas.h"
 #include "app/print_layout.h"
 #include "app/tray_check_adapter.h"
@@ -60,6 +61,9 @@ struct TForm1Services {
   TTrayHost* TrayHost = nullptr;       // the notification area and its timers
   TPrintCanvas* Printer = nullptr;     // the one program-wide printer object
   TCheckCycle::TPopFactory MakePop;    // a POP3 client per check cycle
+  // The one event pump of the check (POP3 client, printout); told when the
+  // program ends, so that it throws EProgramEnding.
+  EventPump* Pump = nullptr;
   TShowMessage ShowMessage = ShowMessageBox;
   // What start-up reports without stopping (no tray host, a failed save).
   TShowMessage ShowNotice = ShowNoticeBox;

@@ -157,6 +157,7 @@ void TForm1::EndProgram(const std::function<void(const QString&)>& reportSaveFai
   ending_ = true;
   TrayIcon1->SetEnabled(false);
   Timer1.SetEnabled(false);
+  if (services_.Pump != nullptr) services_.Pump->MarkEnding();
   try {
     SaveSettingsFile();
   } catch (const std::exception& e) {

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -12,6 +11,7 @@
 
 #include "app/Unit1.h"
 #include "app/Unit1Shell.h"
+#include "app/event_pump.h"
 #include "app/program_end_watcher.h"
 #include "app/vek_pop_client.h"
 #include "platform/program_dir.h"
@@ -32,18 +32,6 @@ std::unique_ptr<QLockFile> LockInstance() {
   lock->setStaleLockTime(0);
   if (!lock->tryLock(0)) return nullptr;
   return lock;
-}
-
-// Lets the user interface run while the core works, at most every 20 ms:
-// the core may ask far more often than that.
-std::function<void()> ThrottledPump() {
-  auto since = std::make_shared<QElapsedTimer>();
-  since->start();
-  return [since] {
-    if (since->elapsed() < 20) return;
-    QCoreApplication::processEvents();
-    since->restart();
-  };
 }
 
 }  // namespace
@@ -68,13 +56,14 @@ int main(int argc, char* argv[]) {
   pelnor::TQtTrayTimerFactory timers;
   pelnor::TTrayHost host(shell, timers);
   pelnor::TQtPrinter printer(programDir);
-  const std::function<void()> pump = ThrottledPump();
+  pelnor::EventPump pump([] { QCoreApplication::processEvents(); });
 
   pelnor::TForm1Services services;
   services.ProgramDir = programDir;
   services.TrayHost = &host;
   services.Printer = &printer;
-  services.MakePop = [pump] { return std::make_unique<pelnor::TVekPopClient>(pump); };
+  services.Pump = &pump;
+  services.MakePop = [&pump] { return std::make_unique<pelnor::TVekPopClient>(pump.Callback()); };
 
   // The main form brings the account editor with its input dialog and
   // directory chooser; the About box and, at the first start, the shortcut

@@ -12,7 +12,9 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <csignal>
@@ -118,6 +120,8 @@ class Form1Test : public ::testing::Test {
   // `beforeCreate` runs between the form's construction and FormCreate, as
   // the program entry wires the shell forms there.
   TForm1& Start(const std::function<void(TForm1&)>& beforeCreate = {}) {
+    form_.reset();
+    pump_ = std::make_unique<EventPump>([] { QCoreApplication::processEvents(); });
     TForm1Services services;
     services.ProgramDir = dir_;
     services.TrayHost = &host_;
@@ -125,6 +129,7 @@ class Form1Test : public ::testing::Test {
     services.MakePop = [this] {
       return std::make_unique<TUnreachablePop>([this] { if (OnConnect) OnConnect(); });
     };
+    services.Pump = pump_.get();
     services.ShowMessage = [this](const QString& text, QMessageBox::Icon) {
       messages_.push_back(text);
     };
@@ -170,6 +175,7 @@ class Form1Test : public ::testing::Test {
   std::vector<std::string> opened_;
   std::vector<QString> messages_;
   std::function<void()> OnConnect;
+  std::unique_ptr<EventPump> pump_;  // one per start: an end marks it
 };
 
 const std::string kAccountA = "alpha|1|127.0.0.1|a|pw|0|0|font|[]|10|1||1|1|0";
@@ -567,6 +573,47 @@ TEST_F(Form1Test, CheckRunsWithTheTrayDisabledAndAnimated) {
   EXPECT_TRUE(form.Timer1.Armed());
   // The connection error reached the log, the log switch being on.
   EXPECT_NE(ReadFile(dir_ + "Log.txt").find(Sjis("接続エラー")), std::string::npos);
+}
+
+// "終了" or a signal in the middle of a check: the check's next pump throws,
+// the check unwinds and the event loop ends at once, the settings saved.
+TEST_F(Form1Test, EndingDuringACheckUnwindsItPromptly) {
+  const std::vector<std::pair<std::string, std::function<void(TForm1&)>>> ends = {
+      {"終了", [](TForm1& form) { form.Exit1->trigger(); }},
+      {"SIGTERM", [](TForm1&) { std::raise(SIGTERM); }},
+  };
+  for (const auto& [name, end] : ends) {
+    WriteLaterStartIni();
+    WriteAccounts({kAccountA});
+    TForm1& form = Start();
+    fs::remove(dir_ + "Defult.ini");
+    ProgramEndWatcher watcher;
+    ConnectProgramEnds(form, watcher);
+    bool unwound = false;
+    // A server that keeps the check waiting; it pumps while it waits.
+    OnConnect = [&, end = end] {
+      QTimer::singleShot(50, &form, [&] { end(form); });
+      QElapsedTimer waiting;
+      waiting.start();
+      try {
+        while (waiting.elapsed() < 5000) {
+          pump_->Pump();
+          QThread::msleep(1);
+        }
+      } catch (const EProgramEnding&) {
+        unwound = true;
+        throw;
+      }
+    };
+    QTimer::singleShot(0, form.N1, &QAction::trigger);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(QApplication::exec(), 0) << name;
+    EXPECT_TRUE(unwound) << name;
+    EXPECT_LT(elapsed.elapsed(), 2500) << name;
+    EXPECT_TRUE(form.Ending()) << name;
+    EXPECT_TRUE(fs::exists(dir_ + "Defult.ini")) << name;
+  }
 }
 
 TEST(TrayMenuTest, ItemsAndCaptionsInOrder) {
