@@ -212,6 +212,8 @@ class TForm1 : public QWidget {
   bool TakeMargins();
   void NotifyAtTray(const std::string& text);
   void EndProgram(const std::function<void(const QString&)>& reportSaveFailure);
+  // "環境設定" asked for while a check ran opens once the check is over.
+  void OpenRequestedSettings();
   // Runs a handler; an exception escaping it is shown and the program
   // carries on.
   void Guarded(const std::function<void()>& handler);
@@ -221,6 +223,7 @@ class TForm1 : public QWidget {
 
   TForm1Services services_;
   bool ending_ = false;
+  bool settingsRequested_ = false;
   std::array<QWidget*, fnAbout + 1> forms_{};
   TQtTrayOwner trayOwner_;
   std::shared_ptr<TImageList> ImageList1;

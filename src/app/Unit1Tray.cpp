@@ -56,9 +56,23 @@ void TForm1::ShowTrayIcon() {
   if (!QSystemTrayIcon::isSystemTrayAvailable()) Notice(FromSjis(ENotifyIconError().what()));
 }
 
-void TForm1::N1Click() { cycle_->N1Click(); }
+void TForm1::N1Click() {
+  cycle_->N1Click();
+  OpenRequestedSettings();
+}
 
-void TForm1::Timer1Timer() { cycle_->Timer1Timer(); }
+void TForm1::Timer1Timer() {
+  cycle_->Timer1Timer();
+  OpenRequestedSettings();
+}
+
+// Also reached from a tick or click that the running check's pump let
+// through; only the one the check returns to opens the dialog.
+void TForm1::OpenRequestedSettings() {
+  if (!settingsRequested_ || cycle_->Running() || ending_) return;
+  settingsRequested_ = false;
+  N3Click();
+}
 
 // Whether or not that window is still visible; the desktop decides what a
 // hidden one does.

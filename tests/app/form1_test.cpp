@@ -616,6 +616,24 @@ TEST_F(Form1Test, EndingDuringACheckUnwindsItPromptly) {
   }
 }
 
+// "環境設定" while a check runs: the dialog opens once the check is over,
+// so no check re-arms the timer under it.
+TEST_F(Form1Test, SettingsAskedForDuringACheckOpenAfterIt) {
+  WriteLaterStartIni();
+  WriteAccounts({kAccountA});
+  TForm1& form = Start();
+  bool shownDuringCheck = true;
+  OnConnect = [&] {
+    form.N3->trigger();
+    shownDuringCheck = form.isVisible();
+  };
+  form.N1->trigger();
+  EXPECT_FALSE(shownDuringCheck);
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(form.Timer1.Enabled());
+  EXPECT_FALSE(form.TrayIcon1->AutoPopup());
+}
+
 TEST(TrayMenuTest, ItemsAndCaptionsInOrder) {
   char pattern[] = "/tmp/form1_menu_XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
