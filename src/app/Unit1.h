@@ -21,6 +21,7 @@
 #include "app/check_cycle.h"
 #include "app/clock.h"
 #include "app/comm_log.h"
+#include "app/event_pump.h"
 #include "app/print_canvas.h"
 #include "app/print_layout.h"
 #include "app/tray_check_adapter.h"
@@ -49,6 +50,10 @@ using TShowMessage = std::function<void(const QString& text, QMessageBox::Icon i
 
 // A modal QMessageBox under the caption "Pelnor".
 void ShowMessageBox(const QString& text, QMessageBox::Icon icon);
+// The same box, but shown without waiting: nothing stops for it.
+void ShowNoticeBox(const QString& text, QMessageBox::Icon icon);
+
+class ProgramEndWatcher;
 
 // What the main form works with; everything outlives the form.
 struct TForm1Services {
@@ -56,7 +61,12 @@ struct TForm1Services {
   TTrayHost* TrayHost = nullptr;       // the notification area and its timers
   TPrintCanvas* Printer = nullptr;     // the one program-wide printer object
   TCheckCycle::TPopFactory MakePop;    // a POP3 client per check cycle
+  // The one event pump of the check (POP3 client, printout); told when the
+  // program ends, so that it throws EProgramEnding.
+  EventPump* Pump = nullptr;
   TShowMessage ShowMessage = ShowMessageBox;
+  // What start-up reports without stopping (no tray host, a failed save).
+  TShowMessage ShowNotice = ShowNoticeBox;
 };
 
 // Numbers of the windows that a tray-icon click can bring forward.
@@ -109,6 +119,16 @@ class TForm1 : public QWidget {
   void FirstStartDialogClosed();
   // Finds the current paper of the selected printer in its paper list.
   void LoadPaperNames();
+
+  // Writes Defult.ini from the values held now; throws StoreError.
+  void SaveSettingsFile();
+  // A signal asks the program to end: as "終了", but a failed save goes to
+  // the standard error, as nobody may be there to click a message away.
+  void EndRequested();
+  // The desktop session is ending: the settings reach the file.
+  void SessionEnding();
+  // The program is ending: the event loop has been told to stop.
+  bool Ending() const { return ending_; }
 
   // The shell integration lives in its own unit; the program entry sets
   // these (an entry left unset does nothing).
@@ -191,13 +211,19 @@ class TForm1 : public QWidget {
   void OpenAccountEditor();
   bool TakeMargins();
   void NotifyAtTray(const std::string& text);
+  void EndProgram(const std::function<void(const QString&)>& reportSaveFailure);
+  // "環境設定" asked for while a check ran opens once the check is over.
+  void OpenRequestedSettings();
   // Runs a handler; an exception escaping it is shown and the program
   // carries on.
   void Guarded(const std::function<void()>& handler);
   void Message(const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
+  void Notice(const QString& text);
   void NotAnInteger(const QString& text);
 
   TForm1Services services_;
+  bool ending_ = false;
+  bool settingsRequested_ = false;
   std::array<QWidget*, fnAbout + 1> forms_{};
   TQtTrayOwner trayOwner_;
   std::shared_ptr<TImageList> ImageList1;
@@ -208,6 +234,10 @@ class TForm1 : public QWidget {
   std::unique_ptr<TTrayIconCheckTray> checkTray_;
   std::unique_ptr<TCheckCycle> cycle_;
 };
+
+// Signals end the program as "終了" does; the session's end saves the
+// settings. Before FormCreate, so that a signal during start-up is kept.
+void ConnectProgramEnds(TForm1& form, ProgramEndWatcher& watcher);
 
 // An exception's text: UTF-8 where it is valid UTF-8, else Shift_JIS.
 QString ExceptionText(const char* what);

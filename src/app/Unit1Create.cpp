@@ -1,5 +1,6 @@
-// Start-up and exit of the main form: the settings file, the account list
-// and its upgrade, the controls filled once, the timer armed.
+// Start-up and end of the main form: the settings file, the account list
+// and its upgrade, the controls filled once, the timer armed; and every way
+// the program ends, each of which saves the settings first.
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -12,11 +13,19 @@
 
 #include "app/Unit1.h"
 #include "app/Unit1Rules.h"
+#include "app/program_end_watcher.h"
 #include "store/account_store.h"
 #include "store/migration.h"
 #include "store/settings.h"
 
 namespace pelnor {
+namespace {
+
+void WarnSaveFailed(const QString& text) {
+  qWarning("Defult.ini: %s", qPrintable(text));
+}
+
+}  // namespace
 
 void TForm1::FormCreate() {
   ShowTrayIcon();
@@ -25,6 +34,13 @@ void TForm1::FormCreate() {
   Guarded([this] { LoadAccounts(services_.ProgramDir, AccountList); });
   if (!AccountList.empty()) FillCheckList();
   MigrateAccounts();
+  // The upgraded version reaches the file now: a tray program is seldom
+  // ended through its menu, and the next start must not upgrade again.
+  try {
+    SaveSettingsFile();
+  } catch (const std::exception& e) {
+    Notice(ExceptionText(e.what()));
+  }
   Edit4->setText(QString::number(MinutesFromInterval(CheckInterval)));
   AttachDir = AttachmentFolderPath(services_.ProgramDir);
   SetProxyBoxes(!RadioButton1->isChecked());
@@ -43,7 +59,7 @@ void TForm1::FormCreate() {
 void TForm1::ReadSettings() {
   Settings settings;
   Guarded([&] { settings = LoadSettings(services_.ProgramDir); });
-  CheckInterval = settings.CheckInterval;
+  CheckInterval = TimedCheckInterval(settings.CheckInterval);
   CheckBox2->setChecked(settings.LogEnabled);
   // Both buttons start off; the file cannot turn on two of one group, and
   // at exit each button's own state is written back.
@@ -111,9 +127,7 @@ void TForm1::FirstStartDialogClosed() {
   activateWindow();
 }
 
-void TForm1::Exit1Click() {
-  TrayIcon1->SetEnabled(false);
-  Timer1.SetEnabled(false);
+void TForm1::SaveSettingsFile() {
   Settings settings;
   settings.CheckInterval = CheckInterval;
   settings.MarginLeft = MarginLeft;
@@ -127,9 +141,44 @@ void TForm1::Exit1Click() {
   settings.ProxyPort = ProxyPort;
   settings.SettingsVersion = SettingsVersion;
   settings.FirstStart = FirstStart;
-  Guarded([&] { SaveSettings(services_.ProgramDir, settings); });
+  SaveSettings(services_.ProgramDir, settings);
+}
+
+void TForm1::Exit1Click() {
+  EndProgram([this](const QString& text) { Message(text, QMessageBox::Critical); });
+}
+
+void TForm1::EndRequested() { EndProgram(WarnSaveFailed); }
+
+// A check running under us unwinds at its next pump; the event loop then
+// ends, wherever it is nested.
+void TForm1::EndProgram(const std::function<void(const QString&)>& reportSaveFailure) {
+  if (ending_) return;
+  ending_ = true;
+  TrayIcon1->SetEnabled(false);
+  Timer1.SetEnabled(false);
+  if (services_.Pump != nullptr) services_.Pump->MarkEnding();
+  try {
+    SaveSettingsFile();
+  } catch (const std::exception& e) {
+    reportSaveFailure(ExceptionText(e.what()));
+  }
   hide();
-  QCoreApplication::quit();
+  QCoreApplication::exit(0);
+}
+
+void TForm1::SessionEnding() {
+  if (ending_) return;  // saved on the way out already
+  try {
+    SaveSettingsFile();
+  } catch (const std::exception& e) {
+    WarnSaveFailed(ExceptionText(e.what()));
+  }
+}
+
+void ConnectProgramEnds(TForm1& form, ProgramEndWatcher& watcher) {
+  watcher.OnEnd = [&form](int) { form.EndRequested(); };
+  watcher.OnSessionEnd = [&form] { form.SessionEnding(); };
 }
 
 }  // namespace pelnor

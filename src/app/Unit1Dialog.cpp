@@ -23,7 +23,14 @@ std::string Alias(const QListWidgetItem* item) {
 
 }  // namespace
 
+// While a check runs the dialog waits for its end: the check would re-arm
+// the timer under the open dialog, and an account deleted meanwhile would
+// lose the history file the check is writing.
 void TForm1::N3Click() {
+  if (cycle_->Running()) {
+    settingsRequested_ = true;
+    return;
+  }
   PageControl1->setCurrentWidget(TabSheet1);
   Timer1.SetEnabled(false);
   TrayIcon1->SetAutoPopup(false);
@@ -53,6 +60,8 @@ void TForm1::Button1Click() {
     ProxyPort = ToSjis(Edit3->text());
   }
   close();
+  // The dialog's values reach the file at once, not only at the end.
+  SaveSettingsFile();
 }
 
 // In the order left, right, top, bottom; a refused box stops there, the

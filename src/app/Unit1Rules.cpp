@@ -32,6 +32,12 @@ std::optional<int> IntervalFromMinutes(std::string_view text) {
   return *minutes * kMinute;
 }
 
+int TimedCheckInterval(int storedMs) {
+  constexpr int kMinute = 60000;
+  if (storedMs == 0) return 0;
+  return storedMs < kMinute ? kMinute : storedMs;
+}
+
 int MinutesFromInterval(int ms) { return ms / 60000; }
 
 namespace {

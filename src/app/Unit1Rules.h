@@ -21,6 +21,11 @@ std::optional<int> ParseWholeNumber(std::string_view text);
 // the timer would otherwise run backwards or wrap round.
 std::optional<int> IntervalFromMinutes(std::string_view text);
 
+// The interval the timer runs with, from the one stored: 0 stays 0 (no
+// timed checks); anything else below a minute becomes a minute, as the
+// dialog offers whole minutes and a server is not to be polled in a loop.
+int TimedCheckInterval(int storedMs);
+
 // Minutes shown for an interval: whole minutes, rounded toward zero.
 int MinutesFromInterval(int ms);
 

@@ -37,7 +37,8 @@ void TForm1::CreateTrayMenu() {
 }
 
 // The icon's stored properties, then visible. A desktop without a tray
-// host says so once; the timed checks go on all the same.
+// host says so once, without waiting for a click: start-up goes on, the
+// timed checks run, and the icon appears once a tray host does.
 void TForm1::ShowTrayIcon() {
   TrayIcon1->ReadState();
   TrayIcon1->SetIcon(QtTrayIcon(ApplicationIcon()));
@@ -49,13 +50,29 @@ void TForm1::ShowTrayIcon() {
   try {
     TrayIcon1->Loaded();
   } catch (const ENotifyIconError& e) {
-    Message(FromSjis(e.what()), QMessageBox::Critical);
+    Notice(FromSjis(e.what()));
+    return;
   }
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) Notice(FromSjis(ENotifyIconError().what()));
 }
 
-void TForm1::N1Click() { cycle_->N1Click(); }
+void TForm1::N1Click() {
+  cycle_->N1Click();
+  OpenRequestedSettings();
+}
 
-void TForm1::Timer1Timer() { cycle_->Timer1Timer(); }
+void TForm1::Timer1Timer() {
+  cycle_->Timer1Timer();
+  OpenRequestedSettings();
+}
+
+// Also reached from a tick or click that the running check's pump let
+// through; only the one the check returns to opens the dialog.
+void TForm1::OpenRequestedSettings() {
+  if (!settingsRequested_ || cycle_->Running() || ending_) return;
+  settingsRequested_ = false;
+  N3Click();
+}
 
 // Whether or not that window is still visible; the desktop decides what a
 // hidden one does.

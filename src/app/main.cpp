@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -12,6 +11,8 @@
 
 #include "app/Unit1.h"
 #include "app/Unit1Shell.h"
+#include "app/event_pump.h"
+#include "app/program_end_watcher.h"
 #include "app/vek_pop_client.h"
 #include "platform/program_dir.h"
 #include "platform/qt_printer.h"
@@ -33,22 +34,13 @@ std::unique_ptr<QLockFile> LockInstance() {
   return lock;
 }
 
-// Lets the user interface run while the core works, at most every 20 ms:
-// the core may ask far more often than that.
-std::function<void()> ThrottledPump() {
-  auto since = std::make_shared<QElapsedTimer>();
-  since->start();
-  return [since] {
-    if (since->elapsed() < 20) return;
-    QCoreApplication::processEvents();
-    since->restart();
-  };
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // Before anything is held: a signal from here on ends the program
+  // through the event loop, saving and releasing the lock.
+  pelnor::ProgramEndWatcher ends;
   const std::unique_ptr<QLockFile> instance = LockInstance();
   if (!instance) {
     QMessageBox::critical(nullptr, QStringLiteral("警告"), QStringLiteral("すでに起動されてます。"));
@@ -64,13 +56,14 @@ int main(int argc, char* argv[]) {
   pelnor::TQtTrayTimerFactory timers;
   pelnor::TTrayHost host(shell, timers);
   pelnor::TQtPrinter printer(programDir);
-  const std::function<void()> pump = ThrottledPump();
+  pelnor::EventPump pump([] { QCoreApplication::processEvents(); });
 
   pelnor::TForm1Services services;
   services.ProgramDir = programDir;
   services.TrayHost = &host;
   services.Printer = &printer;
-  services.MakePop = [pump] { return std::make_unique<pelnor::TVekPopClient>(pump); };
+  services.Pump = &pump;
+  services.MakePop = [&pump] { return std::make_unique<pelnor::TVekPopClient>(pump.Callback()); };
 
   // The main form brings the account editor with its input dialog and
   // directory chooser; the About box and, at the first start, the shortcut
@@ -78,6 +71,9 @@ int main(int argc, char* argv[]) {
   pelnor::TForm1 Form1(std::move(services));
   pelnor::TShellForms shellForms(pelnor::ShellFormsServicesFor(Form1, programDir));
   pelnor::ConnectShellForms(Form1, shellForms);
+  pelnor::ConnectProgramEnds(Form1, ends);
   Form1.FormCreate();
+  // Ended during start-up: a signal met a dialog's own event loop.
+  if (Form1.Ending()) return 0;
   return QApplication::exec();
 }

@@ -43,7 +43,7 @@ void SaveSettings(const std::string& dir, const Settings& s) {
   ini.WriteString("Ploxy", "Adress", s.ProxyAddress);
   ini.WriteString("Ploxy", "Port", s.ProxyPort);
   ini.WriteString("System", "version", s.SettingsVersion);
-  ini.WriteBool("System", "FirstStart", false);
+  ini.WriteBool("System", "FirstStart", s.FirstStart);
   ReplaceFile(path, ini.Text(), FileAccess::kKeepOrShared);
 }
 

@@ -17,7 +17,7 @@ struct Settings {
   std::string ProxyAddress;     // Ploxy/Adress, shown only
   std::string ProxyPort;        // Ploxy/Port, kept as text
   std::string SettingsVersion = "old";  // System/version, layout of User.inf
-  bool FirstStart = true;       // System/FirstStart absent (written "0" at exit)
+  bool FirstStart = true;       // System/FirstStart, absent in a fresh file
 
   bool operator==(const Settings&) const = default;
 };
@@ -30,7 +30,7 @@ std::string SettingsFilePath(const std::string& dir);  // dir + "Defult.ini"
 // be read.
 Settings LoadSettings(const std::string& dir);
 
-// Writes every key, with FirstStart "0", into the existing file (keeping its
+// Writes every key, FirstStart as held, into the existing file (keeping its
 // other sections and keys) or into a new one, which then lists File, Print,
 // Config, Ploxy, System. Replaces the file through a temporary file; throws
 // StoreError, leaving the old file intact.

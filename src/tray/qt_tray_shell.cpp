@@ -19,7 +19,8 @@ void TQtTrayShell::Apply(QSystemTrayIcon& tray, const TNotifyIconData& data) {
 bool TQtTrayShell::Add(const TNotifyIconData& data) {
   const int id = static_cast<int>(data.uID);
   if (TrayIcon(id) != nullptr) return false;
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  // Accepted with or without a tray host: Qt embeds the icon once one
+  // appears, as a panel started after us does.
   auto* tray = new QSystemTrayIcon(&root_);  // owned by root_
   Apply(*tray, data);
   QObject::connect(tray, &QSystemTrayIcon::activated, &root_,

@@ -11,8 +11,8 @@
 namespace pelnor {
 
 // The notification area on QSystemTrayIcon: one QSystemTrayIcon per icon
-// identifier. Qt re-adds the icons itself when the desktop's tray host
-// comes back.
+// identifier. An icon is accepted while the desktop has no tray host yet;
+// Qt adds it when one appears, and again when the tray host comes back.
 //
 // The icons are given no context menu of their own, so the tray host never
 // opens one behind the tray logic's back: every menu is the logic's

@@ -12,8 +12,12 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +28,7 @@
 #include "app/Unit1.h"
 #include "app/Unit1Rules.h"
 #include "app/Unit1Shell.h"
+#include "app/program_end_watcher.h"
 #include "platform/qt_printer.h"
 #include "platform/sjis_literal.h"
 #include "store/account_store.h"
@@ -115,6 +120,8 @@ class Form1Test : public ::testing::Test {
   // `beforeCreate` runs between the form's construction and FormCreate, as
   // the program entry wires the shell forms there.
   TForm1& Start(const std::function<void(TForm1&)>& beforeCreate = {}) {
+    form_.reset();
+    pump_ = std::make_unique<EventPump>([] { QCoreApplication::processEvents(); });
     TForm1Services services;
     services.ProgramDir = dir_;
     services.TrayHost = &host_;
@@ -122,9 +129,11 @@ class Form1Test : public ::testing::Test {
     services.MakePop = [this] {
       return std::make_unique<TUnreachablePop>([this] { if (OnConnect) OnConnect(); });
     };
+    services.Pump = pump_.get();
     services.ShowMessage = [this](const QString& text, QMessageBox::Icon) {
       messages_.push_back(text);
     };
+    services.ShowNotice = services.ShowMessage;
     form_ = std::make_unique<TForm1>(std::move(services));
     if (beforeCreate) beforeCreate(*form_);
     form_->FormCreate();
@@ -166,6 +175,7 @@ class Form1Test : public ::testing::Test {
   std::vector<std::string> opened_;
   std::vector<QString> messages_;
   std::function<void()> OnConnect;
+  std::unique_ptr<EventPump> pump_;  // one per start: an end marks it
 };
 
 const std::string kAccountA = "alpha|1|127.0.0.1|a|pw|0|0|font|[]|10|1||1|1|0";
@@ -248,7 +258,55 @@ TEST_F(Form1Test, OldRecordsAreUpgradedAndSavedAtStart) {
   EXPECT_EQ(form.CheckListBox1->item(0)->text(), "alias");
 }
 
+// Each way the settings reach the file, on a form whose values have
+// changed since start-up, the file removed before.
+TEST_F(Form1Test, EverySavePointWritesTheSettings) {
+  const std::string ini = dir_ + "Defult.ini";
+  auto endBy = [](int signal) {
+    return [signal](TForm1& form) {
+      ASSERT_EQ(std::raise(signal), 0);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return form.Ending(); }, 5000));
+    };
+  };
+  const std::vector<std::pair<std::string, std::function<void(TForm1&)>>> points = {
+      {"OK", [](TForm1& form) { form.N3Click(); form.Button1Click(); }},
+      {"終了", [](TForm1& form) { form.Exit1->trigger(); }},
+      {"SIGTERM", endBy(SIGTERM)},
+      {"SIGINT", endBy(SIGINT)},
+      {"SIGHUP", endBy(SIGHUP)},
+      {"aboutToQuit", [](TForm1&) {
+         QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+         QApplication::exec();
+       }},
+  };
+  for (const auto& [name, save] : points) {
+    WriteIni("[System]\r\nFirstStart=0\r\n");  // version "old"
+    TForm1& form = Start();
+    // At start-up, once the records are upgraded.
+    ASSERT_NE(ReadFile(ini).find("version=1.7"), std::string::npos) << name;
+    fs::remove(ini);
+    ProgramEndWatcher watcher;
+    ConnectProgramEnds(form, watcher);
+    form.Edit5->setText("123");  // OK takes it from the box
+    form.MarginLeft = 123;
+    save(form);
+    const std::string written = ReadFile(ini);
+    EXPECT_NE(written.find("Left=123"), std::string::npos) << name << ":\n" << written;
+    EXPECT_NE(written.find("version=1.7"), std::string::npos) << name;
+  }
+}
+
 // ---- the interval and the margins ----
+
+TEST_F(Form1Test, StoredIntervalsBelowAMinuteRunAsAMinute) {
+  for (const auto& [stored, runs] : {std::pair{1, 60000}, {-5, 60000}, {59999, 60000}, {0, 0}}) {
+    WriteLaterStartIni("[File]\r\nTime=" + std::to_string(stored) + "\r\n");
+    TForm1& form = Start();
+    EXPECT_EQ(form.Timer1.Interval(), runs) << stored;
+    EXPECT_EQ(form.Timer1.Armed(), runs != 0) << stored;
+    EXPECT_EQ(form.Edit4->text(), runs == 0 ? "0" : "1") << stored;
+  }
+}
 
 TEST_F(Form1Test, CancelStillAppliesTheTypedInterval) {
   WriteLaterStartIni();
@@ -439,6 +497,17 @@ TEST_F(Form1Test, FirstStartShowsTheShortcutDialogWhoseClosingOpensTheSettings) 
   EXPECT_FALSE(fs::exists(dir_ + "home/.config/autostart/Pelnor.desktop"));
 }
 
+// Saved at start-up, the first start stays marked until its dialog has
+// closed, so a start ended before that shows the dialog again.
+TEST_F(Form1Test, FirstStartMarkerFollowsTheShortcutDialog) {
+  TForm1& form = StartWithShellForms();
+  const std::string ini = dir_ + "Defult.ini";
+  EXPECT_NE(ReadFile(ini).find("FirstStart=1"), std::string::npos) << ReadFile(ini);
+  shellForms_->Form5()->close();
+  form.Button1Click();
+  EXPECT_NE(ReadFile(ini).find("FirstStart=0"), std::string::npos) << ReadFile(ini);
+}
+
 TEST_F(Form1Test, LaterStartShowsNoShortcutDialog) {
   WriteLaterStartIni();
   TForm1& form = StartWithShellForms();
@@ -508,6 +577,65 @@ TEST_F(Form1Test, CheckRunsWithTheTrayAnimatedAndItsMenuUsable) {
   EXPECT_TRUE(form.Timer1.Armed());
   // The connection error reached the log, the log switch being on.
   EXPECT_NE(ReadFile(dir_ + "Log.txt").find(Sjis("接続エラー")), std::string::npos);
+}
+
+// "終了" or a signal in the middle of a check: the check's next pump throws,
+// the check unwinds and the event loop ends at once, the settings saved.
+TEST_F(Form1Test, EndingDuringACheckUnwindsItPromptly) {
+  const std::vector<std::pair<std::string, std::function<void(TForm1&)>>> ends = {
+      {"終了", [](TForm1& form) { form.Exit1->trigger(); }},
+      {"SIGTERM", [](TForm1&) { std::raise(SIGTERM); }},
+  };
+  for (const auto& [name, end] : ends) {
+    WriteLaterStartIni();
+    WriteAccounts({kAccountA});
+    TForm1& form = Start();
+    fs::remove(dir_ + "Defult.ini");
+    ProgramEndWatcher watcher;
+    ConnectProgramEnds(form, watcher);
+    bool unwound = false;
+    // A server that keeps the check waiting; it pumps while it waits.
+    OnConnect = [&, end = end] {
+      QTimer::singleShot(50, &form, [&] { end(form); });
+      QElapsedTimer waiting;
+      waiting.start();
+      try {
+        while (waiting.elapsed() < 5000) {
+          pump_->Pump();
+          QThread::msleep(1);
+        }
+      } catch (const EProgramEnding&) {
+        unwound = true;
+        throw;
+      }
+    };
+    QTimer::singleShot(0, form.N1, &QAction::trigger);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(QApplication::exec(), 0) << name;
+    EXPECT_TRUE(unwound) << name;
+    EXPECT_LT(elapsed.elapsed(), 2500) << name;
+    EXPECT_TRUE(form.Ending()) << name;
+    EXPECT_TRUE(fs::exists(dir_ + "Defult.ini")) << name;
+  }
+}
+
+// "環境設定" while a check runs: the dialog opens once the check is over,
+// so no check re-arms the timer under it.
+TEST_F(Form1Test, SettingsAskedForDuringACheckOpenAfterIt) {
+  WriteLaterStartIni();
+  WriteAccounts({kAccountA});
+  TForm1& form = Start();
+  bool shownDuringCheck = true;
+  OnConnect = [&] {
+    form.N3->trigger();
+    shownDuringCheck = form.isVisible();
+  };
+  form.N1->trigger();
+  EXPECT_FALSE(shownDuringCheck);
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(form.Timer1.Enabled());
+  EXPECT_FALSE(form.TrayIcon1->AutoPopup());
 }
 
 TEST(TrayMenuTest, ItemsAndCaptionsInOrder) {

@@ -60,7 +60,7 @@ int RunProgram(const std::vector<std::string>& argv) {
   return WEXITSTATUS(status);
 }
 
-std::unique_ptr<TX11Desktop> TX11Desktop::Start(std::string& whyNot) {
+std::unique_ptr<TX11Desktop> TX11Desktop::Start(std::string& whyNot, bool withTray) {
   for (const char* program : {"Xvfb", "trayer", "xdotool"}) {
     if (!OnPath(program)) {
       whyNot = std::string(program) + " is not installed (scripts/setup installs it)";
@@ -89,7 +89,7 @@ std::unique_ptr<TX11Desktop> TX11Desktop::Start(std::string& whyNot) {
   }
   desktop->display_ = ":" + number;
   setenv("DISPLAY", desktop->display_.c_str(), 1);
-  if (!desktop->RestartTray()) {
+  if (withTray && !desktop->RestartTray()) {
     whyNot = "trayer did not start";
     return nullptr;
   }

@@ -14,7 +14,8 @@ namespace pelnor::testing {
 class TX11Desktop {
  public:
   // nullptr when it cannot be had; `whyNot` then says what is missing.
-  static std::unique_ptr<TX11Desktop> Start(std::string& whyNot);
+  // Without `withTray` the desktop has no tray until RestartTray.
+  static std::unique_ptr<TX11Desktop> Start(std::string& whyNot, bool withTray = true);
   TX11Desktop() = default;
   ~TX11Desktop();
   TX11Desktop(const TX11Desktop&) = delete;
@@ -22,7 +23,8 @@ class TX11Desktop {
 
   const std::string& Display() const { return display_; }
 
-  // Ends trayer and starts a new one, as when the desktop's panel restarts.
+  // Ends trayer, if it runs, and starts a new one, as when the desktop's
+  // panel (re)starts.
   bool RestartTray();
 
  private:
