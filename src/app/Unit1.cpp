@@ -39,6 +39,8 @@ TForm1::TForm1(TForm1Services services)
   TrayIcon1 = std::make_unique<TTrayIcon>(*services_.TrayHost, &trayOwner_);
   checkTray_ = std::make_unique<TTrayIconCheckTray>(
       *TrayIcon1, [this](const std::string& text) { NotifyAtTray(text); });
+  // A long printout lets the tray and the program's end through too.
+  if (services_.Pump) messagePrinter_.OnProgress = services_.Pump->Callback();
   log_.OnWriteError = [](const std::string& message) {
     qWarning("Log.txt: %s", message.c_str());
   };

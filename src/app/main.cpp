@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include <clocale>
 #include <memory>
 
 #include "app/Unit1.h"
@@ -38,6 +39,9 @@ std::unique_ptr<QLockFile> LockInstance() {
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // The toolkit took the desktop's locale; system error texts stay in one
+  // language for the log all the same.
+  std::setlocale(LC_MESSAGES, "C");
   // Before anything is held: a signal from here on ends the program
   // through the event loop, saving and releasing the lock.
   pelnor::ProgramEndWatcher ends;
