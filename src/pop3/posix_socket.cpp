@@ -15,13 +15,39 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/error_text.h"
+
 namespace pelnor {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string ErrnoText(int err) { return std::strerror(err); }
+// Why a name look-up failed, in our words: the resolver's own texts follow
+// the desktop's language.
+std::string LookupFailureText(int rc, int err) {
+  switch (rc) {
+    case EAI_NONAME:
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+#endif
+      return "no such host";
+#ifdef EAI_ADDRFAMILY
+    case EAI_ADDRFAMILY:
+      return "no IPv4 address";
+#endif
+    case EAI_AGAIN:
+      return "the name service did not answer";
+    case EAI_FAIL:
+      return "the name service failed";
+    case EAI_MEMORY:
+      return "out of memory";
+    case EAI_SYSTEM:
+      return ErrorText(err);
+    default:
+      return "look-up error " + std::to_string(rc);
+  }
+}
 
 std::string DurationText(int ms) {
   return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
@@ -102,7 +128,7 @@ class TPosixSocketStream final : public TSocketStream {
 
   [[noreturn]] void Fail(const char* what, int err) const {
     throw ESocketError("Socket " + std::string(what) + " failed on " + target_ + ": " +
-                       ErrnoText(err));
+                       ErrorText(err));
   }
 
   int fd_;
@@ -206,8 +232,10 @@ void TPosixClientSocket::Open() {
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     const int rc = ::getaddrinfo(HostName.c_str(), nullptr, &hints, &found);
+    const int lookupErrno = errno;
     if (rc != 0)
-      throw ESocketError("Cannot resolve host name " + HostName + ": " + ::gai_strerror(rc));
+      throw ESocketError("Cannot resolve host name " + HostName + ": " +
+                         LookupFailureText(rc, lookupErrno));
     for (addrinfo* a = found; a; a = a->ai_next)
       candidates.push_back(*reinterpret_cast<const sockaddr_in*>(a->ai_addr));
     ::freeaddrinfo(found);
@@ -226,7 +254,7 @@ void TPosixClientSocket::Open() {
   if (fd_ < 0) {
     const std::string reason = err == ETIMEDOUT
         ? "no answer within " + DurationText(ConnectTimeoutMs)
-        : ErrnoText(err);
+        : ErrorText(err);
     throw ESocketError("Cannot connect to " + target + ": " + reason);
   }
   NotifyConnected();
