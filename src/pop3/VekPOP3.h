@@ -109,7 +109,10 @@ class TVekPOP {
   // STAT, then LAST; a refused LAST returns 0 and is no error. Codes: peStat.
   std::uint16_t CountNewMessages();
   // Fetches messages 1..MessageCount into `list`; returns how many it added.
-  // Stops at a refused fetch and when the connection is gone.
+  // Stops at a refused fetch and when the connection is gone. However it
+  // ends, by return or by exception, every message in `list` is fully
+  // decoded and its OnAfterRetrieve has fired, so the caller can still put
+  // out what came before a failure.
   std::int32_t RetrieveAll(TVekMsgList& list);
   // LIST, then RETR (TOP n 0 for the header). nullptr when the fetch was
   // refused. Raises EInvalidOperation without a connection. Codes: peRetrieve.
@@ -122,7 +125,8 @@ class TVekPOP {
 
   // Any operation that waits for the server raises EServerSilent after
   // ReplyTimeoutMs without a byte and EServerClosed when the server hangs up;
-  // both close the connection first. Other ESocketError pass through.
+  // both close the connection first. Other ESocketError pass through. A
+  // spool file that cannot be made or written raises ETempFileError.
 
   // One command, one write.
   void SendCommand(std::string_view text);

@@ -38,10 +38,12 @@ std::int32_t TVekPOP::RetrieveAll(TVekMsgList& list) {
   for (std::uint32_t n = 1; n <= bound; ++n) {
     if (IsDeleted(n)) continue;
     TVekMsg* msg = RetrieveInTurn(static_cast<std::uint16_t>(n), bound, ahead);
-    Pump();
     if (!msg) break;
+    // Listed before anything else can raise: a message whose
+    // OnAfterRetrieve has fired is one the caller has to put out.
     list.Add(*msg);
     ++count;
+    Pump();
     // A handler's refused DELE closed the session: nothing more to fetch.
     // A connection lost while fetching ahead is reported in that fetch's turn.
     if (!connected_ && !(ahead && ahead->Error)) break;
