@@ -53,7 +53,6 @@ class TVekPOP {
   std::string Passwd;
   std::string Port = "110";
   std::string Host;
-  std::string ErrorInFormatOfMsg = "Error en el formato del mensaje.";
   std::uint16_t DecodeProgressStep = 10;
   std::uint16_t RetrieveProgressStep = 10;
   // How long a reply may keep us waiting before EServerSilent.

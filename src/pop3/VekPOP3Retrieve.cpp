@@ -131,10 +131,7 @@ TVekMsg& TVekPOP::Adopt() {
   return *messages_.back();
 }
 
-void TVekPOP::PrepareParser() {
-  parser_.ErrorInFormatOfMsg = ErrorInFormatOfMsg;
-  parser_.DecodeProgressStep = DecodeProgressStep;
-}
+void TVekPOP::PrepareParser() { parser_.DecodeProgressStep = DecodeProgressStep; }
 
 void TVekPOP::Decode(TVekMsg& msg, TSpoolFile& spool, std::int32_t size, bool headersOnly) {
   std::vector<std::string> lines;
