@@ -55,7 +55,9 @@ class TVekPOP {
   std::string Host;
   std::uint16_t DecodeProgressStep = 10;
   std::uint16_t RetrieveProgressStep = 10;
-  // How long a reply may keep us waiting before EServerSilent.
+  // How long a reply may take: its status line must be complete within this
+  // time of the command, and a message must come on by at least 1 KB (or its
+  // end) in every such span. Otherwise the session is abandoned.
   int ReplyTimeoutMs = 60000;
   // How long opening the connection may take.
   int ConnectTimeoutMs = 30000;
@@ -123,8 +125,9 @@ class TVekPOP {
   void Quit();
 
   // Any operation that waits for the server raises EServerSilent after
-  // ReplyTimeoutMs without a byte and EServerClosed when the server hangs up;
-  // both close the connection first. Other ESocketError pass through. A
+  // ReplyTimeoutMs without a byte, EServerTooSlow when a reply does not come
+  // on as ReplyTimeoutMs asks, and EServerClosed when the server hangs up;
+  // each closes the connection first. Other ESocketError pass through. A
   // spool file that cannot be made or written raises ETempFileError.
 
   // One command, one write.
@@ -135,14 +138,20 @@ class TVekPOP {
  private:
   void AttachSocket();
   void AttachParser();
+  using Clock = std::chrono::steady_clock;
   // Reads are at most this long.
   static constexpr std::size_t kReadSize = 1024;
+  // What a message must bring in each ReplyTimeoutMs.
+  static constexpr std::size_t kLeastProgress = 1024;
   std::string ReadStatusReply();
-  std::size_t ReadMessageChunk(char* buffer);
-  std::size_t ReadOnce(char* buffer);
-  void WaitReadable();
+  std::size_t ReadMessageChunk(char* buffer, Clock::time_point deadline, bool silentSoFar);
+  std::size_t ReadBefore(char* buffer, Clock::time_point deadline);
+  bool WaitReadable(Clock::time_point deadline);
+  Clock::time_point ReplyDeadline() const;
   void Judge(std::string_view chunk);
-  [[noreturn]] void AbandonConnection(const std::string& why, bool silent);
+  template <typename Error>
+  [[noreturn]] void Abandon(const std::string& why);
+  [[noreturn]] void AbandonStalled(bool nothingCame, const std::string& slowness);
   void ReportError(TPop3ErrorCode code);
   void CloseConnection();
   void Pump();

@@ -177,6 +177,46 @@ TEST_F(TVekPOPWire, SilentServerEndsWithItsException) {
   EXPECT_EQ(server_->Received(), "USER bob\r\n");
 }
 
+// A server that sends a byte now and then is never silent, yet it would hold
+// the check for ever: a status line has to be complete, and a message has to
+// come on by 1 KB, within each ReplyTimeoutMs.
+TEST_F(TVekPOPWire, DrippingServerIsAbandonedLikeASilentOne) {
+  auto pieces = [](const std::string& bytes, std::size_t size) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at < bytes.size(); at += size) out.push_back(bytes.substr(at, size));
+    return out;
+  };
+  TPop3Script status = TPop3Script().Send("+OK\r\n").Expect("USER bob");
+  status.SendSplit(pieces("+OK go ahead\r\n", 1), 100);
+  TPop3Script message = Counted(1).On("LIST 1", "+OK 1 3000\r\n").Expect("RETR 1");
+  message.SendSplit(pieces("+OK\r\nSubject: slow\r\n\r\n" + std::string(3000, 'a'), 100), 100)
+      .Send("\r\n.\r\n");
+  const struct {
+    const char* name;
+    const TPop3Script& script;
+    const char* slowness;
+  } rows[] = {
+      {"status line", status, "did not complete its reply within 400 ms."},
+      {"message", message, "sent the message too slowly: less than 1 KB in 400 ms."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Serve(row.script);
+    pop_->ReplyTimeoutMs = 400;
+    pop_->Connect();
+    try {
+      ASSERT_TRUE(pop_->Login());
+      pop_->CountNewMessages();
+      pop_->RetrieveMessage(1);
+      FAIL() << "the server was waited for";
+    } catch (const EServerTooSlow& e) {
+      EXPECT_EQ(e.what(), "The server 127.0.0.1:" + pop_->Port + " " + row.slowness);
+    }
+    EXPECT_FALSE(pop_->Connected());
+    EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  }
+}
+
 TEST_F(TVekPOPWire, VanishingServerEndsWithItsException) {
   Serve(TPop3Script().Send("+OK\r\n").Expect("USER bob").Close());
   pop_->Connect();
