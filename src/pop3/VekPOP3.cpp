@@ -90,7 +90,7 @@ void TVekPOP::AttachParser() {
     });
   };
   parser_.OnProcessMessages = [this] {
-    if (!decodeLog_ && OnProcessMessages) OnProcessMessages();
+    if (!decodeLog_) ProcessMessages();
   };
 }
 
@@ -167,8 +167,7 @@ bool TVekPOP::WaitReadable(Clock::time_point deadline) {
   };
   while (!stream_->WaitForData(slice())) {
     if (Clock::now() >= deadline) return false;
-    if (OnProcessMessages) OnProcessMessages();
-    lastPump_ = Clock::now();
+    ProcessMessages();
   }
   return true;
 }
@@ -222,11 +221,26 @@ void TVekPOP::ReportError(TPop3ErrorCode code) {
   if (OnError) OnError(*this, code, replyText_);
 }
 
+// The pump throws when the program is ending. Where we stand in the
+// conversation is then unknown, so the connection goes before the exception
+// passes on; its OnQuit fires now, not with a fetch made ahead that nobody
+// will take.
+void TVekPOP::ProcessMessages() {
+  lastPump_ = Clock::now();
+  if (!OnProcessMessages) return;
+  try {
+    OnProcessMessages();
+  } catch (...) {
+    pumpThrew_ = true;
+    deferred_ = nullptr;
+    if (connected_) CloseConnection();
+    throw;
+  }
+}
+
 void TVekPOP::Pump() {
-  const auto now = Clock::now();
-  if (now - lastPump_ < kPumpInterval) return;
-  lastPump_ = now;
-  if (OnProcessMessages) OnProcessMessages();
+  if (Clock::now() - lastPump_ < kPumpInterval) return;
+  ProcessMessages();
 }
 
 void TVekPOP::Log(std::string_view marker, std::string_view text) const {
@@ -265,9 +279,11 @@ void TVekPOP::Connect() {
   }
   if (!connected_) return;
   stream_ = socket_->CreateStream(kStreamTimeoutMs);
+  pumpThrew_ = false;
   try {
     ReadReply();
   } catch (const ESocketError& e) {
+    if (pumpThrew_) throw;
     // No greeting is a failed connection, as the caller sees it.
     connectError_ = e.what();
     failed_ = true;

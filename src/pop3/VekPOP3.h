@@ -79,7 +79,10 @@ class TVekPOP {
   TNotifyEvent OnAfterRetrieve;
   TOnCodeProgressEvent OnRetrieveProgress;
   TOnDeleteEvent OnDelete;
-  // Lets the user interface process its pending events while we wait.
+  // Lets the user interface process its pending events while we wait. It may
+  // throw (the program is ending): the operation then closes the connection,
+  // joins its decoder thread, removes its spool files and lets the exception
+  // pass unchanged.
   std::function<void()> OnProcessMessages;
   // Optional wire log: "--> " lines we sent, "<-- " what the server said.
   std::function<void(const std::string& line)> OnWireLog;
@@ -154,6 +157,9 @@ class TVekPOP {
   [[noreturn]] void AbandonStalled(bool nothingCame, const std::string& slowness);
   void ReportError(TPop3ErrorCode code);
   void CloseConnection();
+  // Every pump goes through here (see OnProcessMessages).
+  void ProcessMessages();
+  // ProcessMessages at most every 20 ms.
   void Pump();
   void Log(std::string_view marker, std::string_view text) const;
 
@@ -212,6 +218,8 @@ class TVekPOP {
   std::uint16_t retrieveProgress_ = 0;
   std::uint16_t nextReportMark_ = 0;
   std::chrono::steady_clock::time_point lastPump_{};
+  // The exception on its way is the pump's: nothing may keep it for later.
+  bool pumpThrew_ = false;
   TEvents* deferred_ = nullptr;   // events of a fetch made ahead of its turn
   TEvents* decodeLog_ = nullptr;  // decode events of a decoder on the other thread
 };
