@@ -59,6 +59,7 @@ TVekPOP::~TVekPOP() {
 }
 
 void TVekPOP::AttachSocket() {
+  socket_->OnWaiting = [this] { ProcessMessages(); };
   socket_->OnConnected = [this] {
     connected_ = true;
     if (OnConnect) OnConnect(*socket_);
@@ -266,20 +267,22 @@ void TVekPOP::Connect() {
   }
   socket_->ConnectTimeoutMs = ConnectTimeoutMs;
   failed_ = false;
+  pumpThrew_ = false;
   try {
     socket_->Open();
   } catch (const std::exception& e) {
+    if (pumpThrew_) throw;
     connectError_ = e.what();
     failed_ = true;
     return;
   } catch (...) {
+    if (pumpThrew_) throw;
     connectError_ = "unknown failure";
     failed_ = true;
     return;
   }
   if (!connected_) return;
   stream_ = socket_->CreateStream(kStreamTimeoutMs);
-  pumpThrew_ = false;
   try {
     ReadReply();
   } catch (const ESocketError& e) {

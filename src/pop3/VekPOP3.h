@@ -59,7 +59,7 @@ class TVekPOP {
   // time of the command, and a message must come on by at least 1 KB (or its
   // end) in every such span. Otherwise the session is abandoned.
   int ReplyTimeoutMs = 60000;
-  // How long opening the connection may take.
+  // How long opening the connection may take. The wait pumps like the others.
   int ConnectTimeoutMs = 30000;
   // RetrieveAll reads back and decodes an answer at least this long on a
   // second thread while it fetches the next message. Every event still

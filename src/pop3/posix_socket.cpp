@@ -23,6 +23,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr int kConnectSliceMs = 200;
+
 // Why a name look-up failed, in our words: the resolver's own texts follow
 // the desktop's language.
 std::string LookupFailureText(int rc, int err) {
@@ -159,9 +161,27 @@ class TFdGuard {
   int fd_;
 };
 
-// Connects one address within the deadline. Returns the open descriptor, or
-// -1 with `err` set (ETIMEDOUT when the deadline passed).
-int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline, int& err) {
+// Waits for a connect in progress in slices, calling `onWaiting` between
+// them. 0 once the connect has finished (SO_ERROR tells how), else the
+// errno (ETIMEDOUT when the deadline passed).
+int AwaitConnect(int fd, Clock::time_point deadline, const std::function<void()>& onWaiting) {
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return ETIMEDOUT;
+    const int slice = static_cast<int>(std::min<long long>(left, kConnectSliceMs));
+    const int rc = PollOne(fd, POLLOUT, slice);
+    if (rc < 0) return errno;
+    if (rc > 0) return 0;
+    if (onWaiting) onWaiting();
+  }
+}
+
+// Connects one address within the deadline, calling `onWaiting` between the
+// slices of the wait. Returns the open descriptor, or -1 with `err` set
+// (ETIMEDOUT when the deadline passed).
+int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline,
+                   const std::function<void()>& onWaiting, int& err) {
   TFdGuard fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (fd.Get() < 0) {
     err = errno;
@@ -172,20 +192,8 @@ int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline, int& err
       err = errno;
       return -1;
     }
-    for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          deadline - Clock::now());
-      if (left.count() <= 0) {
-        err = ETIMEDOUT;
-        return -1;
-      }
-      const int rc = PollOne(fd.Get(), POLLOUT, static_cast<int>(left.count()));
-      if (rc < 0) {
-        err = errno;
-        return -1;
-      }
-      if (rc > 0) break;
-    }
+    err = AwaitConnect(fd.Get(), deadline, onWaiting);
+    if (err != 0) return -1;
     int soError = 0;
     socklen_t len = sizeof soError;
     ::getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &soError, &len);
@@ -247,7 +255,7 @@ void TPosixClientSocket::Open() {
   int err = 0;
   for (sockaddr_in& addr : candidates) {
     addr.sin_port = htons(static_cast<uint16_t>(Port));
-    fd_ = ConnectBounded(addr, deadline, err);
+    fd_ = ConnectBounded(addr, deadline, OnWaiting, err);
     if (fd_ >= 0) break;
     if (err == ETIMEDOUT) break;
   }

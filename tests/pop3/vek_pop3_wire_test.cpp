@@ -1,8 +1,16 @@
 // TVekPOP over real loopback sockets against the scripted fake server:
 // whole sessions, replies split across reads, silent and vanishing servers.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 #include "fake_pop3_server.h"
 #include "session_test_util.h"
@@ -227,6 +235,63 @@ TEST_F(TVekPOPWire, VanishingServerEndsWithItsException) {
     EXPECT_THAT(e.what(), HasSubstr("closed the connection"));
   }
   EXPECT_FALSE(pop_->Connected());
+}
+
+// A loopback listener whose backlog is full: the kernel drops further
+// SYNs, so a connect to it waits until it times out.
+class FullBacklogListener {
+ public:
+  FullBacklogListener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), len) != 0 || ::listen(fd_, 0) != 0)
+      return;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+    for (int i = 0; i < 16 && !full_; ++i) {
+      const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+      ::connect(fd, reinterpret_cast<sockaddr*>(&addr), len);
+      pollfd p{fd, POLLOUT, 0};
+      full_ = ::poll(&p, 1, 200) == 0;
+      if (full_) {
+        ::close(fd);
+      } else {
+        fillers_.push_back(fd);
+      }
+    }
+  }
+  FullBacklogListener(const FullBacklogListener&) = delete;
+  FullBacklogListener& operator=(const FullBacklogListener&) = delete;
+  ~FullBacklogListener() {
+    for (int fd : fillers_) ::close(fd);
+    ::close(fd_);
+  }
+  int Port() const { return port_; }
+  bool Full() const { return full_; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  bool full_ = false;
+  std::vector<int> fillers_;
+};
+
+// The pump runs while the connection is being made, so the program can end
+// then too: its exception ends Connect at once.
+TEST(TVekPOPConnecting, PumpsWhileTheConnectWaits) {
+  FullBacklogListener listener;
+  ASSERT_TRUE(listener.Full()) << "the backlog never filled";
+  TVekPOP pop;
+  pop.Host = "127.0.0.1";
+  pop.Port = std::to_string(listener.Port());
+  pop.ConnectTimeoutMs = 5000;
+  // A std::exception, as a failed connect's own would be.
+  pop.OnProcessMessages = [] { throw std::range_error("ending"); };
+  EXPECT_THROW(pop.Connect(), std::range_error);
+  EXPECT_FALSE(pop.Connected());
 }
 
 TEST_F(TVekPOPWire, RefusingGreetingClosesOurSide) {
