@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       pop.Quit();
     } catch (const std::exception&) {
-      // Closed connections, bad uuencode and the like end the session.
+      // Closed connections and the like end the session.
     }
     Require(SpoolDirEmpty());
     for (int i = 0; i < list.Count(); ++i) {

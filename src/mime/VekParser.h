@@ -7,11 +7,15 @@
 //   ParseHeader(msg); DecodeBody(msg, lines) (full fetch only); Finish(msg).
 // The parser never owns messages. Decode events carry no sender: the client
 // forwards them to its own events, adding itself as the sender.
+//
+// Bad mail never makes it raise: what cannot be decoded is kept as it came
+// or left out, and the rest is decoded. Only the temporary files of the
+// attachment decoders (ETempFileError) and an exception from the pump pass
+// through.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,17 +23,9 @@
 
 namespace pelnor {
 
-// Raised by the uuencode decoder on a character outside its alphabet; the
-// text is the parser's ErrorInFormatOfMsg.
-class EFormatError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 class TVekParser {
  public:
   // --- configuration and events (set by the owning client) ----------------
-  std::string ErrorInFormatOfMsg = "Error en el formato del mensaje.";
   std::uint16_t DecodeProgressStep = 10;  // percent between progress reports
 
   // An attachment decoder starts: its FileName and the number of encoded
@@ -75,8 +71,8 @@ class TVekParser {
   };
 
   // Fills Text and AttachedFiles from the whole mail (header included).
-  // `lines` is consumed. May throw EFormatError (bad uuencode) and
-  // std::filesystem::filesystem_error (temporary file).
+  // `lines` is consumed. Raises only ETempFileError (temporary file) and
+  // what the pump raises.
   void DecodeBody(TVekMsg& msg, std::vector<std::string>& lines);
   static TPartInfo ReadPartInfo(const std::vector<std::string>& lines);
   // Deletes the header block and the blank lines after it.
@@ -95,6 +91,8 @@ class TVekParser {
                       const std::string& type, const std::string& encoding,
                       std::string name);
   void DecodeBase64Attachment(TAttachedFile& item);
+  // The data end at an "end" line, a grave accent alone or the first line
+  // that is not uuencoded data; what came before it is kept.
   void DecodeUUAttachment(TAttachedFile& item);
   // Drops one leading and one trailing quote (" or ').
   static std::string Unquote(const std::string& text);

@@ -75,22 +75,55 @@ struct TUUBlock {
   std::vector<std::string> lines;
 };
 
+// How far the uuencoded data opened by the begin line at `begin` reaches,
+// and whether it is data at all. The data run to the "end" line, to the
+// first line that is not uuencoded data, or to the end of the lines; blank
+// lines inside do not end them. Data that reached their "end" line are a
+// block as ever. Data cut off before it count only once they got as far as
+// a whole 45-byte line: otherwise the begin line was text that happens to
+// start with "begin", and it stays text.
+struct TUUExtent {
+  std::size_t end = 0;  // the "end" line, the line that cut the data off, or lines.size()
+  bool isBlock = false;
+};
+
+TUUExtent ScanUUBlock(const std::vector<std::string>& lines, std::size_t begin) {
+  bool wholeLine = false;
+  std::size_t i = begin + 1;
+  for (; i < lines.size() && !IsEndWord(lines[i]); ++i) {
+    if (lines[i].empty()) continue;
+    if (!IsUUDataLine(lines[i])) return {i, wholeLine};
+    wholeLine = wholeLine || IsFullUULine(lines[i]);
+  }
+  return {i, i < lines.size() || wholeLine};
+}
+
 // Takes every uuencoded block out of the lines in one pass: from its begin
-// line up to, not including, its "end" line (which stays in the text);
-// blank lines inside a block are dropped.
+// line up to, not including, the line that ends its data (an "end" line
+// stays in the text, and so does whatever cut the data off); blank lines
+// inside a block are dropped. A begin line that opens no block stays in
+// the text with everything after it.
 std::vector<TUUBlock> ExtractUUBlocks(std::vector<std::string>& lines) {
   std::vector<TUUBlock> blocks;
   std::size_t kept = 0;
   std::size_t i = 0;
+  // A begin line before this line opened no block; one after it up to this
+  // line would see the same data cut off at the same place, so it opens
+  // none either. Keeps hostile mail from costing quadratic time.
+  std::size_t noBlockBefore = 0;
   std::string name;
   while (i < lines.size()) {
-    if (IsUUBeginLine(lines[i], name)) {
-      TUUBlock block{name, {}};
-      for (; i < lines.size() && !IsEndWord(lines[i]); ++i) {
-        if (!lines[i].empty()) block.lines.push_back(std::move(lines[i]));
+    if (i >= noBlockBefore && IsUUBeginLine(lines[i], name)) {
+      const TUUExtent extent = ScanUUBlock(lines, i);
+      if (extent.isBlock) {
+        TUUBlock block{name, {}};
+        for (; i < extent.end; ++i) {
+          if (!lines[i].empty()) block.lines.push_back(std::move(lines[i]));
+        }
+        blocks.push_back(std::move(block));
+        continue;
       }
-      blocks.push_back(std::move(block));
-      continue;
+      noBlockBefore = extent.end;
     }
     if (kept != i) lines[kept] = std::move(lines[i]);
     ++kept;

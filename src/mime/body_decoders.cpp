@@ -18,7 +18,8 @@ std::int32_t LineCount(std::size_t count) {
 }
 
 // Runs `decode`; the progress is closed and the end event fired however it
-// leaves, so a format error still reports the end of the attachment.
+// leaves, so a failing temporary file still reports the end of the
+// attachment.
 template <typename Decode, typename End>
 void DecodeThenEnd(TDecodeProgress& progress, const End& onEnd, Decode decode) {
   try {
@@ -76,7 +77,8 @@ void TVekParser::DecodeUULines(TAttachedFile& item, const std::string* lines,
     // an empty file ("begin", "end") decodes to nothing instead of failing.
     for (std::size_t r = 1; r < count && !IsUUEndLine(lines[r]); ++r) {
       const int written = UUDecodeLine(lines[r], writer.Reserve(kUULineBytes));
-      if (written < 0) throw EFormatError(ErrorInFormatOfMsg);
+      // Data cut off by something else: what came before is what there is.
+      if (written < 0) break;
       writer.Commit(static_cast<std::size_t>(written));
       progress.Check(r, 1);
       Pump();

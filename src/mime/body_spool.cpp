@@ -3,8 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include "mime/vek_util.h"
 
@@ -26,13 +24,12 @@ TDecodeSpool::~TDecodeSpool() {
 }
 
 void TDecodeSpool::Fail(const char* what, int error) const {
-  throw std::filesystem::filesystem_error(
-      what, path_, std::error_code(error, std::generic_category()));
+  throw ETempFileError(what, path_, path_, error);
 }
 
 void TDecodeSpool::Write(const char* data, std::size_t size) {
   if (const int error = WriteFully(fd_, data, size))
-    Fail("cannot write the decoder's temporary file", error);
+    Fail("Cannot write the decoder's temporary file", error);
   size_ += size;
 }
 
@@ -43,7 +40,7 @@ std::string TDecodeSpool::ReadAll() {
   std::string content(size_, '\0');
   std::size_t done = 0;
   if (const int error = ReadFully(fd_, content.data(), content.size(), done))
-    Fail("cannot read the decoder's temporary file", error);
+    Fail("Cannot read the decoder's temporary file", error);
   content.resize(done);
   return content;
 }

@@ -13,7 +13,7 @@ namespace pelnor {
 class TDecodeSpool {
  public:
   // Creates the file ("vek..." in the temporary directory). Throws
-  // std::filesystem::filesystem_error when it cannot.
+  // ETempFileError when it cannot, and when writing or reading fails.
   TDecodeSpool();
   ~TDecodeSpool();
   TDecodeSpool(const TDecodeSpool&) = delete;

@@ -13,17 +13,25 @@ unsigned ValueOf(unsigned char c) { return (c - 0x20u) & 0x3Fu; }
 
 }  // namespace
 
+bool IsUUDataLine(std::string_view line) {
+  const std::size_t read = std::min(line.size(), kMaxChars + 1);
+  // One test for the line instead of a branch per character.
+  bool bad = false;
+  for (std::size_t i = 0; i < read; ++i) bad |= !InAlphabet(static_cast<unsigned char>(line[i]));
+  return !bad;
+}
+
+bool IsFullUULine(std::string_view line) {
+  return line.size() > kMaxChars && line[0] == 'M' && IsUUDataLine(line);
+}
+
 int UUDecodeLine(std::string_view line, char* out) {
   if (line.empty()) return 0;
+  if (!IsUUDataLine(line)) return -1;
   const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-  if (!InAlphabet(p[0])) return -1;
   const std::size_t count = std::min<std::size_t>(ValueOf(p[0]), kUULineBytes);
   const std::size_t chars = std::min(line.size() - 1, kMaxChars);
   ++p;
-  // Every character read must be in the alphabet; one test for the line.
-  bool bad = false;
-  for (std::size_t i = 0; i < chars; ++i) bad |= !InAlphabet(p[i]);
-  if (bad) return -1;
   auto* o = reinterpret_cast<unsigned char*>(out);
   std::size_t produced = 0;
   for (std::size_t i = 0; i < chars; i += 4) {

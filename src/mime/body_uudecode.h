@@ -11,11 +11,19 @@ namespace pelnor {
 // Most bytes one line can yield.
 constexpr std::size_t kUULineBytes = 45;
 
+// True when every character UUDecodeLine reads of `line` (the count and at
+// most 60 after it) lies in the alphabet; an empty line counts as data.
+bool IsUUDataLine(std::string_view line);
+
+// True for a data line of a whole 45 bytes ("M" and 60 characters): what
+// real uuencoded data is made of, and text hardly ever is.
+bool IsFullUULine(std::string_view line);
+
 // Decodes one encoded line (count character first) into `out`, which has
 // room for kUULineBytes bytes. At most 60 characters after the count are
 // read; the line yields at most its count of bytes, missing bits being zero.
-// Returns that count, or -1 when a character read lies outside the
-// alphabet. Bytes of `out` past the count may be overwritten.
+// Returns that count, or -1 when the line is no data line (IsUUDataLine).
+// Bytes of `out` past the count may be overwritten.
 int UUDecodeLine(std::string_view line, char* out);
 
 // True for the word "end", in any case, with blanks around it allowed: the

@@ -5,23 +5,39 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "mime/vek_util.h"
+#include "platform/error_text.h"
 
 namespace pelnor {
 
+ETempFileError::ETempFileError(const std::string& doing, const std::string& where,
+                               const std::filesystem::path& path, int err)
+    : std::filesystem::filesystem_error(doing, path, std::error_code(err, std::system_category())),
+      text_(doing + " " + where + ": " + ErrorText(err)) {}
+
+std::string TempDirectory() {
+  // As std::filesystem::temp_directory_path looks, but a directory that is
+  // not there is reported by the file that cannot be made in it, in our text.
+  for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return value;
+  }
+  return "/tmp";
+}
+
 TTempFile MakeTempFile() {
-  namespace fs = std::filesystem;
   // mkostemp creates the file exclusively with mode 0600, so no other process
   // can take the name between our choosing it and our using it.
-  TTempFile file{(fs::temp_directory_path() / "vekXXXXXX").string()};
+  const std::string dir = TempDirectory();
+  TTempFile file{(std::filesystem::path(dir) / "vekXXXXXX").string()};
   file.Fd = mkostemp(file.Path.data(), O_CLOEXEC);
   if (file.Fd < 0) {
     const int err = errno;
-    throw fs::filesystem_error("cannot create temporary file", fs::path(file.Path),
-                               std::error_code(err, std::system_category()));
+    throw ETempFileError("Cannot create a temporary file in", dir, file.Path, err);
   }
   return file;
 }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "mime/temp_file_error.h"
+
 namespace pelnor {
 
 // --- text basics -----------------------------------------------------------
@@ -86,9 +88,12 @@ int ExtractNumber(std::string_view text, int index, int def);
 // /etc/mime.types; "application/octet-stream" when unknown.
 std::string ContentTypeOfFile(std::string_view fileName);
 
+// The temporary directory: $TMPDIR (or $TMP, $TEMP, $TEMPDIR), else /tmp.
+std::string TempDirectory();
+
 // Creates a new empty file "vek..." in the temporary directory, exclusively
 // and readable by its owner only, and returns its path. The caller uses and
-// deletes it. Throws std::filesystem::filesystem_error on failure.
+// deletes it. Throws ETempFileError, naming the directory, on failure.
 std::string MakeTempFileName();
 
 // The same file, still open: the caller gets the descriptor (read-write,

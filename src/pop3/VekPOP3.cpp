@@ -59,6 +59,7 @@ TVekPOP::~TVekPOP() {
 }
 
 void TVekPOP::AttachSocket() {
+  socket_->OnWaiting = [this] { ProcessMessages(); };
   socket_->OnConnected = [this] {
     connected_ = true;
     if (OnConnect) OnConnect(*socket_);
@@ -90,7 +91,7 @@ void TVekPOP::AttachParser() {
     });
   };
   parser_.OnProcessMessages = [this] {
-    if (!decodeLog_ && OnProcessMessages) OnProcessMessages();
+    if (!decodeLog_) ProcessMessages();
   };
 }
 
@@ -115,12 +116,18 @@ void TVekPOP::SendCommand(std::string_view text) {
 std::string TVekPOP::ReadReply() { return ReadStatusReply(); }
 
 // A command's reply: as many reads as it takes to hold the whole status
-// line, judged as one chunk.
+// line, judged as one chunk. The line must be complete within
+// ReplyTimeoutMs: a server that drips it out is as good as silent.
 std::string TVekPOP::ReadStatusReply() {
+  const Clock::time_point deadline = ReplyDeadline();
   std::string chunk;
   char buffer[kReadSize];
   do {
-    chunk.append(buffer, ReadOnce(buffer));
+    const std::size_t n = ReadBefore(buffer, deadline);
+    if (n == 0)
+      AbandonStalled(chunk.empty(), "did not complete its reply within " +
+                                        DurationText(ReplyTimeoutMs));
+    chunk.append(buffer, n);
   } while (chunk.find("\r\n") == std::string::npos && chunk.size() < kStatusLineLimit);
   if (OnWireLog) Log("<-- ", std::string_view(chunk).substr(0, chunk.find("\r\n")));
   Judge(chunk);
@@ -128,32 +135,46 @@ std::string TVekPOP::ReadStatusReply() {
 }
 
 // One read of a message being fetched, judged like a reply. `buffer` holds
-// kReadSize bytes.
-std::size_t TVekPOP::ReadMessageChunk(char* buffer) {
-  const std::size_t n = ReadOnce(buffer);
+// kReadSize bytes. Nothing by `deadline` abandons the session: as silent
+// when nothing came since the span began, else as too slow.
+std::size_t TVekPOP::ReadMessageChunk(char* buffer, Clock::time_point deadline,
+                                      bool silentSoFar) {
+  const std::size_t n = ReadBefore(buffer, deadline);
+  if (n == 0)
+    AbandonStalled(silentSoFar, "sent the message too slowly: less than " +
+                                    std::to_string(kLeastProgress / 1024) + " KB in " +
+                                    DurationText(ReplyTimeoutMs));
   if (OnWireLog) Log("<-- ", std::to_string(n) + " bytes of the message");
   Judge(std::string_view(buffer, n));
   return n;
 }
 
-std::size_t TVekPOP::ReadOnce(char* buffer) {
-  WaitReadable();
+// One read, once something has come; 0 when `deadline` passed first.
+std::size_t TVekPOP::ReadBefore(char* buffer, Clock::time_point deadline) {
+  if (!WaitReadable(deadline)) return 0;
   const std::size_t n = stream_->Read(buffer, kReadSize);
   // Readable but empty: the server has hung up.
-  if (n == 0) AbandonConnection("The server " + socket_->Target() + " closed the connection.", false);
+  if (n == 0)
+    Abandon<EServerClosed>("The server " + socket_->Target() + " closed the connection.");
   return n;
 }
 
-void TVekPOP::WaitReadable() {
-  const auto start = std::chrono::steady_clock::now();
-  while (!stream_->WaitForData(kWaitSliceMs)) {
-    if (OnProcessMessages) OnProcessMessages();
-    lastPump_ = std::chrono::steady_clock::now();
-    if (lastPump_ - start >= std::chrono::milliseconds(ReplyTimeoutMs))
-      AbandonConnection("The server " + socket_->Target() + " did not answer within " +
-                            DurationText(ReplyTimeoutMs) + ".",
-                        true);
+// Waits in slices, pumping between them; false when `deadline` passed.
+bool TVekPOP::WaitReadable(Clock::time_point deadline) {
+  auto slice = [deadline] {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));
+  };
+  while (!stream_->WaitForData(slice())) {
+    if (Clock::now() >= deadline) return false;
+    ProcessMessages();
   }
+  return true;
+}
+
+TVekPOP::Clock::time_point TVekPOP::ReplyDeadline() const {
+  return Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs);
 }
 
 // Every chunk of a fetch is judged too, so this keeps to the strings'
@@ -169,13 +190,23 @@ void TVekPOP::Judge(std::string_view chunk) {
   failed_ = replyStatus_ == "-ERR";
 }
 
-// A server that hangs up or stays silent leaves the conversation in an
-// unknown state: close our side, so the caller's Quit has nothing to do.
-void TVekPOP::AbandonConnection(const std::string& why, bool silent) {
+// A server that hangs up, stays silent or crawls leaves the conversation in
+// an unknown state: close our side, so the caller's Quit has nothing to do.
+template <typename Error>
+void TVekPOP::Abandon(const std::string& why) {
   if (OnWireLog) Log("", why);
   CloseConnection();
-  if (silent) throw EServerSilent(why);
-  throw EServerClosed(why);
+  throw Error(why);
+}
+
+// Nothing came by a deadline: silent when nothing came at all since the
+// span began, else too slow, `slowness` saying how.
+void TVekPOP::AbandonStalled(bool nothingCame, const std::string& slowness) {
+  const std::string server = "The server " + socket_->Target();
+  if (nothingCame)
+    Abandon<EServerSilent>(server + " did not answer within " + DurationText(ReplyTimeoutMs) +
+                           ".");
+  Abandon<EServerTooSlow>(server + " " + slowness + ".");
 }
 
 void TVekPOP::CloseConnection() {
@@ -191,11 +222,26 @@ void TVekPOP::ReportError(TPop3ErrorCode code) {
   if (OnError) OnError(*this, code, replyText_);
 }
 
+// The pump throws when the program is ending. Where we stand in the
+// conversation is then unknown, so the connection goes before the exception
+// passes on; its OnQuit fires now, not with a fetch made ahead that nobody
+// will take.
+void TVekPOP::ProcessMessages() {
+  lastPump_ = Clock::now();
+  if (!OnProcessMessages) return;
+  try {
+    OnProcessMessages();
+  } catch (...) {
+    pumpThrew_ = true;
+    deferred_ = nullptr;
+    if (connected_) CloseConnection();
+    throw;
+  }
+}
+
 void TVekPOP::Pump() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastPump_ < kPumpInterval) return;
-  lastPump_ = now;
-  if (OnProcessMessages) OnProcessMessages();
+  if (Clock::now() - lastPump_ < kPumpInterval) return;
+  ProcessMessages();
 }
 
 void TVekPOP::Log(std::string_view marker, std::string_view text) const {
@@ -221,13 +267,16 @@ void TVekPOP::Connect() {
   }
   socket_->ConnectTimeoutMs = ConnectTimeoutMs;
   failed_ = false;
+  pumpThrew_ = false;
   try {
     socket_->Open();
   } catch (const std::exception& e) {
+    if (pumpThrew_) throw;
     connectError_ = e.what();
     failed_ = true;
     return;
   } catch (...) {
+    if (pumpThrew_) throw;
     connectError_ = "unknown failure";
     failed_ = true;
     return;
@@ -237,6 +286,7 @@ void TVekPOP::Connect() {
   try {
     ReadReply();
   } catch (const ESocketError& e) {
+    if (pumpThrew_) throw;
     // No greeting is a failed connection, as the caller sees it.
     connectError_ = e.what();
     failed_ = true;

@@ -53,12 +53,13 @@ class TVekPOP {
   std::string Passwd;
   std::string Port = "110";
   std::string Host;
-  std::string ErrorInFormatOfMsg = "Error en el formato del mensaje.";
   std::uint16_t DecodeProgressStep = 10;
   std::uint16_t RetrieveProgressStep = 10;
-  // How long a reply may keep us waiting before EServerSilent.
+  // How long a reply may take: its status line must be complete within this
+  // time of the command, and a message must come on by at least 1 KB (or its
+  // end) in every such span. Otherwise the session is abandoned.
   int ReplyTimeoutMs = 60000;
-  // How long opening the connection may take.
+  // How long opening the connection may take. The wait pumps like the others.
   int ConnectTimeoutMs = 30000;
   // RetrieveAll reads back and decodes an answer at least this long on a
   // second thread while it fetches the next message. Every event still
@@ -78,7 +79,10 @@ class TVekPOP {
   TNotifyEvent OnAfterRetrieve;
   TOnCodeProgressEvent OnRetrieveProgress;
   TOnDeleteEvent OnDelete;
-  // Lets the user interface process its pending events while we wait.
+  // Lets the user interface process its pending events while we wait. It may
+  // throw (the program is ending): the operation then closes the connection,
+  // joins its decoder thread, removes its spool files and lets the exception
+  // pass unchanged.
   std::function<void()> OnProcessMessages;
   // Optional wire log: "--> " lines we sent, "<-- " what the server said.
   std::function<void(const std::string& line)> OnWireLog;
@@ -109,7 +113,10 @@ class TVekPOP {
   // STAT, then LAST; a refused LAST returns 0 and is no error. Codes: peStat.
   std::uint16_t CountNewMessages();
   // Fetches messages 1..MessageCount into `list`; returns how many it added.
-  // Stops at a refused fetch and when the connection is gone.
+  // Stops at a refused fetch and when the connection is gone. However it
+  // ends, by return or by exception, every message in `list` is fully
+  // decoded and its OnAfterRetrieve has fired, so the caller can still put
+  // out what came before a failure.
   std::int32_t RetrieveAll(TVekMsgList& list);
   // LIST, then RETR (TOP n 0 for the header). nullptr when the fetch was
   // refused. Raises EInvalidOperation without a connection. Codes: peRetrieve.
@@ -121,8 +128,10 @@ class TVekPOP {
   void Quit();
 
   // Any operation that waits for the server raises EServerSilent after
-  // ReplyTimeoutMs without a byte and EServerClosed when the server hangs up;
-  // both close the connection first. Other ESocketError pass through.
+  // ReplyTimeoutMs without a byte, EServerTooSlow when a reply does not come
+  // on as ReplyTimeoutMs asks, and EServerClosed when the server hangs up;
+  // each closes the connection first. Other ESocketError pass through. A
+  // spool file that cannot be made or written raises ETempFileError.
 
   // One command, one write.
   void SendCommand(std::string_view text);
@@ -132,16 +141,25 @@ class TVekPOP {
  private:
   void AttachSocket();
   void AttachParser();
+  using Clock = std::chrono::steady_clock;
   // Reads are at most this long.
   static constexpr std::size_t kReadSize = 1024;
+  // What a message must bring in each ReplyTimeoutMs.
+  static constexpr std::size_t kLeastProgress = 1024;
   std::string ReadStatusReply();
-  std::size_t ReadMessageChunk(char* buffer);
-  std::size_t ReadOnce(char* buffer);
-  void WaitReadable();
+  std::size_t ReadMessageChunk(char* buffer, Clock::time_point deadline, bool silentSoFar);
+  std::size_t ReadBefore(char* buffer, Clock::time_point deadline);
+  bool WaitReadable(Clock::time_point deadline);
+  Clock::time_point ReplyDeadline() const;
   void Judge(std::string_view chunk);
-  [[noreturn]] void AbandonConnection(const std::string& why, bool silent);
+  template <typename Error>
+  [[noreturn]] void Abandon(const std::string& why);
+  [[noreturn]] void AbandonStalled(bool nothingCame, const std::string& slowness);
   void ReportError(TPop3ErrorCode code);
   void CloseConnection();
+  // Every pump goes through here (see OnProcessMessages).
+  void ProcessMessages();
+  // ProcessMessages at most every 20 ms.
   void Pump();
   void Log(std::string_view marker, std::string_view text) const;
 
@@ -200,6 +218,8 @@ class TVekPOP {
   std::uint16_t retrieveProgress_ = 0;
   std::uint16_t nextReportMark_ = 0;
   std::chrono::steady_clock::time_point lastPump_{};
+  // The exception on its way is the pump's: nothing may keep it for later.
+  bool pumpThrew_ = false;
   TEvents* deferred_ = nullptr;   // events of a fetch made ahead of its turn
   TEvents* decodeLog_ = nullptr;  // decode events of a decoder on the other thread
 };

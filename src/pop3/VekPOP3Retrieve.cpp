@@ -88,7 +88,8 @@ TVekPOP::TFetch TVekPOP::Fetch(std::uint16_t number, bool headersOnly) {
 }
 
 // Writes the answer that began with `first` to the spool file, reading on
-// until its terminator, with a progress figure per read.
+// until its terminator, with a progress figure per read. The answer must
+// come on by kLeastProgress bytes (or its end) in every ReplyTimeoutMs.
 void TVekPOP::SpoolAnswer(std::string_view first, TSpoolFile& spool, std::int32_t size) {
   nextReportMark_ = RetrieveProgressStep;
   spool.Write(first);
@@ -98,9 +99,16 @@ void TVekPOP::SpoolAnswer(std::string_view first, TSpoolFile& spool, std::int32_
   std::size_t carried = std::min(first.size(), kCarry);
   std::memcpy(window, first.data() + first.size() - carried, carried);
   bool ended = first.find(kTerminator) != std::string_view::npos;
+  Clock::time_point spanEnd = ReplyDeadline();
+  std::size_t spanBytes = 0;
   while (!ended) {
     Pump();
-    const std::size_t got = ReadMessageChunk(window + carried);
+    const std::size_t got = ReadMessageChunk(window + carried, spanEnd, spanBytes == 0);
+    spanBytes += got;
+    if (spanBytes >= kLeastProgress) {
+      spanEnd = ReplyDeadline();
+      spanBytes = 0;
+    }
     spool.Write(std::string_view(window + carried, got));
     const std::string_view seen(window, carried + got);
     ended = seen.find(kTerminator) != std::string_view::npos;
@@ -131,10 +139,7 @@ TVekMsg& TVekPOP::Adopt() {
   return *messages_.back();
 }
 
-void TVekPOP::PrepareParser() {
-  parser_.ErrorInFormatOfMsg = ErrorInFormatOfMsg;
-  parser_.DecodeProgressStep = DecodeProgressStep;
-}
+void TVekPOP::PrepareParser() { parser_.DecodeProgressStep = DecodeProgressStep; }
 
 void TVekPOP::Decode(TVekMsg& msg, TSpoolFile& spool, std::int32_t size, bool headersOnly) {
   std::vector<std::string> lines;

@@ -7,7 +7,8 @@
 // of them fire on the caller's thread in the order of one fetch after the
 // other. What the caller can tell: a handler's DELE reaches the server
 // after the next RETR, and a connection lost during the fetch ahead is
-// already closed while the handlers of the message before it run.
+// already closed while the handlers of the message before it run. Only an
+// exception from the pump is not kept for later: the program is ending.
 
 #include <algorithm>
 #include <future>
@@ -38,10 +39,12 @@ std::int32_t TVekPOP::RetrieveAll(TVekMsgList& list) {
   for (std::uint32_t n = 1; n <= bound; ++n) {
     if (IsDeleted(n)) continue;
     TVekMsg* msg = RetrieveInTurn(static_cast<std::uint16_t>(n), bound, ahead);
-    Pump();
     if (!msg) break;
+    // Listed before anything else can raise: a message whose
+    // OnAfterRetrieve has fired is one the caller has to put out.
     list.Add(*msg);
     ++count;
+    Pump();
     // A handler's refused DELE closed the session: nothing more to fetch.
     // A connection lost while fetching ahead is reported in that fetch's turn.
     if (!connected_ && !(ahead && ahead->Error)) break;
@@ -94,23 +97,31 @@ TVekPOP::TFetch TVekPOP::TakeTurn(TFetch fetch) {
   return fetch;
 }
 
-// Fetches `number` before its turn. Never raises: what went wrong waits in
-// the fetch, and the session's reply state is left as it was.
+// Fetches `number` before its turn. Raises only what the pump raises: what
+// else went wrong waits in the fetch, and the session's reply state is left
+// as it was.
 TVekPOP::TFetch TVekPOP::FetchAhead(std::uint16_t number) {
   const bool failed = failed_;
   std::string status = replyStatus_;
   std::string text = replyText_;
   TEvents events;
-  deferred_ = &events;
   TFetch fetch;
-  try {
-    fetch = Fetch(number, false);
-  } catch (...) {
-    fetch = TFetch();
-    fetch.Number = number;
-    fetch.Error = std::current_exception();
+  {
+    struct DeferGuard {
+      TEvents*& deferred;
+      ~DeferGuard() { deferred = nullptr; }
+    } guard{deferred_};
+    deferred_ = &events;
+    pumpThrew_ = false;
+    try {
+      fetch = Fetch(number, false);
+    } catch (...) {
+      if (pumpThrew_) throw;
+      fetch = TFetch();
+      fetch.Number = number;
+      fetch.Error = std::current_exception();
+    }
   }
-  deferred_ = nullptr;
   fetch.Events = std::move(events);
   fetch.Failed = failed_;
   fetch.ReplyStatus = std::exchange(replyStatus_, std::move(status));

@@ -50,6 +50,11 @@ class TClientSocket {
 
   std::function<void()> OnConnected;
   std::function<void()> OnDisconnected;
+  // Called between the slices (at most 200 ms) of a connect that has to
+  // wait, so the caller's user interface keeps running (the name look-up
+  // before it is not sliced). An exception from it ends Open unchanged, the
+  // socket left closed.
+  std::function<void()> OnWaiting;
 
   // Connects; raises ESocketError naming the host and the reason on failure.
   virtual void Open() = 0;

@@ -37,6 +37,14 @@ class EServerSilent : public ESocketError {
   using ESocketError::ESocketError;
 };
 
+// A reply came, but too slowly to be worth waiting for: its status line was
+// not complete within the reply time-out, or a message brought less than
+// 1 KB in one. The session closes the connection before raising.
+class EServerTooSlow : public ESocketError {
+ public:
+  using ESocketError::ESocketError;
+};
+
 // The server closed the connection while a reply was awaited. The session
 // closes its side before raising.
 class EServerClosed : public ESocketError {

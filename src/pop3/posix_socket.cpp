@@ -15,13 +15,41 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/error_text.h"
+
 namespace pelnor {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string ErrnoText(int err) { return std::strerror(err); }
+constexpr int kConnectSliceMs = 200;
+
+// Why a name look-up failed, in our words: the resolver's own texts follow
+// the desktop's language.
+std::string LookupFailureText(int rc, int err) {
+  switch (rc) {
+    case EAI_NONAME:
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+#endif
+      return "no such host";
+#ifdef EAI_ADDRFAMILY
+    case EAI_ADDRFAMILY:
+      return "no IPv4 address";
+#endif
+    case EAI_AGAIN:
+      return "the name service did not answer";
+    case EAI_FAIL:
+      return "the name service failed";
+    case EAI_MEMORY:
+      return "out of memory";
+    case EAI_SYSTEM:
+      return ErrorText(err);
+    default:
+      return "look-up error " + std::to_string(rc);
+  }
+}
 
 std::string DurationText(int ms) {
   return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
@@ -102,7 +130,7 @@ class TPosixSocketStream final : public TSocketStream {
 
   [[noreturn]] void Fail(const char* what, int err) const {
     throw ESocketError("Socket " + std::string(what) + " failed on " + target_ + ": " +
-                       ErrnoText(err));
+                       ErrorText(err));
   }
 
   int fd_;
@@ -133,9 +161,27 @@ class TFdGuard {
   int fd_;
 };
 
-// Connects one address within the deadline. Returns the open descriptor, or
-// -1 with `err` set (ETIMEDOUT when the deadline passed).
-int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline, int& err) {
+// Waits for a connect in progress in slices, calling `onWaiting` between
+// them. 0 once the connect has finished (SO_ERROR tells how), else the
+// errno (ETIMEDOUT when the deadline passed).
+int AwaitConnect(int fd, Clock::time_point deadline, const std::function<void()>& onWaiting) {
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return ETIMEDOUT;
+    const int slice = static_cast<int>(std::min<long long>(left, kConnectSliceMs));
+    const int rc = PollOne(fd, POLLOUT, slice);
+    if (rc < 0) return errno;
+    if (rc > 0) return 0;
+    if (onWaiting) onWaiting();
+  }
+}
+
+// Connects one address within the deadline, calling `onWaiting` between the
+// slices of the wait. Returns the open descriptor, or -1 with `err` set
+// (ETIMEDOUT when the deadline passed).
+int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline,
+                   const std::function<void()>& onWaiting, int& err) {
   TFdGuard fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (fd.Get() < 0) {
     err = errno;
@@ -146,20 +192,8 @@ int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline, int& err
       err = errno;
       return -1;
     }
-    for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          deadline - Clock::now());
-      if (left.count() <= 0) {
-        err = ETIMEDOUT;
-        return -1;
-      }
-      const int rc = PollOne(fd.Get(), POLLOUT, static_cast<int>(left.count()));
-      if (rc < 0) {
-        err = errno;
-        return -1;
-      }
-      if (rc > 0) break;
-    }
+    err = AwaitConnect(fd.Get(), deadline, onWaiting);
+    if (err != 0) return -1;
     int soError = 0;
     socklen_t len = sizeof soError;
     ::getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &soError, &len);
@@ -206,8 +240,10 @@ void TPosixClientSocket::Open() {
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     const int rc = ::getaddrinfo(HostName.c_str(), nullptr, &hints, &found);
+    const int lookupErrno = errno;
     if (rc != 0)
-      throw ESocketError("Cannot resolve host name " + HostName + ": " + ::gai_strerror(rc));
+      throw ESocketError("Cannot resolve host name " + HostName + ": " +
+                         LookupFailureText(rc, lookupErrno));
     for (addrinfo* a = found; a; a = a->ai_next)
       candidates.push_back(*reinterpret_cast<const sockaddr_in*>(a->ai_addr));
     ::freeaddrinfo(found);
@@ -219,14 +255,14 @@ void TPosixClientSocket::Open() {
   int err = 0;
   for (sockaddr_in& addr : candidates) {
     addr.sin_port = htons(static_cast<uint16_t>(Port));
-    fd_ = ConnectBounded(addr, deadline, err);
+    fd_ = ConnectBounded(addr, deadline, OnWaiting, err);
     if (fd_ >= 0) break;
     if (err == ETIMEDOUT) break;
   }
   if (fd_ < 0) {
     const std::string reason = err == ETIMEDOUT
         ? "no answer within " + DurationText(ConnectTimeoutMs)
-        : ErrnoText(err);
+        : ErrorText(err);
     throw ESocketError("Cannot connect to " + target + ": " + reason);
   }
   NotifyConnected();

@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include "mime/vek_util.h"
 
@@ -31,13 +29,12 @@ void TSpoolFile::Open() {
 TSpoolFile::~TSpoolFile() { Remove(); }
 
 void TSpoolFile::Fail(const char* what, int err) const {
-  throw std::filesystem::filesystem_error(what, path_,
-                                          std::error_code(err, std::system_category()));
+  throw ETempFileError(what, path_, path_, err);
 }
 
 void TSpoolFile::WriteOut(const char* data, std::size_t size) {
   if (fd_ < 0) Open();
-  if (const int error = WriteFully(fd_, data, size)) Fail("cannot write spool file", error);
+  if (const int error = WriteFully(fd_, data, size)) Fail("Cannot write the spool file", error);
 }
 
 void TSpoolFile::Flush() {
@@ -48,7 +45,7 @@ void TSpoolFile::Flush() {
 
 void TSpoolFile::Write(std::string_view bytes) {
   if (bytes.empty()) return;
-  if (removed_) Fail("cannot write spool file", EBADF);
+  if (removed_) Fail("Cannot write the spool file", EBADF);
   if (pending_.size() + bytes.size() > kBufferSize) {
     Flush();
     if (bytes.size() >= kBufferSize) {
@@ -68,8 +65,8 @@ std::string TSpoolFile::ReadAll() {
   std::string bytes(size_, '\0');
   std::size_t done = 0;
   if (const int error = ReadFully(fd_, bytes.data(), bytes.size(), done))
-    Fail("cannot read spool file", error);
-  if (done != bytes.size()) Fail("cannot read spool file", EIO);  // someone cut it short
+    Fail("Cannot read the spool file", error);
+  if (done != bytes.size()) Fail("Cannot read the spool file", EIO);  // someone cut it short
   return bytes;
 }
 

@@ -16,8 +16,8 @@ namespace pelnor {
 class TSpoolFile {
  public:
   // Nothing is made yet. The "vek" file in the temporary directory comes
-  // with the first write that does not fit the buffer; making or writing it
-  // throws std::filesystem::filesystem_error.
+  // with the first write that does not fit the buffer; making, writing or
+  // reading it throws ETempFileError (mime/temp_file_error.h).
   TSpoolFile() = default;
   TSpoolFile(const TSpoolFile&) = delete;
   TSpoolFile& operator=(const TSpoolFile&) = delete;

@@ -170,27 +170,16 @@ TEST_F(AttachmentDecoding, UUEmptyFileDecodesToNothing) {
   EXPECT_EQ(DecodeUU({"begin 644 f", "", "#04)#"}), "ABC");
 }
 
-TEST_F(AttachmentDecoding, UUBadCharacterRaisesTheConfiguredTextAfterClosing) {
+TEST_F(AttachmentDecoding, UUBadCharacterEndsTheDataKeepingWhatCameBefore) {
   log_.Attach(parser_);
-  parser_.ErrorInFormatOfMsg = "bad uu";
-  try {
-    DecodeUU({"begin 644 f", "#04)#", "#0a)#", "#04)#"});
-    FAIL() << "no error raised";
-  } catch (const EFormatError& e) {
-    EXPECT_STREQ(e.what(), "bad uu");
-  }
+  EXPECT_EQ(DecodeUU({"begin 644 f", "#04)#", "#0a)#", "#04)#"}), "ABC");
   EXPECT_EQ(log_.events.back(), "end");
   EXPECT_EQ(log_.events[log_.events.size() - 2], "100");
   EXPECT_EQ(tmp_.FileCount(), 0u);
 }
 
-TEST_F(AttachmentDecoding, UUDefaultErrorText) {
-  EXPECT_THROW(DecodeUU({"begin 644 f", "~~~~"}), EFormatError);
-  try {
-    DecodeUU({"begin 644 f", "~~~~"});
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "Error en el formato del mensaje.");
-  }
+TEST_F(AttachmentDecoding, UUBadFirstLineDecodesToNothing) {
+  EXPECT_EQ(DecodeUU({"begin 644 f", "~~~~", "#04)#"}), "");
 }
 
 TEST_F(AttachmentDecoding, UUProgressCountsFromLineOne) {

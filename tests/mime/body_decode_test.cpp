@@ -105,8 +105,10 @@ TEST_F(DecodeBodyTest, AfterAUUBlockTheTextIsNotQuotedPrintableDecoded) {
   EXPECT_EQ(Att(0).Data, "xyz");
 }
 
-TEST_F(DecodeBodyTest, BadUUDataRaisesOutOfDecodeBody) {
-  EXPECT_THROW(Decode({"", "begin 644 x.bin", "#ab{", "end"}), EFormatError);
+TEST_F(DecodeBodyTest, UndecodableUUBlockStaysText) {
+  Decode({"", "begin 644 x.bin", "#ab{", "end"});
+  EXPECT_EQ(msg_.Text, (Lines{"begin 644 x.bin", "#ab{", "end"}));
+  EXPECT_EQ(msg_.AttachedFiles.Count(), 0);
   EXPECT_EQ(tmp_.FileCount(), 0u);
 }
 

@@ -116,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(Mails, MailCorpus, ::testing::ValuesIn(MailNames()),
 TEST(MailCorpusFiles, EveryRequiredKindOfMailIsPresent) {
   for (const char* name : {"jis_plain", "qp_soft_break", "mixed_base64_jpname",
                            "alternative_html", "nested_multipart", "rfc822_forward",
-                           "rfc822_top", "inline_uuencode", "no_content_type"})
+                           "rfc822_top", "inline_uuencode", "no_content_type",
+                           "begin_in_text", "uuencode_cut_off"})
     EXPECT_TRUE(fs::exists(kMailDir / (std::string(name) + ".eml"))) << name;
 }
 

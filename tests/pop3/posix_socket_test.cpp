@@ -1,6 +1,7 @@
 // The real connection layer against loopback servers.
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -122,6 +126,48 @@ TEST(PosixSocketOpen, UnknownHostNameRaisesNamingTheHost) {
   } catch (const ESocketError& e) {
     EXPECT_THAT(e.what(), HasSubstr("no-such-host.invalid"));
   }
+}
+
+// The desktop sets the language of the system's messages; the log and the
+// notifications speak English all the same.
+TEST(PosixSocketOpen, FailureTextsAreEnglishWhateverTheDesktopLanguage) {
+  const std::string savedLocale = std::setlocale(LC_MESSAGES, nullptr);
+  const char* language = std::getenv("LANGUAGE");
+  const std::string savedLanguage = language ? language : "";
+  ::setenv("LANGUAGE", "de", 1);
+  std::setlocale(LC_MESSAGES, "C.UTF-8");
+  const std::string refusedHere = std::strerror(ECONNREFUSED);
+  const std::string unknownHere = ::gai_strerror(EAI_NONAME);
+  const std::string unreachableHere = ::gai_strerror(EAI_AGAIN);
+  std::string refused;
+  std::string unknown;
+  try {
+    TPosixClientSocket socket;
+    socket.Address = "127.0.0.1";
+    socket.Port = ClosedPort();
+    socket.Open();
+  } catch (const ESocketError& e) {
+    refused = e.what();
+  }
+  try {
+    TPosixClientSocket socket;
+    socket.HostName = "no-such-host.invalid";
+    socket.Port = 110;
+    socket.Open();
+  } catch (const ESocketError& e) {
+    unknown = e.what();
+  }
+  std::setlocale(LC_MESSAGES, savedLocale.c_str());
+  if (language)
+    ::setenv("LANGUAGE", savedLanguage.c_str(), 1);
+  else
+    ::unsetenv("LANGUAGE");
+  if (refusedHere == "Connection refused")
+    GTEST_SKIP() << "the system has no German messages to tell the languages apart";
+  EXPECT_THAT(refused, ::testing::EndsWith(": Connection refused"));
+  EXPECT_THAT(unknown, HasSubstr("Cannot resolve host name no-such-host.invalid: "));
+  EXPECT_THAT(unknown, ::testing::Not(HasSubstr(unknownHere)));
+  EXPECT_THAT(unknown, ::testing::Not(HasSubstr(unreachableHere)));
 }
 
 TEST(PosixSocketOpen, BadConfigurationRaises) {

@@ -159,22 +159,22 @@ TEST_F(TVekPOPOverlap, HangUpDuringTheFetchAheadRaisesInTurn) {
   EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
 }
 
+// Nobody, not even root, can create files in /proc: the decoder of the
+// attachment cannot make its temporary file.
 TEST_F(TVekPOPOverlap, DecoderErrorIsRaisedInTurnAfterTheFetchAhead) {
-  TPop3Script script = Counted(2)
-                           .On("LIST 1", "+OK 1 100\r\n")
-                           .On("RETR 1",
-                               "+OK\r\nSubject: uu\r\n\r\nbegin 644 x.bin\r\nMabcdefgh\r\n"
-                               "end\r\n.\r\n");
+  TPop3Script script = Counted(2);
+  AddFetch(script, 1, SplitLines(MailWithAttachment("m1", "text", "a.bin", "data")));
   AddFetch(script, 2, PlainMail("m2", "b"));
   StartOverlapped(script);
-  pop_->ErrorInFormatOfMsg = "bad uuencode";
+  ::setenv("TMPDIR", "/proc", 1);
   TVekMsgList list;
   try {
     pop_->RetrieveAll(list);
-    FAIL() << "bad uuencode went through";
-  } catch (const EFormatError& e) {
-    EXPECT_STREQ(e.what(), "bad uuencode");
+    FAIL() << "the decoder went without its temporary file";
+  } catch (const ETempFileError& e) {
+    EXPECT_THAT(e.what(), ::testing::HasSubstr("in /proc: "));
   }
+  ::setenv("TMPDIR", tmp_.Path().c_str(), 1);
   EXPECT_EQ(list.Count(), 0);
   EXPECT_THAT(events_.Only("after"), IsEmpty());
   EXPECT_THAT(events_.Only("before"), ElementsAre("before 1"));

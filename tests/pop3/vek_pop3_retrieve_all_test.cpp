@@ -123,6 +123,52 @@ TEST_F(TVekPOPRetrieveAll, RefusedDeleteFromAfterRetrieveEndsTheLoop) {
   EXPECT_NO_THROW(pop_->Quit());
 }
 
+// However RetrieveAll breaks off, what it listed before stays listed, fully
+// decoded and with its OnAfterRetrieve fired, for the check to put out.
+// Nobody, not even root, can create files in /proc.
+TEST_F(TVekPOPRetrieveAll, BreakingOffKeepsWhatCameBefore) {
+  std::string large;
+  for (int i = 0; i < 1500; ++i) large += std::string(70, 'x') + "\r\n";
+  TPop3Script hangUp = Counted(2);
+  AddFetch(hangUp, 1, PlainMail("m1", "b"));
+  hangUp.On("LIST 2", "+OK 2 100\r\n").Expect("RETR 2").Send("+OK\r\nSubject: m2\r\n").Close();
+  TPop3Script noSpool = Counted(2);
+  AddFetch(noSpool, 1, PlainMail("m1", "b"));
+  noSpool.On("LIST 2", "+OK 2 105000\r\n").On("RETR 2", "+OK\r\nSubject: m2\r\n\r\n" + large);
+  const struct {
+    const char* name;
+    const TPop3Script& script;
+    bool overlap;
+    const char* tmpDir;
+    const char* error;
+  } rows[] = {
+      {"hang-up", hangUp, false, nullptr, "closed the connection"},
+      {"hang-up during the fetch ahead", hangUp, true, nullptr, "closed the connection"},
+      {"no spool file", noSpool, false, "/proc", "Cannot create a temporary file in /proc: "},
+      {"no spool file for the fetch ahead", noSpool, true, "/proc",
+       "Cannot create a temporary file in /proc: "},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    StartCounted(row.script);
+    if (row.overlap) pop_->OverlapDecodeFrom = 0;
+    if (row.tmpDir) ::setenv("TMPDIR", row.tmpDir, 1);
+    TVekMsgList list;
+    std::string error;
+    try {
+      pop_->RetrieveAll(list);
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    ::setenv("TMPDIR", tmp_.Path().c_str(), 1);
+    EXPECT_THAT(error, ::testing::HasSubstr(row.error));
+    ASSERT_THAT(Subjects(list), ElementsAre("m1"));
+    EXPECT_THAT(list.Items(0).Text, ElementsAre("b"));
+    EXPECT_THAT(events_.Only("after"), ElementsAre("after"));
+    EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  }
+}
+
 TEST_F(TVekPOPRetrieveAll, MessagesOutliveTheList) {
   StartCounted(ThreeMails());
   std::vector<TVekMsg*> fetched;

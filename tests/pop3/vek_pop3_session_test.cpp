@@ -21,7 +21,6 @@ TEST_F(TVekPOPConnect, StartsClosedWithItsDefaults) {
   EXPECT_EQ(pop.Host, "");
   EXPECT_EQ(pop.UserId, "");
   EXPECT_EQ(pop.Passwd, "");
-  EXPECT_EQ(pop.ErrorInFormatOfMsg, "Error en el formato del mensaje.");
   EXPECT_EQ(pop.DecodeProgressStep, 10);
   EXPECT_EQ(pop.RetrieveProgressStep, 10);
   EXPECT_EQ(pop.ReplyTimeoutMs, 60000);

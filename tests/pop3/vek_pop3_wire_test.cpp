@@ -1,8 +1,16 @@
 // TVekPOP over real loopback sockets against the scripted fake server:
 // whole sessions, replies split across reads, silent and vanishing servers.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 #include "fake_pop3_server.h"
 #include "session_test_util.h"
@@ -177,6 +185,46 @@ TEST_F(TVekPOPWire, SilentServerEndsWithItsException) {
   EXPECT_EQ(server_->Received(), "USER bob\r\n");
 }
 
+// A server that sends a byte now and then is never silent, yet it would hold
+// the check for ever: a status line has to be complete, and a message has to
+// come on by 1 KB, within each ReplyTimeoutMs.
+TEST_F(TVekPOPWire, DrippingServerIsAbandonedLikeASilentOne) {
+  auto pieces = [](const std::string& bytes, std::size_t size) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at < bytes.size(); at += size) out.push_back(bytes.substr(at, size));
+    return out;
+  };
+  TPop3Script status = TPop3Script().Send("+OK\r\n").Expect("USER bob");
+  status.SendSplit(pieces("+OK go ahead\r\n", 1), 100);
+  TPop3Script message = Counted(1).On("LIST 1", "+OK 1 3000\r\n").Expect("RETR 1");
+  message.SendSplit(pieces("+OK\r\nSubject: slow\r\n\r\n" + std::string(3000, 'a'), 100), 100)
+      .Send("\r\n.\r\n");
+  const struct {
+    const char* name;
+    const TPop3Script& script;
+    const char* slowness;
+  } rows[] = {
+      {"status line", status, "did not complete its reply within 400 ms."},
+      {"message", message, "sent the message too slowly: less than 1 KB in 400 ms."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Serve(row.script);
+    pop_->ReplyTimeoutMs = 400;
+    pop_->Connect();
+    try {
+      ASSERT_TRUE(pop_->Login());
+      pop_->CountNewMessages();
+      pop_->RetrieveMessage(1);
+      FAIL() << "the server was waited for";
+    } catch (const EServerTooSlow& e) {
+      EXPECT_EQ(e.what(), "The server 127.0.0.1:" + pop_->Port + " " + row.slowness);
+    }
+    EXPECT_FALSE(pop_->Connected());
+    EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  }
+}
+
 TEST_F(TVekPOPWire, VanishingServerEndsWithItsException) {
   Serve(TPop3Script().Send("+OK\r\n").Expect("USER bob").Close());
   pop_->Connect();
@@ -187,6 +235,63 @@ TEST_F(TVekPOPWire, VanishingServerEndsWithItsException) {
     EXPECT_THAT(e.what(), HasSubstr("closed the connection"));
   }
   EXPECT_FALSE(pop_->Connected());
+}
+
+// A loopback listener whose backlog is full: the kernel drops further
+// SYNs, so a connect to it waits until it times out.
+class FullBacklogListener {
+ public:
+  FullBacklogListener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), len) != 0 || ::listen(fd_, 0) != 0)
+      return;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+    for (int i = 0; i < 16 && !full_; ++i) {
+      const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+      ::connect(fd, reinterpret_cast<sockaddr*>(&addr), len);
+      pollfd p{fd, POLLOUT, 0};
+      full_ = ::poll(&p, 1, 200) == 0;
+      if (full_) {
+        ::close(fd);
+      } else {
+        fillers_.push_back(fd);
+      }
+    }
+  }
+  FullBacklogListener(const FullBacklogListener&) = delete;
+  FullBacklogListener& operator=(const FullBacklogListener&) = delete;
+  ~FullBacklogListener() {
+    for (int fd : fillers_) ::close(fd);
+    ::close(fd_);
+  }
+  int Port() const { return port_; }
+  bool Full() const { return full_; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  bool full_ = false;
+  std::vector<int> fillers_;
+};
+
+// The pump runs while the connection is being made, so the program can end
+// then too: its exception ends Connect at once.
+TEST(TVekPOPConnecting, PumpsWhileTheConnectWaits) {
+  FullBacklogListener listener;
+  ASSERT_TRUE(listener.Full()) << "the backlog never filled";
+  TVekPOP pop;
+  pop.Host = "127.0.0.1";
+  pop.Port = std::to_string(listener.Port());
+  pop.ConnectTimeoutMs = 5000;
+  // A std::exception, as a failed connect's own would be.
+  pop.OnProcessMessages = [] { throw std::range_error("ending"); };
+  EXPECT_THROW(pop.Connect(), std::range_error);
+  EXPECT_FALSE(pop.Connected());
 }
 
 TEST_F(TVekPOPWire, RefusingGreetingClosesOurSide) {

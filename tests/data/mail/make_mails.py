@@ -361,6 +361,54 @@ def inline_uuencode():
     return m
 
 
+def begin_in_text():
+    """A text line that only looks like the start of uuencoded data."""
+    m = Mail("begin_in_text")
+    body = ["Hi all,",
+            "",
+            "For Friday, please",
+            "begin 100 copies of the handout for the meeting",
+            "",
+            "ROOM 4B",
+            "and leave them at the front desk.",
+            "",
+            "Thanks,",
+            "Mika"]
+    m.add("From: mika@example.com",
+          "To: office@example.com",
+          "Subject: Handouts",
+          "",
+          *body)
+    m.expect = ["Subject: Handouts",
+                "ContentType: TEXT/PLAIN"]
+    m.text = body
+    return m
+
+
+def uuencode_cut_off():
+    """A uuencoded file cut off by a gateway that went on with its own text."""
+    m = Mail("uuencode_cut_off")
+    report = sample_bytes(10, 400)
+    kept = uulines(report, backtick=True)[:3]  # three whole lines of 45 bytes
+    after = ["[The rest of this message was removed by the mail gateway.]",
+             "",
+             "Regards,",
+             "Ken"]
+    m.add("From: ken@example.net",
+          "Subject: report",
+          "",
+          "Here is the report.",
+          "",
+          "begin 644 report.bin",
+          *kept,
+          *after)
+    m.expect = ["Subject: report",
+                "ContentType: TEXT/PLAIN"]
+    m.text = ["Here is the report.", ""] + after
+    m.atts = [("report.bin", report[:3 * 45])]
+    return m
+
+
 def mixed_xuuencode():
     m = Mail("mixed_xuuencode")
     boundary = "uu-part"
@@ -427,5 +475,6 @@ def base64_text_body():
 if __name__ == "__main__":
     for make in (jis_plain, qp_soft_break, mixed_base64_jpname, alternative_html,
                  nested_multipart, rfc822_forward, rfc822_top, inline_uuencode,
-                 mixed_xuuencode, no_content_type, base64_text_body):
+                 mixed_xuuencode, no_content_type, base64_text_body, begin_in_text,
+                 uuencode_cut_off):
         make().write()
