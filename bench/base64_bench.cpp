@@ -1,4 +1,4 @@
-// Throughput of TBase64GroupDecoder::DecodeLine over a 3.7 MB attachment
+// Throughput of Base64GroupDecoder::DecodeLine over a 3.7 MB attachment
 // in 76-character lines (the common shape of a mailed file), counted in
 // input bytes, once with the block decoder this machine picks and once
 // with each block decoder forced.
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "mime/body_base64.h"
+#include "core/mime/body_base64.h"
 
 namespace {
 
@@ -29,11 +29,11 @@ std::vector<std::string> AttachmentLines(std::size_t bytes, std::size_t width) {
 void RunDecode(benchmark::State& state) {
   const auto lines = AttachmentLines(static_cast<std::size_t>(state.range(1)),
                                       static_cast<std::size_t>(state.range(0)));
-  std::vector<char> out(pelnor::TBase64GroupDecoder::MaxOutput(lines[0].size()));
+  std::vector<char> out(pelnor::Base64GroupDecoder::MaxOutput(lines[0].size()));
   std::size_t input = 0;
   for (const auto& line : lines) input += line.size();
   for (auto _ : state) {
-    pelnor::TBase64GroupDecoder decoder;
+    pelnor::Base64GroupDecoder decoder;
     std::size_t written = 0;
     for (const auto& line : lines) {
       std::size_t groups = 0;
@@ -45,8 +45,8 @@ void RunDecode(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input));
 }
 
-using pelnor::TBase64GroupDecoder;
-using EBlock = TBase64GroupDecoder::EBlockDecoder;
+using pelnor::Base64GroupDecoder;
+using EBlock = Base64GroupDecoder::EBlockDecoder;
 
 // 76-character lines; the whole attachment, and a tenth of it that stays in
 // the cache.
@@ -55,19 +55,19 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 
 void BM_DecodeLine(benchmark::State& state) {
-  TBase64GroupDecoder::UseBlockDecoder(TBase64GroupDecoder::BestBlockDecoder());
+  Base64GroupDecoder::UseBlockDecoder(Base64GroupDecoder::BestBlockDecoder());
   RunDecode(state);
 }
 BENCHMARK(BM_DecodeLine)->Apply(Sizes);
 
 void BM_DecodeLineWith(benchmark::State& state, EBlock kind) {
-  if (!TBase64GroupDecoder::Supports(kind)) {
+  if (!Base64GroupDecoder::Supports(kind)) {
     state.SkipWithError("not supported on this machine");
     return;
   }
-  TBase64GroupDecoder::UseBlockDecoder(kind);
+  Base64GroupDecoder::UseBlockDecoder(kind);
   RunDecode(state);
-  TBase64GroupDecoder::UseBlockDecoder(TBase64GroupDecoder::BestBlockDecoder());
+  Base64GroupDecoder::UseBlockDecoder(Base64GroupDecoder::BestBlockDecoder());
 }
 BENCHMARK_CAPTURE(BM_DecodeLineWith, scalar, EBlock::Scalar)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_DecodeLineWith, sse2, EBlock::Sse2)->Apply(Sizes);

@@ -41,9 +41,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using pelnor::bench::TBenchMail;
+using pelnor::bench::BenchMail;
 
-struct TPass {
+struct Pass {
   double seconds = 0;  // thread CPU time
   double wall = 0;
   double splitSeconds = 0;  // of which: raw mail into its line list
@@ -61,10 +61,10 @@ double CpuNow() {
 }
 
 // Times one mail's decoding in CPU and wall-clock seconds.
-class TStopwatch {
+class Stopwatch {
  public:
-  TStopwatch() : cpu_(CpuNow()), wall_(Clock::now()) {}
-  void AddTo(TPass& pass, const char* kind) const {
+  Stopwatch() : cpu_(CpuNow()), wall_(Clock::now()) {}
+  void AddTo(Pass& pass, const char* kind) const {
     const double cpu = CpuNow() - cpu_;
     pass.seconds += cpu;
     pass.wall += Seconds(Clock::now() - wall_);
@@ -76,11 +76,11 @@ class TStopwatch {
   Clock::time_point wall_;
 };
 
-TPass RunPelnor(const std::vector<TBenchMail>& mails, const std::vector<std::string>& raws) {
-  TPass pass;
-  pelnor::TVekParser parser;
+Pass RunPelnor(const std::vector<BenchMail>& mails, const std::vector<std::string>& raws) {
+  Pass pass;
+  pelnor::MailParser parser;
   for (std::size_t m = 0; m < mails.size(); ++m) {
-    const TStopwatch watch;
+    const Stopwatch watch;
     const double splitStart = CpuNow();
     std::vector<std::string> lines = pelnor::SplitLines(raws[m]);
     pass.splitSeconds += CpuNow() - splitStart;
@@ -127,11 +127,11 @@ std::string StreamBytes(GMimeStream* stream) {
   return std::string(reinterpret_cast<const char*>(bytes->data), bytes->len);
 }
 
-TPass RunGMime(const std::vector<TBenchMail>& mails, const std::vector<GByteArray*>& raws) {
-  TPass pass;
+Pass RunGMime(const std::vector<BenchMail>& mails, const std::vector<GByteArray*>& raws) {
+  Pass pass;
   for (std::size_t m = 0; m < mails.size(); ++m) {
     TGMimeResult result;
-    const TStopwatch watch;
+    const Stopwatch watch;
     GMimeStream* stream = g_mime_stream_mem_new_with_byte_array(raws[m]);
     g_mime_stream_mem_set_owner(GMIME_STREAM_MEM(stream), FALSE);
     GMimeParser* parser = g_mime_parser_new_with_stream(stream);
@@ -165,11 +165,11 @@ TPass RunGMime(const std::vector<TBenchMail>& mails, const std::vector<GByteArra
   return pass;
 }
 
-struct TSeries {
-  std::vector<TPass> passes;
-  const TPass& Best() const {
+struct Series {
+  std::vector<Pass> passes;
+  const Pass& Best() const {
     return *std::min_element(passes.begin(), passes.end(),
-                             [](const TPass& a, const TPass& b) { return a.seconds < b.seconds; });
+                             [](const Pass& a, const Pass& b) { return a.seconds < b.seconds; });
   }
   double Median() const {
     std::vector<double> s;
@@ -186,12 +186,12 @@ double MBps(std::size_t bytes, double seconds) { return bytes / 1e6 / seconds; }
 // Decodes one mail of about `mb` megabytes of the given kind with Pelnor,
 // checks its attachments and returns its rate in MB/s (best of three).
 double ScalingRate(const char* kind, std::size_t mb) {
-  pelnor::bench::TCorpusMaker maker(mb);
-  const TBenchMail mail = std::string(kind) == "uu" ? maker.ManyUUBlocks(mb << 20)
+  pelnor::bench::CorpusMaker maker(mb);
+  const BenchMail mail = std::string(kind) == "uu" ? maker.ManyUUBlocks(mb << 20)
                                                     : maker.ManyParts(mb << 20);
   double best = 1e30;
   for (int run = 0; run < 3; ++run) {
-    pelnor::TVekParser parser;
+    pelnor::MailParser parser;
     const double start = CpuNow();
     auto msg = pelnor::testing::DecodeMail(parser, mail.raw);
     best = std::min(best, CpuNow() - start);
@@ -224,8 +224,8 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
   g_mime_init();
 
-  std::vector<TBenchMail> mails;
-  pelnor::bench::TCorpusMaker maker(20261208);
+  std::vector<BenchMail> mails;
+  pelnor::bench::CorpusMaker maker(20261208);
   for (int r = 0; r < rounds; ++r)
     for (auto& m : maker.MakeRound()) mails.push_back(std::move(m));
 
@@ -234,7 +234,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> raws;
     std::vector<GByteArray*> arrays;
     std::size_t bytes = 0;
-    TSeries pelnor, gmime;
+    Series pelnor, gmime;
   };
   std::vector<TForm> forms(2);
   forms[0].name = "LF";
@@ -266,8 +266,8 @@ int main(int argc, char** argv) {
               "ratio", "attachments ok: Pelnor / GMime");
   bool ok = true;
   for (const auto& f : forms) {
-    const TPass& p = f.pelnor.Best();
-    const TPass& g = f.gmime.Best();
+    const Pass& p = f.pelnor.Best();
+    const Pass& g = f.gmime.Best();
     std::printf("%-6s %6.1f | %7.0f (%7.0f)   | %7.0f (%7.0f)   | %5.2f | %zu/%zu / %zu/%zu\n",
                 f.name, f.bytes / 1e6, MBps(f.bytes, p.seconds), MBps(f.bytes, f.pelnor.Median()),
                 MBps(f.bytes, g.seconds), MBps(f.bytes, f.gmime.Median()), g.seconds / p.seconds,
@@ -276,7 +276,7 @@ int main(int argc, char** argv) {
   }
   std::printf("Pelnor without splitting the mail into lines (DecodeBody's input), best pass:");
   for (const auto& f : forms) {
-    const TPass& p = f.pelnor.Best();
+    const Pass& p = f.pelnor.Best();
     std::printf("  %s %.0f MB/s (ratio %.2f);", f.name, MBps(f.bytes, p.seconds - p.splitSeconds),
                 f.gmime.Best().seconds / (p.seconds - p.splitSeconds));
   }

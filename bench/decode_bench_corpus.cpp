@@ -100,7 +100,7 @@ std::string WithCrLf(const std::string& lf) {
   return out;
 }
 
-std::string TCorpusMaker::Bytes(std::size_t size) {
+std::string CorpusMaker::Bytes(std::size_t size) {
   std::string out(size, '\0');
   std::size_t i = 0;
   for (; i + 8 <= size; i += 8) {
@@ -113,7 +113,7 @@ std::string TCorpusMaker::Bytes(std::size_t size) {
 
 // A line of Japanese text: two-byte runs (hiragana and level-1 kanji)
 // between ASCII words, in ISO-2022-JP.
-std::string TCorpusMaker::JisLine() {
+std::string CorpusMaker::JisLine() {
   std::string line;
   const int runs = Roll(2, 5);
   for (int r = 0; r < runs; ++r) {
@@ -133,7 +133,7 @@ std::string TCorpusMaker::JisLine() {
   return line;
 }
 
-std::vector<std::string> TCorpusMaker::JisLines(std::size_t bytes) {
+std::vector<std::string> CorpusMaker::JisLines(std::size_t bytes) {
   std::vector<std::string> lines;
   std::size_t total = 0;
   while (total < bytes) {
@@ -143,11 +143,11 @@ std::vector<std::string> TCorpusMaker::JisLines(std::size_t bytes) {
   return lines;
 }
 
-std::string TCorpusMaker::Boundary() {
+std::string CorpusMaker::Boundary() {
   return "----=_Part_" + std::to_string(++serial_) + "_" + std::to_string(rng_() % 1000000);
 }
 
-std::string TCorpusMaker::Headers(const std::string& subjectJis, const std::string& contentType) {
+std::string CorpusMaker::Headers(const std::string& subjectJis, const std::string& contentType) {
   const int n = ++serial_;
   return "Return-Path: <sender" + std::to_string(n) + "@example.jp>\n"
          "Received: from mx.example.jp (mx.example.jp [192.0.2.1]) by pop.example.jp\n"
@@ -161,16 +161,16 @@ std::string TCorpusMaker::Headers(const std::string& subjectJis, const std::stri
          "Content-Type: " + contentType + "\n";
 }
 
-TBenchMail TCorpusMaker::JisPlain(std::size_t bodyBytes) {
-  TBenchMail mail{"iso-2022-jp text", {}, {}};
+BenchMail CorpusMaker::JisPlain(std::size_t bodyBytes) {
+  BenchMail mail{"iso-2022-jp text", {}, {}};
   mail.raw = Headers(JisLine(), "text/plain; charset=ISO-2022-JP") +
              "Content-Transfer-Encoding: 7bit\n\n";
   for (const auto& l : JisLines(bodyBytes)) mail.raw += l + "\n";
   return mail;
 }
 
-TBenchMail TCorpusMaker::QuotedPrintable(std::size_t bodyBytes) {
-  TBenchMail mail{"quoted-printable", {}, {}};
+BenchMail CorpusMaker::QuotedPrintable(std::size_t bodyBytes) {
+  BenchMail mail{"quoted-printable", {}, {}};
   mail.raw = Headers(JisLine(), "text/plain; charset=ISO-2022-JP") +
              "Content-Transfer-Encoding: quoted-printable\n\n";
   std::size_t total = 0;
@@ -183,8 +183,8 @@ TBenchMail TCorpusMaker::QuotedPrintable(std::size_t bodyBytes) {
   return mail;
 }
 
-TBenchMail TCorpusMaker::MixedBase64(const std::vector<std::size_t>& sizes) {
-  TBenchMail mail{"multipart/mixed base64", {}, {}};
+BenchMail CorpusMaker::MixedBase64(const std::vector<std::size_t>& sizes) {
+  BenchMail mail{"multipart/mixed base64", {}, {}};
   const std::string b = Boundary();
   mail.raw = Headers(JisLine(), "multipart/mixed;\n boundary=\"" + b + "\"") +
              "\nThis is a multi-part message in MIME format.\n\n--" + b +
@@ -203,8 +203,8 @@ TBenchMail TCorpusMaker::MixedBase64(const std::vector<std::size_t>& sizes) {
   return mail;
 }
 
-TBenchMail TCorpusMaker::AlternativeHtml(std::size_t bodyBytes) {
-  TBenchMail mail{"multipart/alternative html", {}, {}};
+BenchMail CorpusMaker::AlternativeHtml(std::size_t bodyBytes) {
+  BenchMail mail{"multipart/alternative html", {}, {}};
   const std::string b = Boundary();
   mail.raw = Headers(JisLine(), "multipart/alternative; boundary=\"" + b + "\"") + "\n--" + b +
              "\nContent-Type: text/plain; charset=ISO-2022-JP\n"
@@ -226,8 +226,8 @@ TBenchMail TCorpusMaker::AlternativeHtml(std::size_t bodyBytes) {
   return mail;
 }
 
-TBenchMail TCorpusMaker::InlineUU(std::size_t size) {
-  TBenchMail mail{"inline uuencode", {}, {}};
+BenchMail CorpusMaker::InlineUU(std::size_t size) {
+  BenchMail mail{"inline uuencode", {}, {}};
   mail.raw = Headers(JisLine(), "text/plain; charset=ISO-2022-JP") + "\n";
   for (const auto& l : JisLines(1500)) mail.raw += l + "\n";
   std::string data = Bytes(size);
@@ -237,8 +237,8 @@ TBenchMail TCorpusMaker::InlineUU(std::size_t size) {
   return mail;
 }
 
-TBenchMail TCorpusMaker::PartUU(std::size_t size) {
-  TBenchMail mail{"x-uuencode part", {}, {}};
+BenchMail CorpusMaker::PartUU(std::size_t size) {
+  BenchMail mail{"x-uuencode part", {}, {}};
   const std::string b = Boundary();
   mail.raw = Headers(JisLine(), "multipart/mixed; boundary=\"" + b + "\"") + "\n--" + b +
              "\nContent-Type: text/plain; charset=ISO-2022-JP\n\n";
@@ -251,8 +251,8 @@ TBenchMail TCorpusMaker::PartUU(std::size_t size) {
   return mail;
 }
 
-TBenchMail TCorpusMaker::ManyUUBlocks(std::size_t bytes) {
-  TBenchMail mail{"many uuencoded blocks", {}, {}};
+BenchMail CorpusMaker::ManyUUBlocks(std::size_t bytes) {
+  BenchMail mail{"many uuencoded blocks", {}, {}};
   mail.raw = Headers(JisLine(), "text/plain; charset=ISO-2022-JP") + "\n";
   for (int n = 0; mail.raw.size() < bytes; ++n) {
     for (const auto& l : JisLines(300)) mail.raw += l + "\n";
@@ -263,8 +263,8 @@ TBenchMail TCorpusMaker::ManyUUBlocks(std::size_t bytes) {
   return mail;
 }
 
-TBenchMail TCorpusMaker::ManyParts(std::size_t bytes) {
-  TBenchMail mail{"many parts", {}, {}};
+BenchMail CorpusMaker::ManyParts(std::size_t bytes) {
+  BenchMail mail{"many parts", {}, {}};
   const std::string b = Boundary();
   mail.raw = Headers(JisLine(), "multipart/mixed; boundary=\"" + b + "\"") + "\n";
   for (int n = 0; mail.raw.size() < bytes; ++n) {
@@ -280,8 +280,8 @@ TBenchMail TCorpusMaker::ManyParts(std::size_t bytes) {
   return mail;
 }
 
-std::vector<TBenchMail> TCorpusMaker::MakeRound() {
-  std::vector<TBenchMail> mails;
+std::vector<BenchMail> CorpusMaker::MakeRound() {
+  std::vector<BenchMail> mails;
   for (int i = 0; i < 20; ++i) mails.push_back(JisPlain(static_cast<std::size_t>(Roll(4000, 40000))));
   for (int i = 0; i < 10; ++i)
     mails.push_back(QuotedPrintable(static_cast<std::size_t>(Roll(4000, 40000))));

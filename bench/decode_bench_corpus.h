@@ -13,40 +13,40 @@
 
 namespace pelnor::bench {
 
-struct TExpectedAttachment {
+struct ExpectedAttachment {
   std::string bytes;
   bool mimePart = true;  // a MIME part of its own (not uuencode inside text)
   bool html = false;     // the HTML alternative (line ends depend on the decoder)
 };
 
-struct TBenchMail {
+struct BenchMail {
   const char* kind;
   std::string raw;  // LF line ends; see WithCrLf
-  std::vector<TExpectedAttachment> attachments;
+  std::vector<ExpectedAttachment> attachments;
 };
 
 std::string WithCrLf(const std::string& lf);
 
-class TCorpusMaker {
+class CorpusMaker {
  public:
-  explicit TCorpusMaker(std::uint64_t seed) : rng_(seed) {}
+  explicit CorpusMaker(std::uint64_t seed) : rng_(seed) {}
 
   // One round of every kind of mail (about 11 MB).
-  std::vector<TBenchMail> MakeRound();
+  std::vector<BenchMail> MakeRound();
 
   // Mails of about `bytes` made of many small pieces, for checking that the
   // work grows linearly: a text with a uuencoded block every few lines, and
   // a multipart mail with a text part and a base64 attachment per piece.
-  TBenchMail ManyUUBlocks(std::size_t bytes);
-  TBenchMail ManyParts(std::size_t bytes);
+  BenchMail ManyUUBlocks(std::size_t bytes);
+  BenchMail ManyParts(std::size_t bytes);
 
  private:
-  TBenchMail JisPlain(std::size_t bodyBytes);
-  TBenchMail QuotedPrintable(std::size_t bodyBytes);
-  TBenchMail MixedBase64(const std::vector<std::size_t>& sizes);
-  TBenchMail AlternativeHtml(std::size_t bodyBytes);
-  TBenchMail InlineUU(std::size_t size);
-  TBenchMail PartUU(std::size_t size);
+  BenchMail JisPlain(std::size_t bodyBytes);
+  BenchMail QuotedPrintable(std::size_t bodyBytes);
+  BenchMail MixedBase64(const std::vector<std::size_t>& sizes);
+  BenchMail AlternativeHtml(std::size_t bodyBytes);
+  BenchMail InlineUU(std::size_t size);
+  BenchMail PartUU(std::size_t size);
 
   int Roll(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
   std::string Bytes(std::size_t size);

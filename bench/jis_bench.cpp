@@ -8,7 +8,7 @@
 // processes reading the file and writing to /dev/null, start-up included.
 // Set JIS_BENCH_KEEP to keep the generated file and the tools' output.
 
-#include "mime/jconvert.h"
+#include "core/text/japanese_code.h"
 
 #include <algorithm>
 #include <chrono>
@@ -31,7 +31,7 @@ namespace fs = std::filesystem;
 
 // Mail-like lines: runs of hiragana, kanji, katakana and punctuation in
 // two-byte mode between ASCII words and numbers.
-class TJisTextMaker {
+class JisTextMaker {
  public:
   std::string Make(std::size_t bytes) {
     std::string text;
@@ -98,7 +98,7 @@ class TJisTextMaker {
 
 // Wall time and processor time (this process plus waited-for children), so
 // that a machine shared with other work can still be read fairly.
-struct TTiming {
+struct Timing {
   double wall = 1e30;
   double cpu = 1e30;
 };
@@ -114,8 +114,8 @@ double CpuSeconds() {
 }
 
 // Best of `runs`, separately for wall and processor time.
-TTiming Best(int runs, const std::function<void()>& work) {
-  TTiming best;
+Timing Best(int runs, const std::function<void()>& work) {
+  Timing best;
   for (int i = 0; i < runs; ++i) {
     const double cpuStart = CpuSeconds();
     const auto start = Clock::now();
@@ -131,13 +131,13 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-struct TExternal {
+struct External {
   const char* name;
   std::string command;  // reads standard input, writes standard output
   fs::path output;
 };
 
-void Report(const char* name, const TTiming& t, double megabytes, const TTiming* ours) {
+void Report(const char* name, const Timing& t, double megabytes, const Timing* ours) {
   std::printf("%-31s wall %7.1f ms %7.1f MB/s | cpu %7.1f ms %7.1f MB/s", name, t.wall * 1e3,
               megabytes / t.wall, t.cpu * 1e3, megabytes / t.cpu);
   if (ours) std::printf(" | ratio wall %.2fx cpu %.2fx", t.wall / ours->wall, t.cpu / ours->cpu);
@@ -149,7 +149,7 @@ void Report(const char* name, const TTiming& t, double megabytes, const TTiming*
 int main(int argc, char** argv) {
   const double megabytes = argc > 1 ? std::atof(argv[1]) : 20.0;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
-  const std::string jis = TJisTextMaker().Make(static_cast<std::size_t>(megabytes * 1e6));
+  const std::string jis = JisTextMaker().Make(static_cast<std::size_t>(megabytes * 1e6));
   const double mb = jis.size() / 1e6;
 
   const fs::path dir = fs::temp_directory_path() / ("jis_bench." + std::to_string(getpid()));
@@ -158,22 +158,22 @@ int main(int argc, char** argv) {
   std::ofstream(input, std::ios::binary) << jis;
 
   std::string sjis;
-  const TTiming ours = Best(runs, [&] { sjis = pelnor::JisToSjis(jis); });
+  const Timing ours = Best(runs, [&] { sjis = pelnor::JisToSjis(jis); });
   std::printf("input: %.2f MB of ISO-2022-JP, best of %d runs; ratio = time of the tool / ours\n",
               mb, runs);
   Report("pelnor JisToSjis", ours, mb, nullptr);
 
-  const TExternal tools[] = {
+  const External tools[] = {
       {"iconv -f ISO-2022-JP -t CP932", "iconv -f ISO-2022-JP -t CP932", dir / "iconv.sjis"},
       {"nkf -s", "nkf -s", dir / "nkf.sjis"},
   };
-  for (const TExternal& tool : tools) {
+  for (const External& tool : tools) {
     // Timed runs write to /dev/null; one more run keeps the output to compare.
     const std::string base = tool.command + " < '" + input.string() + "'";
     const std::string timed = base + " > /dev/null";
     const std::string kept = base + " > '" + tool.output.string() + "'";
     int status = 0;
-    const TTiming timing = Best(runs, [&] { status = std::system(timed.c_str()); });
+    const Timing timing = Best(runs, [&] { status = std::system(timed.c_str()); });
     if (status != 0 || std::system(kept.c_str()) != 0) {
       std::printf("%-31s failed (status %d)\n", tool.name, status);
       continue;

@@ -1,4 +1,4 @@
-// Full retrieval of a Dovecot mailbox: TVekPOP (fetch, spool, unstuff and
+// Full retrieval of a Dovecot mailbox: Pop3Session (fetch, spool, unstuff and
 // decode, as RetrieveAll does for the check cycle) beside mpop and Python's
 // poplib, run one after another against the same server and mailbox.
 //
@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "dovecot_fixture.h"
-#include "pop3/VekPOP3.h"
+#include "core/pop3/pop3_session.h"
 #include "test_mails.h"
 
 namespace {
@@ -38,12 +38,12 @@ using Clock = std::chrono::steady_clock;
 constexpr long kExt4Magic = 0xEF53;
 constexpr long kTmpfsMagic = 0x01021994;
 
-struct TTiming {
+struct Timing {
   double Wall = 0;    // seconds
   double Cpu = 0;     // user + system seconds of the client
 };
 
-struct TMailSet {
+struct MailSet {
   const char* Name;
   int Count;
   std::size_t Bytes;  // approximate size of one mail
@@ -118,11 +118,11 @@ std::string FsDescription(const std::string& path) {
 // a millisecond, so a run would pay for the one before it. Runs that create
 // files therefore start only once the bench's last bulk deletion is this
 // old; the clients that create none run in the meantime.
-class TSettle {
+class Settle {
  public:
   static constexpr double kSeconds = 11;
 
-  explicit TSettle(bool on) : on_(on), lastDeletion_(Clock::now()) {}
+  explicit Settle(bool on) : on_(on), lastDeletion_(Clock::now()) {}
   bool On() const { return on_; }
   void Deleted() { lastDeletion_ = Clock::now(); }
   bool Ready() const { return !on_ || Clock::now() >= ReadyAt(); }
@@ -147,35 +147,35 @@ class TSettle {
 
 // Points TMPDIR at `dir` for the lifetime of the object;
 // std::filesystem::temp_directory_path reads it at each call.
-class TTmpdirOverride {
+class TmpdirOverride {
  public:
-  explicit TTmpdirOverride(const std::string& dir) {
+  explicit TmpdirOverride(const std::string& dir) {
     if (const char* old = std::getenv("TMPDIR")) old_ = old;
     setenv("TMPDIR", dir.c_str(), 1);
   }
-  ~TTmpdirOverride() {
+  ~TmpdirOverride() {
     if (old_)
       setenv("TMPDIR", old_->c_str(), 1);
     else
       unsetenv("TMPDIR");
   }
-  TTmpdirOverride(const TTmpdirOverride&) = delete;
-  TTmpdirOverride& operator=(const TTmpdirOverride&) = delete;
+  TmpdirOverride(const TmpdirOverride&) = delete;
+  TmpdirOverride& operator=(const TmpdirOverride&) = delete;
 
  private:
   std::optional<std::string> old_;
 };
 
-const std::size_t kDefaultOverlap = TVekPOP().OverlapDecodeFrom;
+const std::size_t kDefaultOverlap = Pop3Session().OverlapDecodeFrom;
 
 // `overlapFrom`: answers this long and longer are decoded while the next
 // message arrives (SIZE_MAX: one message after the other).
-TTiming TimePelnor(int port, int count, std::size_t& bytesSeen,
+Timing TimePelnor(int port, int count, std::size_t& bytesSeen,
                    std::size_t overlapFrom = kDefaultOverlap) {
   rusage before{}, after{};
   getrusage(RUSAGE_SELF, &before);
   const auto start = Clock::now();
-  TVekPOP pop;
+  Pop3Session pop;
   pop.Host = "127.0.0.1";
   pop.Port = std::to_string(port);
   pop.UserId = "bench";
@@ -187,10 +187,10 @@ TTiming TimePelnor(int port, int count, std::size_t& bytesSeen,
     std::exit(1);
   }
   pop.CountNewMessages();
-  TVekMsgList list;
+  MailMessageList list;
   const int got = pop.RetrieveAll(list);
   pop.Quit();
-  TTiming t;
+  Timing t;
   t.Wall = std::chrono::duration<double>(Clock::now() - start).count();
   getrusage(RUSAGE_SELF, &after);
   t.Cpu = CpuOf(after) - CpuOf(before);
@@ -204,7 +204,7 @@ TTiming TimePelnor(int port, int count, std::size_t& bytesSeen,
 }
 
 // Runs a program to completion; its wall and processor time.
-TTiming TimeProcess(const std::vector<std::string>& argv) {
+Timing TimeProcess(const std::vector<std::string>& argv) {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -217,7 +217,7 @@ TTiming TimeProcess(const std::vector<std::string>& argv) {
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);
-  TTiming t;
+  Timing t;
   t.Wall = std::chrono::duration<double>(Clock::now() - start).count();
   t.Cpu = CpuOf(usage);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -269,18 +269,18 @@ if count != int(sys.argv[2]): sys.exit(1)
 
 // One row of the table: how to time one run, and whether that run creates
 // files on the temporary directory's disk (and so has to settle first).
-struct TClient {
-  TClient(std::string name, bool createsFiles, std::function<TTiming()> run)
+struct Client {
+  Client(std::string name, bool createsFiles, std::function<Timing()> run)
       : Name(std::move(name)), CreatesFiles(createsFiles), Run(std::move(run)) {}
 
   std::string Name;
   bool CreatesFiles;
-  std::function<TTiming()> Run;
-  std::vector<TTiming> Runs;
+  std::function<Timing()> Run;
+  std::vector<Timing> Runs;
 
-  TTiming Best() const {
-    TTiming best{1e9, 1e9};
-    for (const TTiming& t : Runs) {
+  Timing Best() const {
+    Timing best{1e9, 1e9};
+    for (const Timing& t : Runs) {
       if (t.Wall < best.Wall) best.Wall = t.Wall;
       if (t.Cpu < best.Cpu) best.Cpu = t.Cpu;
     }
@@ -290,7 +290,7 @@ struct TClient {
 
 // Runs every client `runs` times. File-creating clients take turns and wait
 // for the settle time; the others fill that time. Each run is timed alone.
-void RunAll(std::vector<TClient>& clients, int runs, TSettle& settle) {
+void RunAll(std::vector<Client>& clients, int runs, Settle& settle) {
   std::vector<std::size_t> creating, other;
   for (std::size_t i = 0; i < clients.size(); ++i)
     (clients[i].CreatesFiles ? creating : other).push_back(i);
@@ -326,21 +326,21 @@ void RunAll(std::vector<TClient>& clients, int runs, TSettle& settle) {
     } else {
       break;
     }
-    TClient& client = clients[*chosen];
+    Client& client = clients[*chosen];
     client.Runs.push_back(client.Run());
   }
 }
 
 bool g_pelnorOnly = false;
 
-struct TEnvironment {
+struct Environment {
   std::string TempDir;   // std::filesystem::temp_directory_path() at start
   std::string TmpfsDir;  // private directory on /dev/shm, empty when there is none
   std::string WorkDir;   // the benchmark's own directory in TempDir
 };
 
-void RunSet(const TMailSet& set, int runs, const TEnvironment& env, TSettle& settle) {
-  std::optional<pelnor::test::TDovecotServer> server;
+void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle) {
+  std::optional<pelnor::test::DovecotServer> server;
   server.emplace();
   server->AddUser("bench", "pw");
   for (int n = 1; n <= set.Count; ++n)
@@ -349,12 +349,12 @@ void RunSet(const TMailSet& set, int runs, const TEnvironment& env, TSettle& set
   const int port = server->Port();
 
   std::size_t bytes = 0;
-  std::vector<TClient> clients;
+  std::vector<Client> clients;
   const std::string pelnorDisk = "pelnor (" + env.TempDir + ")";
   // Our spool and attachment files are removed within the run, so every run
   // ends with a bulk deletion.
   clients.emplace_back(pelnorDisk, true, [&] {
-    const TTiming t = TimePelnor(port, set.Count, bytes);
+    const Timing t = TimePelnor(port, set.Count, bytes);
     settle.Deleted();
     return t;
   });
@@ -362,14 +362,14 @@ void RunSet(const TMailSet& set, int runs, const TEnvironment& env, TSettle& set
     // The same without decoding a mail while the next one arrives.
     clients.emplace_back(pelnorDisk + " serial", true, [&] {
       std::size_t seen = 0;
-      const TTiming t = TimePelnor(port, set.Count, seen, SIZE_MAX);
+      const Timing t = TimePelnor(port, set.Count, seen, SIZE_MAX);
       settle.Deleted();
       return t;
     });
   }
   if (!env.TmpfsDir.empty() && !g_pelnorOnly) {
     clients.emplace_back("pelnor (tmpfs)", false, [&] {
-      TTmpdirOverride tmpdir(env.TmpfsDir);
+      TmpdirOverride tmpdir(env.TmpfsDir);
       std::size_t seen = 0;
       return TimePelnor(port, set.Count, seen);
     });
@@ -387,7 +387,7 @@ void RunSet(const TMailSet& set, int runs, const TEnvironment& env, TSettle& set
       maildirs.push_back(dir);
       const std::string rc =
           WriteMpopConfig(env.WorkDir + "/mpoprc-maildir", env.WorkDir, port, "maildir " + dir);
-      const TTiming t = TimeProcess({"mpop", "--quiet", "-C", rc, "bench"});
+      const Timing t = TimeProcess({"mpop", "--quiet", "-C", rc, "bench"});
       if (CountFiles(dir + "/new") + CountFiles(dir + "/cur") != set.Count) {
         std::fprintf(stderr, "mpop: %s does not hold %d mails\n", dir.c_str(), set.Count);
         std::exit(1);
@@ -412,31 +412,31 @@ void RunSet(const TMailSet& set, int runs, const TEnvironment& env, TSettle& set
   server.reset();  // removes the server's mailbox too
   settle.Deleted();
 
-  const TTiming pelnor = clients[0].Best();
+  const Timing pelnor = clients[0].Best();
   if (g_pelnorOnly) {
     std::printf("%s: pelnor %.3f s wall, %.3f s cpu\n", set.Name, pelnor.Wall, pelnor.Cpu);
     return;
   }
   int width = 8;
-  for (const TClient& c : clients) width = std::max(width, static_cast<int>(c.Name.size()));
+  for (const Client& c : clients) width = std::max(width, static_cast<int>(c.Name.size()));
   const double mb = bytes / 1e6;
   std::printf("\n%s: %d mails, %.1f MB in all (best of %d runs)\n", set.Name, set.Count, mb, runs);
   std::printf("%-*s %9s %9s %10s %9s %9s   %s\n", width, "client", "wall s", "cpu s", "msgs/s",
               "MB/s", "cpu MB/s", "wall s of each run, in order");
-  for (const TClient& c : clients) {
-    const TTiming t = c.Best();
+  for (const Client& c : clients) {
+    const Timing t = c.Best();
     std::printf("%-*s %9.3f %9.3f %10.0f %9.1f %9.1f  ", width, c.Name.c_str(), t.Wall, t.Cpu,
                 set.Count / t.Wall, mb / t.Wall, mb / t.Cpu);
-    for (const TTiming& run : c.Runs) std::printf(" %.3f", run.Wall);
+    for (const Timing& run : c.Runs) std::printf(" %.3f", run.Wall);
     std::printf("\n");
   }
   std::printf("other / pelnor (above 1: pelnor is faster), wall and cpu:\n");
-  for (const TClient& ours : clients) {
+  for (const Client& ours : clients) {
     if (ours.Name.rfind("pelnor", 0) != 0) continue;
-    const TTiming p = ours.Best();
-    for (const TClient& other : clients) {
+    const Timing p = ours.Best();
+    for (const Client& other : clients) {
       if (other.Name.rfind("pelnor", 0) == 0) continue;
-      const TTiming o = other.Best();
+      const Timing o = other.Best();
       std::printf("  %-*s / %-*s %6.2fx wall, %6.2fx cpu\n", width, other.Name.c_str(), width,
                   ours.Name.c_str(), o.Wall / p.Wall, o.Cpu / p.Cpu);
     }
@@ -449,11 +449,11 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
   // "pelnor" as second argument times our client alone (for profiling).
   g_pelnorOnly = argc > 2 && std::string(argv[2]) == "pelnor";
-  if (pelnor::test::TDovecotServer::BinaryPath().empty()) {
+  if (pelnor::test::DovecotServer::BinaryPath().empty()) {
     std::fprintf(stderr, "pop3_bench: dovecot is not installed\n");
     return 1;
   }
-  TEnvironment env;
+  Environment env;
   env.TempDir = fs::temp_directory_path().string();
   std::string pattern = env.TempDir + "/pelnor-pop3-bench-XXXXXX";
   if (!mkdtemp(pattern.data())) {
@@ -473,7 +473,7 @@ int main(int argc, char** argv) {
   }
 
   const char* settleEnv = std::getenv("PELNOR_BENCH_SETTLE");
-  TSettle settle(!(settleEnv && std::string(settleEnv) == "0"));
+  Settle settle(!(settleEnv && std::string(settleEnv) == "0"));
 
   std::printf("temp dir: %s (%s)\n", env.TempDir.c_str(), FsDescription(env.TempDir).c_str());
   if (!g_pelnorOnly) {
@@ -487,7 +487,7 @@ int main(int argc, char** argv) {
     std::printf(
         "settle: on; runs that create files in %s start %.0f s after the bench's last "
         "bulk deletion there, the other clients run meanwhile (PELNOR_BENCH_SETTLE=0: off)\n",
-        env.TempDir.c_str(), TSettle::kSeconds);
+        env.TempDir.c_str(), Settle::kSeconds);
   else
     std::printf("settle: off (PELNOR_BENCH_SETTLE=0); runs follow deletions at once\n");
   std::fflush(stdout);

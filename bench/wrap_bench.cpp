@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/text_wrap.h"
+#include "core/print/text_wrap.h"
 #include "literal_wrap.h"
 
 namespace {
@@ -42,7 +42,7 @@ std::string Line(std::size_t bytes) {
 
 void BM_WrapText(benchmark::State& state) {
   std::string line = Line(static_cast<std::size_t>(state.range(0)));
-  pelnor::TTextMeasure measure = Measure;
+  pelnor::TextMeasure measure = Measure;
   std::size_t pieces = 0;
   for (auto _ : state) {
     auto result = pelnor::WrapText(line, kWidth, measure);
@@ -55,7 +55,7 @@ void BM_WrapText(benchmark::State& state) {
 
 void BM_LiteralRule(benchmark::State& state) {
   std::string line = Line(static_cast<std::size_t>(state.range(0)));
-  pelnor::TTextMeasure measure = Measure;
+  pelnor::TextMeasure measure = Measure;
   std::size_t pieces = 0;
   for (auto _ : state) {
     auto result = pelnor::test::LiteralWrapText(line, kWidth, measure);

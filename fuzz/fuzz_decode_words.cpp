@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "mime/VekParser.h"
-#include "mime/vek_util.h"
+#include "core/mime/mail_parser.h"
+#include "core/mime/address_util.h"
+#include "core/mime/encoded_words.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (decoded.size() > text.size()) __builtin_trap();
   pelnor::DecodeJisBWords(text);
   pelnor::FormatAddressList(text);
-  pelnor::TVekParser::FormatToList(std::string(text));
-  pelnor::TVekParser::DecodeHeaderText(std::string(text));
+  pelnor::MailParser::FormatToList(std::string(text));
+  pelnor::MailParser::DecodeHeaderText(std::string(text));
   return 0;
 }

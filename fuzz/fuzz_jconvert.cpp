@@ -1,7 +1,7 @@
 // Code detection and every conversion on arbitrary bytes: no crash, no read
 // past the input, no endless loop, and results that keep their contracts.
 
-#include "mime/jconvert.h"
+#include "core/text/japanese_code.h"
 #include "jis_reference.h"
 
 #include <cstddef>
@@ -47,7 +47,7 @@ void CheckConverters(std::string_view text) {
 }
 
 void CheckHankaku(std::string_view text) {
-  for (THankakuForm form : {hkSjis, hkEuc}) {
+  for (HankakuForm form : {hkSjis, hkEuc}) {
     for (std::size_t start = 0; start < text.size(); ++start) {
       std::size_t pos = start;
       HankakuToJis(text, pos, form);

@@ -6,11 +6,11 @@
 #include <string_view>
 
 #include "../tests/mime/mail_pipeline.h"
-#include "mime/VekParser.h"
+#include "core/mime/mail_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view raw(reinterpret_cast<const char*>(data), size);
-  pelnor::TVekParser parser;
+  pelnor::MailParser parser;
   int pumps = 0;
   int starts = 0;
   int ends = 0;

@@ -2,8 +2,8 @@
 // must never crash, and a date that reads must format into a folder name of
 // ten digits.
 
-#include "app/japanese_date.h"
-#include "app/mail_date.h"
+#include "core/print/japanese_date.h"
+#include "core/print/mail_date.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
-  pelnor::TDateTime fallback{};
+  pelnor::DateTime fallback{};
   fallback.Year = 2026;
   fallback.Month = 12;
   fallback.Day = 8;

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "pop3/VekPOP3.h"
+#include "core/pop3/pop3_session.h"
 
 namespace {
 
@@ -24,9 +24,9 @@ void Require(bool condition) {
 
 // Serves the fuzzed bytes in reads of a size chosen by the input; once they
 // run out the server has hung up.
-class TFuzzSocket final : public TClientSocket {
+class FuzzSocket final : public ClientSocket {
  public:
-  TFuzzSocket(std::string_view bytes, std::size_t readSize) : bytes_(bytes), readSize_(readSize) {}
+  FuzzSocket(std::string_view bytes, std::size_t readSize) : bytes_(bytes), readSize_(readSize) {}
 
   void Open() override {
     active_ = true;
@@ -38,14 +38,14 @@ class TFuzzSocket final : public TClientSocket {
     NotifyDisconnected();
   }
   bool Active() const override { return active_; }
-  std::unique_ptr<TSocketStream> CreateStream(int) override {
-    return std::make_unique<TStream>(*this);
+  std::unique_ptr<SocketStream> CreateStream(int) override {
+    return std::make_unique<Stream>(*this);
   }
 
  private:
-  class TStream final : public TSocketStream {
+  class Stream final : public SocketStream {
    public:
-    explicit TStream(TFuzzSocket& socket) : socket_(socket) {}
+    explicit Stream(FuzzSocket& socket) : socket_(socket) {}
     bool WaitForData(int) override { return true; }  // data, or the hang-up
     std::size_t Read(char* buffer, std::size_t count) override {
       const std::size_t n = std::min({count, socket_.readSize_, socket_.bytes_.size()});
@@ -56,7 +56,7 @@ class TFuzzSocket final : public TClientSocket {
     std::size_t Write(const char*, std::size_t count) override { return count; }
 
    private:
-    TFuzzSocket& socket_;
+    FuzzSocket& socket_;
   };
 
   std::string_view bytes_;
@@ -93,16 +93,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool overlap = data[1] & 4;
   const std::string_view server(reinterpret_cast<const char*>(data + 2), size - 2);
 
-  TVekMsgList list;
+  MailMessageList list;
   {
-    TVekPOP pop(std::make_unique<TFuzzSocket>(server, readSize));
+    Pop3Session pop(std::make_unique<FuzzSocket>(server, readSize));
     pop.Host = "127.0.0.1";
     pop.UserId = "user";
     pop.Passwd = "pass";
     // Every answer decoded on the second thread while the next is fetched.
     if (overlap) pop.OverlapDecodeFrom = 0;
     std::uint16_t next = 1;
-    if (deleteEach) pop.OnAfterRetrieve = [&](TVekPOP& p) { p.DeleteMessage(next++); };
+    if (deleteEach) pop.OnAfterRetrieve = [&](Pop3Session& p) { p.DeleteMessage(next++); };
     try {
       pop.Connect();
       if (!pop.Failed() && pop.Login()) {
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(SpoolDirEmpty());
     for (int i = 0; i < list.Count(); ++i) {
-      const TVekMsg& msg = list.Items(i);
+      const MailMessage& msg = list.Items(i);
       Require(msg.Headers.size() + msg.Text.size() <= size);
     }
     list.Clear();

@@ -1,9 +1,9 @@
 // Bytes from User.inf, history files and Defult.ini: the digit codec and the
 // INI reader must survive anything a damaged or hand-edited file holds.
 
-#include "store/digit_codec.h"
-#include "store/ini_file.h"
-#include "store/store_error.h"
+#include "core/store/digit_codec.h"
+#include "core/store/ini_file.h"
+#include "core/store/store_error.h"
 
 #include <cstddef>
 #include <cstdint>

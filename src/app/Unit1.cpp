@@ -17,7 +17,7 @@
 
 #include <utility>
 
-#include "app/vek_pop_client.h"
+#include "core/check/pop3_check_client.h"
 
 namespace pelnor {
 
@@ -36,24 +36,24 @@ TForm1::TForm1(TForm1Services services)
                 9));
   CreateSettingsPages();
   CreateTrayMenu();
-  TrayIcon1 = std::make_unique<TTrayIcon>(*services_.TrayHost, &trayOwner_);
-  checkTray_ = std::make_unique<TTrayIconCheckTray>(
+  TrayIcon1 = std::make_unique<TrayIcon>(*services_.Tray, &trayOwner_);
+  checkTray_ = std::make_unique<TrayIconCheckTray>(
       *TrayIcon1, [this](const std::string& text) { NotifyAtTray(text); });
   // A long printout lets the tray and the program's end through too.
   if (services_.Pump) messagePrinter_.OnProgress = services_.Pump->Callback();
   log_.OnWriteError = [](const std::string& message) {
     qWarning("Log.txt: %s", message.c_str());
   };
-  TCheckCycle::TPopFactory makePop = services_.MakePop;
-  if (!makePop) makePop = [] { return std::make_unique<TVekPopClient>(nullptr); };
-  cycle_ = std::make_unique<TCheckCycle>(AccountList, services_.ProgramDir, *services_.Printer,
+  CheckCycle::Pop3ClientFactory makePop = services_.MakePop;
+  if (!makePop) makePop = [] { return std::make_unique<Pop3SessionClient>(nullptr); };
+  cycle_ = std::make_unique<CheckCycle>(AccountList, services_.ProgramDir, *services_.Printer,
                                          messagePrinter_, log_, *checkTray_, Timer1,
                                          std::move(makePop));
   Timer1.OnTimer = [this] { Guarded([this] { Timer1Timer(); }); };
   RegisterForm(fnSettings, this);
 
   // Not a child: disabling this dialog must leave the editor usable.
-  TForm2Services editor;
+  AccountEditorServices editor;
   editor.ProgramDir = services_.ProgramDir;
   editor.Accounts = &AccountList;
   editor.Printer = services_.Printer;
@@ -63,7 +63,7 @@ TForm1::TForm1(TForm1Services services)
     messagePrinter_.SelectPrinterPaper(printer, paper);
   };
   editor.ShowMessage = [this](const QString& text) { Message(text, QMessageBox::Warning); };
-  Form2 = std::make_unique<TForm2>(std::move(editor));
+  Form2 = std::make_unique<AccountEditorDialog>(std::move(editor));
   Form2->OnClosed = [this] { setEnabled(true); };
   Form2->OnAccountsChanged = [this] { FillCheckList(); };
   RegisterForm(fnAccountEditor, Form2.get());

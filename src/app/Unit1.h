@@ -17,20 +17,20 @@
 #include <string>
 #include <vector>
 
-#include "app/Unit1Timer.h"
-#include "app/check_cycle.h"
-#include "app/clock.h"
-#include "app/comm_log.h"
-#include "app/event_pump.h"
-#include "app/print_canvas.h"
-#include "app/print_layout.h"
+#include "platform/qt_check_timer.h"
+#include "core/check/check_cycle.h"
+#include "core/print/clock.h"
+#include "core/check/comm_log.h"
+#include "core/check/event_pump.h"
+#include "core/print/print_canvas.h"
+#include "core/check/message_printer.h"
 #include "app/tray_check_adapter.h"
 #include "platform/print_text.h"  // FromSjis, ToSjis
-#include "store/Unit2.h"
-#include "store/account_list.h"
-#include "tray/qt_tray_adapters.h"
-#include "tray/tray_host.h"
-#include "tray/tray_icon.h"
+#include "ui/account_editor_dialog.h"
+#include "core/store/account_list.h"
+#include "platform/qt_tray_adapters.h"
+#include "core/tray/tray_host.h"
+#include "core/tray/tray_icon.h"
 
 class QAction;
 class QCheckBox;
@@ -46,7 +46,7 @@ namespace pelnor {
 
 // One message box: its text and icon; the caption is the program's name.
 // Tests hand in a recorder so nothing waits for a click.
-using TShowMessage = std::function<void(const QString& text, QMessageBox::Icon icon)>;
+using MessageBoxFn = std::function<void(const QString& text, QMessageBox::Icon icon)>;
 
 // A modal QMessageBox under the caption "Pelnor".
 void ShowMessageBox(const QString& text, QMessageBox::Icon icon);
@@ -58,26 +58,26 @@ class ProgramEndWatcher;
 // What the main form works with; everything outlives the form.
 struct TForm1Services {
   std::string ProgramDir;              // ends in "/"
-  TTrayHost* TrayHost = nullptr;       // the notification area and its timers
-  TPrintCanvas* Printer = nullptr;     // the one program-wide printer object
-  TCheckCycle::TPopFactory MakePop;    // a POP3 client per check cycle
+  TrayHost* Tray = nullptr;             // the notification area and its timers
+  PrintCanvas* Printer = nullptr;     // the one program-wide printer object
+  CheckCycle::Pop3ClientFactory MakePop;    // a POP3 client per check cycle
   // The one event pump of the check (POP3 client, printout); told when the
   // program ends, so that it throws EProgramEnding.
   EventPump* Pump = nullptr;
-  TShowMessage ShowMessage = ShowMessageBox;
+  MessageBoxFn ShowMessage = ShowMessageBox;
   // What start-up reports without stopping (no tray host, a failed save).
-  TShowMessage ShowNotice = ShowNoticeBox;
+  MessageBoxFn ShowNotice = ShowNoticeBox;
 };
 
 // Numbers of the windows that a tray-icon click can bring forward.
 enum TFormNumber : int {
   fnNone = 0,
   fnSettings = 1,      // TForm1, this dialog
-  fnAccountEditor = 2, // TForm2
-  fnInput = 3,         // TForm3
-  fnDirectory = 4,     // TForm4
-  fnShortcut = 5,      // TForm5
-  fnAbout = 6,         // TForm6
+  fnAccountEditor = 2, // AccountEditorDialog
+  fnInput = 3,         // InputDialog
+  fnDirectory = 4,     // DirectoryChooser
+  fnShortcut = 5,      // ShortcutDialog
+  fnAbout = 6,         // AboutDialog
 };
 
 class TForm1 : public QWidget {
@@ -168,9 +168,9 @@ class TForm1 : public QWidget {
   QAction* N6 = nullptr;
   QAction* N7 = nullptr;
   QAction* Exit1 = nullptr;
-  TTimer1 Timer1;
-  std::unique_ptr<TTrayIcon> TrayIcon1;
-  std::unique_ptr<TForm2> Form2;  // the account editor
+  QtCheckTimer Timer1;
+  std::unique_ptr<TrayIcon> TrayIcon1;
+  std::unique_ptr<AccountEditorDialog> Form2;  // the account editor
 
   // --- state ------------------------------------------------------------------
   pelnor::AccountList AccountList;
@@ -188,7 +188,7 @@ class TForm1 : public QWidget {
   int LastShownForm = fnNone;
   bool FirstStart = true;
 
-  TCheckCycle& CheckCycle() { return *cycle_; }
+  CheckCycle& Cycle() { return *cycle_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -225,14 +225,14 @@ class TForm1 : public QWidget {
   bool ending_ = false;
   bool settingsRequested_ = false;
   std::array<QWidget*, fnAbout + 1> forms_{};
-  TQtTrayOwner trayOwner_;
-  std::shared_ptr<TImageList> ImageList1;
-  std::shared_ptr<TQtPopupMenu> trayMenu_;
-  TSystemClock clock_;
-  TCommLog log_;
-  TMessagePrinter messagePrinter_;
-  std::unique_ptr<TTrayIconCheckTray> checkTray_;
-  std::unique_ptr<TCheckCycle> cycle_;
+  QtTrayOwner trayOwner_;
+  std::shared_ptr<ImageList> ImageList1;
+  std::shared_ptr<QtTrayMenu> trayMenu_;
+  LocalClock clock_;
+  CommLog log_;
+  MessagePrinter messagePrinter_;
+  std::unique_ptr<TrayIconCheckTray> checkTray_;
+  std::unique_ptr<CheckCycle> cycle_;
 };
 
 // Signals end the program as "終了" does; the session's end saves the

@@ -12,11 +12,11 @@
 
 
 #include "app/Unit1.h"
-#include "app/Unit1Rules.h"
-#include "app/program_end_watcher.h"
-#include "store/account_store.h"
-#include "store/migration.h"
-#include "store/settings.h"
+#include "core/store/settings_rules.h"
+#include "platform/program_end_watcher.h"
+#include "core/store/account_store.h"
+#include "core/store/migration.h"
+#include "core/store/settings.h"
 
 namespace pelnor {
 namespace {

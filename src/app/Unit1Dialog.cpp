@@ -10,9 +10,9 @@
 #include <algorithm>
 
 #include "app/Unit1.h"
-#include "app/Unit1Rules.h"
-#include "store/account_store.h"
-#include "store/history.h"
+#include "core/store/settings_rules.h"
+#include "core/store/account_store.h"
+#include "core/store/history.h"
 
 namespace pelnor {
 namespace {

@@ -4,15 +4,15 @@
 
 namespace pelnor {
 
-TShellFormsServices ShellFormsServicesFor(TForm1& form, std::string programDir) {
-  TShellFormsServices services;
+ShellDialogsServices ShellFormsServicesFor(TForm1& form, std::string programDir) {
+  ShellDialogsServices services;
   services.ProgramDir = std::move(programDir);
   services.SetLastShownForm = [&form](int number) { form.LastShownForm = number; };
   services.OnShortcutDialogClosed = [&form] { form.FirstStartDialogClosed(); };
   return services;
 }
 
-void ConnectShellForms(TForm1& form, TShellForms& shell) {
+void ConnectShellForms(TForm1& form, ShellDialogs& shell) {
   form.RegisterForm(fnAbout, shell.Form6());
   form.OnShowShortcutDialog = [&form, &shell] {
     shell.ShowShortcutDialog();

@@ -7,17 +7,17 @@
 #include <string>
 
 #include "app/Unit1.h"
-#include "shell/shell_forms.h"
+#include "ui/shell_dialogs.h"
 
 namespace pelnor {
 
 // Services whose shown forms become LastShownForm and whose first-start
 // dialog, once closed, opens the settings dialog.
-TShellFormsServices ShellFormsServicesFor(TForm1& form, std::string programDir);
+ShellDialogsServices ShellFormsServicesFor(TForm1& form, std::string programDir);
 
 // Registers the About box (and the shortcut dialog once shown) for the tray
 // click and sets the form's shell entries. Before FormCreate, so that the
 // first start finds its dialog; `shell` outlives the form's use of it.
-void ConnectShellForms(TForm1& form, TShellForms& shell);
+void ConnectShellForms(TForm1& form, ShellDialogs& shell);
 
 }  // namespace pelnor

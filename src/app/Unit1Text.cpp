@@ -1,7 +1,7 @@
 #include <QStringDecoder>
 
 #include "app/Unit1.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 

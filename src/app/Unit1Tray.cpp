@@ -5,9 +5,9 @@
 #include <QMenu>
 
 #include "app/Unit1.h"
-#include "platform/sjis_literal.h"
-#include "tray/notify_icon_error.h"
-#include "tray/qt_tray_shell.h"
+#include "core/text/sjis.h"
+#include "core/tray/notify_icon_error.h"
+#include "platform/qt_tray_shell.h"
 
 namespace pelnor {
 
@@ -29,11 +29,11 @@ void TForm1::CreateTrayMenu() {
   N7 = item("作者のﾎｰﾑﾍﾟｰｼﾞへ", &TForm1::N7Click);
   PopupMenu1->addSeparator();
   Exit1 = item("終了", &TForm1::Exit1Click);
-  trayMenu_ = std::make_shared<TQtPopupMenu>(PopupMenu1);
+  trayMenu_ = std::make_shared<QtTrayMenu>(PopupMenu1);
 
-  std::vector<TIcon> frames;
+  std::vector<IconHandle> frames;
   for (const QIcon& frame : AnimationFrames()) frames.push_back(QtTrayIcon(frame));
-  ImageList1 = std::make_shared<TImageList>(std::move(frames));
+  ImageList1 = std::make_shared<ImageList>(std::move(frames));
 }
 
 // The icon's stored properties, then visible. A desktop without a tray
@@ -45,7 +45,7 @@ void TForm1::ShowTrayIcon() {
   TrayIcon1->SetTipHelp(Sjis("Pelnor"));
   TrayIcon1->SetRBPopupMenu(trayMenu_);
   TrayIcon1->SetAnimateIcons(ImageList1);
-  TrayIcon1->OnClick = [this](TTrayIcon&) { Guarded([this] { TrayIcon1Click(); }); };
+  TrayIcon1->OnClick = [this](TrayIcon&) { Guarded([this] { TrayIcon1Click(); }); };
   TrayIcon1->SetVisible(true);
   try {
     TrayIcon1->Loaded();
@@ -80,7 +80,7 @@ void TForm1::TrayIcon1Click() {
   if (LastShownForm < fnSettings || LastShownForm > fnAbout) return;
   QWidget* form = LastShownForm == fnSettings ? this : forms_[LastShownForm];
   if (form != nullptr)
-    services_.TrayHost->Shell().SetForegroundWindow(reinterpret_cast<TWindowHandle>(form));
+    services_.Tray->Shell().SetForegroundWindow(reinterpret_cast<WindowHandle>(form));
 }
 
 void TForm1::Help1Click() {
@@ -101,9 +101,9 @@ void TForm1::N7Click() {
 
 // An error that ended a check, as a passing balloon at the icon.
 void TForm1::NotifyAtTray(const std::string& text) {
-  auto* shell = dynamic_cast<TQtTrayShell*>(&services_.TrayHost->Shell());
+  auto* shell = dynamic_cast<QtTrayShell*>(&services_.Tray->Shell());
   if (shell == nullptr) return;
-  if (QSystemTrayIcon* tray = shell->TrayIcon(TrayIcon1->IconId()))
+  if (QSystemTrayIcon* tray = shell->SystemTrayIcon(TrayIcon1->IconId()))
     tray->showMessage(QStringLiteral("Pelnor"), FromSjis(text), QSystemTrayIcon::Warning);
 }
 

@@ -12,14 +12,14 @@
 
 #include "app/Unit1.h"
 #include "app/Unit1Shell.h"
-#include "app/event_pump.h"
-#include "app/program_end_watcher.h"
-#include "app/vek_pop_client.h"
+#include "core/check/event_pump.h"
+#include "platform/program_end_watcher.h"
+#include "core/check/pop3_check_client.h"
 #include "platform/program_dir.h"
 #include "platform/qt_printer.h"
-#include "tray/qt_tray_shell.h"
-#include "tray/qt_tray_timer.h"
-#include "tray/tray_host.h"
+#include "platform/qt_tray_shell.h"
+#include "platform/qt_tray_timer.h"
+#include "core/tray/tray_host.h"
 
 namespace {
 
@@ -56,24 +56,24 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(pelnor::ApplicationIcon());
 
   const std::string programDir = pelnor::ProgramDir();
-  pelnor::TQtTrayShell shell;
-  pelnor::TQtTrayTimerFactory timers;
-  pelnor::TTrayHost host(shell, timers);
-  pelnor::TQtPrinter printer(programDir);
+  pelnor::QtTrayShell shell;
+  pelnor::QtTrayTimerFactory timers;
+  pelnor::TrayHost host(shell, timers);
+  pelnor::QtPrinter printer(programDir);
   pelnor::EventPump pump([] { QCoreApplication::processEvents(); });
 
   pelnor::TForm1Services services;
   services.ProgramDir = programDir;
-  services.TrayHost = &host;
+  services.Tray = &host;
   services.Printer = &printer;
   services.Pump = &pump;
-  services.MakePop = [&pump] { return std::make_unique<pelnor::TVekPopClient>(pump.Callback()); };
+  services.MakePop = [&pump] { return std::make_unique<pelnor::Pop3SessionClient>(pump.Callback()); };
 
   // The main form brings the account editor with its input dialog and
   // directory chooser; the About box and, at the first start, the shortcut
   // dialog come from the shell forms. All of them live until the end.
   pelnor::TForm1 Form1(std::move(services));
-  pelnor::TShellForms shellForms(pelnor::ShellFormsServicesFor(Form1, programDir));
+  pelnor::ShellDialogs shellForms(pelnor::ShellFormsServicesFor(Form1, programDir));
   pelnor::ConnectShellForms(Form1, shellForms);
   pelnor::ConnectProgramEnds(Form1, ends);
   Form1.FormCreate();

@@ -1,6 +1,6 @@
 #pragma once
 
-// The check cycle's tray over the real TTrayIcon. The icon component has no
+// The check cycle's tray over the real TrayIcon. The icon component has no
 // message balloon of its own, so passing notifications go to `notify`
 // (the program shows them through the system tray).
 
@@ -8,14 +8,14 @@
 #include <string>
 #include <utility>
 
-#include "app/check_ports.h"
-#include "tray/tray_icon.h"
+#include "core/check/check_ports.h"
+#include "core/tray/tray_icon.h"
 
 namespace pelnor {
 
-class TTrayIconCheckTray : public TCheckTray {
+class TrayIconCheckTray : public CheckTray {
  public:
-  TTrayIconCheckTray(TTrayIcon& icon, std::function<void(const std::string&)> notify)
+  TrayIconCheckTray(TrayIcon& icon, std::function<void(const std::string&)> notify)
       : icon_(icon), notify_(std::move(notify)) {}
 
   bool Enabled() const override { return icon_.Enabled(); }
@@ -29,7 +29,7 @@ class TTrayIconCheckTray : public TCheckTray {
   void SetTip(const std::string& text) override { icon_.SetTipHelp(text); }
 
  private:
-  TTrayIcon& icon_;
+  TrayIcon& icon_;
   std::function<void(const std::string&)> notify_;
 };
 

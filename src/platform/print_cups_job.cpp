@@ -1,9 +1,9 @@
 #include "platform/print_cups_job.h"
 
-#include "app/print_canvas.h"
-#include "platform/error_text.h"
+#include "core/print/print_canvas.h"
+#include "core/text/error_text.h"
 #include "platform/print_text.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 #include <cups/cups.h>
 

@@ -4,14 +4,14 @@
 
 namespace pelnor {
 
-TPrintFont DefaultPrintFont() {
-  TPrintFont font;
+PrintFont DefaultPrintFont() {
+  PrintFont font;
   font.Name = "IPAGothic";
   font.Size = 10;
   return font;
 }
 
-QFont ToQFont(const TPrintFont& font) {
+QFont ToQFont(const PrintFont& font) {
   QFont result(FromSjis(font.Name));
   result.setPointSize(font.Size > 0 ? font.Size : 10);
   result.setBold(font.Style[fsBold]);

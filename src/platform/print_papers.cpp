@@ -5,8 +5,8 @@
 namespace pelnor {
 namespace {
 
-TPaperList PdfPrinterPapers() {
-  TPaperList papers;
+PaperList PdfPrinterPapers() {
+  PaperList papers;
   for (QPageSize::PageSizeId id :
        {QPageSize::A4, QPageSize::A3, QPageSize::A5, QPageSize::JisB4, QPageSize::JisB5,
         QPageSize::Postcard, QPageSize::Letter, QPageSize::Legal, QPageSize::Tabloid})
@@ -17,13 +17,13 @@ TPaperList PdfPrinterPapers() {
 
 }  // namespace
 
-TPaperList LoadPapers(const TPrinterEntry& printer) {
+PaperList LoadPapers(const PrinterEntry& printer) {
   if (printer.BuiltInPdf) return PdfPrinterPapers();
   // One QPrinterInfo per load: Qt's CUPS plugin leaves a little memory
   // behind in libcups for every one it builds.
   const QPrinterInfo info = QPrinterInfo::printerInfo(printer.SystemName);
   const QList<QPageSize> listed = info.supportedPageSizes();
-  TPaperList papers;
+  PaperList papers;
   papers.Sizes.assign(listed.begin(), listed.end());
   papers.Default = info.defaultPageSize();
   if (!papers.Default.isValid()) papers.Default = QPageSize(QPageSize::A4);

@@ -13,7 +13,7 @@
 
 namespace pelnor {
 
-struct TPaperList {
+struct PaperList {
   std::vector<QPageSize> Sizes;  // the driver's order
   QPageSize Default;             // what a fresh job prints on
 };
@@ -21,7 +21,7 @@ struct TPaperList {
 // Asks the driver. The built-in PDF printer offers a fixed list of the sizes
 // a Japanese office uses, A4 first and by default; a queue that names no
 // default paper starts on A4 as well.
-TPaperList LoadPapers(const TPrinterEntry& printer);
+PaperList LoadPapers(const PrinterEntry& printer);
 
 std::uint16_t PaperCode(const QPageSize& size);
 

@@ -1,8 +1,8 @@
 #include "platform/print_pdf_output.h"
 
-#include "app/print_canvas.h"
-#include "platform/error_text.h"
-#include "platform/sjis_literal.h"
+#include "core/print/print_canvas.h"
+#include "core/text/error_text.h"
+#include "core/text/sjis.h"
 
 #include <fcntl.h>
 #include <unistd.h>

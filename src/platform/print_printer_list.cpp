@@ -1,27 +1,27 @@
 #include "platform/print_printer_list.h"
 
 #include "platform/print_text.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 #include <QPrinterInfo>
 
 namespace pelnor {
 
-std::vector<TPrinterEntry> PrinterEntries() {
-  std::vector<TPrinterEntry> entries;
+std::vector<PrinterEntry> PrinterEntries() {
+  std::vector<PrinterEntry> entries;
   for (const QString& name : QPrinterInfo::availablePrinterNames())
     entries.push_back({name, false});
   entries.push_back({QString(), true});
   return entries;
 }
 
-std::string PrinterDisplayName(const TPrinterEntry& entry) {
+std::string PrinterDisplayName(const PrinterEntry& entry) {
   if (entry.BuiltInPdf) return Sjis(kPdfPrinterName);
   const qsizetype dot = entry.SystemName.indexOf(u'.');
   return ToSjis(dot < 0 ? entry.SystemName : entry.SystemName.left(dot));
 }
 
-int DefaultPrinterIndex(const std::vector<TPrinterEntry>& entries) {
+int DefaultPrinterIndex(const std::vector<PrinterEntry>& entries) {
   const QString system = QPrinterInfo::defaultPrinterName();
   int pdf = -1;
   for (int i = 0; i < static_cast<int>(entries.size()); ++i) {

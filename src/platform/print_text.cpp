@@ -1,6 +1,6 @@
 #include "platform/print_text.h"
 
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 #include <stdexcept>
 

@@ -5,7 +5,7 @@
 #include "platform/print_job_device.h"
 #include "platform/print_pdf_output.h"
 #include "platform/print_text.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -32,7 +32,7 @@ constexpr qsizetype kMeasureChunk = 2048;
 
 // The running job: Qt's PDF writer drawing into the job's file. Members end
 // in reverse order, the painter first, the file last.
-struct TQtPrinter::Job {
+struct QtPrinter::Job {
   explicit Job(std::unique_ptr<PrintJobFile> jobFile)
       : file(std::move(jobFile)), device(*file), writer(&device) {}
 
@@ -42,7 +42,7 @@ struct TQtPrinter::Job {
   QPainter painter;
 };
 
-TQtPrinter::TQtPrinter(std::filesystem::path programDir)
+QtPrinter::QtPrinter(std::filesystem::path programDir)
     : programDir_(std::move(programDir)),
       printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       font_(DefaultPrintFont()),
@@ -50,19 +50,19 @@ TQtPrinter::TQtPrinter(std::filesystem::path programDir)
   SelectPrinter(-1);
 }
 
-TQtPrinter::~TQtPrinter() { Abort(); }
+QtPrinter::~QtPrinter() { Abort(); }
 
 // --- printers ---------------------------------------------------------------
 
-std::vector<std::string> TQtPrinter::Printers() const {
+std::vector<std::string> QtPrinter::Printers() const {
   std::vector<std::string> names;
-  for (const TPrinterEntry& entry : PrinterEntries()) names.push_back(PrinterDisplayName(entry));
+  for (const PrinterEntry& entry : PrinterEntries()) names.push_back(PrinterDisplayName(entry));
   return names;
 }
 
-void TQtPrinter::SelectPrinter(int index) {
+void QtPrinter::SelectPrinter(int index) {
   RequireIdle();
-  const std::vector<TPrinterEntry> entries = PrinterEntries();
+  const std::vector<PrinterEntry> entries = PrinterEntries();
   if (index == -1) index = DefaultPrinterIndex(entries);
   if (index < 0 || index >= static_cast<int>(entries.size()))
     Fail("プリンタのインデックスが範囲を超えています");
@@ -70,17 +70,17 @@ void TQtPrinter::SelectPrinter(int index) {
   ResetDeviceMode();
 }
 
-int TQtPrinter::PrinterIndex() const {
-  const std::vector<TPrinterEntry> entries = PrinterEntries();
+int QtPrinter::PrinterIndex() const {
+  const std::vector<PrinterEntry> entries = PrinterEntries();
   const auto found = std::find(entries.begin(), entries.end(), selected_);
   return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
 }
 
-std::filesystem::path TQtPrinter::PdfDir() const { return PdfOutputDir(programDir_); }
+std::filesystem::path QtPrinter::PdfDir() const { return PdfOutputDir(programDir_); }
 
 // --- paper ------------------------------------------------------------------
 
-void TQtPrinter::ResetDeviceMode() {
+void QtPrinter::ResetDeviceMode() {
   RequireIdle();
   papers_ = LoadPapers(selected_);
   // Every job is rendered to a PDF file; see EndDoc for system printers.
@@ -93,21 +93,21 @@ void TQtPrinter::ResetDeviceMode() {
   metrics_.reset();
 }
 
-std::vector<std::uint16_t> TQtPrinter::PaperCodes() const {
+std::vector<std::uint16_t> QtPrinter::PaperCodes() const {
   std::vector<std::uint16_t> codes;
   for (const QPageSize& size : papers_.Sizes) codes.push_back(PaperCode(size));
   return codes;
 }
 
-std::vector<std::string> TQtPrinter::PaperNames() const {
+std::vector<std::string> QtPrinter::PaperNames() const {
   std::vector<std::string> names;
   for (const QPageSize& size : papers_.Sizes) names.push_back(ToSjis(size.name()));
   return names;
 }
 
-std::uint16_t TQtPrinter::PaperSize() const { return PaperCode(printer_->pageLayout().pageSize()); }
+std::uint16_t QtPrinter::PaperSize() const { return PaperCode(printer_->pageLayout().pageSize()); }
 
-void TQtPrinter::SetPaperSize(std::uint16_t code) {
+void QtPrinter::SetPaperSize(std::uint16_t code) {
   const std::optional<QPageSize> size = PaperForCode(papers_.Sizes, code);
   if (!size || !printer_->setPageSize(*size))
     throw EPrinterError(Sjis("この用紙サイズは使えません: ") + std::to_string(code));
@@ -115,9 +115,9 @@ void TQtPrinter::SetPaperSize(std::uint16_t code) {
 
 // --- font -------------------------------------------------------------------
 
-TPrintFont TQtPrinter::Font() const { return font_; }
+PrintFont QtPrinter::Font() const { return font_; }
 
-void TQtPrinter::SetFont(const TPrintFont& font) {
+void QtPrinter::SetFont(const PrintFont& font) {
   font_ = font;
   qfont_ = ToQFont(font);
   metrics_.reset();
@@ -126,10 +126,10 @@ void TQtPrinter::SetFont(const TPrintFont& font) {
 
 // --- page and job -----------------------------------------------------------
 
-int TQtPrinter::PageWidth() const { return printer_->width(); }
-int TQtPrinter::PageHeight() const { return printer_->height(); }
+int QtPrinter::PageWidth() const { return printer_->width(); }
+int QtPrinter::PageHeight() const { return printer_->height(); }
 
-void TQtPrinter::BeginDoc(const std::string& title) {
+void QtPrinter::BeginDoc(const std::string& title) {
   RequireIdle();
   std::unique_ptr<PrintJobFile> file;
   if (selected_.BuiltInPdf) {
@@ -150,7 +150,7 @@ void TQtPrinter::BeginDoc(const std::string& title) {
   penPos_ = QPoint();
 }
 
-void TQtPrinter::NewPage() {
+void QtPrinter::NewPage() {
   RequirePrinting();
   if (!job_->writer.newPage()) Fail("改ページできません");
   // Qt writes each finished page out; a full disk ends the job here rather
@@ -158,7 +158,7 @@ void TQtPrinter::NewPage() {
   job_->file->ThrowIfFailed();
 }
 
-void TQtPrinter::EndDoc() {
+void QtPrinter::EndDoc() {
   RequirePrinting();
   // The job is over whatever happens below; its file goes with it unless
   // it was published.
@@ -173,19 +173,19 @@ void TQtPrinter::EndDoc() {
                printer_->pageLayout().pageSize().key());
 }
 
-void TQtPrinter::Abort() noexcept {
+void QtPrinter::Abort() noexcept {
   // Nothing has reached a printer yet: the unnamed file goes with the job.
   job_.reset();
 }
 
 // --- canvas -----------------------------------------------------------------
 
-const QFontMetrics& TQtPrinter::Metrics() {
+const QFontMetrics& QtPrinter::Metrics() {
   if (!metrics_) metrics_ = std::make_unique<QFontMetrics>(qfont_, printer_.get());
   return *metrics_;
 }
 
-int TQtPrinter::TextWidth(std::string_view text) {
+int QtPrinter::TextWidth(std::string_view text) {
   const QString unicode = FromSjis(text);
   const QFontMetrics& metrics = Metrics();
   if (unicode.size() <= kMeasureChunk) return metrics.horizontalAdvance(unicode);
@@ -199,9 +199,9 @@ int TQtPrinter::TextWidth(std::string_view text) {
   return static_cast<int>(std::min<long long>(width, INT_MAX));
 }
 
-int TQtPrinter::TextHeight(std::string_view) { return Metrics().height(); }
+int QtPrinter::TextHeight(std::string_view) { return Metrics().height(); }
 
-void TQtPrinter::TextRect(const TRect& clip, int x, int y, std::string_view text) {
+void QtPrinter::TextRect(const Rect& clip, int x, int y, std::string_view text) {
   QPainter& painter = Painter();
   if (text.empty() || clip.Right <= clip.Left || clip.Bottom <= clip.Top) return;
   const int baseline = y + Metrics().ascent();
@@ -212,14 +212,14 @@ void TQtPrinter::TextRect(const TRect& clip, int x, int y, std::string_view text
   painter.restore();
 }
 
-void TQtPrinter::SetPenWidth(int width) { penWidth_ = std::max(width, 0); }
+void QtPrinter::SetPenWidth(int width) { penWidth_ = std::max(width, 0); }
 
-void TQtPrinter::MoveTo(int x, int y) {
+void QtPrinter::MoveTo(int x, int y) {
   RequirePrinting();
   penPos_ = QPoint(x, y);
 }
 
-void TQtPrinter::LineTo(int x, int y) {
+void QtPrinter::LineTo(int x, int y) {
   QPainter& painter = Painter();
   // Flat ends: a rule from x1 to x2 covers exactly x1..x2.
   painter.setPen(QPen(Qt::black, penWidth_, Qt::SolidLine, Qt::FlatCap));
@@ -227,16 +227,16 @@ void TQtPrinter::LineTo(int x, int y) {
   penPos_ = QPoint(x, y);
 }
 
-void TQtPrinter::RequirePrinting() const {
+void QtPrinter::RequirePrinting() const {
   if (!job_) Fail("プリンタは現在印刷中ではありません");
 }
 
-QPainter& TQtPrinter::Painter() const {
+QPainter& QtPrinter::Painter() const {
   RequirePrinting();
   return job_->painter;
 }
 
-void TQtPrinter::RequireIdle() const {
+void QtPrinter::RequireIdle() const {
   if (job_) Fail("印刷中です");
 }
 

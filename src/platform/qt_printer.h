@@ -8,7 +8,7 @@
 // A job counts only when that file was written whole and, for a system
 // printer, CUPS took all of it; otherwise EndDoc throws and nothing is left.
 
-#include "app/print_canvas.h"
+#include "core/print/print_canvas.h"
 #include "platform/print_papers.h"
 #include "platform/print_printer_list.h"
 
@@ -27,12 +27,12 @@ namespace pelnor {
 
 inline constexpr int kPrinterDpi = 600;
 
-class TQtPrinter : public TPrintCanvas {
+class QtPrinter : public PrintCanvas {
  public:
   // `programDir` holds the folder "PDF" of the built-in printer. Selects the
   // default printer. Needs a QGuiApplication.
-  explicit TQtPrinter(std::filesystem::path programDir);
-  ~TQtPrinter() override;
+  explicit QtPrinter(std::filesystem::path programDir);
+  ~QtPrinter() override;
 
   std::vector<std::string> Printers() const override;
   void SelectPrinter(int index) override;
@@ -44,8 +44,8 @@ class TQtPrinter : public TPrintCanvas {
   std::uint16_t PaperSize() const override;
   void SetPaperSize(std::uint16_t code) override;
 
-  TPrintFont Font() const override;
-  void SetFont(const TPrintFont& font) override;
+  PrintFont Font() const override;
+  void SetFont(const PrintFont& font) override;
 
   int PageWidth() const override;
   int PageHeight() const override;
@@ -57,7 +57,7 @@ class TQtPrinter : public TPrintCanvas {
 
   int TextWidth(std::string_view text) override;
   int TextHeight(std::string_view text) override;
-  void TextRect(const TRect& clip, int x, int y, std::string_view text) override;
+  void TextRect(const Rect& clip, int x, int y, std::string_view text) override;
   void SetPenWidth(int width) override;
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
@@ -75,12 +75,12 @@ class TQtPrinter : public TPrintCanvas {
   void RequireIdle() const;
 
   std::filesystem::path programDir_;
-  TPrinterEntry selected_;
-  TPaperList papers_;                  // of selected_, as its driver gave them
+  PrinterEntry selected_;
+  PaperList papers_;                  // of selected_, as its driver gave them
   std::unique_ptr<QPrinter> printer_;  // one for the whole run, reset per printer
   std::unique_ptr<Job> job_;           // set while a job runs
   std::optional<std::filesystem::path> lastPdf_;
-  TPrintFont font_;
+  PrintFont font_;
   QFont qfont_;
   std::unique_ptr<QFontMetrics> metrics_;  // for qfont_ on printer_
   int penWidth_ = 1;

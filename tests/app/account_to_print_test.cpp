@@ -16,16 +16,16 @@
 #include <sstream>
 
 #include "app/Unit1.h"
-#include "app/vek_pop_client.h"
+#include "core/check/pop3_check_client.h"
 #include "platform/pdf_probe.h"
 #include "platform/qt_printer.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "pop3/dovecot_fixture.h"
 #include "pop3/test_mails.h"
-#include "store/Unit2.h"
-#include "store/history.h"
-#include "tray/qt_tray_shell.h"
-#include "tray/qt_tray_timer.h"
+#include "ui/account_editor_dialog.h"
+#include "core/store/history.h"
+#include "platform/qt_tray_shell.h"
+#include "platform/qt_tray_timer.h"
 
 namespace pelnor {
 namespace {
@@ -41,7 +41,7 @@ std::string ReadFile(const fs::path& path) {
 
 TEST(AccountToPrint, AccountTypedInTheEditorGetsItsMailPrinted) {
   if (!test::HavePopplerTools()) GTEST_SKIP() << "poppler-utils missing";
-  test::TDovecotServer dovecot;
+  test::DovecotServer dovecot;
   dovecot.AddUser("taro", "secret");
   dovecot.Start();
   dovecot.Deliver("taro", test::JapaneseMail("山田", "yamada@example.jp", "見積のご依頼", {"よろしく"}));
@@ -50,17 +50,17 @@ TEST(AccountToPrint, AccountTypedInTheEditorGetsItsMailPrinted) {
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string dir = std::string(pattern) + "/";
   std::ofstream(dir + "Defult.ini", std::ios::binary) << "[System]\r\nversion=1.7\r\nFirstStart=0\r\n";
-  TQtTrayShell shell;
-  TQtTrayTimerFactory timers;
-  TTrayHost host{shell, timers};
-  TQtPrinter printer{dir};
+  QtTrayShell shell;
+  QtTrayTimerFactory timers;
+  TrayHost host{shell, timers};
+  QtPrinter printer{dir};
   TForm1Services services;
   services.ProgramDir = dir;
-  services.TrayHost = &host;
+  services.Tray = &host;
   services.Printer = &printer;
   const std::string port = std::to_string(dovecot.Port());
   services.MakePop = [port] {
-    return std::make_unique<TVekPopClient>([] { QCoreApplication::processEvents(); }, port);
+    return std::make_unique<Pop3SessionClient>([] { QCoreApplication::processEvents(); }, port);
   };
   services.ShowMessage = [](const QString&, QMessageBox::Icon) {};
   auto form = std::make_unique<TForm1>(std::move(services));
@@ -68,7 +68,7 @@ TEST(AccountToPrint, AccountTypedInTheEditorGetsItsMailPrinted) {
 
   form->N3Click();
   form->Button3Click();
-  TForm2& editor = *form->Form2;
+  AccountEditorDialog& editor = *form->Form2;
   // keyClicks takes ASCII only; the alias goes in as typed key events.
   for (QChar c : QStringLiteral("会社"))
     QTest::sendKeyEvent(QTest::Press, editor.Edit1, Qt::Key_unknown, QString(c), Qt::NoModifier);

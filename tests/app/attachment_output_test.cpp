@@ -1,4 +1,4 @@
-#include "app/attachment_output.h"
+#include "core/check/attachment_output.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,17 +6,17 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "temp_dir.h"
 
 namespace pelnor {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TTempDir;
+using test::TempDir;
 
 const char kDate[] = "Sat, 25 Dec 2004 15:29:58 +0900";
-const TDateTime kRetrieved{2026, 12, 8, 1, 2, 3};
+const DateTime kRetrieved{2026, 12, 8, 1, 2, 3};
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -25,8 +25,8 @@ std::string ReadAll(const fs::path& path) {
   return s.str();
 }
 
-TAttachedFile File(std::string name, std::string data) {
-  TAttachedFile f;
+AttachedFile File(std::string name, std::string data) {
+  AttachedFile f;
   f.FileName = std::move(name);
   f.Data = std::move(data);
   return f;
@@ -34,19 +34,19 @@ TAttachedFile File(std::string name, std::string data) {
 
 class AttachmentOutputTest : public testing::Test {
  protected:
-  TTempDir root;
+  TempDir root;
   fs::path programDir = root.Path() / "prog/";
-  TAttachmentSaver saver{programDir};
-  TOutputAccount account = Saving(root.Path() / "mail/");
+  AttachmentSaver saver{programDir};
+  OutputAccount account = Saving(root.Path() / "mail/");
 
-  static TOutputAccount Saving(const fs::path& dir, std::string dateDirFlag = "1") {
-    TOutputAccount a;
+  static OutputAccount Saving(const fs::path& dir, std::string dateDirFlag = "1") {
+    OutputAccount a;
     a.SaveAttachFlag = "0";
     a.AttachDir = dir.string();
     a.DateDirFlag = std::move(dateDirFlag);
     return a;
   }
-  fs::path Save(const TAttachedFile& f, const char* date = kDate) {
+  fs::path Save(const AttachedFile& f, const char* date = kDate) {
     return saver.SaveAttachment(f, account, date, kRetrieved);
   }
 };
@@ -119,7 +119,7 @@ TEST_F(AttachmentOutputTest, OverLongNameIsShortenedByWholeCharacters) {
   std::string kept;
   for (int i = 0; i < 83; ++i) kept += "あ";
   std::string keptWithNumber = kept.substr(0, kept.size() - 3);
-  const TAttachedFile file = File(Sjis(stem + ".pdf"), "x");
+  const AttachedFile file = File(Sjis(stem + ".pdf"), "x");
   EXPECT_EQ(Save(file).filename(), kept + ".pdf");
   EXPECT_EQ(Save(file).filename(), keptWithNumber + " (2).pdf");
 }
@@ -164,13 +164,13 @@ TEST_F(AttachmentOutputTest, MissingDirectoryIsCreatedWithItsParents) {
   EXPECT_TRUE(fs::is_regular_file(path));
 }
 
-struct TNameCase {
+struct NameCase {
   const char* Name;
   const char* Given;
   const char* Saved;
 };
 
-class SafeNames : public AttachmentOutputTest, public testing::WithParamInterface<TNameCase> {};
+class SafeNames : public AttachmentOutputTest, public testing::WithParamInterface<NameCase> {};
 
 TEST_P(SafeNames, StayInsideTheDirectory) {
   fs::path path = Save(File(GetParam().Given, "data"));
@@ -183,12 +183,12 @@ TEST_P(SafeNames, StayInsideTheDirectory) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, SafeNames,
-    testing::Values(TNameCase{"Dot", ".", "_."}, TNameCase{"DotDot", "..", "_.."},
-                    TNameCase{"Empty", "", "_"},
-                    TNameCase{"Traversal", "../../evil", ".._.._evil"},
-                    TNameCase{"Absolute", "/etc/passwd", "_etc_passwd"},
-                    TNameCase{"HiddenFileIsFine", ".profile", ".profile"}),
-    [](const testing::TestParamInfo<TNameCase>& info) { return info.param.Name; });
+    testing::Values(NameCase{"Dot", ".", "_."}, NameCase{"DotDot", "..", "_.."},
+                    NameCase{"Empty", "", "_"},
+                    NameCase{"Traversal", "../../evil", ".._.._evil"},
+                    NameCase{"Absolute", "/etc/passwd", "_etc_passwd"},
+                    NameCase{"HiddenFileIsFine", ".profile", ".profile"}),
+    [](const testing::TestParamInfo<NameCase>& info) { return info.param.Name; });
 
 TEST_F(AttachmentOutputTest, UnwritableDirectoryThrows) {
   if (geteuid() == 0) GTEST_SKIP() << "root ignores directory permissions";

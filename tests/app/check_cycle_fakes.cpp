@@ -1,32 +1,32 @@
 #include "check_cycle_fakes.h"
 
-#include "pop3/pop3_errors.h"
+#include "core/pop3/pop3_errors.h"
 
 namespace pelnor::test {
 
-void TFakeCheckPop::SetServer(const std::string& host, const std::string& userId,
+void FakePop3Client::SetServer(const std::string& host, const std::string& userId,
                               const std::string& passwd) {
   host_ = host;
   user_ = userId;
   pass_ = passwd;
 }
 
-void TFakeCheckPop::Send(const std::string& command) { world_.Wire.push_back(host_ + " " + command); }
+void FakePop3Client::Send(const std::string& command) { world_.Wire.push_back(host_ + " " + command); }
 
-void TFakeCheckPop::Close() {
+void FakePop3Client::Close() {
   connected_ = false;
   marked_.clear();
   if (OnQuit) OnQuit(*this);
 }
 
-void TFakeCheckPop::Refuse(std::int32_t code, const std::string& text) {
+void FakePop3Client::Refuse(std::int32_t code, const std::string& text) {
   failed_ = true;
   Close();
   if (OnError) OnError(*this, code, text);
   if (world_.AfterError) world_.AfterError();
 }
 
-void TFakeCheckPop::Connect() {
+void FakePop3Client::Connect() {
   Send("CONNECT");
   auto it = world_.Hosts.find(host_);
   failed_ = it == world_.Hosts.end();
@@ -35,7 +35,7 @@ void TFakeCheckPop::Connect() {
   connected_ = true;
 }
 
-bool TFakeCheckPop::Login() {
+bool FakePop3Client::Login() {
   Send("USER " + user_);
   Send("PASS " + pass_);
   if (user_ != box_->User || pass_ != box_->Password) {
@@ -46,12 +46,12 @@ bool TFakeCheckPop::Login() {
   return true;
 }
 
-void TFakeCheckPop::CountNewMessages() {
+void FakePop3Client::CountNewMessages() {
   Send("STAT");
   count_ = static_cast<std::uint16_t>(box_->Mails.size());
 }
 
-void TFakeCheckPop::RetrieveAll(TVekMsgList& list) {
+void FakePop3Client::RetrieveAll(MailMessageList& list) {
   list.Clear();
   for (std::uint16_t n = 1; n <= count_; ++n) {
     if (world_.OnRetrieve) world_.OnRetrieve(n);
@@ -60,8 +60,8 @@ void TFakeCheckPop::RetrieveAll(TVekMsgList& list) {
       Refuse(2004, box_->RefuseText);
       return;
     }
-    const TFakeMail& mail = box_->Mails[n - 1];
-    auto msg = std::make_unique<TVekMsg>();
+    const FakeMail& mail = box_->Mails[n - 1];
+    auto msg = std::make_unique<MailMessage>();
     msg->From = mail.From;
     msg->MessageId = mail.MessageId;
     msg->Subject = mail.Subject;
@@ -79,17 +79,17 @@ void TFakeCheckPop::RetrieveAll(TVekMsgList& list) {
   }
 }
 
-void TFakeCheckPop::DeleteMessage(std::uint16_t number) {
+void FakePop3Client::DeleteMessage(std::uint16_t number) {
   if (!connected_) throw EInvalidOperation(kNotConnected);
   Send("DELE " + std::to_string(number));
   marked_.insert(number);
   failed_ = false;
 }
 
-void TFakeCheckPop::Quit() {
+void FakePop3Client::Quit() {
   if (!connected_) return;
   Send("QUIT");
-  std::vector<TFakeMail> kept;
+  std::vector<FakeMail> kept;
   for (std::size_t i = 0; i < box_->Mails.size(); ++i)
     if (!marked_.count(static_cast<std::uint16_t>(i + 1))) kept.push_back(box_->Mails[i]);
   box_->Mails = kept;

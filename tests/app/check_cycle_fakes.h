@@ -12,22 +12,22 @@
 #include <string>
 #include <vector>
 
-#include "app/check_ports.h"
+#include "core/check/check_ports.h"
 #include "recording_canvas.h"
 
 namespace pelnor::test {
 
-struct TFakeMail {
+struct FakeMail {
   std::string From;
   std::string MessageId;
   std::string Subject;
   std::string Date = "Sat, 25 Dec 2004 15:29:58 +0900";
 };
 
-struct TFakeMailbox {
+struct FakeMailbox {
   std::string User = "user";
   std::string Password = "pass";
-  std::vector<TFakeMail> Mails;
+  std::vector<FakeMail> Mails;
   std::uint16_t RefuseRetr = 0;  // RETR of this number answers -ERR
   std::string RefuseText = "no such message";
   // Thrown from RetrieveAll after the first message, as a broken socket would.
@@ -37,8 +37,8 @@ struct TFakeMailbox {
 // The servers by host name (a mailbox forgets its DELE marks unless the
 // session ends with QUIT), and every command they received, as
 // "host COMMAND" lines.
-struct TFakeMailWorld {
-  std::map<std::string, TFakeMailbox> Hosts;
+struct FakeMailWorld {
+  std::map<std::string, FakeMailbox> Hosts;
   std::vector<std::string> Wire;
   // Runs before each retrieval, inside the cycle (where the pump would).
   std::function<void(std::uint16_t number)> OnRetrieve;
@@ -46,9 +46,9 @@ struct TFakeMailWorld {
   std::function<void()> AfterError;
 };
 
-class TFakeCheckPop : public TCheckPop {
+class FakePop3Client : public Pop3Client {
  public:
-  explicit TFakeCheckPop(TFakeMailWorld& world) : world_(world) {}
+  explicit FakePop3Client(FakeMailWorld& world) : world_(world) {}
 
   void SetServer(const std::string& host, const std::string& userId,
                  const std::string& passwd) override;
@@ -58,7 +58,7 @@ class TFakeCheckPop : public TCheckPop {
   bool Login() override;
   void CountNewMessages() override;
   std::uint16_t MessageCount() const override { return count_; }
-  void RetrieveAll(TVekMsgList& list) override;
+  void RetrieveAll(MailMessageList& list) override;
   void DeleteMessage(std::uint16_t number) override;
   void Quit() override;
 
@@ -67,17 +67,17 @@ class TFakeCheckPop : public TCheckPop {
   void Refuse(std::int32_t code, const std::string& text);
   void Close();
 
-  TFakeMailWorld& world_;
+  FakeMailWorld& world_;
   std::string host_, user_, pass_;
-  TFakeMailbox* box_ = nullptr;
+  FakeMailbox* box_ = nullptr;
   bool connected_ = false;
   bool failed_ = false;
   std::uint16_t count_ = 0;
   std::set<std::uint16_t> marked_;
-  std::vector<std::unique_ptr<TVekMsg>> owned_;
+  std::vector<std::unique_ptr<MailMessage>> owned_;
 };
 
-struct TFakeTray : TCheckTray {
+struct FakeTray : CheckTray {
   bool IsEnabled = true;
   bool IsAnimating = false;
   std::vector<std::string> Notes;
@@ -102,7 +102,7 @@ struct TFakeTray : TCheckTray {
   void SetTip(const std::string& text) override { Tip = text; }
 };
 
-struct TFakeTimer : TCheckTimer {
+struct FakeTimer : CheckTimer {
   bool IsEnabled = true;
   std::vector<bool> Changes;
   bool Enabled() const override { return IsEnabled; }
@@ -113,13 +113,13 @@ struct TFakeTimer : TCheckTimer {
 };
 
 // Throws from the one TextRect that draws `JamOn`.
-class TJammingCanvas : public TRecordingCanvas {
+class JammingCanvas : public RecordingCanvas {
  public:
   std::string JamOn;
   std::string JamText = "printer jammed";
-  void TextRect(const TRect& clip, int x, int y, std::string_view text) override {
+  void TextRect(const Rect& clip, int x, int y, std::string_view text) override {
     if (!JamOn.empty() && text == JamOn) throw EPrinterError(JamText);
-    TRecordingCanvas::TextRect(clip, x, y, text);
+    RecordingCanvas::TextRect(clip, x, y, text);
   }
 };
 

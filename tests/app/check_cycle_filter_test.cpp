@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/check_session.h"
-#include "platform/sjis_literal.h"
+#include "core/check/check_session.h"
+#include "core/text/sjis.h"
 #include "recording_canvas.h"
 
 namespace pelnor::test {
 namespace {
 
-struct TFilterCase {
+struct FilterCase {
   const char* Name;
   std::string ReceiveAll;
   std::vector<std::string> Entries;
@@ -18,7 +18,7 @@ struct TFilterCase {
 };
 
 TEST(IsWantedSender, ComparesTheAddressExactly) {
-  const std::vector<TFilterCase> cases = {
+  const std::vector<FilterCase> cases = {
       {"no filter takes anyone", "0", {"a@b.jp"}, "x@y.com", true},
       {"domain entry", "1", {"example.jp"}, "Taro <taro@example.jp>", true},
       {"domain entry, sub-domain", "1", {"example.jp"}, "<taro@mail.example.jp>", false},
@@ -36,15 +36,15 @@ TEST(IsWantedSender, ComparesTheAddressExactly) {
       {"no entries", "1", {}, "<x@y.jp>", false},
       {"filter on but flag not 1", "", {"y.jp"}, "<x@z.jp>", false},
   };
-  for (const TFilterCase& c : cases) {
-    TCheckSession session;
+  for (const FilterCase& c : cases) {
+    CheckSession session;
     session.ReceiveAllFlag = c.ReceiveAll;
     session.FilterAddresses = c.Entries;
     EXPECT_EQ(IsWantedSender(session, c.From), c.Wanted) << c.Name;
   }
 }
 
-struct TRecordCase {
+struct RecordCase {
   const char* Name;
   std::string Printer, Paper, Style, Size;
   int PrinterIndex, PaperIndex;
@@ -54,16 +54,16 @@ struct TRecordCase {
 
 TEST(ReadSession, ReadsIndicesAndFontSafely) {
   // Two printers installed; the canvas font starts at size 10.
-  const std::vector<TRecordCase> cases = {
+  const std::vector<RecordCase> cases = {
       {"plain", "1", "2", "[]", "12", 1, 2, "0000", 12},
       {"printer past the list", "2", "0", "[fsBold]", "9", -1, 0, "0001", 9},
       {"printer not a number", "x", "0", "[fsItalic,fsUnderline]", "9", -1, 0, "0110", 9},
       {"negative printer", "-3", "1", "[fsStrikeOut]", "9", -1, 1, "1000", 9},
       {"paper and size not numbers", "0", "", "[fsBold,fsStrikeOut]", "big", 0, -1, "1001", 10},
   };
-  for (const TRecordCase& c : cases) {
-    TRecordingCanvas canvas;
-    TCheckSession session;
+  for (const RecordCase& c : cases) {
+    RecordingCanvas canvas;
+    CheckSession session;
     session.FilterAddresses = {"left@over.jp"};
     ReadSession("acct|1|host|user|pw|" + c.Printer + "|" + c.Paper + "|Gothic|" + c.Style +
                     "|" + c.Size + "|0|/tmp/x|1|0|1|a@b.jp|c.jp",
@@ -75,13 +75,13 @@ TEST(ReadSession, ReadsIndicesAndFontSafely) {
     EXPECT_EQ(canvas.Font().Name, "Gothic") << c.Name;
     EXPECT_EQ(session.FilterAddresses, (std::vector<std::string>{"a@b.jp", "c.jp"})) << c.Name;
     EXPECT_EQ(session.DeleteFlag, "0") << c.Name;
-    EXPECT_EQ(session.OutputAccount().AttachDir, "/tmp/x") << c.Name;
+    EXPECT_EQ(session.ForOutput().AttachDir, "/tmp/x") << c.Name;
   }
 }
 
 TEST(ReadSession, AnAccountWithoutAddressesLeavesNoneOfThePrevious) {
-  TRecordingCanvas canvas;
-  TCheckSession session;
+  RecordingCanvas canvas;
+  CheckSession session;
   session.FilterAddresses = {"old@x.jp"};
   ReadSession("acct|1|host|user|pw|0|0|Gothic|[]|10|1||1|1|0", session, canvas);
   EXPECT_TRUE(session.FilterAddresses.empty());

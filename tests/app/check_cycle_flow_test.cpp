@@ -8,12 +8,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/check_cycle.h"
-#include "app/program_ending.h"
+#include "core/check/check_cycle.h"
+#include "core/check/program_ending.h"
 #include "check_cycle_fakes.h"
-#include "platform/sjis_literal.h"
-#include "store/digit_file.h"
-#include "store/history.h"
+#include "core/text/sjis.h"
+#include "core/store/digit_file.h"
+#include "core/store/history.h"
 #include "temp_dir.h"
 
 namespace pelnor::test {
@@ -26,7 +26,7 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
-struct TAccount {
+struct TestAccount {
   std::string Alias;
   std::string Host;
   std::string Delete = "1";      // "0": delete after output
@@ -35,22 +35,22 @@ struct TAccount {
   std::string Enabled = "1";
 };
 
-std::string Record(const TAccount& a) {
+std::string Record(const TestAccount& a) {
   std::string record = a.Alias + "|" + a.Enabled + "|" + a.Host +
                        "|user|pass|0|0|Gothic|[]|10|1||1|" + a.Delete + "|" + a.ReceiveAll;
   for (const std::string& address : a.Addresses) record += "|" + address;
   return record;
 }
 
-class CheckCycle : public ::testing::Test {
+class CheckCycleTest : public ::testing::Test {
  protected:
-  void Add(const TAccount& account) { accounts_.Add(Record(account)); }
-  TFakeMailbox& Box(const std::string& host) { return world_.Hosts[host]; }
+  void Add(const TestAccount& account) { accounts_.Add(Record(account)); }
+  FakeMailbox& Box(const std::string& host) { return world_.Hosts[host]; }
 
   // Subjects ("S-...") drawn on the printer, in order.
   std::vector<std::string> Printed() const {
     std::vector<std::string> subjects;
-    for (const TDrawnText& text : canvas_.Texts)
+    for (const DrawnText& text : canvas_.Texts)
       if (text.Text.rfind("S-", 0) == 0) subjects.push_back(text.Text);
     return subjects;
   }
@@ -81,22 +81,22 @@ class CheckCycle : public ::testing::Test {
     EXPECT_FALSE(cycle_.Running());
   }
 
-  TTempDir dir_;
-  TFixedClock clock_{{2004, 12, 25, 15, 30, 0}};
-  TCommLog log_{dir_.Path() / "Log.txt", clock_, [] { return true; }};
-  TJammingCanvas canvas_;
-  TMessagePrinter printer_{canvas_, log_, clock_, dir_.Path()};
+  TempDir dir_;
+  FixedClock clock_{{2004, 12, 25, 15, 30, 0}};
+  CommLog log_{dir_.Path() / "Log.txt", clock_, [] { return true; }};
+  JammingCanvas canvas_;
+  MessagePrinter printer_{canvas_, log_, clock_, dir_.Path()};
   AccountList accounts_;
-  TFakeMailWorld world_;
-  TFakeTray tray_;
-  TFakeTimer timer_;
-  TCheckCycle cycle_{accounts_, Dir(), canvas_, printer_, log_, tray_, timer_,
-                     [this] { return std::make_unique<TFakeCheckPop>(world_); }};
+  FakeMailWorld world_;
+  FakeTray tray_;
+  FakeTimer timer_;
+  CheckCycle cycle_{accounts_, Dir(), canvas_, printer_, log_, tray_, timer_,
+                     [this] { return std::make_unique<FakePop3Client>(world_); }};
 
   void SetUp() override { cycle_.SetClock(clock_); }
 };
 
-TEST_F(CheckCycle, EmptyAccountListOnlyTogglesTrayAndTimer) {
+TEST_F(CheckCycleTest, EmptyAccountListOnlyTogglesTrayAndTimer) {
   cycle_.Timer1Timer();
   EXPECT_THAT(world_.Wire, IsEmpty());
   EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "Log.txt"));
@@ -105,7 +105,7 @@ TEST_F(CheckCycle, EmptyAccountListOnlyTogglesTrayAndTimer) {
   ExpectIdle();
 }
 
-TEST_F(CheckCycle, UnreachableSecondAccountIsLoggedAndTheThirdStillChecked) {
+TEST_F(CheckCycleTest, UnreachableSecondAccountIsLoggedAndTheThirdStillChecked) {
   Add({"a", "mx-a"});
   Add({"b", "mx-b"});  // no such server
   Add({"c", "mx-c"});
@@ -125,7 +125,7 @@ TEST_F(CheckCycle, UnreachableSecondAccountIsLoggedAndTheThirdStillChecked) {
   EXPECT_THAT(Printed(), ElementsAre("S-a", "S-c"));  // output once only
 }
 
-TEST_F(CheckCycle, DisabledAccountIsReadButNotContacted) {
+TEST_F(CheckCycleTest, DisabledAccountIsReadButNotContacted) {
   accounts_.Add("z|0|mx-z|user|pass|0|0|Mincho|[fsBold]|12|1||1|1|0");
   Box("mx-z").Mails = {{"<x@z.jp>", "<1@z>", "S-z"}};
   cycle_.Timer1Timer();
@@ -137,7 +137,7 @@ TEST_F(CheckCycle, DisabledAccountIsReadButNotContacted) {
   EXPECT_EQ(cycle_.Session.CurrentAlias, "z");
 }
 
-TEST_F(CheckCycle, DeleteOptionDeletesEveryRetrievedMessageAfterTheOutput) {
+TEST_F(CheckCycleTest, DeleteOptionDeletesEveryRetrievedMessageAfterTheOutput) {
   Add({"a", "mx-a", "0", "1", {"want@a.jp"}});
   Box("mx-a").Mails = {{"<want@a.jp>", "<1@a>", "S-1"},
                        {"<other@a.jp>", "<2@a>", "S-2"},  // filtered out
@@ -152,10 +152,10 @@ TEST_F(CheckCycle, DeleteOptionDeletesEveryRetrievedMessageAfterTheOutput) {
   EXPECT_THAT(Box("mx-a").Mails, IsEmpty());
 }
 
-TEST_F(CheckCycle, EachAccountFiltersWithItsOwnAddresses) {
+TEST_F(CheckCycleTest, EachAccountFiltersWithItsOwnAddresses) {
   Add({"a", "mx-a", "1", "1", {"a.jp"}});
   Add({"b", "mx-b", "1", "1", {"boss@b.jp"}});
-  const std::vector<TFakeMail> mails = {{"<x@a.jp>", "<1>", "S-from-a"},
+  const std::vector<FakeMail> mails = {{"<x@a.jp>", "<1>", "S-from-a"},
                                         {"<boss@b.jp>", "<2>", "S-from-b"}};
   Box("mx-a").Mails = mails;
   Box("mx-b").Mails = mails;
@@ -165,7 +165,7 @@ TEST_F(CheckCycle, EachAccountFiltersWithItsOwnAddresses) {
   EXPECT_THAT(cycle_.Session.FilterAddresses, IsEmpty());  // emptied after the cycle
 }
 
-TEST_F(CheckCycle, MessagesWithoutMessageIdArePrintedOnceEach) {
+TEST_F(CheckCycleTest, MessagesWithoutMessageIdArePrintedOnceEach) {
   Add({"a", "mx-a"});
   Box("mx-a").Mails = {{"<x@a.jp>", "", "S-1"}, {"<x@a.jp>", "", "S-2"}};
   cycle_.Timer1Timer();
@@ -175,7 +175,7 @@ TEST_F(CheckCycle, MessagesWithoutMessageIdArePrintedOnceEach) {
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2", "S-3"));
 }
 
-TEST_F(CheckCycle, HistoryKeepsOnlyMessagesStillOnTheServer) {
+TEST_F(CheckCycleTest, HistoryKeepsOnlyMessagesStillOnTheServer) {
   Add({"a", "mx-a"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
   ASSERT_TRUE(IsNewMessage(Dir(), "a", "<gone@a>"));
@@ -185,7 +185,7 @@ TEST_F(CheckCycle, HistoryKeepsOnlyMessagesStillOnTheServer) {
   EXPECT_EQ(ReadDigitFile(HistoryPath(Dir(), "a")), (std::vector<std::string>{"<1@a>", "<2@a>"}));
 }
 
-TEST_F(CheckCycle, FailedOutputGoesOnStaysOnTheServerAndComesOutNextCycle) {
+TEST_F(CheckCycleTest, FailedOutputGoesOnStaysOnTheServerAndComesOutNextCycle) {
   Add({"a", "mx-a", "0"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"},
                        {"<x@a.jp>", "<2@a>", "S-2"},
@@ -210,7 +210,7 @@ TEST_F(CheckCycle, FailedOutputGoesOnStaysOnTheServerAndComesOutNextCycle) {
   EXPECT_THAT(Box("mx-a").Mails, IsEmpty());
 }
 
-TEST_F(CheckCycle, LoginRefusalIsLoggedWithTheServerTextAndTheNextAccountChecked) {
+TEST_F(CheckCycleTest, LoginRefusalIsLoggedWithTheServerTextAndTheNextAccountChecked) {
   Add({"a", "mx-a"});
   Add({"b", "mx-b"});
   Box("mx-a").Password = "other";
@@ -222,7 +222,7 @@ TEST_F(CheckCycle, LoginRefusalIsLoggedWithTheServerTextAndTheNextAccountChecked
   ExpectIdle();
 }
 
-TEST_F(CheckCycle, NoSecondCycleStartsFromInsideARunningOne) {
+TEST_F(CheckCycleTest, NoSecondCycleStartsFromInsideARunningOne) {
   Add({"a", "mx-a", "1", "1", {"x@a.jp"}});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
   std::vector<std::string> filterSeen;
@@ -238,7 +238,7 @@ TEST_F(CheckCycle, NoSecondCycleStartsFromInsideARunningOne) {
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2"));
 }
 
-TEST_F(CheckCycle, RefusedRetrievalReenablesTrayAndTimerButKeepsTheCycleAlone) {
+TEST_F(CheckCycleTest, RefusedRetrievalReenablesTrayAndTimerButKeepsTheCycleAlone) {
   Add({"a", "mx-a", "0"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"},
                        {"<x@a.jp>", "<2@a>", "S-2"},
@@ -268,7 +268,7 @@ TEST_F(CheckCycle, RefusedRetrievalReenablesTrayAndTimerButKeepsTheCycleAlone) {
   ExpectIdle();
 }
 
-TEST_F(CheckCycle, FetchBrokenOffOutputsWhatCameBeforeAndGoesOnWithTheNextAccount) {
+TEST_F(CheckCycleTest, FetchBrokenOffOutputsWhatCameBeforeAndGoesOnWithTheNextAccount) {
   Add({"a", "mx-a", "0"});
   Add({"b", "mx-b"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
@@ -291,7 +291,7 @@ TEST_F(CheckCycle, FetchBrokenOffOutputsWhatCameBeforeAndGoesOnWithTheNextAccoun
   EXPECT_EQ(tray_.Tip, "Pelnor 15:30 " + Sjis("正常"));
 }
 
-TEST_F(CheckCycle, AnAccountThatStartsFailingIsNotifiedOnce) {
+TEST_F(CheckCycleTest, AnAccountThatStartsFailingIsNotifiedOnce) {
   Add({"a", "mx-a"});
   Box("mx-a").Password = "other";
   for (int cycle = 0; cycle < 3; ++cycle) cycle_.Timer1Timer();
@@ -303,7 +303,7 @@ TEST_F(CheckCycle, AnAccountThatStartsFailingIsNotifiedOnce) {
   EXPECT_EQ(tray_.Notes.size(), 2u);
 }
 
-TEST_F(CheckCycle, ProgramEndingDuringAJobRecordsAndDeletesNothingOfIt) {
+TEST_F(CheckCycleTest, ProgramEndingDuringAJobRecordsAndDeletesNothingOfIt) {
   Add({"a", "mx-a", "0"});
   Add({"b", "mx-b"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
@@ -325,7 +325,7 @@ TEST_F(CheckCycle, ProgramEndingDuringAJobRecordsAndDeletesNothingOfIt) {
 
 // A server cannot forge log lines, and a path in an error reaches the log
 // in Shift_JIS like everything else.
-TEST_F(CheckCycle, ErrorLinesStayOneShiftJisLineEach) {
+TEST_F(CheckCycleTest, ErrorLinesStayOneShiftJisLineEach) {
   Add({"a", "mx-a"});
   Add({"b", "mx-b"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}};
@@ -340,7 +340,7 @@ TEST_F(CheckCycle, ErrorLinesStayOneShiftJisLineEach) {
                           "[b][Sat, 25 Dec 2004 15:29:58 ] cannot write /tmp/印刷/job.pdf<エラー発生>"));
 }
 
-TEST_F(CheckCycle, NoPrinterAtAllKeepsTheMailAndTheHistoryAsTheyWere) {
+TEST_F(CheckCycleTest, NoPrinterAtAllKeepsTheMailAndTheHistoryAsTheyWere) {
   Add({"a", "mx-a", "0"});
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
   ASSERT_TRUE(IsNewMessage(Dir(), "a", "<1@a>"));  // output in an earlier cycle

@@ -10,8 +10,8 @@
 #include "dovecot_fixture.h"
 #include "platform/pdf_probe.h"
 #include "platform/test_process.h"
-#include "store/digit_file.h"
-#include "store/history.h"
+#include "core/store/digit_file.h"
+#include "core/store/history.h"
 #include "test_mails.h"
 
 namespace pelnor::test {
@@ -38,11 +38,11 @@ std::string FilesUnder(const std::filesystem::path& dir) {
 }
 
 TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
-  if (TDovecotServer::BinaryPath().empty())
+  if (DovecotServer::BinaryPath().empty())
     GTEST_SKIP() << "*** dovecot is NOT installed (dovecot-pop3d): test did not run ***";
   if (!HavePopplerTools()) GTEST_SKIP() << "*** poppler-utils NOT installed: test did not run ***";
 
-  TDovecotServer server;
+  DovecotServer server;
   server.AddUser("taro", "secret");
   server.Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "テスト送信です",
                                       {"こんにちは。", "本文の二行目です。"}));
@@ -51,9 +51,9 @@ TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
                              MailWithAttachment("添付ファイル", "資料を送ります。", "資料.txt", data));
   server.Start();
 
-  TTempDir dir("pelnor-cycle-");
+  TempDir dir("pelnor-cycle-");
   const std::filesystem::path attach = dir.Path() / "attach";
-  TCycleRig rig(dir.Path(), server.Port());
+  CycleRig rig(dir.Path(), server.Port());
   const int pdfPrinter = static_cast<int>(rig.Canvas().Printers().size()) - 1;
   ASSERT_EQ(rig.Canvas().Printers()[pdfPrinter], Sjis("PDF出力"));
   rig.Accounts().Add(rig.Record("会社", pdfPrinter, attach));
@@ -106,27 +106,27 @@ TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
 // second account with a wrong password ends each cycle with the server's
 // refusal and "ログインエラー" in the log.
 TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNextCycle) {
-  if (TDovecotServer::BinaryPath().empty())
+  if (DovecotServer::BinaryPath().empty())
     GTEST_SKIP() << "*** dovecot is NOT installed (dovecot-pop3d): test did not run ***";
-  TDovecotServer server;
+  DovecotServer server;
   server.AddUser("taro", "secret");
   for (const char* subject : {"S-1", "S-2", "S-3"})
     server.Deliver("taro", JapaneseMail("Taro", "taro@example.jp", subject, {"body"}));
   server.Start();
 
-  TTempDir dir("pelnor-cycle-delete-");
-  TSystemClock clock;
-  TCommLog log(dir.Path() / "Log.txt", clock, [] { return true; });
-  TJammingCanvas canvas;
-  TMessagePrinter printer(canvas, log, clock, dir.Path());
+  TempDir dir("pelnor-cycle-delete-");
+  LocalClock clock;
+  CommLog log(dir.Path() / "Log.txt", clock, [] { return true; });
+  JammingCanvas canvas;
+  MessagePrinter printer(canvas, log, clock, dir.Path());
   AccountList accounts;
   accounts.Add("a|1|127.0.0.1|taro|secret|0|0|Gothic|[]|10|1||1|0|0");
   accounts.Add("b|1|127.0.0.1|taro|wrong|0|0|Gothic|[]|10|1||1|0|0");
-  TFakeTray tray;
-  TFakeTimer timer;
+  FakeTray tray;
+  FakeTimer timer;
   std::string wire;
-  TCheckCycle cycle(accounts, dir.Path().string() + "/", canvas, printer, log, tray, timer, [&] {
-    auto pop = std::make_unique<TVekPopClient>(nullptr, std::to_string(server.Port()));
+  CheckCycle cycle(accounts, dir.Path().string() + "/", canvas, printer, log, tray, timer, [&] {
+    auto pop = std::make_unique<Pop3SessionClient>(nullptr, std::to_string(server.Port()));
     pop->Pop().OnWireLog = [&](const std::string& line) {
       if (line.rfind("--> ", 0) == 0) wire += line.substr(4, line.find('\r') - 4) + ";";
     };
@@ -134,7 +134,7 @@ TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNex
   });
   auto printed = [&] {
     std::string subjects;
-    for (const TDrawnText& text : canvas.Texts)
+    for (const DrawnText& text : canvas.Texts)
       if (text.Text.rfind("S-", 0) == 0) subjects += text.Text + " ";
     return subjects;
   };

@@ -1,4 +1,4 @@
-#include "app/comm_log.h"
+#include "core/check/comm_log.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,14 +6,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "temp_dir.h"
 
 namespace pelnor {
 namespace {
 
-using test::TFixedClock;
-using test::TTempDir;
+using test::FixedClock;
+using test::TempDir;
 
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -24,11 +24,11 @@ std::string ReadAll(const std::filesystem::path& path) {
 
 class CommLogTest : public testing::Test {
  protected:
-  TTempDir dir;
+  TempDir dir;
   std::filesystem::path file = dir.Path() / "Log.txt";
-  TFixedClock clock{{2004, 12, 25, 15, 30, 4}};
+  FixedClock clock{{2004, 12, 25, 15, 30, 4}};
   bool enabled = true;
-  TCommLog log{file, clock, [this] { return enabled; }};
+  CommLog log{file, clock, [this] { return enabled; }};
 };
 
 TEST_F(CommLogTest, OutputLineInShiftJisWithCrLf) {

@@ -23,21 +23,21 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 TEST(CupsPrintIntegration, CheckCyclePrintsTheMailOnTheQueue) {
-  if (const std::string missing = TCupsFixture::MissingTools(); !missing.empty())
+  if (const std::string missing = CupsFixture::MissingTools(); !missing.empty())
     GTEST_SKIP() << "*** CUPS test printer chain NOT installed, missing: " << missing << " ***";
-  if (TDovecotServer::BinaryPath().empty())
+  if (DovecotServer::BinaryPath().empty())
     GTEST_SKIP() << "*** dovecot is NOT installed (dovecot-pop3d): test did not run ***";
   if (!HavePopplerTools()) GTEST_SKIP() << "*** poppler-utils NOT installed: test did not run ***";
 
-  TDovecotServer server;
+  DovecotServer server;
   server.AddUser("taro", "secret");
   server.Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "印刷のお願い",
                                       {"この文書を印刷してください。"}));
   server.Start();
 
-  TCupsFixture cups;
-  TTempDir dir("pelnor-cycle-cups-");
-  TCycleRig rig(dir.Path(), server.Port());
+  CupsFixture cups;
+  TempDir dir("pelnor-cycle-cups-");
+  CycleRig rig(dir.Path(), server.Port());
   const std::vector<std::string> printers = rig.Canvas().Printers();
   const auto queue = std::find(printers.begin(), printers.end(), cups.Queue());
   ASSERT_NE(queue, printers.end()) << cups.Logs();

@@ -14,17 +14,17 @@
 #include <string>
 #include <vector>
 
-#include "app/check_cycle.h"
-#include "app/vek_pop_client.h"
+#include "core/check/check_cycle.h"
+#include "core/check/pop3_check_client.h"
 #include "check_cycle_fakes.h"
 #include "platform/qt_printer.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 namespace pelnor::test {
 
-class TCycleRig {
+class CycleRig {
  public:
-  TCycleRig(std::filesystem::path programDir, int pop3Port)
+  CycleRig(std::filesystem::path programDir, int pop3Port)
       : dir_(std::move(programDir)), port_(pop3Port) {}
 
   // The record of an account on the Dovecot user taro, printing on
@@ -41,10 +41,10 @@ class TCycleRig {
            std::to_string(a4) + "|IPAGothic|[]|10|0|" + attachDir.string() + "/|0|1|0";
   }
 
-  TQtPrinter& Canvas() { return canvas_; }
+  QtPrinter& Canvas() { return canvas_; }
   AccountList& Accounts() { return accounts_; }
-  TCheckCycle& Cycle() { return cycle_; }
-  TFakeTray& Tray() { return tray_; }
+  CheckCycle& Cycle() { return cycle_; }
+  FakeTray& Tray() { return tray_; }
 
   // Log lines in UTF-8, without their time stamps.
   std::vector<std::string> LogLines() const {
@@ -71,15 +71,15 @@ class TCycleRig {
  private:
   std::filesystem::path dir_;
   int port_;
-  TSystemClock clock_;
-  TCommLog log_{dir_ / "Log.txt", clock_, [] { return true; }};
-  TQtPrinter canvas_{dir_};
-  TMessagePrinter printer_{canvas_, log_, clock_, dir_};
+  LocalClock clock_;
+  CommLog log_{dir_ / "Log.txt", clock_, [] { return true; }};
+  QtPrinter canvas_{dir_};
+  MessagePrinter printer_{canvas_, log_, clock_, dir_};
   AccountList accounts_;
-  TFakeTray tray_;
-  TFakeTimer timer_;
-  TCheckCycle cycle_{accounts_, dir_.string() + "/", canvas_, printer_, log_, tray_, timer_, [this] {
-                       return std::make_unique<TVekPopClient>(
+  FakeTray tray_;
+  FakeTimer timer_;
+  CheckCycle cycle_{accounts_, dir_.string() + "/", canvas_, printer_, log_, tray_, timer_, [this] {
+                       return std::make_unique<Pop3SessionClient>(
                            [] { QCoreApplication::processEvents(); }, std::to_string(port_));
                      }};
 };

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "platform/test_process.h"
 
 namespace fs = std::filesystem;
@@ -40,7 +40,7 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 
 // --- program directory ------------------------------------------------------
 
-TProgramDir::TProgramDir(const fs::path& base, const fs::path& executable)
+ProgramDirFixture::ProgramDirFixture(const fs::path& base, const fs::path& executable)
     : dir_(base / "Pelnor"), home_(base / "home"), runtime_(base / "run"), tmp_(base / "tmp") {
   for (const fs::path& dir : {dir_, home_, runtime_, tmp_}) fs::create_directories(dir);
   // Qt takes a runtime directory only when it is private.
@@ -54,7 +54,7 @@ TProgramDir::TProgramDir(const fs::path& base, const fs::path& executable)
              "leak:libcups.so.2\nleak:libcupsprintersupport.so\nleak:libdbus-1.so\n");
 }
 
-std::vector<std::string> TProgramDir::Environment() const {
+std::vector<std::string> ProgramDirFixture::Environment() const {
   std::vector<std::string> env = EnvironmentWith({
       "HOME=" + home_.string(),
       "XDG_RUNTIME_DIR=" + runtime_.string(),
@@ -68,7 +68,7 @@ std::vector<std::string> TProgramDir::Environment() const {
   return env;
 }
 
-std::vector<std::string> TProgramDir::OutputLogLines() const {
+std::vector<std::string> ProgramDirFixture::OutputLogLines() const {
   std::vector<std::string> lines;
   std::istringstream log(SjisToUtf8(ReadBytes(dir_ / "Log.txt")));
   for (std::string line; std::getline(log, line);) {
@@ -96,10 +96,10 @@ std::optional<std::string> Xdotool(const std::vector<std::string>& arguments) {
 
 namespace {
 
-std::optional<TWindowBox> Geometry(unsigned long id) {
+std::optional<WindowBox> Geometry(unsigned long id) {
   const auto shell = Xdotool({"getwindowgeometry", "--shell", std::to_string(id)});
   if (!shell) return std::nullopt;
-  TWindowBox box{id};
+  WindowBox box{id};
   std::istringstream lines(*shell);
   for (std::string line; std::getline(lines, line);) {
     const auto eq = line.find('=');
@@ -116,8 +116,8 @@ std::optional<TWindowBox> Geometry(unsigned long id) {
 
 }  // namespace
 
-std::vector<TWindowBox> VisibleWindowsOf(pid_t pid) {
-  std::vector<TWindowBox> boxes;
+std::vector<WindowBox> VisibleWindowsOf(pid_t pid) {
+  std::vector<WindowBox> boxes;
   const auto ids = Xdotool({"search", "--onlyvisible", "--pid", std::to_string(pid)});
   if (!ids) return boxes;
   std::istringstream lines(*ids);
@@ -136,16 +136,16 @@ bool ClickAt(int x, int y, int button) {
       .has_value();
 }
 
-std::optional<TWindowBox> TrayIconOf(pid_t pid) {
-  for (const TWindowBox& box : VisibleWindowsOf(pid))
+std::optional<WindowBox> TrayIconOf(pid_t pid) {
+  for (const WindowBox& box : VisibleWindowsOf(pid))
     if (box.Width > 0 && box.Width <= 64 && box.Height > 0 && box.Height <= 64) return box;
   return std::nullopt;
 }
 
-std::optional<TWindowBox> OpenTrayMenu(pid_t pid, std::chrono::milliseconds timeout) {
-  std::optional<TWindowBox> menu;
+std::optional<WindowBox> OpenTrayMenu(pid_t pid, std::chrono::milliseconds timeout) {
+  std::optional<WindowBox> menu;
   auto shown = [&] {
-    for (const TWindowBox& box : VisibleWindowsOf(pid))
+    for (const WindowBox& box : VisibleWindowsOf(pid))
       if (box.Height > 100) menu = box;
     return menu.has_value();
   };

@@ -23,10 +23,10 @@ void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
 // A program directory of its own, with HOME, XDG_RUNTIME_DIR and TMPDIR
 // beside it, so that the program's lock and files meet nothing else.
-class TProgramDir {
+class ProgramDirFixture {
  public:
   // Copies the executable and the manual found beside it.
-  TProgramDir(const std::filesystem::path& base, const std::filesystem::path& executable);
+  ProgramDirFixture(const std::filesystem::path& base, const std::filesystem::path& executable);
 
   const std::filesystem::path& Dir() const { return dir_; }
   std::filesystem::path Executable() const { return dir_ / "pelnor"; }
@@ -46,7 +46,7 @@ class TProgramDir {
   std::filesystem::path tmp_;
 };
 
-struct TWindowBox {
+struct WindowBox {
   unsigned long Id = 0;
   int X = 0, Y = 0, Width = 0, Height = 0;
 };
@@ -54,14 +54,14 @@ struct TWindowBox {
 // xdotool's standard output, or nullopt when it failed.
 std::optional<std::string> Xdotool(const std::vector<std::string>& arguments);
 // The mapped windows of a process, with their place on the screen.
-std::vector<TWindowBox> VisibleWindowsOf(pid_t pid);
+std::vector<WindowBox> VisibleWindowsOf(pid_t pid);
 std::string WindowName(unsigned long id);
 bool ClickAt(int x, int y, int button);
 
 // The icon a process put into the tray: a small mapped window of its own.
-std::optional<TWindowBox> TrayIconOf(pid_t pid);
+std::optional<WindowBox> TrayIconOf(pid_t pid);
 // Right-clicks the icon until its menu shows (a click while a check runs
 // is ignored), and returns the menu's window.
-std::optional<TWindowBox> OpenTrayMenu(pid_t pid, std::chrono::milliseconds timeout);
+std::optional<WindowBox> OpenTrayMenu(pid_t pid, std::chrono::milliseconds timeout);
 
 }  // namespace pelnor::test

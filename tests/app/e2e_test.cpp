@@ -18,11 +18,11 @@
 #include "e2e_rig.h"
 #include "platform/cups_fixture.h"
 #include "platform/pdf_probe.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "platform/test_process.h"
-#include "store/digit_codec.h"
-#include "store/digit_file.h"
-#include "store/history.h"
+#include "core/store/digit_codec.h"
+#include "core/store/digit_file.h"
+#include "core/store/history.h"
 #include "test_mails.h"
 #include "x11_desktop.h"
 
@@ -82,15 +82,15 @@ class PelnorEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     if (::geteuid() != 0) GTEST_SKIP() << "*** needs root for port 110: test did not run ***";
-    if (TDovecotServer::BinaryPath().empty())
+    if (DovecotServer::BinaryPath().empty())
       GTEST_SKIP() << "*** dovecot NOT installed: test did not run ***";
-    if (auto missing = TCupsFixture::MissingTools(); !missing.empty())
+    if (auto missing = CupsFixture::MissingTools(); !missing.empty())
       GTEST_SKIP() << "*** CUPS chain NOT installed (" << missing << "): test did not run ***";
     if (!HavePopplerTools()) GTEST_SKIP() << "*** poppler-utils NOT installed ***";
     if (testing::RunProgram({"sh", "-c", "command -v Xvfb && command -v trayer"}) != 0)
       GTEST_SKIP() << "*** Xvfb or trayer NOT installed: test did not run ***";
 
-    cups_ = std::make_unique<TCupsFixture>("pelnor-e2e");
+    cups_ = std::make_unique<CupsFixture>("pelnor-e2e");
     dovecot_.SetPort(110);
     dovecot_.AddUser("taro", "secret");
     dovecot_.AddUser("hanako", "himitsu");
@@ -98,7 +98,7 @@ class PelnorEndToEnd : public ::testing::Test {
 
     // Another build of the program may be tried without rebuilding the test.
     const char* other = std::getenv("PELNOR_E2E_EXECUTABLE");
-    program_ = std::make_unique<TProgramDir>(base_.Path(), other ? other : PELNOR_EXECUTABLE);
+    program_ = std::make_unique<ProgramDirFixture>(base_.Path(), other ? other : PELNOR_EXECUTABLE);
     fs::create_directory(AttachDir());
     WriteBytes(program_->Dir() / "User.inf", UserInf(AttachDir()));
   }
@@ -118,8 +118,8 @@ class PelnorEndToEnd : public ::testing::Test {
         [] { return Xdotool({"search", "--onlyvisible", "--class", "trayer"}).has_value(); }, 10s);
   }
 
-  std::unique_ptr<TChildProcess> StartProgram(const std::string& logName) {
-    return std::make_unique<TChildProcess>(std::vector<std::string>{program_->Executable().string()},
+  std::unique_ptr<ChildProcess> StartProgram(const std::string& logName) {
+    return std::make_unique<ChildProcess>(std::vector<std::string>{program_->Executable().string()},
                                            program_->Environment(), base_.Path() / logName);
   }
 
@@ -167,7 +167,7 @@ class PelnorEndToEnd : public ::testing::Test {
     return names;
   }
 
-  void QuitFromTray(TChildProcess& program) {
+  void QuitFromTray(ChildProcess& program) {
     ChooseFromTrayMenu(program.Pid(), /*last=*/true);
     ASSERT_TRUE(WaitUntil([&] { return !program.Running(); }, 15s)) << "終了 did not end it";
     EXPECT_EQ(program.Wait(), 0) << Diagnostics();
@@ -175,10 +175,10 @@ class PelnorEndToEnd : public ::testing::Test {
   }
 
   std::unique_ptr<testing::TX11Desktop> desktop_;
-  std::unique_ptr<TCupsFixture> cups_;
-  TDovecotServer dovecot_;
-  TTempDir base_{"pelnor-e2e-"};
-  std::unique_ptr<TProgramDir> program_;
+  std::unique_ptr<CupsFixture> cups_;
+  DovecotServer dovecot_;
+  TempDir base_{"pelnor-e2e-"};
+  std::unique_ptr<ProgramDirFixture> program_;
 };
 
 TEST_F(PelnorEndToEnd, PrintsWantedMailOnceRefusesASecondStartAndIsRunFromItsTrayMenu) {
@@ -258,11 +258,11 @@ TEST_F(PelnorEndToEnd, PrintsWantedMailOnceRefusesASecondStartAndIsRunFromItsTra
   ASSERT_THAT(lockBefore, ::testing::StartsWith(std::to_string(first->Pid()) + "\n"));
   {
     auto second = StartProgram("pelnor-2.out");
-    std::optional<TWindowBox> warning;
+    std::optional<WindowBox> warning;
     ASSERT_TRUE(WaitUntil(
         [&] {
           if (!second->Running()) return true;
-          for (const TWindowBox& box : VisibleWindowsOf(second->Pid()))
+          for (const WindowBox& box : VisibleWindowsOf(second->Pid()))
             if (WindowName(box.Id).find("警告") != std::string::npos) warning = box;
           return warning.has_value();
         },

@@ -26,15 +26,15 @@
 #include <vector>
 
 #include "app/Unit1.h"
-#include "app/Unit1Rules.h"
+#include "core/store/settings_rules.h"
 #include "app/Unit1Shell.h"
-#include "app/program_end_watcher.h"
+#include "platform/program_end_watcher.h"
 #include "platform/qt_printer.h"
-#include "platform/sjis_literal.h"
-#include "store/account_store.h"
-#include "store/history.h"
-#include "tray/qt_tray_shell.h"
-#include "tray/qt_tray_timer.h"
+#include "core/text/sjis.h"
+#include "core/store/account_store.h"
+#include "core/store/history.h"
+#include "platform/qt_tray_shell.h"
+#include "platform/qt_tray_timer.h"
 
 namespace pelnor {
 namespace {
@@ -70,9 +70,9 @@ std::string ReadFile(const fs::path& path) {
 
 // A POP3 server that cannot be reached; it notes how the tray looked
 // while the cycle tried.
-class TUnreachablePop : public TCheckPop {
+class UnreachablePop : public Pop3Client {
  public:
-  explicit TUnreachablePop(std::function<void()> onConnect) : onConnect_(std::move(onConnect)) {}
+  explicit UnreachablePop(std::function<void()> onConnect) : onConnect_(std::move(onConnect)) {}
   void SetServer(const std::string&, const std::string&, const std::string&) override {}
   void Connect() override { onConnect_(); }
   bool Failed() const override { return true; }
@@ -80,7 +80,7 @@ class TUnreachablePop : public TCheckPop {
   bool Login() override { return false; }
   void CountNewMessages() override {}
   std::uint16_t MessageCount() const override { return 0; }
-  void RetrieveAll(TVekMsgList&) override {}
+  void RetrieveAll(MailMessageList&) override {}
   void DeleteMessage(std::uint16_t) override {}
   void Quit() override {}
 
@@ -94,7 +94,7 @@ class Form1Test : public ::testing::Test {
     char pattern[] = "/tmp/form1_test_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = std::string(pattern) + "/";
-    printer_ = std::make_unique<TQtPrinter>(dir_);
+    printer_ = std::make_unique<QtPrinter>(dir_);
   }
 
   void TearDown() override {
@@ -124,10 +124,10 @@ class Form1Test : public ::testing::Test {
     pump_ = std::make_unique<EventPump>([] { QCoreApplication::processEvents(); });
     TForm1Services services;
     services.ProgramDir = dir_;
-    services.TrayHost = &host_;
+    services.Tray = &host_;
     services.Printer = printer_.get();
     services.MakePop = [this] {
-      return std::make_unique<TUnreachablePop>([this] { if (OnConnect) OnConnect(); });
+      return std::make_unique<UnreachablePop>([this] { if (OnConnect) OnConnect(); });
     };
     services.Pump = pump_.get();
     services.ShowMessage = [this](const QString& text, QMessageBox::Icon) {
@@ -144,18 +144,18 @@ class Form1Test : public ::testing::Test {
   // private home and an opener that only records.
   TForm1& StartWithShellForms() {
     return Start([this](TForm1& form) {
-      TShellFormsServices services = ShellFormsServicesFor(form, dir_);
+      ShellDialogsServices services = ShellFormsServicesFor(form, dir_);
       services.Environment = {dir_ + "home", ""};
-      services.Opener = std::make_unique<TRecordingOpener>(opened_);
+      services.Opener = std::make_unique<RecordingOpener>(opened_);
       services.ShowWarning = [this](const QString& text) { messages_.push_back(text); };
-      shellForms_ = std::make_unique<TShellForms>(std::move(services));
+      shellForms_ = std::make_unique<ShellDialogs>(std::move(services));
       ConnectShellForms(form, *shellForms_);
     });
   }
 
-  class TRecordingOpener : public TShellOpener {
+  class RecordingOpener : public ShellOpener {
    public:
-    explicit TRecordingOpener(std::vector<std::string>& opened) : opened_(opened) {}
+    explicit RecordingOpener(std::vector<std::string>& opened) : opened_(opened) {}
     bool Open(const std::string& target) override {
       opened_.push_back(target);
       return true;
@@ -166,12 +166,12 @@ class Form1Test : public ::testing::Test {
   };
 
   std::string dir_;
-  TQtTrayShell shell_;
-  TQtTrayTimerFactory timers_;
-  TTrayHost host_{shell_, timers_};
-  std::unique_ptr<TQtPrinter> printer_;
+  QtTrayShell shell_;
+  QtTrayTimerFactory timers_;
+  TrayHost host_{shell_, timers_};
+  std::unique_ptr<QtPrinter> printer_;
   std::unique_ptr<TForm1> form_;
-  std::unique_ptr<TShellForms> shellForms_;
+  std::unique_ptr<ShellDialogs> shellForms_;
   std::vector<std::string> opened_;
   std::vector<QString> messages_;
   std::function<void()> OnConnect;
@@ -479,7 +479,7 @@ TEST_F(Form1Test, ProxyBoxesFollowTheOptionAndOkKeepsTheTypedProxy) {
 
 TEST_F(Form1Test, FirstStartShowsTheShortcutDialogWhoseClosingOpensTheSettings) {
   TForm1& form = StartWithShellForms();
-  TForm5* shortcut = shellForms_->Form5();
+  ShortcutDialog* shortcut = shellForms_->Form5();
   ASSERT_NE(shortcut, nullptr);
   EXPECT_TRUE(shortcut->isVisible());
   EXPECT_TRUE(shortcut->CheckBox1->isChecked());
@@ -641,13 +641,13 @@ TEST_F(Form1Test, SettingsAskedForDuringACheckOpenAfterIt) {
 TEST(TrayMenuTest, ItemsAndCaptionsInOrder) {
   char pattern[] = "/tmp/form1_menu_XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
-  TQtTrayShell shell;
-  TQtTrayTimerFactory timers;
-  TTrayHost host(shell, timers);
-  TQtPrinter printer(pattern);
+  QtTrayShell shell;
+  QtTrayTimerFactory timers;
+  TrayHost host(shell, timers);
+  QtPrinter printer(pattern);
   TForm1Services services;
   services.ProgramDir = std::string(pattern) + "/";
-  services.TrayHost = &host;
+  services.Tray = &host;
   services.Printer = &printer;
   {
     TForm1 form(std::move(services));

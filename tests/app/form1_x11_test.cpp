@@ -18,9 +18,9 @@
 
 #include "app/Unit1.h"
 #include "platform/qt_printer.h"
-#include "store/account_store.h"
-#include "tray/qt_tray_shell.h"
-#include "tray/qt_tray_timer.h"
+#include "core/store/account_store.h"
+#include "platform/qt_tray_shell.h"
+#include "platform/qt_tray_timer.h"
 #include "x11_desktop.h"
 
 // Qt's xcb platform keeps a buffer of the D-Bus system connection until
@@ -79,13 +79,13 @@ TEST(Form1X11Test, WithoutATrayStartUpGoesOnAndTheIconFollowsTheTray) {
   accounts.Add("alpha|1|127.0.0.1|a|pw|0|0|font|[]|10|1||1|1|0");
   SaveAccounts(dir, accounts);
 
-  TQtTrayShell shell;
-  TQtTrayTimerFactory timers;
-  TTrayHost host(shell, timers);
-  TQtPrinter printer(dir);
+  QtTrayShell shell;
+  QtTrayTimerFactory timers;
+  TrayHost host(shell, timers);
+  QtPrinter printer(dir);
   TForm1Services services;  // the program's own message boxes
   services.ProgramDir = dir;
-  services.TrayHost = &host;
+  services.Tray = &host;
   services.Printer = &printer;
   {
     TForm1 form(std::move(services));
@@ -114,7 +114,7 @@ TEST(Form1X11Test, WithoutATrayStartUpGoesOnAndTheIconFollowsTheTray) {
 
     // The panel comes up: the icon goes into its tray.
     ASSERT_TRUE(NoTrayDesktop::desktop_->RestartTray());
-    QSystemTrayIcon* tray = shell.TrayIcon(form.TrayIcon1->IconId());
+    QSystemTrayIcon* tray = shell.SystemTrayIcon(form.TrayIcon1->IconId());
     ASSERT_NE(tray, nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return tray->geometry().width() > 0; }, 10000));
     EXPECT_TRUE(tray->isVisible());

@@ -1,23 +1,23 @@
-#include "app/japanese_date.h"
+#include "core/print/japanese_date.h"
 
 #include <gtest/gtest.h>
 
-#include "app/mail_date.h"
-#include "platform/sjis_literal.h"
+#include "core/print/mail_date.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {
 
-struct TDateCase {
+struct DateCase {
   const char* Name;
   const char* Text;
-  TDateTime Expected;
+  DateTime Expected;
 };
 
-class ParseMailDateReads : public testing::TestWithParam<TDateCase> {};
+class ParseMailDateReads : public testing::TestWithParam<DateCase> {};
 
 TEST_P(ParseMailDateReads, TheSendersWallClockTime) {
-  std::optional<TDateTime> t = ParseMailDate(GetParam().Text);
+  std::optional<DateTime> t = ParseMailDate(GetParam().Text);
   ASSERT_TRUE(t.has_value()) << GetParam().Text;
   EXPECT_EQ(*t, GetParam().Expected);
 }
@@ -25,29 +25,29 @@ TEST_P(ParseMailDateReads, TheSendersWallClockTime) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, ParseMailDateReads,
     testing::Values(
-        TDateCase{"Usual", "Sat, 25 Dec 2004 15:29:58 +0900", {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"ZoneIsNotApplied", "Sat, 25 Dec 2004 15:29:58 -0500",
+        DateCase{"Usual", "Sat, 25 Dec 2004 15:29:58 +0900", {2004, 12, 25, 15, 29, 58}},
+        DateCase{"ZoneIsNotApplied", "Sat, 25 Dec 2004 15:29:58 -0500",
                   {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"ZoneName", "Sat, 25 Dec 2004 15:29:58 JST", {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"NoZone", "Sat, 25 Dec 2004 15:29:58", {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"NoDayName", "25 Dec 2004 15:29:58 +0900", {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"OneDigitDay", "Wed, 1 Dec 2004 08:05:09 +0900", {2004, 12, 1, 8, 5, 9}},
-        TDateCase{"TwoDigitYear", "Sat, 25 Dec 04 15:29:58 +0900", {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"TwoDigitYearLastCentury", "Fri, 24 Dec 99 23:59:59 +0900",
+        DateCase{"ZoneName", "Sat, 25 Dec 2004 15:29:58 JST", {2004, 12, 25, 15, 29, 58}},
+        DateCase{"NoZone", "Sat, 25 Dec 2004 15:29:58", {2004, 12, 25, 15, 29, 58}},
+        DateCase{"NoDayName", "25 Dec 2004 15:29:58 +0900", {2004, 12, 25, 15, 29, 58}},
+        DateCase{"OneDigitDay", "Wed, 1 Dec 2004 08:05:09 +0900", {2004, 12, 1, 8, 5, 9}},
+        DateCase{"TwoDigitYear", "Sat, 25 Dec 04 15:29:58 +0900", {2004, 12, 25, 15, 29, 58}},
+        DateCase{"TwoDigitYearLastCentury", "Fri, 24 Dec 99 23:59:59 +0900",
                   {1999, 12, 24, 23, 59, 59}},
-        TDateCase{"ThreeDigitYear", "25 Dec 104 15:29 +0900", {2004, 12, 25, 15, 29, 0}},
-        TDateCase{"NoSeconds", "Sat, 25 Dec 2004 15:29 +0900", {2004, 12, 25, 15, 29, 0}},
-        TDateCase{"OneDigitHour", "Sat, 25 Dec 2004 5:29:58 +0900", {2004, 12, 25, 5, 29, 58}},
-        TDateCase{"DayNameWithoutComma", "Sat 25 Dec 2004 15:29:58", {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"FoldedAndExtraBlanks", "  Sat,\r\n 25  Dec   2004\t15:29:58 +0900",
+        DateCase{"ThreeDigitYear", "25 Dec 104 15:29 +0900", {2004, 12, 25, 15, 29, 0}},
+        DateCase{"NoSeconds", "Sat, 25 Dec 2004 15:29 +0900", {2004, 12, 25, 15, 29, 0}},
+        DateCase{"OneDigitHour", "Sat, 25 Dec 2004 5:29:58 +0900", {2004, 12, 25, 5, 29, 58}},
+        DateCase{"DayNameWithoutComma", "Sat 25 Dec 2004 15:29:58", {2004, 12, 25, 15, 29, 58}},
+        DateCase{"FoldedAndExtraBlanks", "  Sat,\r\n 25  Dec   2004\t15:29:58 +0900",
                   {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"Comments", "Sat, 25 (xmas) Dec 2004 15:29:58 +0900 (JST)",
+        DateCase{"Comments", "Sat, 25 (xmas) Dec 2004 15:29:58 +0900 (JST)",
                   {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"MonthInOtherCase", "sat, 25 DEC 2004 15:29:58", {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"Hyphens", "25-Dec-2004 15:29:58", {2004, 12, 25, 15, 29, 58}},
-        TDateCase{"LeapDay", "Sun, 29 Feb 2004 00:00:00 +0000", {2004, 2, 29, 0, 0, 0}},
-        TDateCase{"LeapSecond", "Sat, 31 Dec 2016 23:59:60 +0000", {2016, 12, 31, 23, 59, 59}}),
-    [](const testing::TestParamInfo<TDateCase>& info) { return info.param.Name; });
+        DateCase{"MonthInOtherCase", "sat, 25 DEC 2004 15:29:58", {2004, 12, 25, 15, 29, 58}},
+        DateCase{"Hyphens", "25-Dec-2004 15:29:58", {2004, 12, 25, 15, 29, 58}},
+        DateCase{"LeapDay", "Sun, 29 Feb 2004 00:00:00 +0000", {2004, 2, 29, 0, 0, 0}},
+        DateCase{"LeapSecond", "Sat, 31 Dec 2016 23:59:60 +0000", {2016, 12, 31, 23, 59, 59}}),
+    [](const testing::TestParamInfo<DateCase>& info) { return info.param.Name; });
 
 class ParseMailDateRefuses : public testing::TestWithParam<const char*> {};
 
@@ -72,12 +72,12 @@ TEST(FormatJapaneseDate, UnreadableDateComesBackAsWritten) {
   EXPECT_EQ(FormatJapaneseDate(""), "");
 }
 
-struct TEraCase {
-  TDateTime When;
+struct EraCase {
+  DateTime When;
   const char* Expected;
 };
 
-class FormatJapaneseDateEras : public testing::TestWithParam<TEraCase> {};
+class FormatJapaneseDateEras : public testing::TestWithParam<EraCase> {};
 
 TEST_P(FormatJapaneseDateEras, EraYearDayNameAndHalfDay) {
   EXPECT_EQ(FormatJapaneseDate(GetParam().When), Sjis(GetParam().Expected));
@@ -86,17 +86,17 @@ TEST_P(FormatJapaneseDateEras, EraYearDayNameAndHalfDay) {
 INSTANTIATE_TEST_SUITE_P(
     Boundaries, FormatJapaneseDateEras,
     testing::Values(
-        TEraCase{{1868, 1, 1, 9, 0, 0}, "明治1年1月1日（水）午前9時0分"},
-        TEraCase{{1912, 7, 29, 9, 0, 0}, "明治45年7月29日（月）午前9時0分"},
-        TEraCase{{1912, 7, 30, 9, 0, 0}, "大正1年7月30日（火）午前9時0分"},
-        TEraCase{{1926, 12, 24, 9, 0, 0}, "大正15年12月24日（金）午前9時0分"},
-        TEraCase{{1926, 12, 25, 9, 0, 0}, "昭和1年12月25日（土）午前9時0分"},
-        TEraCase{{1989, 1, 7, 23, 59, 0}, "昭和64年1月7日（土）午後11時59分"},
-        TEraCase{{1989, 1, 8, 0, 0, 0}, "平成1年1月8日（日）午前12時0分"},
-        TEraCase{{2019, 4, 30, 12, 0, 0}, "平成31年4月30日（火）午後12時0分"},
-        TEraCase{{2019, 5, 1, 11, 59, 0}, "令和1年5月1日（水）午前11時59分"},
-        TEraCase{{2026, 12, 8, 13, 5, 0}, "令和8年12月8日（火）午後1時5分"},
-        TEraCase{{1850, 3, 1, 10, 0, 0}, "1850年3月1日（金）午前10時0分"}));
+        EraCase{{1868, 1, 1, 9, 0, 0}, "明治1年1月1日（水）午前9時0分"},
+        EraCase{{1912, 7, 29, 9, 0, 0}, "明治45年7月29日（月）午前9時0分"},
+        EraCase{{1912, 7, 30, 9, 0, 0}, "大正1年7月30日（火）午前9時0分"},
+        EraCase{{1926, 12, 24, 9, 0, 0}, "大正15年12月24日（金）午前9時0分"},
+        EraCase{{1926, 12, 25, 9, 0, 0}, "昭和1年12月25日（土）午前9時0分"},
+        EraCase{{1989, 1, 7, 23, 59, 0}, "昭和64年1月7日（土）午後11時59分"},
+        EraCase{{1989, 1, 8, 0, 0, 0}, "平成1年1月8日（日）午前12時0分"},
+        EraCase{{2019, 4, 30, 12, 0, 0}, "平成31年4月30日（火）午後12時0分"},
+        EraCase{{2019, 5, 1, 11, 59, 0}, "令和1年5月1日（水）午前11時59分"},
+        EraCase{{2026, 12, 8, 13, 5, 0}, "令和8年12月8日（火）午後1時5分"},
+        EraCase{{1850, 3, 1, 10, 0, 0}, "1850年3月1日（金）午前10時0分"}));
 
 TEST(FormatDateDirName, TheUsualDate) {
   EXPECT_EQ(FormatDateDirName("Sat, 25 Dec 2004 15:29:58 +0900", {}), "0412251529");

@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/text_wrap.h"
+#include "core/print/text_wrap.h"
 
 namespace pelnor::test {
 
 inline std::vector<std::string_view> LiteralWrapText(std::string_view text, int width,
-                                                     const TTextMeasure& measure) {
+                                                     const TextMeasure& measure) {
   if (text.empty()) return {text};
   std::vector<std::size_t> ends = SjisCharEnds(text);
   std::vector<std::string_view> pieces;

@@ -1,4 +1,4 @@
-#include "app/message_identity.h"
+#include "core/check/message_identity.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,11 +18,11 @@ std::vector<std::string> MailWithoutId(const std::string& date) {
           "\tcontinued", "Date: " + date, "", "body"};
 }
 
-using MessageIdentityTest = TSessionTest;
+using MessageIdentityTest = SessionTest;
 
 TEST_F(MessageIdentityTest, DigestOfTheRawHeaderWithoutMessageIdOtherwiseTheId) {
   const std::string date = "Mon, 1 Jan 2024 09:00:00 +0900";
-  TPop3Script script = Counted(4);
+  Pop3Script script = Counted(4);
   AddFetch(script, 1, MailWithoutId(date));
   AddFetch(script, 2, MailWithoutId(date));
   AddFetch(script, 3, MailWithoutId("Mon, 1 Jan 2024 09:00:01 +0900"));
@@ -30,7 +30,7 @@ TEST_F(MessageIdentityTest, DigestOfTheRawHeaderWithoutMessageIdOtherwiseTheId) 
   StartCounted(script);
   std::vector<std::string> ids;
   for (std::uint16_t n = 1; n <= 4; ++n) {
-    TVekMsg* msg = pop_->RetrieveMessage(n);
+    MailMessage* msg = pop_->RetrieveMessage(n);
     ASSERT_NE(msg, nullptr);
     ids.push_back(MessageIdentity(*msg));
   }

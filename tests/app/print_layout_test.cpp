@@ -1,11 +1,11 @@
-#include "app/print_layout.h"
+#include "core/check/message_printer.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "recording_canvas.h"
 #include "temp_dir.h"
 
@@ -13,9 +13,9 @@ namespace pelnor {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TFixedClock;
-using test::TRecordingCanvas;
-using test::TTempDir;
+using test::FixedClock;
+using test::RecordingCanvas;
+using test::TempDir;
 
 // Fixed metrics: text 40 high, so a line step is 40 + 40 div 3 = 53; "あ"
 // is 20 wide, so the value column starts 120 right of the left margin.
@@ -24,18 +24,18 @@ constexpr int kValueColumn = 200 + 6 * 20;
 
 class PrintLayoutTest : public testing::Test {
  protected:
-  TTempDir dir;
-  TFixedClock clock{{2004, 12, 25, 15, 30, 4}};
-  TCommLog log{dir.Path() / "Log.txt", clock, [] { return true; }};
-  TRecordingCanvas canvas;
-  TMessagePrinter printer{canvas, log, clock, dir.Path()};
-  TVekMsg msg;
-  TOutputAccount account;
+  TempDir dir;
+  FixedClock clock{{2004, 12, 25, 15, 30, 4}};
+  CommLog log{dir.Path() / "Log.txt", clock, [] { return true; }};
+  RecordingCanvas canvas;
+  MessagePrinter printer{canvas, log, clock, dir.Path()};
+  MailMessage msg;
+  OutputAccount account;
   std::vector<std::string> asked;  // "alias/id" the history was asked about
 
   void SetUp() override {
     account.CurrentAlias = "main";
-    printer.WasOutput = [this](const std::string& alias, const TVekMsg& m) {
+    printer.WasOutput = [this](const std::string& alias, const MailMessage& m) {
       asked.push_back(alias + "/" + m.MessageId);
       return false;
     };
@@ -54,14 +54,14 @@ class PrintLayoutTest : public testing::Test {
   }
 
   // The drawn texts whose left edge is `x`, in order.
-  std::vector<test::TDrawnText> TextsAt(int x) const {
-    std::vector<test::TDrawnText> out;
+  std::vector<test::DrawnText> TextsAt(int x) const {
+    std::vector<test::DrawnText> out;
     for (const auto& t : canvas.Texts)
       if (t.X == x) out.push_back(t);
     return out;
   }
 
-  const test::TDrawnText* Find(const std::string& text) const {
+  const test::DrawnText* Find(const std::string& text) const {
     for (const auto& t : canvas.Texts)
       if (t.Text == text) return &t;
     return nullptr;
@@ -73,7 +73,7 @@ TEST_F(PrintLayoutTest, TitleAndRulesWithTheDefaultMargins) {
   const int right = canvas.Width - 200;
 
   ASSERT_FALSE(canvas.Texts.empty());
-  const test::TDrawnText& title = canvas.Texts[0];
+  const test::DrawnText& title = canvas.Texts[0];
   EXPECT_EQ(title.Text, Sjis("【 main 】"));
   EXPECT_EQ(title.X, 200);
   EXPECT_EQ(title.Y, 200);
@@ -84,7 +84,7 @@ TEST_F(PrintLayoutTest, TitleAndRulesWithTheDefaultMargins) {
   const int heavy = 200 + 40 + 20;
   const int light = 200 + 40 + kStep + 4 * kStep + 20;
   for (int i = 0; i < 8; ++i) {
-    const test::TDrawnLine& line = canvas.Lines[i];
+    const test::DrawnLine& line = canvas.Lines[i];
     EXPECT_EQ(line.PenWidth, 2);
     EXPECT_EQ(line.X1, 200);
     EXPECT_EQ(line.X2, right);
@@ -105,15 +105,15 @@ TEST_F(PrintLayoutTest, HeaderBlockLabelsValuesAndPositions) {
               {"送信日時：", Sjis("平成16年12月25日（土）午後3時29分")},
               {"件名：", msg.Subject}};
   for (int i = 0; i < 4; ++i) {
-    const test::TDrawnText* label = Find(Sjis(rows[i].Label));
-    const test::TDrawnText* value = Find(rows[i].Value);
+    const test::DrawnText* label = Find(Sjis(rows[i].Label));
+    const test::DrawnText* value = Find(rows[i].Value);
     ASSERT_TRUE(label && value) << rows[i].Label;
     EXPECT_EQ(label->Y, first + i * kStep);
     EXPECT_EQ(label->Clip.Right, kValueColumn);  // six full-width characters
     EXPECT_EQ(value->X, kValueColumn);
     EXPECT_EQ(value->Y, label->Y);
   }
-  const test::TDrawnText* body = Find("body");
+  const test::DrawnText* body = Find("body");
   ASSERT_TRUE(body);
   EXPECT_EQ(body->X, 200);
   EXPECT_EQ(body->Y, first + 4 * kStep + kStep);
@@ -124,7 +124,7 @@ TEST_F(PrintLayoutTest, HeaderBlockLabelsValuesAndPositions) {
 TEST_F(PrintLayoutTest, TitleWiderThanThePageIsCutAtPrintRight) {
   account.CurrentAlias = std::string(1000, 'x');
   ASSERT_TRUE(printer.PrintMessage(msg, account));
-  const test::TDrawnText& title = canvas.Texts[0];
+  const test::DrawnText& title = canvas.Texts[0];
   EXPECT_EQ(title.Text, Sjis("【 ") + account.CurrentAlias + Sjis(" 】"));  // not wrapped
   EXPECT_EQ(title.Clip.Left, 200);
   EXPECT_EQ(title.Clip.Right, canvas.Width - 200);
@@ -137,7 +137,7 @@ TEST_F(PrintLayoutTest, ValueExactlyAsWideAsItsColumnTakesOneLine) {
   msg.Subject = std::string(columnWidth / 10, 's');
   msg.Text = {"body"};
   ASSERT_TRUE(printer.PrintMessage(msg, account));
-  const test::TDrawnText* subject = Find(msg.Subject);
+  const test::DrawnText* subject = Find(msg.Subject);
   ASSERT_TRUE(subject);
   EXPECT_EQ(subject->Clip.Right, canvas.Width - 200);
   // The next thing below the subject is the body, one header step and the
@@ -152,7 +152,7 @@ TEST_F(PrintLayoutTest, JapaneseSubjectWrapsBetweenWholeCharacters) {
   for (int i = 0; i < 230; ++i) subject += Sjis(i % 2 ? "件" : "名");
   msg.Subject = subject;
   ASSERT_TRUE(printer.PrintMessage(msg, account));
-  std::vector<test::TDrawnText> values = TextsAt(kValueColumn);
+  std::vector<test::DrawnText> values = TextsAt(kValueColumn);
   ASSERT_EQ(values.size(), 5u);  // from, to, date, two subject pieces
   EXPECT_EQ(values[3].Text.size(), 1u + 2 * 221);
   EXPECT_EQ(values[3].Text + values[4].Text, subject);
@@ -163,7 +163,7 @@ TEST_F(PrintLayoutTest, ThreeAttachmentsWithTheLabelOnTheFirstOnly) {
   for (const char* name : {"a.txt", "b.txt", "c.txt"}) msg.AttachedFiles.AddFile(name);
   ASSERT_TRUE(printer.PrintMessage(msg, account));
   const int firstAttachment = 200 + 40 + kStep + 4 * kStep;
-  std::vector<test::TDrawnText> labels = TextsAt(200);
+  std::vector<test::DrawnText> labels = TextsAt(200);
   // title, four labels, three attachment labels
   ASSERT_EQ(labels.size(), 8u);
   EXPECT_EQ(labels[5].Text, Sjis("添付："));
@@ -171,7 +171,7 @@ TEST_F(PrintLayoutTest, ThreeAttachmentsWithTheLabelOnTheFirstOnly) {
   EXPECT_EQ(labels[6].Text, "");
   EXPECT_EQ(labels[7].Text, "");
   for (int i = 0; i < 3; ++i) {
-    const test::TDrawnText* name = Find(std::string(1, 'a' + i) + ".txt");
+    const test::DrawnText* name = Find(std::string(1, 'a' + i) + ".txt");
     ASSERT_TRUE(name);
     EXPECT_EQ(name->Y, firstAttachment + i * kStep);
   }
@@ -199,13 +199,13 @@ TEST_F(PrintLayoutTest, AttachmentLinesNameTheFilesAsWritten) {
   account.AttachDir = (dir.Path() / "att/").string();
   msg.AttachedFiles.AddFile("a.txt").Data = "first";
   msg.AttachedFiles.AddFile("a.txt").Data = "second";
-  TAttachedFile& broken = msg.AttachedFiles.AddFile("b.txt");
+  AttachedFile& broken = msg.AttachedFiles.AddFile("b.txt");
   broken.FileName = "\x81.txt";  // a lead byte without its second byte
   ASSERT_TRUE(printer.PrintMessage(msg, account));
   const int firstAttachment = 200 + 40 + kStep + 4 * kStep;
   const char* const printed[] = {"a.txt", "a (2).txt", "?.txt"};
   for (int i = 0; i < 3; ++i) {
-    const test::TDrawnText* name = Find(printed[i]);
+    const test::DrawnText* name = Find(printed[i]);
     ASSERT_TRUE(name) << printed[i];
     EXPECT_EQ(name->Y, firstAttachment + i * kStep);
   }
@@ -225,8 +225,8 @@ TEST_F(PrintLayoutTest, BodyBreaksAfterTheLineThatLeavesLessThanALine) {
   for (int i = 0; i < fit + 2; ++i) msg.Text.push_back("line " + std::to_string(i));
   ASSERT_TRUE(printer.PrintMessage(msg, account));
 
-  const test::TDrawnText* last = Find("line " + std::to_string(fit - 1));
-  const test::TDrawnText* next = Find("line " + std::to_string(fit));
+  const test::DrawnText* last = Find("line " + std::to_string(fit - 1));
+  const test::DrawnText* next = Find("line " + std::to_string(fit));
   ASSERT_TRUE(last && next);
   EXPECT_EQ(last->Page, 1);
   EXPECT_GE(6816 - (last->Y + kStep), 0);
@@ -249,7 +249,7 @@ TEST_F(PrintLayoutTest, LongBodyLineWrapsAcrossPages) {
   // 4560 pixels of text width: 456 ASCII characters a line.
   msg.Text = {std::string(456 * 200, 'b')};
   ASSERT_TRUE(printer.PrintMessage(msg, account));
-  std::vector<test::TDrawnText> body = TextsAt(200);
+  std::vector<test::DrawnText> body = TextsAt(200);
   body.erase(body.begin(), body.begin() + 5);  // title and labels
   ASSERT_EQ(body.size(), 200u);
   std::string joined;
@@ -270,14 +270,14 @@ TEST_F(PrintLayoutTest, HeaderPastTheBottomStartsTheBodyOnANewPage) {
   msg.SendTo = std::string(377 * 12, 't');  // twelve lines of recipients
   msg.Text = {"first body line"};
   ASSERT_TRUE(printer.PrintMessage(msg, account));
-  const test::TDrawnText* body = Find("first body line");
+  const test::DrawnText* body = Find("first body line");
   ASSERT_TRUE(body);
   EXPECT_EQ(body->Page, 2);
   EXPECT_EQ(body->Y, 200);
 }
 
 TEST_F(PrintLayoutTest, MessageOutputBeforeIsSkippedWithoutAJob) {
-  printer.WasOutput = [](const std::string&, const TVekMsg&) { return true; };
+  printer.WasOutput = [](const std::string&, const MailMessage&) { return true; };
   account.PaperIndex = 1;
   EXPECT_FALSE(printer.PrintMessage(msg, account));
   EXPECT_TRUE(canvas.Texts.empty());
@@ -345,7 +345,7 @@ TEST_F(PrintLayoutTest, UnwritableAttachmentAbortsTheJob) {
 TEST_F(PrintLayoutTest, UnreadableDateIsPrintedAsWritten) {
   msg.Date = "31 Foo 2004";
   ASSERT_TRUE(printer.PrintMessage(msg, account));
-  const test::TDrawnText* date = Find("31 Foo 2004");
+  const test::DrawnText* date = Find("31 Foo 2004");
   ASSERT_TRUE(date);
   EXPECT_EQ(date->X, kValueColumn);
 }
@@ -356,17 +356,17 @@ TEST_F(PrintLayoutTest, LogLineOfAPrintedMessage) {
                             "<出力終了>\r\n"));
 }
 
-struct TLogTextCase {
+struct LogTextCase {
   const char* Name;
   const char* From;
   const char* Date;
   const char* Expected;
 };
 
-class OutputLogTextTable : public testing::TestWithParam<TLogTextCase> {};
+class OutputLogTextTable : public testing::TestWithParam<LogTextCase> {};
 
 TEST_P(OutputLogTextTable, CutsFromAndDate) {
-  TVekMsg m;
+  MailMessage m;
   m.From = Sjis(GetParam().From);
   m.Date = GetParam().Date;
   EXPECT_EQ(OutputLogText("main", m), Sjis(GetParam().Expected));
@@ -375,17 +375,17 @@ TEST_P(OutputLogTextTable, CutsFromAndDate) {
 INSTANTIATE_TEST_SUITE_P(
     Examples, OutputLogTextTable,
     testing::Values(
-        TLogTextCase{"BlanksBeforeBracketAndPlusKept", "山田 <y@example.jp>",
+        LogTextCase{"BlanksBeforeBracketAndPlusKept", "山田 <y@example.jp>",
                      "Sat, 25 Dec 2004 15:29:58 +0900",
                      "[main]山田 [Sat, 25 Dec 2004 15:29:58 ]"},
-        TLogTextCase{"MinusZoneKept", "Bob <b@example.com>", "Sat, 25 Dec 2004 15:29:58 -0500",
+        LogTextCase{"MinusZoneKept", "Bob <b@example.com>", "Sat, 25 Dec 2004 15:29:58 -0500",
                      "[main]Bob [Sat, 25 Dec 2004 15:29:58 -0500]"},
-        TLogTextCase{"ZoneNameKept", "Bob <b@example.com>", "Sat, 25 Dec 2004 15:29:58 JST",
+        LogTextCase{"ZoneNameKept", "Bob <b@example.com>", "Sat, 25 Dec 2004 15:29:58 JST",
                      "[main]Bob [Sat, 25 Dec 2004 15:29:58 JST]"},
-        TLogTextCase{"BareAddressWhole", "b@example.com", "Sat, 25 Dec 2004 15:29:58 +0900",
+        LogTextCase{"BareAddressWhole", "b@example.com", "Sat, 25 Dec 2004 15:29:58 +0900",
                      "[main]b@example.com[Sat, 25 Dec 2004 15:29:58 ]"},
-        TLogTextCase{"AddressOnlyInBrackets", "<b@example.com>", "", "[main][]"}),
-    [](const testing::TestParamInfo<TLogTextCase>& info) { return info.param.Name; });
+        LogTextCase{"AddressOnlyInBrackets", "<b@example.com>", "", "[main][]"}),
+    [](const testing::TestParamInfo<LogTextCase>& info) { return info.param.Name; });
 
 }  // namespace
 }  // namespace pelnor

@@ -10,25 +10,25 @@
 #include <string_view>
 #include <vector>
 
-#include "app/print_canvas.h"
-#include "app/text_wrap.h"
+#include "core/print/print_canvas.h"
+#include "core/print/text_wrap.h"
 
 namespace pelnor::test {
 
-struct TDrawnText {
+struct DrawnText {
   int Page;
-  TRect Clip;
+  Rect Clip;
   int X, Y;
   std::string Text;
 };
 
-struct TDrawnLine {
+struct DrawnLine {
   int Page;
   int PenWidth;
   int X1, Y1, X2, Y2;
 };
 
-class TRecordingCanvas : public TPrintCanvas {
+class RecordingCanvas : public PrintCanvas {
  public:
   static constexpr int kNarrow = 10;
   static constexpr int kWide = 20;
@@ -44,8 +44,8 @@ class TRecordingCanvas : public TPrintCanvas {
   // What happened, in order: "select -1", "paper 8", "begin Pelnor",
   // "newpage", "end", "abort".
   std::vector<std::string> Events;
-  std::vector<TDrawnText> Texts;
-  std::vector<TDrawnLine> Lines;
+  std::vector<DrawnText> Texts;
+  std::vector<DrawnLine> Lines;
   int Page = 0;
   std::uint16_t Paper = 9;
   int MeasuredBytes = 0;
@@ -69,8 +69,8 @@ class TRecordingCanvas : public TPrintCanvas {
     Events.push_back("paper " + std::to_string(code));
   }
 
-  TPrintFont Font() const override { return font_; }
-  void SetFont(const TPrintFont& font) override { font_ = font; }
+  PrintFont Font() const override { return font_; }
+  void SetFont(const PrintFont& font) override { font_ = font; }
 
   int PageWidth() const override { return Width; }
   int PageHeight() const override { return Height; }
@@ -91,7 +91,7 @@ class TRecordingCanvas : public TPrintCanvas {
     return Measure(text);
   }
   int TextHeight(std::string_view) override { return LineHeightPx; }
-  void TextRect(const TRect& clip, int x, int y, std::string_view text) override {
+  void TextRect(const Rect& clip, int x, int y, std::string_view text) override {
     if (static_cast<int>(Texts.size()) == FailOnTextNumber)
       throw EPrinterError("printer jammed");
     Texts.push_back({Page, clip, x, y, std::string(text)});
@@ -120,7 +120,7 @@ class TRecordingCanvas : public TPrintCanvas {
 
  private:
   int selected_ = -1;
-  TPrintFont font_;
+  PrintFont font_;
   int pen_ = 1;
   int x_ = 0, y_ = 0;
 };

@@ -9,25 +9,25 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/clock.h"
+#include "core/print/clock.h"
 
 namespace pelnor::test {
 
-class TTempDir {
+class TempDir {
  public:
-  TTempDir() {
+  TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pelnor_app_XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
   }
-  ~TTempDir() {
+  ~TempDir() {
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
-  TTempDir(const TTempDir&) = delete;
-  TTempDir& operator=(const TTempDir&) = delete;
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
 
@@ -35,11 +35,11 @@ class TTempDir {
   std::filesystem::path path_;
 };
 
-class TFixedClock : public TClock {
+class FixedClock : public Clock {
  public:
-  explicit TFixedClock(TDateTime now) : Time(now) {}
-  TDateTime Now() const override { return Time; }
-  TDateTime Time;
+  explicit FixedClock(DateTime now) : Time(now) {}
+  DateTime Now() const override { return Time; }
+  DateTime Time;
 };
 
 }  // namespace pelnor::test

@@ -1,4 +1,4 @@
-#include "app/text_wrap.h"
+#include "core/print/text_wrap.h"
 
 #include <gtest/gtest.h>
 
@@ -7,33 +7,33 @@
 #include <vector>
 
 #include "literal_wrap.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "recording_canvas.h"
 
 namespace pelnor {
 namespace {
 
 using test::LiteralWrapText;
-using test::TRecordingCanvas;
+using test::RecordingCanvas;
 
 std::vector<std::string> Wrap(std::string_view text, int width) {
   std::vector<std::string> out;
-  for (std::string_view piece : WrapText(text, width, &TRecordingCanvas::Measure))
+  for (std::string_view piece : WrapText(text, width, &RecordingCanvas::Measure))
     out.emplace_back(piece);
   return out;
 }
 
-struct TWrapCase {
+struct WrapCase {
   const char* Name;
   const char* Utf8;
   int Width;
   std::vector<const char*> Pieces;
 };
 
-class WrapTextTable : public testing::TestWithParam<TWrapCase> {};
+class WrapTextTable : public testing::TestWithParam<WrapCase> {};
 
 TEST_P(WrapTextTable, GivesThePieces) {
-  const TWrapCase& c = GetParam();
+  const WrapCase& c = GetParam();
   std::vector<std::string> expected;
   for (const char* p : c.Pieces) expected.push_back(Sjis(p));
   EXPECT_EQ(Wrap(Sjis(c.Utf8), c.Width), expected);
@@ -42,21 +42,21 @@ TEST_P(WrapTextTable, GivesThePieces) {
 INSTANTIATE_TEST_SUITE_P(
     Rule, WrapTextTable,
     testing::Values(
-        TWrapCase{"EmptyTextIsOneEmptyPiece", "", 100, {""}},
-        TWrapCase{"FitsWhole", "abc", 100, {"abc"}},
-        TWrapCase{"ExactlyAsWideFitsOnOneLine", "abcde", 50, {"abcde"}},
-        TWrapCase{"OneByteTooMany", "abcdef", 50, {"abcde", "f"}},
-        TWrapCase{"JapaneseBetweenWholeCharacters", "あいうえお", 50,
+        WrapCase{"EmptyTextIsOneEmptyPiece", "", 100, {""}},
+        WrapCase{"FitsWhole", "abc", 100, {"abc"}},
+        WrapCase{"ExactlyAsWideFitsOnOneLine", "abcde", 50, {"abcde"}},
+        WrapCase{"OneByteTooMany", "abcdef", 50, {"abcde", "f"}},
+        WrapCase{"JapaneseBetweenWholeCharacters", "あいうえお", 50,
                   {"あい", "うえ", "お"}},
-        TWrapCase{"MixedWrapsAtLastCharacterThatFits", "ab漢字cd", 50,
+        WrapCase{"MixedWrapsAtLastCharacterThatFits", "ab漢字cd", 50,
                   {"ab漢", "字cd"}},
-        TWrapCase{"MixedWideCharacterDoesNotFitInTheGap", "abcd漢", 50, {"abcd", "漢"}},
-        TWrapCase{"HalfWidthKanaIsOneByte", "ｱｲｳｴｵｶ", 50, {"ｱｲｳｴｵ", "ｶ"}},
-        TWrapCase{"CharacterWiderThanWidthStandsAlone", "漢字", 15, {"漢", "字"}},
-        TWrapCase{"ZeroWidthGivesOneCharacterPerPiece", "a漢", 0, {"a", "漢"}},
-        TWrapCase{"NegativeWidthGivesOneCharacterPerPiece", "ab", -30, {"a", "b"}},
-        TWrapCase{"BlanksAreCharactersLikeAnyOther", "ab  cd", 30, {"ab ", " cd"}}),
-    [](const testing::TestParamInfo<TWrapCase>& info) { return info.param.Name; });
+        WrapCase{"MixedWideCharacterDoesNotFitInTheGap", "abcd漢", 50, {"abcd", "漢"}},
+        WrapCase{"HalfWidthKanaIsOneByte", "ｱｲｳｴｵｶ", 50, {"ｱｲｳｴｵ", "ｶ"}},
+        WrapCase{"CharacterWiderThanWidthStandsAlone", "漢字", 15, {"漢", "字"}},
+        WrapCase{"ZeroWidthGivesOneCharacterPerPiece", "a漢", 0, {"a", "漢"}},
+        WrapCase{"NegativeWidthGivesOneCharacterPerPiece", "ab", -30, {"a", "b"}},
+        WrapCase{"BlanksAreCharactersLikeAnyOther", "ab  cd", 30, {"ab ", " cd"}}),
+    [](const testing::TestParamInfo<WrapCase>& info) { return info.param.Name; });
 
 TEST(WrapText, NeverSplitsACharacterWhoseSecondByteLooksLikeALeadByte) {
   // 亜 is 0x88 0x9F: its second byte is in the lead-byte range. Reading
@@ -76,7 +76,7 @@ TEST(WrapText, PiecesCoverTheTextWithNoneEmpty) {
   std::string joined;
   for (const std::string& piece : Wrap(text, 70)) {
     EXPECT_FALSE(piece.empty());
-    EXPECT_LE(TRecordingCanvas::Measure(piece), 70);
+    EXPECT_LE(RecordingCanvas::Measure(piece), 70);
     joined += piece;
   }
   EXPECT_EQ(joined, text);
@@ -85,7 +85,7 @@ TEST(WrapText, PiecesCoverTheTextWithNoneEmpty) {
 // Widths with kerning: a pair "AV" is 4 pixels narrower. Still never
 // narrower when a character is added.
 int KernedWidth(std::string_view text) {
-  int width = TRecordingCanvas::Measure(text);
+  int width = RecordingCanvas::Measure(text);
   for (std::size_t i = 0; i + 1 < text.size(); ++i)
     if (text[i] == 'A' && text[i + 1] == 'V') width -= 4;
   return width;
@@ -118,7 +118,7 @@ TEST(WrapText, MeasuresFarLessThanTheLiteralRuleOnALongLine) {
   auto counting = [](long& bytes) {
     return [&bytes](std::string_view s) {
       bytes += static_cast<long>(s.size());
-      return TRecordingCanvas::Measure(s);
+      return RecordingCanvas::Measure(s);
     };
   };
   auto a = WrapText(text, 1000, counting(fast));

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "body_test_util.h"
-#include "mime/VekParser.h"
-#include "mime/body_progress.h"
-#include "mime/jconvert.h"
-#include "platform/sjis_literal.h"
+#include "core/mime/mail_parser.h"
+#include "core/mime/body_progress.h"
+#include "core/text/japanese_code.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {
@@ -22,7 +22,7 @@ using testing::UULines;
 // Records the decode events of one parser as text, in order.
 struct EventLog {
   std::vector<std::string> events;
-  void Attach(TVekParser& parser) {
+  void Attach(MailParser& parser) {
     parser.OnDecodeStart = [this](const std::string& name, std::int32_t lines) {
       events.push_back("start " + name + " " + std::to_string(lines));
     };
@@ -36,13 +36,13 @@ struct EventLog {
 class AttachmentDecoding : public ::testing::Test {
  protected:
   std::string DecodeBase64(const Lines& lines) {
-    TAttachedFile& item = msg_.AttachedFiles.AddFile("f.bin");
+    AttachedFile& item = msg_.AttachedFiles.AddFile("f.bin");
     item.Lines = lines;
     parser_.DecodeBase64Attachment(item);
     return item.Data;
   }
   std::string DecodeUU(const Lines& lines) {
-    TAttachedFile& item = msg_.AttachedFiles.AddFile("f.bin");
+    AttachedFile& item = msg_.AttachedFiles.AddFile("f.bin");
     item.Lines = lines;
     parser_.DecodeUUAttachment(item);
     return item.Data;
@@ -53,9 +53,9 @@ class AttachmentDecoding : public ::testing::Test {
     return lines;
   }
 
-  testing::TPrivateTempDir tmp_;
-  TVekParser parser_;
-  TVekMsg msg_;
+  testing::PrivateTempDir tmp_;
+  MailParser parser_;
+  MailMessage msg_;
   EventLog log_;
 };
 
@@ -224,9 +224,9 @@ TEST(DecodeProgress, ReportsExactlyAsTheLiteralRuleForEveryLineCountAndStep) {
       if (expectedLast < 100) expected.push_back(100);
 
       std::vector<std::uint16_t> reported;
-      TDecodeProgress::TReport report = [&](std::uint16_t p) { reported.push_back(p); };
+      DecodeProgress::Report report = [&](std::uint16_t p) { reported.push_back(p); };
       std::uint16_t last = 0;
-      TDecodeProgress progress(step, lines, last, report);
+      DecodeProgress progress(step, lines, last, report);
       for (std::size_t line = 1; line <= lines; ++line) progress.Check(line, 1 + line % 3);
       progress.Finish();
       EXPECT_EQ(reported, expected) << lines << " lines, step " << step;
@@ -239,26 +239,26 @@ TEST(DecodeProgress, ReportsExactlyAsTheLiteralRuleForEveryLineCountAndStep) {
 
 class MakeAttachmentTest : public ::testing::Test {
  protected:
-  TAttachedFile& Make(Lines lines, const std::string& type, const std::string& encoding,
+  AttachedFile& Make(Lines lines, const std::string& type, const std::string& encoding,
                       const std::string& name) {
     parser_.MakeAttachment(msg_, lines, type, encoding, name);
     return msg_.AttachedFiles.Items(msg_.AttachedFiles.Count() - 1);
   }
-  testing::TPrivateTempDir tmp_;
-  TVekParser parser_;
-  TVekMsg msg_;
+  testing::PrivateTempDir tmp_;
+  MailParser parser_;
+  MailMessage msg_;
 };
 
 TEST_F(MakeAttachmentTest, Base64DecodesAndEmptiesLines) {
   const std::string data = Bytes(1000, 4);
-  TAttachedFile& item = Make(Base64Lines(data), "APPLICATION/PDF", "BASE64", "a.pdf");
+  AttachedFile& item = Make(Base64Lines(data), "APPLICATION/PDF", "BASE64", "a.pdf");
   EXPECT_EQ(item.FileName, "a.pdf");
   EXPECT_EQ(item.Data, data);
   EXPECT_TRUE(item.Lines.empty());
 }
 
 TEST_F(MakeAttachmentTest, QuotedPrintableKeepsUnderscoreAndEndsWithCrLf) {
-  TAttachedFile& item =
+  AttachedFile& item =
       Make({"a_b=3D=", "c", "=E3=81=82"}, "TEXT/PLAIN", "QUOTED-PRINTABLE", "q.txt");
   EXPECT_EQ(item.Data, "a_b=c\r\n\xE3\x81\x82\r\n");
 }
@@ -281,7 +281,7 @@ TEST_F(MakeAttachmentTest, ForbiddenCharactersLeaveTheNameButShiftJisSurvives) {
   EXPECT_EQ(Make({}, "X", "7BIT", "a<b>|c?.txt").FileName, "abc.txt");
   // Stored in ISO-2022-JP until the finishing step; back in Shift_JIS it is
   // whole again.
-  TAttachedFile& item = Make({}, "X", "7BIT", Sjis("ソフト表.txt"));
+  AttachedFile& item = Make({}, "X", "7BIT", Sjis("ソフト表.txt"));
   EXPECT_EQ(ConvertCode(item.FileName, jcSjis), Sjis("ソフト表.txt"));
 }
 

@@ -1,4 +1,4 @@
-// TBase64GroupDecoder::DecodeLine against a byte-by-byte decoder written
+// Base64GroupDecoder::DecodeLine against a byte-by-byte decoder written
 // from the group rules, with each block decoder this machine runs: random
 // alphabet lines of every length, every byte value at every position,
 // padding, blanks and line ends inside runs, groups split across lines.
@@ -10,18 +10,18 @@
 #include <string>
 #include <vector>
 
-#include "mime/body_base64.h"
+#include "core/mime/body_base64.h"
 
 namespace pelnor {
 namespace {
 
-using EBlock = TBase64GroupDecoder::EBlockDecoder;
+using EBlock = Base64GroupDecoder::EBlockDecoder;
 
 const std::string kAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // The rules, one character at a time.
-class TReference {
+class Reference {
  public:
   std::string DecodeLine(std::string_view line, std::size_t& groups) {
     std::string out;
@@ -64,26 +64,26 @@ class TReference {
 class Base64LineTest : public ::testing::TestWithParam<EBlock> {
  protected:
   void SetUp() override {
-    if (!TBase64GroupDecoder::Supports(GetParam())) GTEST_SKIP() << "not on this machine";
-    TBase64GroupDecoder::UseBlockDecoder(GetParam());
-    ASSERT_EQ(TBase64GroupDecoder::CurrentBlockDecoder(), GetParam());
+    if (!Base64GroupDecoder::Supports(GetParam())) GTEST_SKIP() << "not on this machine";
+    Base64GroupDecoder::UseBlockDecoder(GetParam());
+    ASSERT_EQ(Base64GroupDecoder::CurrentBlockDecoder(), GetParam());
   }
   void TearDown() override {
-    TBase64GroupDecoder::UseBlockDecoder(TBase64GroupDecoder::BestBlockDecoder());
+    Base64GroupDecoder::UseBlockDecoder(Base64GroupDecoder::BestBlockDecoder());
   }
 
   // Decodes `lines` in turn with one decoder and the reference, comparing
   // each line's bytes and group count, that nothing is written past the
   // room MaxOutput promises, and the unfinished group at the end.
   void ExpectSame(const std::vector<std::string>& lines) {
-    TBase64GroupDecoder decoder;
-    TReference reference;
+    Base64GroupDecoder decoder;
+    Reference reference;
     for (std::size_t i = 0; i < lines.size(); ++i) {
       // Alphabet text around the line, so that reading outside it would
       // decode more and show, as would writing outside the room.
       const std::string stored = kAlphabet.substr(0, kGuard) + lines[i] + kAlphabet;
       const std::string_view line(stored.data() + kGuard, lines[i].size());
-      const std::size_t room = TBase64GroupDecoder::MaxOutput(line.size());
+      const std::size_t room = Base64GroupDecoder::MaxOutput(line.size());
       std::vector<char> buffer(kGuard + room + kGuard, '\x5A');
       char* out = buffer.data() + kGuard;
       std::size_t groups = 99;
@@ -133,7 +133,7 @@ class Base64LineTest : public ::testing::TestWithParam<EBlock> {
 
 TEST_P(Base64LineTest, KnownGroupsDecode) {
   // Pins the reference itself to the bit order and the padding rules.
-  TReference reference;
+  Reference reference;
   std::size_t groups = 0;
   EXPECT_EQ(reference.DecodeLine("TWFuTWE=TQ==", groups), "ManMaM");
   EXPECT_EQ(groups, 3u);
@@ -141,10 +141,10 @@ TEST_P(Base64LineTest, KnownGroupsDecode) {
   EXPECT_EQ(groups, 2u);
   EXPECT_EQ(reference.DecodeLine("++//", groups), "\xFB\xEF\xFF");
 
-  TBase64GroupDecoder decoder;
+  Base64GroupDecoder decoder;
   const std::string line =
       "TWFuIGlzIGRpc3Rpbmd1aXNoZWQsIG5vdCBvbmx5IGJ5IGhpcyByZWFzb24sIGJ1dCBieSB0aGlz";
-  std::vector<char> out(TBase64GroupDecoder::MaxOutput(line.size()));
+  std::vector<char> out(Base64GroupDecoder::MaxOutput(line.size()));
   const std::size_t written = decoder.DecodeLine(line, out.data(), groups);
   EXPECT_EQ(std::string(out.data(), written),
             "Man is distinguished, not only by his reason, but by this");
@@ -247,11 +247,11 @@ TEST_P(Base64LineTest, BytesRoundTripThroughLines) {
     const std::uint32_t bits = bytes[i] << 16 | bytes[i + 1] << 8 | bytes[i + 2];
     for (int shift = 18; shift >= 0; shift -= 6) text += kAlphabet[bits >> shift & 63];
   }
-  TBase64GroupDecoder decoder;
+  Base64GroupDecoder decoder;
   std::string decoded;
   for (std::size_t at = 0; at < text.size(); at += 76) {
     const std::string line = text.substr(at, 76);
-    std::vector<char> out(TBase64GroupDecoder::MaxOutput(line.size()));
+    std::vector<char> out(Base64GroupDecoder::MaxOutput(line.size()));
     std::size_t groups = 0;
     decoded.append(out.data(), decoder.DecodeLine(line, out.data(), groups));
   }
@@ -277,9 +277,9 @@ INSTANTIATE_TEST_SUITE_P(BlockDecoders, Base64LineTest,
                          });
 
 TEST(Base64BlockDecoderTest, BestIsSupportedAndScalarAlwaysIs) {
-  EXPECT_TRUE(TBase64GroupDecoder::Supports(EBlock::Scalar));
-  EXPECT_TRUE(TBase64GroupDecoder::Supports(TBase64GroupDecoder::BestBlockDecoder()));
-  EXPECT_EQ(TBase64GroupDecoder::CurrentBlockDecoder(), TBase64GroupDecoder::BestBlockDecoder());
+  EXPECT_TRUE(Base64GroupDecoder::Supports(EBlock::Scalar));
+  EXPECT_TRUE(Base64GroupDecoder::Supports(Base64GroupDecoder::BestBlockDecoder()));
+  EXPECT_EQ(Base64GroupDecoder::CurrentBlockDecoder(), Base64GroupDecoder::BestBlockDecoder());
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "body_test_util.h"
-#include "mime/VekParser.h"
+#include "core/mime/mail_parser.h"
 
 namespace pelnor {
 namespace {
@@ -24,16 +24,16 @@ Lines Concat(std::initializer_list<Lines> pieces) {
 
 class DecodeBodyTest : public ::testing::Test {
  protected:
-  TVekMsg& Decode(Lines lines, const std::string& subject = "") {
+  MailMessage& Decode(Lines lines, const std::string& subject = "") {
     msg_.Subject = subject;
     parser_.DecodeBody(msg_, lines);
     return msg_;
   }
-  const TAttachedFile& Att(int i) { return msg_.AttachedFiles.Items(i); }
+  const AttachedFile& Att(int i) { return msg_.AttachedFiles.Items(i); }
 
-  testing::TPrivateTempDir tmp_;
-  TVekParser parser_;
-  TVekMsg msg_;
+  testing::PrivateTempDir tmp_;
+  MailParser parser_;
+  MailMessage msg_;
 };
 
 // --- single-part text ----------------------------------------------------------

@@ -1,6 +1,6 @@
 // The attachment decoders' temporary file and its write buffer.
 
-#include "mime/body_spool.h"
+#include "core/mime/body_spool.h"
 
 #include <sys/stat.h>
 
@@ -19,11 +19,11 @@ namespace fs = std::filesystem;
 using test::OpenDescriptors;
 using test::Pattern;
 
-TEST(DecodeSpool, IsAPrivateVekFileRemovedWithItsDescriptor) {
+TEST(DecodeSpool, IsAPrivateTemporaryFileRemovedWithItsDescriptor) {
   const int before = OpenDescriptors();
   std::string path;
   {
-    TDecodeSpool spool;
+    DecodeSpool spool;
     path = spool.Path();
     EXPECT_EQ(fs::path(path).parent_path(), fs::temp_directory_path());
     EXPECT_EQ(fs::path(path).filename().string().rfind("vek", 0), 0u);
@@ -39,7 +39,7 @@ TEST(DecodeSpool, IsAPrivateVekFileRemovedWithItsDescriptor) {
 }
 
 TEST(DecodeSpool, ReadAllGivesBackEveryWriteInOrder) {
-  TDecodeSpool spool;
+  DecodeSpool spool;
   std::string expected;
   for (std::size_t size : {std::size_t{1}, std::size_t{0}, std::size_t{4096},
                            std::size_t{300 * 1024}, std::size_t{7}}) {
@@ -55,10 +55,10 @@ TEST(DecodeSpool, ReadAllGivesBackEveryWriteInOrder) {
 }
 
 TEST(SpoolWriter, CollectsSmallPiecesAndLargeOnes) {
-  TDecodeSpool spool;
+  DecodeSpool spool;
   std::string expected;
   {
-    TSpoolWriter writer(spool);
+    SpoolWriter writer(spool);
     for (int i = 0; i < 5000; ++i) {
       const std::string line = Pattern(76, static_cast<unsigned>(i)) + "\r\n";
       std::memcpy(writer.Reserve(line.size()), line.data(), line.size());

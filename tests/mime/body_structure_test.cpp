@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "body_test_util.h"
-#include "mime/VekParser.h"
-#include "mime/body_names.h"
-#include "mime/jconvert.h"
-#include "mime/vek_util.h"
-#include "platform/sjis_literal.h"
+#include "core/mime/mail_parser.h"
+#include "core/mime/body_names.h"
+#include "core/text/japanese_code.h"
+#include "core/mime/header_fields.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {
@@ -19,29 +19,29 @@ using testing::Lines;
 
 TEST(StripHeader, DeletesHeaderAndTheBlankLinesAfterIt) {
   Lines lines{"Subject: x", "To: y", "", "  ", "", "body", "", "more"};
-  TVekParser::StripHeader(lines);
+  MailParser::StripHeader(lines);
   EXPECT_EQ(lines, (Lines{"body", "", "more"}));
 }
 
 TEST(StripHeader, BodyWithoutHeaderOnlyLosesLeadingBlankLines) {
   Lines lines{"", "\t", "first", "second"};
-  TVekParser::StripHeader(lines);
+  MailParser::StripHeader(lines);
   EXPECT_EQ(lines, (Lines{"first", "second"}));
 }
 
 TEST(StripHeader, LineOfBlanksEndsTheHeaderWhileFindHeaderReadsOn) {
   Lines lines{"Subject: x", "   ", "Content-Type: text/html", "", "body"};
   ASSERT_TRUE(FindHeader("CONTENT-TYPE:", lines).has_value());
-  TVekParser::StripHeader(lines);
+  MailParser::StripHeader(lines);
   EXPECT_EQ(lines, (Lines{"Content-Type: text/html", "", "body"}));
 }
 
 TEST(StripHeader, HeaderOnlyAndEmptyListsBecomeEmpty) {
   Lines header{"A: 1", "B: 2"};
-  TVekParser::StripHeader(header);
+  MailParser::StripHeader(header);
   EXPECT_TRUE(header.empty());
   Lines none;
-  TVekParser::StripHeader(none);
+  MailParser::StripHeader(none);
   EXPECT_TRUE(none.empty());
 }
 
@@ -56,7 +56,7 @@ struct BoundaryCase {
 class ExtractBoundaryTest : public ::testing::TestWithParam<BoundaryCase> {};
 
 TEST_P(ExtractBoundaryTest, GivesTheDelimiterLine) {
-  EXPECT_EQ(TVekParser::ExtractBoundary(GetParam().line), GetParam().delimiter);
+  EXPECT_EQ(MailParser::ExtractBoundary(GetParam().line), GetParam().delimiter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,7 +84,7 @@ using Parts = std::vector<Lines>;
 
 Parts Split(Lines lines) {
   Parts parts;
-  TVekParser::SplitMultipart(std::move(lines), parts);
+  MailParser::SplitMultipart(std::move(lines), parts);
   return parts;
 }
 
@@ -169,7 +169,7 @@ TEST_P(FindUUBeginTest, RecognisesBeginLines) {
   const Lines lines{"text", GetParam().line};
   std::size_t index = 99;
   std::string name;
-  ASSERT_EQ(TVekParser::FindUUBegin(lines, index, name), GetParam().found);
+  ASSERT_EQ(MailParser::FindUUBegin(lines, index, name), GetParam().found);
   if (GetParam().found) {
     EXPECT_EQ(index, 1u);
     EXPECT_EQ(name, GetParam().fileName);
@@ -194,32 +194,32 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FindUUBegin, EmptyListFindsNothing) {
   std::size_t index = 0;
   std::string name;
-  EXPECT_FALSE(TVekParser::FindUUBegin({}, index, name));
+  EXPECT_FALSE(MailParser::FindUUBegin({}, index, name));
 }
 
 // --- Unquote -----------------------------------------------------------------
 
 TEST(Unquote, DropsOneQuoteAtEachEnd) {
-  EXPECT_EQ(TVekParser::Unquote("\"a.txt\""), "a.txt");
-  EXPECT_EQ(TVekParser::Unquote("'a.txt'"), "a.txt");
-  EXPECT_EQ(TVekParser::Unquote("\"a.txt'"), "a.txt");
-  EXPECT_EQ(TVekParser::Unquote("\"\"a\"\""), "\"a\"");
-  EXPECT_EQ(TVekParser::Unquote("a.txt\""), "a.txt");
-  EXPECT_EQ(TVekParser::Unquote("\""), "");
-  EXPECT_EQ(TVekParser::Unquote(""), "");
+  EXPECT_EQ(MailParser::Unquote("\"a.txt\""), "a.txt");
+  EXPECT_EQ(MailParser::Unquote("'a.txt'"), "a.txt");
+  EXPECT_EQ(MailParser::Unquote("\"a.txt'"), "a.txt");
+  EXPECT_EQ(MailParser::Unquote("\"\"a\"\""), "\"a\"");
+  EXPECT_EQ(MailParser::Unquote("a.txt\""), "a.txt");
+  EXPECT_EQ(MailParser::Unquote("\""), "");
+  EXPECT_EQ(MailParser::Unquote(""), "");
 }
 
 // --- ReadPartInfo ------------------------------------------------------------
 
 TEST(ReadPartInfo, DefaultsWithoutHeaders) {
-  const auto info = TVekParser::ReadPartInfo({"", "body"});
+  const auto info = MailParser::ReadPartInfo({"", "body"});
   EXPECT_EQ(info.Type, "TEXT/PLAIN");
   EXPECT_EQ(info.Encoding, "7BIT");
   EXPECT_EQ(info.Name, "");
 }
 
 TEST(ReadPartInfo, TypeEncodingAndQuotedName) {
-  const auto info = TVekParser::ReadPartInfo(
+  const auto info = MailParser::ReadPartInfo(
       {"Content-Type: Application/PDF; name=\"offer.pdf\"",
        "Content-Transfer-Encoding: Base64", "", "JVBE"});
   EXPECT_EQ(info.Type, "APPLICATION/PDF");
@@ -228,13 +228,13 @@ TEST(ReadPartInfo, TypeEncodingAndQuotedName) {
 }
 
 TEST(ReadPartInfo, NameFromDispositionWhenTypeHasNone) {
-  const auto info = TVekParser::ReadPartInfo(
+  const auto info = MailParser::ReadPartInfo(
       {"Content-Type: image/png", "Content-Disposition: attachment; filename='logo.png'", ""});
   EXPECT_EQ(info.Name, "logo.png");
 }
 
 TEST(ReadPartInfo, TypeNameWinsOverDisposition) {
-  const auto info = TVekParser::ReadPartInfo({"Content-Type: text/plain; name=a.txt",
+  const auto info = MailParser::ReadPartInfo({"Content-Type: text/plain; name=a.txt",
                                               "Content-Disposition: attachment; filename=b.txt",
                                               ""});
   EXPECT_EQ(info.Name, "a.txt");
@@ -242,7 +242,7 @@ TEST(ReadPartInfo, TypeNameWinsOverDisposition) {
 
 TEST(ReadPartInfo, JapaneseEncodedWordNameBecomesShiftJis) {
   // 見積書.pdf in ISO-2022-JP, base64 encoded word.
-  const auto info = TVekParser::ReadPartInfo(
+  const auto info = MailParser::ReadPartInfo(
       {"Content-Type: application/pdf;",
        " name=\"=?ISO-2022-JP?B?GyRCOCtAUT1xGyhCLnBkZg==?=\"", ""});
   EXPECT_EQ(info.Name, Sjis("見積書.pdf"));
@@ -251,7 +251,7 @@ TEST(ReadPartInfo, JapaneseEncodedWordNameBecomesShiftJis) {
 TEST(ReadPartInfo, RawJisNameIsConvertedToo) {
   const std::string jis = SjisToJis(Sjis("表.txt"));
   const auto info =
-      TVekParser::ReadPartInfo({"Content-Type: text/plain; name=\"" + jis + "\"", ""});
+      MailParser::ReadPartInfo({"Content-Type: text/plain; name=\"" + jis + "\"", ""});
   EXPECT_EQ(info.Name, Sjis("表.txt"));
 }
 

@@ -69,9 +69,9 @@ inline std::string Bytes(std::size_t size, unsigned seed) {
 
 // Points the temporary directory at a fresh folder for one test, so the
 // test can see that decoders leave no spool file behind.
-class TPrivateTempDir {
+class PrivateTempDir {
  public:
-  TPrivateTempDir() {
+  PrivateTempDir() {
     namespace fs = std::filesystem;
     const char* old = getenv("TMPDIR");
     if (old) old_ = old;
@@ -80,7 +80,7 @@ class TPrivateTempDir {
     dir_ = mkdtemp(tmpl.data());
     setenv("TMPDIR", dir_.c_str(), 1);
   }
-  ~TPrivateTempDir() {
+  ~PrivateTempDir() {
     if (hadOld_) {
       setenv("TMPDIR", old_.c_str(), 1);
     } else {

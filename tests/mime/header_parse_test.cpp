@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "mime/VekParser.h"
-#include "mime/jconvert.h"
-#include "mime/vek_util.h"
-#include "platform/sjis_literal.h"
+#include "core/mime/mail_parser.h"
+#include "core/text/japanese_code.h"
+
+#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {
@@ -21,10 +21,10 @@ const std::string kNihongoB = "=?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=";       // 日
 const std::string kYamadaB = "=?iso-2022-jp?B?GyRCOzNFREJATzobKEI=?=";    // 山田太郎
 const std::string kYamadaJis = "\x1b$B;3EDB@O:\x1b(B";
 
-std::unique_ptr<TVekMsg> Parsed(const Lines& headers) {
-  auto msg = std::make_unique<TVekMsg>();
+std::unique_ptr<MailMessage> Parsed(const Lines& headers) {
+  auto msg = std::make_unique<MailMessage>();
   msg->Headers = headers;
-  TVekParser::ParseHeader(*msg);
+  MailParser::ParseHeader(*msg);
   return msg;
 }
 
@@ -109,11 +109,11 @@ TEST(ParseHeader, FromFieldWinsOverTheEnvelopeLine) {
 }
 
 TEST(ParseHeader, MissingFieldsKeepTheirValues) {
-  TVekMsg msg;
+  MailMessage msg;
   msg.Subject = "kept";
   msg.MessageId = "<kept@x>";
   msg.Headers = {"Date: d"};
-  TVekParser::ParseHeader(msg);
+  MailParser::ParseHeader(msg);
   EXPECT_EQ(msg.Subject, "kept");
   EXPECT_EQ(msg.MessageId, "<kept@x>");
   EXPECT_EQ(msg.Date, "d");
@@ -186,24 +186,24 @@ TEST(CcField, Table) {
 }
 
 TEST(ConvertAddress, NameAndAddressPartsAreConvertedSeparately) {
-  EXPECT_EQ(TVekParser::ConvertAddress(kYamadaB + "   <y@x>"), Sjis("山田太郎") + "<y@x>");
-  EXPECT_EQ(TVekParser::ConvertAddress(kYamadaJis + " <y@x>"), Sjis("山田太郎") + "<y@x>");
-  EXPECT_EQ(TVekParser::ConvertAddress("y@x"), "y@x");
-  EXPECT_EQ(TVekParser::ConvertAddress(""), "");
+  EXPECT_EQ(MailParser::ConvertAddress(kYamadaB + "   <y@x>"), Sjis("山田太郎") + "<y@x>");
+  EXPECT_EQ(MailParser::ConvertAddress(kYamadaJis + " <y@x>"), Sjis("山田太郎") + "<y@x>");
+  EXPECT_EQ(MailParser::ConvertAddress("y@x"), "y@x");
+  EXPECT_EQ(MailParser::ConvertAddress(""), "");
 }
 
 TEST(DecodeHeaderText, JisWordsAndRawJisBecomeShiftJis) {
-  EXPECT_EQ(TVekParser::DecodeHeaderText(kNihongoB + ".txt"), Sjis("日本語") + ".txt");
-  EXPECT_EQ(TVekParser::DecodeHeaderText(kYamadaJis), Sjis("山田太郎"));
-  EXPECT_EQ(TVekParser::DecodeHeaderText("plain.txt"), "plain.txt");
+  EXPECT_EQ(MailParser::DecodeHeaderText(kNihongoB + ".txt"), Sjis("日本語") + ".txt");
+  EXPECT_EQ(MailParser::DecodeHeaderText(kYamadaJis), Sjis("山田太郎"));
+  EXPECT_EQ(MailParser::DecodeHeaderText("plain.txt"), "plain.txt");
 }
 
 // --- finishing step ------------------------------------------------------------
 
 TEST(Finish, JisBodyBecomesShiftJisLineForLine) {
-  TVekMsg msg;
+  MailMessage msg;
   msg.Text = {"\x1b$B$3$s$K$A$O\x1b(B", "", "ascii line", kYamadaJis};
-  TVekParser::Finish(msg);
+  MailParser::Finish(msg);
   EXPECT_EQ(msg.Text, (Lines{Sjis("こんにちは"), "", "ascii line", Sjis("山田太郎")}));
 }
 
@@ -213,57 +213,57 @@ TEST(Finish, OtherBodiesStayAsTheyAre) {
   const Lines sjis{Sjis("日本語")};
   const Lines ascii{"hello", ""};
   for (const Lines* body : {&euc, &old, &sjis, &ascii}) {
-    TVekMsg msg;
+    MailMessage msg;
     msg.Text = *body;
-    TVekParser::Finish(msg);
+    MailParser::Finish(msg);
     EXPECT_EQ(msg.Text, *body);
   }
 }
 
 TEST(Finish, HeaderFieldsWithJapaneseBytesBecomeShiftJis) {
-  TVekMsg msg;
+  MailMessage msg;
   msg.Subject = kNihongoB;  // a word DecodeWords could not take apart earlier
   msg.From = kYamadaJis + " <y@x>";
   msg.ReplyTo = Sjis("山田太郎") + " <r@x>";
-  TVekParser::Finish(msg);
+  MailParser::Finish(msg);
   EXPECT_EQ(msg.Subject, kNihongoB);  // ASCII: untouched
   EXPECT_EQ(msg.From, Sjis("山田太郎") + "<y@x>");
   EXPECT_EQ(msg.ReplyTo, Sjis("山田太郎") + "<r@x>");
 }
 
 TEST(Finish, AsciiSenderKeepsItsBlankBeforeTheBracket) {
-  TVekMsg msg;
+  MailMessage msg;
   msg.Headers = {"From: Taro <taro@x>", "Subject: " + kNihongoB};
-  TVekParser::ParseHeader(msg);
-  TVekParser::Finish(msg);
+  MailParser::ParseHeader(msg);
+  MailParser::Finish(msg);
   EXPECT_EQ(msg.From, "Taro <taro@x>");
   EXPECT_EQ(msg.Subject, Sjis("日本語"));
 }
 
 TEST(Finish, JapaneseSenderLosesTheBlankBeforeTheBracket) {
-  TVekMsg msg;
+  MailMessage msg;
   msg.Headers = {"From: " + kYamadaB + " <y@x>"};
-  TVekParser::ParseHeader(msg);
-  TVekParser::Finish(msg);
+  MailParser::ParseHeader(msg);
+  MailParser::Finish(msg);
   EXPECT_EQ(msg.From, Sjis("山田太郎") + "<y@x>");
 }
 
 TEST(Finish, RawJisSubjectIsConverted) {
-  TVekMsg msg;
+  MailMessage msg;
   msg.Headers = {"Subject: \x1b$B7oL>\x1b(B"};  // 件名, sent unencoded
-  TVekParser::ParseHeader(msg);
-  TVekParser::Finish(msg);
+  MailParser::ParseHeader(msg);
+  MailParser::Finish(msg);
   EXPECT_EQ(msg.Subject, Sjis("件名"));
 }
 
 TEST(RawJisHeaders, SurviveTrimmingAndSemicolonCutting) {
   // Old Japanese mailers send ISO-2022-JP unencoded. The leading ESC is a
   // control character and ";" (0x3B) is the first byte of 山 (";3").
-  TVekMsg msg;
+  MailMessage msg;
   msg.Headers = {"Subject: \x1b$B;3ED\x1b(B; note", "From: \x1b$B;3ED\x1b(B <y@x>",
                  "Reply-To: r@x", " \x1b$B;3ED\x1b(B"};  // folded line starting with ESC
-  TVekParser::ParseHeader(msg);
-  TVekParser::Finish(msg);
+  MailParser::ParseHeader(msg);
+  MailParser::Finish(msg);
   EXPECT_EQ(msg.Subject, Sjis("山田"));
   EXPECT_EQ(msg.ReplyTo, "r@x" + Sjis("山田"));
   EXPECT_EQ(msg.From, Sjis("山田") + "<y@x>");
@@ -272,11 +272,11 @@ TEST(RawJisHeaders, SurviveTrimmingAndSemicolonCutting) {
 // --- the decoders' event pump -----------------------------------------------------
 
 TEST(ParserPump, ProcessesMessagesDuringLongDecodesButNotPerLine) {
-  TVekParser parser;
+  MailParser parser;
   int pumps = 0;
   parser.OnProcessMessages = [&] { ++pumps; };
-  TVekMsg msg;
-  TAttachedFile& item = msg.AttachedFiles.AddFile("big.bin");
+  MailMessage msg;
+  AttachedFile& item = msg.AttachedFiles.AddFile("big.bin");
   item.Lines.assign(200000, std::string(76, 'A'));  // 11 MB of zero bytes
 
   const auto start = std::chrono::steady_clock::now();

@@ -1,7 +1,7 @@
 // Compares the converters with glibc's iconv (ISO-2022-JP -> CP932), which
 // holds the published mapping tables.
 
-#include "mime/jconvert.h"
+#include "core/text/japanese_code.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -14,14 +14,14 @@ namespace pelnor {
 namespace {
 
 // One iconv conversion descriptor; nullopt for input iconv refuses.
-class TIconv {
+class Iconv {
  public:
-  TIconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~TIconv() {
+  Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Iconv() {
     if (Ok()) iconv_close(cd_);
   }
-  TIconv(const TIconv&) = delete;
-  TIconv& operator=(const TIconv&) = delete;
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
 
   bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
@@ -44,7 +44,7 @@ class TIconv {
   iconv_t cd_;
 };
 
-struct TJisChar {
+struct JisChar {
   unsigned char j1;
   unsigned char j2;
 };
@@ -63,12 +63,12 @@ std::string InTwoByteMode(const std::string& pairs) {
 
 // Every assigned JIS X 0208 character of the rows in question, as iconv
 // knows them.
-std::vector<TJisChar> AssignedCharacters(TIconv& jisToCp932) {
-  std::vector<TJisChar> chars;
+std::vector<JisChar> AssignedCharacters(Iconv& jisToCp932) {
+  std::vector<JisChar> chars;
   for (int row = 1; row <= 94; ++row) {
     if (!InTestedRows(row)) continue;
     for (int cell = 1; cell <= 94; ++cell) {
-      const TJisChar c{static_cast<unsigned char>(0x20 + row),
+      const JisChar c{static_cast<unsigned char>(0x20 + row),
                        static_cast<unsigned char>(0x20 + cell)};
       if (jisToCp932.Convert(InTwoByteMode(Pair(c.j1, c.j2)))) chars.push_back(c);
     }
@@ -81,15 +81,15 @@ class JConvertIconv : public testing::Test {
   void SetUp() override {
     if (!jisToCp932_.Ok()) GTEST_SKIP() << "iconv has no ISO-2022-JP -> CP932";
   }
-  TIconv jisToCp932_{"CP932", "ISO-2022-JP"};
+  Iconv jisToCp932_{"CP932", "ISO-2022-JP"};
 };
 
 TEST_F(JConvertIconv, EveryJisX0208CharacterBothWays) {
-  const std::vector<TJisChar> chars = AssignedCharacters(jisToCp932_);
+  const std::vector<JisChar> chars = AssignedCharacters(jisToCp932_);
   // JIS X 0208:1990 has 524 non-kanji and 6355 kanji in these rows.
   EXPECT_EQ(chars.size(), 6879u);
   int mismatches = 0;
-  for (const TJisChar& c : chars) {
+  for (const JisChar& c : chars) {
     const std::string jis = InTwoByteMode(Pair(c.j1, c.j2));
     const std::string expected = *jisToCp932_.Convert(jis);
     const std::string sjis = JisToSjis(jis);
@@ -105,7 +105,7 @@ TEST_F(JConvertIconv, EveryJisX0208CharacterBothWays) {
 TEST_F(JConvertIconv, LongMixedTextMatchesIconv) {
   // All characters in one stream, broken into lines with ASCII between
   // stretches, as a long mail body would be.
-  const std::vector<TJisChar> chars = AssignedCharacters(jisToCp932_);
+  const std::vector<JisChar> chars = AssignedCharacters(jisToCp932_);
   std::string jis;
   std::string pairs;
   for (std::size_t i = 0; i < chars.size(); ++i) {
@@ -122,10 +122,10 @@ TEST_F(JConvertIconv, LongMixedTextMatchesIconv) {
 }
 
 TEST_F(JConvertIconv, EucJpAgreesWithIconv) {
-  TIconv jisToEuc("EUC-JP", "ISO-2022-JP");
+  Iconv jisToEuc("EUC-JP", "ISO-2022-JP");
   ASSERT_TRUE(jisToEuc.Ok());
   std::string pairs;
-  for (const TJisChar& c : AssignedCharacters(jisToCp932_)) {
+  for (const JisChar& c : AssignedCharacters(jisToCp932_)) {
     pairs += Pair(c.j1, c.j2);
   }
   const std::string jis = "abc " + InTwoByteMode(pairs) + " xyz";
@@ -140,16 +140,16 @@ TEST(JConvertHankaku, TableMatchesFullWidthForms) {
   const std::string fullWidth =
       "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソ"
       "タチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛゜";
-  TIconv utf8ToEuc("EUC-JP", "UTF-8");
+  Iconv utf8ToEuc("EUC-JP", "UTF-8");
   ASSERT_TRUE(utf8ToEuc.Ok());
   const std::string euc = *utf8ToEuc.Convert(fullWidth);
   ASSERT_EQ(euc.size(), 63u * 2);
   for (int h = 0xA1; h <= 0xDF; ++h) {
     const std::string text(1, static_cast<char>(h));
     std::size_t pos = 0;
-    const TBytePair got = HankakuToJis(text, pos);
+    const BytePair got = HankakuToJis(text, pos);
     const std::size_t k = (h - 0xA1) * 2;
-    EXPECT_EQ(got, (TBytePair{static_cast<unsigned char>(euc[k] & 0x7F),
+    EXPECT_EQ(got, (BytePair{static_cast<unsigned char>(euc[k] & 0x7F),
                               static_cast<unsigned char>(euc[k + 1] & 0x7F)}))
         << std::hex << h;
     EXPECT_EQ(pos, 1u);
@@ -161,8 +161,8 @@ TEST(JConvertHankaku, VoicedFormsMatchFullWidth) {
   const std::string voiced = "ガギグゲゴザジズゼゾダヂヅデドバビブベボヴ";
   const std::string semiBases = "ﾊﾋﾌﾍﾎ";
   const std::string semiVoiced = "パピプペポ";
-  TIconv toSjis("CP932", "UTF-8");
-  TIconv toEuc("EUC-JP", "UTF-8");
+  Iconv toSjis("CP932", "UTF-8");
+  Iconv toEuc("EUC-JP", "UTF-8");
   ASSERT_TRUE(toSjis.Ok() && toEuc.Ok());
   auto check = [&](const std::string& base, const std::string& full, char mark) {
     const std::string sjis = *toSjis.Convert(base);
@@ -172,7 +172,7 @@ TEST(JConvertHankaku, VoicedFormsMatchFullWidth) {
       const std::string text = sjis.substr(i, 1) + mark;
       std::size_t pos = 0;
       EXPECT_EQ(HankakuToJis(text, pos),
-                (TBytePair{static_cast<unsigned char>(euc[2 * i] & 0x7F),
+                (BytePair{static_cast<unsigned char>(euc[2 * i] & 0x7F),
                            static_cast<unsigned char>(euc[2 * i + 1] & 0x7F)}))
           << std::hex << int(static_cast<unsigned char>(sjis[i]));
       EXPECT_EQ(pos, 2u);

@@ -2,7 +2,7 @@
 // plain byte-by-byte reading of the same rules, with escapes, line ends and
 // text ends falling at every offset of a block.
 
-#include "mime/jconvert.h"
+#include "core/text/japanese_code.h"
 #include "jis_reference.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@
 namespace pelnor {
 namespace {
 
-class TJisNoise {
+class JisNoise {
  public:
-  explicit TJisNoise(unsigned seed) : rng_(seed) {}
+  explicit JisNoise(unsigned seed) : rng_(seed) {}
 
   // Stretches of random lengths in both modes, with the odd stray ESC,
   // odd-length stretch, control byte and 8-bit byte.
@@ -42,7 +42,7 @@ class TJisNoise {
 };
 
 TEST(JisToSjisRuns, MatchesByteByByteReadingOnNoise) {
-  TJisNoise noise(7);
+  JisNoise noise(7);
   for (std::size_t size = 0; size < 300; ++size) {
     for (int round = 0; round < 20; ++round) {
       const std::string text = noise.Make(size);

@@ -1,4 +1,4 @@
-#include "mime/jconvert.h"
+#include "core/text/japanese_code.h"
 
 #include <gtest/gtest.h>
 
@@ -24,32 +24,32 @@ const std::string kEuc =
     "ABC\xA1\xA3\xA5\xAB\xA5\xCA";
 
 TEST(JConvertPairs, AConvertsBothWays) {
-  EXPECT_EQ(SjisPairToJis(0x88, 0x9F), (TBytePair{0x30, 0x21}));
-  EXPECT_EQ(JisPairToSjis(0x30, 0x21), (TBytePair{0x88, 0x9F}));
+  EXPECT_EQ(SjisPairToJis(0x88, 0x9F), (BytePair{0x30, 0x21}));
+  EXPECT_EQ(JisPairToSjis(0x30, 0x21), (BytePair{0x88, 0x9F}));
 }
 
 TEST(JConvertPairs, RowAndCellBoundaries) {
-  EXPECT_EQ(JisPairToSjis(0x21, 0x21), (TBytePair{0x81, 0x40}));  // 　
-  EXPECT_EQ(JisPairToSjis(0x21, 0x60), (TBytePair{0x81, 0x80}));  // ÷, skips 0x7F
-  EXPECT_EQ(JisPairToSjis(0x21, 0x7E), (TBytePair{0x81, 0x9E}));
-  EXPECT_EQ(JisPairToSjis(0x22, 0x21), (TBytePair{0x81, 0x9F}));
-  EXPECT_EQ(JisPairToSjis(0x5E, 0x7E), (TBytePair{0x9F, 0xFC}));
-  EXPECT_EQ(JisPairToSjis(0x5F, 0x21), (TBytePair{0xE0, 0x40}));  // jumps A0-DF
-  EXPECT_EQ(JisPairToSjis(0x74, 0x26), (TBytePair{0xEA, 0xA4}));  // 熙
-  EXPECT_EQ(SjisPairToJis(0xEA, 0xA4), (TBytePair{0x74, 0x26}));
-  EXPECT_EQ(SjisPairToJis(0x81, 0x80), (TBytePair{0x21, 0x60}));
+  EXPECT_EQ(JisPairToSjis(0x21, 0x21), (BytePair{0x81, 0x40}));  // 　
+  EXPECT_EQ(JisPairToSjis(0x21, 0x60), (BytePair{0x81, 0x80}));  // ÷, skips 0x7F
+  EXPECT_EQ(JisPairToSjis(0x21, 0x7E), (BytePair{0x81, 0x9E}));
+  EXPECT_EQ(JisPairToSjis(0x22, 0x21), (BytePair{0x81, 0x9F}));
+  EXPECT_EQ(JisPairToSjis(0x5E, 0x7E), (BytePair{0x9F, 0xFC}));
+  EXPECT_EQ(JisPairToSjis(0x5F, 0x21), (BytePair{0xE0, 0x40}));  // jumps A0-DF
+  EXPECT_EQ(JisPairToSjis(0x74, 0x26), (BytePair{0xEA, 0xA4}));  // 熙
+  EXPECT_EQ(SjisPairToJis(0xEA, 0xA4), (BytePair{0x74, 0x26}));
+  EXPECT_EQ(SjisPairToJis(0x81, 0x80), (BytePair{0x21, 0x60}));
 }
 
 TEST(JConvertPairs, OutOfRangeUsesSameArithmeticModulo256) {
   // The user-defined area F040 sits past row 94; no check anywhere.
-  EXPECT_EQ(SjisPairToJis(0xF0, 0x40), (TBytePair{0x7F, 0x21}));
-  EXPECT_EQ(JisPairToSjis(0x7F, 0x21), (TBytePair{0xF0, 0x40}));
-  EXPECT_EQ(JisPairToSjis(0x75, 0x21), (TBytePair{0xEB, 0x40}));
+  EXPECT_EQ(SjisPairToJis(0xF0, 0x40), (BytePair{0x7F, 0x21}));
+  EXPECT_EQ(JisPairToSjis(0x7F, 0x21), (BytePair{0xF0, 0x40}));
+  EXPECT_EQ(JisPairToSjis(0x75, 0x21), (BytePair{0xEB, 0x40}));
   // Control bytes pair too (a CR LF inside two-byte mode).
-  EXPECT_EQ(JisPairToSjis(0x0D, 0x0A), (TBytePair{0x77, 0x29}));
+  EXPECT_EQ(JisPairToSjis(0x0D, 0x0A), (BytePair{0x77, 0x29}));
   // Sums past 255 wrap.
-  EXPECT_EQ(JisPairToSjis(0xFE, 0xFE), (TBytePair{0x2F, 0x7C}));
-  EXPECT_EQ(SjisPairToJis(0x00, 0x00), (TBytePair{0x1F, 0xE1}));
+  EXPECT_EQ(JisPairToSjis(0xFE, 0xFE), (BytePair{0x2F, 0x7C}));
+  EXPECT_EQ(SjisPairToJis(0x00, 0x00), (BytePair{0x1F, 0xE1}));
 }
 
 TEST(ConvertCode, ToShiftJis) {
@@ -169,12 +169,12 @@ TEST(SjisToJis, HalfWidthKatakanaBecomeFullWidth) {
 }
 
 TEST(SjisToJis, MarksCombineOnlyInsideTheirRanges) {
-  struct TCase {
+  struct Case {
     const char* name;
     std::string sjis;
     std::string jis;
   };
-  const TCase cases[] = {
+  const Case cases[] = {
       {"BeforeKaVoiced", "\xB5\xDE", "\x25\x2A\x21\x2B"},  // オ゛
       {"KaVoiced", "\xB6\xDE", "\x25\x2C"},                // ガ
       {"ToVoiced", "\xC4\xDE", "\x25\x49"},                // ド
@@ -189,7 +189,7 @@ TEST(SjisToJis, MarksCombineOnlyInsideTheirRanges) {
       {"USemi", "\xB3\xDF", "\x25\x26\x21\x2C"},           // ウ゜
       {"MarkUsedOnce", "\xB6\xDE\xDE", "\x25\x2C\x21\x2B"},  // ガ゛
   };
-  for (const TCase& c : cases) {
+  for (const Case& c : cases) {
     EXPECT_EQ(SjisToJis(c.sjis), "\x1B$B" + c.jis) << c.name;
   }
 }
@@ -211,38 +211,38 @@ TEST(SjisToEuc, Bytes) {
 
 TEST(HankakuToJis, MovesPastConsumedBytes) {
   std::size_t pos = 1;
-  EXPECT_EQ(HankakuToJis("a\xB6\xDE" "b", pos), (TBytePair{0x25, 0x2C}));
+  EXPECT_EQ(HankakuToJis("a\xB6\xDE" "b", pos), (BytePair{0x25, 0x2C}));
   EXPECT_EQ(pos, 3u);
   pos = 0;
-  EXPECT_EQ(HankakuToJis("\xB6\xB6", pos), (TBytePair{0x25, 0x2B}));
+  EXPECT_EQ(HankakuToJis("\xB6\xB6", pos), (BytePair{0x25, 0x2B}));
   EXPECT_EQ(pos, 1u);
   pos = 0;
-  EXPECT_EQ(HankakuToJis("\xB6", pos), (TBytePair{0x25, 0x2B}));
+  EXPECT_EQ(HankakuToJis("\xB6", pos), (BytePair{0x25, 0x2B}));
   EXPECT_EQ(pos, 1u);
 }
 
 TEST(HankakuToJis, EucForm) {
   std::size_t pos = 0;
-  EXPECT_EQ(HankakuToJis("\x8E\xCA\x8E\xDF", pos, hkEuc), (TBytePair{0x25, 0x51}));
+  EXPECT_EQ(HankakuToJis("\x8E\xCA\x8E\xDF", pos, hkEuc), (BytePair{0x25, 0x51}));
   EXPECT_EQ(pos, 4u);
   pos = 0;
   // A bare 0xDF is no EUC-JP mark.
-  EXPECT_EQ(HankakuToJis("\x8E\xCA\xDF", pos, hkEuc), (TBytePair{0x25, 0x4F}));
+  EXPECT_EQ(HankakuToJis("\x8E\xCA\xDF", pos, hkEuc), (BytePair{0x25, 0x4F}));
   EXPECT_EQ(pos, 2u);
   pos = 0;
-  EXPECT_EQ(HankakuToJis("\x8E\xB3\x8E\xDE", pos, hkEuc), (TBytePair{0x25, 0x74}));
+  EXPECT_EQ(HankakuToJis("\x8E\xB3\x8E\xDE", pos, hkEuc), (BytePair{0x25, 0x74}));
   EXPECT_EQ(pos, 4u);
 }
 
 TEST(HankakuToJis, NonKanaGivesGetaWithoutReadingPastEnd) {
   std::size_t pos = 0;
-  EXPECT_EQ(HankakuToJis("A", pos), (TBytePair{0x22, 0x2E}));
+  EXPECT_EQ(HankakuToJis("A", pos), (BytePair{0x22, 0x2E}));
   EXPECT_EQ(pos, 1u);
   pos = 5;
-  EXPECT_EQ(HankakuToJis("ab", pos), (TBytePair{0x22, 0x2E}));
+  EXPECT_EQ(HankakuToJis("ab", pos), (BytePair{0x22, 0x2E}));
   EXPECT_EQ(pos, 2u);
   pos = 0;
-  EXPECT_EQ(HankakuToJis("\x8E", pos, hkEuc), (TBytePair{0x22, 0x2E}));
+  EXPECT_EQ(HankakuToJis("\x8E", pos, hkEuc), (BytePair{0x22, 0x2E}));
   EXPECT_EQ(pos, 1u);
 }
 

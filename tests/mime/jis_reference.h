@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "mime/jconvert.h"
+#include "core/text/japanese_code.h"
 
 namespace pelnor {
 
@@ -28,7 +28,7 @@ inline std::string ReferenceJisToSjis(std::string_view text) {
       out += text[i++];
     } else {
       const auto c2 = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-      const TBytePair p = JisPairToSjis(c, c2);
+      const BytePair p = JisPairToSjis(c, c2);
       out += static_cast<char>(p.first);
       out += static_cast<char>(p.second);
       i += 2;

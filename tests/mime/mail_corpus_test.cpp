@@ -10,7 +10,7 @@
 
 #include "body_test_util.h"
 #include "mail_pipeline.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {
@@ -61,7 +61,7 @@ Expectation LoadExpectation(const std::string& name) {
   return e;
 }
 
-const std::string& Field(const TVekMsg& msg, const std::string& name) {
+const std::string& Field(const MailMessage& msg, const std::string& name) {
   static const std::string kUnknown = "<unknown field>";
   if (name == "From") return msg.From;
   if (name == "Subject") return msg.Subject;
@@ -81,17 +81,17 @@ TEST_P(MailCorpus, DecodesToTheExpectedMessage) {
   const Expectation expected = LoadExpectation(name);
   const std::string raw = ReadFile(kMailDir / (name + ".eml"));
   ASSERT_FALSE(raw.empty());
-  testing::TPrivateTempDir tmp;
+  testing::PrivateTempDir tmp;
   for (const std::string& mail : {raw, ToCrLf(raw)}) {
     SCOPED_TRACE(mail.size() == raw.size() ? "LF" : "CR LF");
-    TVekParser parser;
+    MailParser parser;
     const auto msg = testing::DecodeMail(parser, mail);
     for (const auto& [field, value] : expected.fields)
       EXPECT_EQ(Field(*msg, field), value) << field;
     EXPECT_EQ(msg->Text, expected.text);
     ASSERT_EQ(msg->AttachedFiles.Count(), static_cast<int>(expected.attachments.size()));
     for (int i = 0; i < msg->AttachedFiles.Count(); ++i) {
-      const TAttachedFile& file = msg->AttachedFiles.Items(i);
+      const AttachedFile& file = msg->AttachedFiles.Items(i);
       EXPECT_EQ(file.FileName, expected.attachments[i].first) << "attachment " << i;
       EXPECT_TRUE(file.Data == expected.attachments[i].second)
           << "attachment " << i << ": " << file.Data.size() << " bytes, expected "

@@ -10,26 +10,26 @@
 #include <string_view>
 #include <vector>
 
-#include "mime/VekMsg.h"
-#include "mime/VekParser.h"
-#include "mime/vek_util.h"
+#include "core/mime/mail_message.h"
+#include "core/mime/mail_parser.h"
+#include "core/text/text_util.h"
 
 namespace pelnor::testing {
 
-inline std::unique_ptr<TVekMsg> DecodeMail(TVekParser& parser,
+inline std::unique_ptr<MailMessage> DecodeMail(MailParser& parser,
                                            std::vector<std::string> lines) {
-  auto msg = std::make_unique<TVekMsg>();
+  auto msg = std::make_unique<MailMessage>();
   for (const std::string& line : lines) {
     if (line.empty()) break;
     msg->Headers.push_back(line);
   }
-  TVekParser::ParseHeader(*msg);
+  MailParser::ParseHeader(*msg);
   parser.DecodeBody(*msg, lines);
-  TVekParser::Finish(*msg);
+  MailParser::Finish(*msg);
   return msg;
 }
 
-inline std::unique_ptr<TVekMsg> DecodeMail(TVekParser& parser, std::string_view raw) {
+inline std::unique_ptr<MailMessage> DecodeMail(MailParser& parser, std::string_view raw) {
   return DecodeMail(parser, SplitLines(raw));
 }
 

@@ -1,6 +1,6 @@
 // The message model: defaults, attachments by name, saving, the session list.
 
-#include "mime/VekMsg.h"
+#include "core/mime/mail_message.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "mime/VekParser.h"
-#include "mime/jconvert.h"
-#include "platform/sjis_literal.h"
+#include "core/mime/mail_parser.h"
+#include "core/text/japanese_code.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {
@@ -42,8 +42,8 @@ class ScratchDir {
   fs::path path_;
 };
 
-TEST(VekMsg, NewMessageHasTheDocumentedDefaults) {
-  const TVekMsg msg;
+TEST(MailMessage, NewMessageHasTheDocumentedDefaults) {
+  const MailMessage msg;
   EXPECT_EQ(msg.Priority, prNormal);
   EXPECT_EQ(msg.CharSet, "ISO-8859-1");
   EXPECT_EQ(msg.Size, 0);
@@ -71,9 +71,9 @@ TEST(AddFile, KeepsOnlyTheLastPathComponent) {
       {"report.pdf", "report.pdf"},
       {"dir\\", ""},
   };
-  TVekMsg msg;
+  MailMessage msg;
   for (const auto& r : rows) {
-    const TAttachedFile& f = msg.AttachedFiles.AddFile(r.given);
+    const AttachedFile& f = msg.AttachedFiles.AddFile(r.given);
     EXPECT_EQ(f.FileName, r.fileName) << r.given;
     EXPECT_EQ(f.SourcePath, r.given);
   }
@@ -84,40 +84,40 @@ TEST(AddFile, ContentTypeComesFromTheExtension) {
   if (!fs::exists("/etc/mime.types")) {
     GTEST_SKIP() << "/etc/mime.types missing: install the Debian package media-types";
   }
-  TVekMsg msg;
+  MailMessage msg;
   EXPECT_EQ(msg.AttachedFiles.AddFile("C:\\x\\scan.PDF").ContentType, "application/pdf");
   EXPECT_EQ(msg.AttachedFiles.AddFile("Makefile").ContentType, "application/octet-stream");
 }
 
 TEST(AddFile, ShiftJisNameIsKeptInJisFormUntilFinished) {
-  TVekMsg msg;
+  MailMessage msg;
   const std::string name = Sjis("報告書.pdf");
-  TAttachedFile& f = msg.AttachedFiles.AddFile(name);
+  AttachedFile& f = msg.AttachedFiles.AddFile(name);
   EXPECT_EQ(f.FileName, "\x1b$BJs9p=q\x1b(J.pdf");
   EXPECT_EQ(f.SourcePath, name);
-  TVekParser::Finish(msg);
+  MailParser::Finish(msg);
   EXPECT_EQ(f.FileName, name);
 }
 
 TEST(AddFile, BackslashAsSecondByteOfAShiftJisCharacterIsNoSeparator) {
   // "ソ" and "表" end in 0x5C; cutting there would lose the lead byte.
-  TVekMsg msg;
+  MailMessage msg;
   const std::string name = Sjis("ソフト表.txt");
-  TAttachedFile& f = msg.AttachedFiles.AddFile("C:\\tmp\\" + name);
-  TVekParser::Finish(msg);
+  AttachedFile& f = msg.AttachedFiles.AddFile("C:\\tmp\\" + name);
+  MailParser::Finish(msg);
   EXPECT_EQ(f.FileName, name);
 }
 
 TEST(AddFile, HalfWidthKatakanaComeBackFullWidth) {
-  TVekMsg msg;
-  TAttachedFile& f = msg.AttachedFiles.AddFile("\xb6\xc0\xb6\xc5.txt");  // ｶﾀｶﾅ
-  TVekParser::Finish(msg);
+  MailMessage msg;
+  AttachedFile& f = msg.AttachedFiles.AddFile("\xb6\xc0\xb6\xc5.txt");  // ｶﾀｶﾅ
+  MailParser::Finish(msg);
   EXPECT_EQ(f.FileName, Sjis("カタカナ.txt"));
 }
 
 TEST(AttachedFiles, KeepOrderAndStayValidWhileGrowing) {
-  TVekMsg msg;
-  TAttachedFile& first = msg.AttachedFiles.AddFile("a.txt");
+  MailMessage msg;
+  AttachedFile& first = msg.AttachedFiles.AddFile("a.txt");
   for (int i = 0; i < 100; ++i) msg.AttachedFiles.AddFile("f" + std::to_string(i));
   first.Data = "still here";
   EXPECT_EQ(msg.AttachedFiles.Items(0).Data, "still here");
@@ -130,7 +130,7 @@ TEST(AttachedFiles, KeepOrderAndStayValidWhileGrowing) {
 
 TEST(SaveToNewFile, WritesTheExactBytesButNeverOverAnExistingName) {
   ScratchDir dir;
-  TAttachedFile f;
+  AttachedFile f;
   f.Data = std::string("line\r\n\0\xff\x1a end\n", 13);
   const fs::path path = dir.path() / "out.bin";
   ASSERT_TRUE(f.SaveToNewFile(path));
@@ -154,7 +154,7 @@ TEST(SaveToNewFile, WritesTheExactBytesButNeverOverAnExistingName) {
 
 TEST(SaveToNewFile, FileSystemErrorsReachTheCaller) {
   ScratchDir dir;
-  TAttachedFile f;
+  AttachedFile f;
   f.Data = "abc";
   EXPECT_THROW(f.SaveToNewFile(dir.path() / "no-such-dir" / "x.txt"), fs::filesystem_error);
 }
@@ -168,7 +168,7 @@ TEST(SaveToNewFile, AFailedWriteLeavesNoPartialFile) {
   rlimit small = old;
   small.rlim_cur = 4096;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  TAttachedFile f;
+  AttachedFile f;
   f.Data = std::string(100000, 'x');
   bool threw = false;
   try {
@@ -183,10 +183,10 @@ TEST(SaveToNewFile, AFailedWriteLeavesNoPartialFile) {
 }
 
 TEST(VekMsgList, HoldsReferencesOnly) {
-  std::vector<std::unique_ptr<TVekMsg>> owner;  // as the POP3 client holds them
-  TVekMsgList list;
+  std::vector<std::unique_ptr<MailMessage>> owner;  // as the POP3 client holds them
+  MailMessageList list;
   for (int i = 0; i < 3; ++i) {
-    owner.push_back(std::make_unique<TVekMsg>());
+    owner.push_back(std::make_unique<MailMessage>());
     owner.back()->Subject = "m" + std::to_string(i);
     EXPECT_EQ(list.Add(*owner.back()), i);
   }

@@ -1,7 +1,13 @@
 // Header-field helpers: text basics, field lookup, Q/B decoding, encoded
 // words, address lists, POP3 number helpers, MIME types and temp files.
 
-#include "mime/vek_util.h"
+#include "core/mime/address_util.h"
+#include "core/mime/encoded_words.h"
+#include "core/mime/header_fields.h"
+#include "core/mime/mime_types.h"
+#include "core/mime/temp_file.h"
+#include "core/pop3/host_address.h"
+#include "core/text/text_util.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {
@@ -328,7 +334,7 @@ TEST(ContentTypeOfFile, FallsBackToOctetStream) {
   EXPECT_EQ(ContentTypeOfFile(""), "application/octet-stream");
 }
 
-TEST(MakeTempFileName, CreatesAPrivateEmptyFileWithTheVekPrefix) {
+TEST(MakeTempFileName, CreatesAPrivateEmptyFileWithTheProgramsPrefix) {
   namespace fs = std::filesystem;
   const fs::path a = MakeTempFileName();
   const fs::path b = MakeTempFileName();
@@ -344,10 +350,10 @@ TEST(MakeTempFileName, CreatesAPrivateEmptyFileWithTheVekPrefix) {
   fs::remove(b);
 }
 
-TEST(MakeTempFile, HandsOverTheOpenDescriptorOfAPrivateVekFile) {
+TEST(MakeTempFile, HandsOverTheOpenDescriptorOfAPrivateTemporaryFile) {
   namespace fs = std::filesystem;
-  const TTempFile a = MakeTempFile();
-  const TTempFile b = MakeTempFile();
+  const TempFile a = MakeTempFile();
+  const TempFile b = MakeTempFile();
   EXPECT_NE(a.Path, b.Path);
   EXPECT_NE(a.Fd, b.Fd);
   EXPECT_EQ(fs::path(a.Path).parent_path(), fs::temp_directory_path());

@@ -31,14 +31,14 @@ long JobNumber(const std::filesystem::path& job) {
 
 }  // namespace
 
-std::string TCupsFixture::MissingTools() {
+std::string CupsFixture::MissingTools() {
   std::string missing;
   for (const char* tool : {"cupsd", "ippeveprinter", "dbus-daemon", "lpadmin"})
     if (FindTool(tool).empty()) missing += std::string(missing.empty() ? "" : " ") + tool;
   return missing;
 }
 
-TCupsFixture::TCupsFixture(const std::string& queue) : queue_(queue), dir_("pelnor-cups-") {
+CupsFixture::CupsFixture(const std::string& queue) : queue_(queue), dir_("pelnor-cups-") {
   printerPort_ = FreeLoopbackPort();
   cupsPort_ = FreeLoopbackPort();
   while (cupsPort_ == printerPort_) cupsPort_ = FreeLoopbackPort();
@@ -55,7 +55,7 @@ TCupsFixture::TCupsFixture(const std::string& queue) : queue_(queue), dir_("peln
   ResetLibcupsServer();
 }
 
-TCupsFixture::~TCupsFixture() {
+CupsFixture::~CupsFixture() {
   if (savedServer_) setenv("CUPS_SERVER", savedServer_->c_str(), 1);
   else unsetenv("CUPS_SERVER");
   ResetLibcupsServer();
@@ -65,11 +65,11 @@ TCupsFixture::~TCupsFixture() {
   bus_.reset();
 }
 
-std::string TCupsFixture::Server() const { return "127.0.0.1:" + std::to_string(cupsPort_); }
+std::string CupsFixture::Server() const { return "127.0.0.1:" + std::to_string(cupsPort_); }
 
-std::filesystem::path TCupsFixture::JobDir() const { return dir_.Path() / "jobs"; }
+std::filesystem::path CupsFixture::JobDir() const { return dir_.Path() / "jobs"; }
 
-void TCupsFixture::WriteConfiguration() {
+void CupsFixture::WriteConfiguration() {
   const std::filesystem::path root = dir_.Path();
   for (const char* sub : {"etc", "spool", "cache", "state", "log", "tmp", "jobs", "ipp-spool"}) {
     std::filesystem::create_directory(root / sub);
@@ -104,9 +104,9 @@ void TCupsFixture::WriteConfiguration() {
   chmod((root / "keep-job").c_str(), 0755);
 }
 
-void TCupsFixture::StartBus() {
+void CupsFixture::StartBus() {
   const std::filesystem::path socket = dir_.Path() / "bus";
-  bus_ = std::make_unique<TChildProcess>(
+  bus_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{FindTool("dbus-daemon"), "--session", "--nofork", "--nopidfile",
                                "--address=unix:path=" + socket.string()},
       EnvironmentWith({}), dir_.Path() / "log" / "dbus.log");
@@ -117,11 +117,11 @@ void TCupsFixture::StartBus() {
   }
 }
 
-void TCupsFixture::StartPrinter() {
+void CupsFixture::StartPrinter() {
   // -n localhost: with 127.0.0.1 it gives up for want of an IPv6 listener.
   // -r off: no DNS-SD announcement (there is no Avahi), but it still needs
   // a D-Bus to start at all.
-  printer_ = std::make_unique<TChildProcess>(
+  printer_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{FindTool("ippeveprinter"), "-r", "off", "-n", "localhost", "-p",
                                std::to_string(printerPort_), "-f", "application/pdf", "-c",
                                (dir_.Path() / "keep-job").string(), "-d",
@@ -132,32 +132,32 @@ void TCupsFixture::StartPrinter() {
     Fail("ippeveprinter did not start");
 }
 
-void TCupsFixture::StartScheduler() {
+void CupsFixture::StartScheduler() {
   const std::filesystem::path etc = dir_.Path() / "etc";
-  cupsd_ = std::make_unique<TChildProcess>(
+  cupsd_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{FindTool("cupsd"), "-f", "-c", (etc / "cupsd.conf").string(), "-s",
                                (etc / "cups-files.conf").string()},
       EnvironmentWith({}), dir_.Path() / "log" / "cupsd.log");
   if (!WaitForPort(cupsPort_, kStartTimeout) || !cupsd_->Running()) Fail("cupsd did not start");
 }
 
-std::vector<std::string> TCupsFixture::ClientEnvironment() const {
+std::vector<std::string> CupsFixture::ClientEnvironment() const {
   return EnvironmentWith({"CUPS_SERVER=" + Server()});
 }
 
-void TCupsFixture::Lpadmin(const std::vector<std::string>& arguments) {
+void CupsFixture::Lpadmin(const std::vector<std::string>& arguments) {
   std::vector<std::string> argv = {FindTool("lpadmin")};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   if (RunCommand(argv, ClientEnvironment(), dir_.Path() / "log" / "lpadmin.log") != 0)
     Fail("lpadmin failed");
 }
 
-void TCupsFixture::AddQueue(const std::string& name) {
+void CupsFixture::AddQueue(const std::string& name) {
   Lpadmin({"-p", name, "-E", "-v", "ipp://localhost:" + std::to_string(printerPort_) + "/ipp/print",
            "-m", "everywhere"});
 }
 
-std::vector<std::filesystem::path> TCupsFixture::Jobs() const {
+std::vector<std::filesystem::path> CupsFixture::Jobs() const {
   std::vector<std::filesystem::path> jobs;
   for (const auto& entry : std::filesystem::directory_iterator(JobDir()))
     if (entry.path().filename().string().front() != '.') jobs.push_back(entry.path());
@@ -166,7 +166,7 @@ std::vector<std::filesystem::path> TCupsFixture::Jobs() const {
   return jobs;
 }
 
-std::vector<std::filesystem::path> TCupsFixture::WaitForJobs(
+std::vector<std::filesystem::path> CupsFixture::WaitForJobs(
     std::size_t count, std::chrono::milliseconds timeout) const {
   const auto deadline = Clock::now() + timeout;
   for (;;) {
@@ -179,7 +179,7 @@ std::vector<std::filesystem::path> TCupsFixture::WaitForJobs(
   }
 }
 
-std::string TCupsFixture::Logs() const {
+std::string CupsFixture::Logs() const {
   std::string logs;
   for (const char* name : {"cupsd.log", "error_log", "lpadmin.log", "ippeveprinter.log", "dbus.log"}) {
     const std::filesystem::path path = dir_.Path() / "log" / name;
@@ -189,7 +189,7 @@ std::string TCupsFixture::Logs() const {
   return logs;
 }
 
-void TCupsFixture::Fail(const std::string& what) const {
+void CupsFixture::Fail(const std::string& what) const {
   throw std::runtime_error("CUPS test printer chain: " + what + "\n" + Logs());
 }
 

@@ -9,9 +9,9 @@
 // QPrinterInfo and QPrinter see exactly that queue; destruction stops what it
 // started, by PID, and restores the previous setting.
 //
-//   if (auto missing = TCupsFixture::MissingTools(); !missing.empty())
+//   if (auto missing = CupsFixture::MissingTools(); !missing.empty())
 //     GTEST_SKIP() << "CUPS test printer chain not installed: " << missing;
-//   TCupsFixture cups;
+//   CupsFixture cups;
 //   ... print on cups.Queue() ...
 //   auto jobs = cups.WaitForJobs(1);
 //   EXPECT_THAT(PdfToText(jobs[0]), HasSubstr("..."));
@@ -28,17 +28,17 @@
 
 namespace pelnor::test {
 
-class TCupsFixture {
+class CupsFixture {
  public:
   // The missing programs, blank-separated; empty when the chain can run.
   static std::string MissingTools();
 
   // Starts everything and creates `queue` as the default printer. Throws
   // std::runtime_error, with the daemons' logs, when any step fails.
-  explicit TCupsFixture(const std::string& queue = "pelnor-test");
-  ~TCupsFixture();
-  TCupsFixture(const TCupsFixture&) = delete;
-  TCupsFixture& operator=(const TCupsFixture&) = delete;
+  explicit CupsFixture(const std::string& queue = "pelnor-test");
+  ~CupsFixture();
+  CupsFixture(const CupsFixture&) = delete;
+  CupsFixture& operator=(const CupsFixture&) = delete;
 
   const std::string& Queue() const { return queue_; }
   std::string Server() const;  // "127.0.0.1:port", the value of CUPS_SERVER
@@ -65,13 +65,13 @@ class TCupsFixture {
   [[noreturn]] void Fail(const std::string& what) const;
 
   std::string queue_;
-  TTempDir dir_;
+  TempDir dir_;
   int printerPort_ = 0;
   int cupsPort_ = 0;
   std::optional<std::string> savedServer_;
-  std::unique_ptr<TChildProcess> bus_;
-  std::unique_ptr<TChildProcess> printer_;
-  std::unique_ptr<TChildProcess> cupsd_;
+  std::unique_ptr<ChildProcess> bus_;
+  std::unique_ptr<ChildProcess> printer_;
+  std::unique_ptr<ChildProcess> cupsd_;
 };
 
 }  // namespace pelnor::test

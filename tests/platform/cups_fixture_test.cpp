@@ -23,11 +23,11 @@ using ::testing::HasSubstr;
 class CupsFixtureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const std::string missing = TCupsFixture::MissingTools(); !missing.empty())
+    if (const std::string missing = CupsFixture::MissingTools(); !missing.empty())
       GTEST_SKIP() << "CUPS test printer chain not installed, missing: " << missing;
     if (!HavePopplerTools()) GTEST_SKIP() << "poppler-utils not installed";
     if (const char* server = std::getenv("CUPS_SERVER")) previous_ = server;
-    cups_ = std::make_unique<TCupsFixture>();
+    cups_ = std::make_unique<CupsFixture>();
   }
 
   static std::string Env(const char* name) {
@@ -36,7 +36,7 @@ class CupsFixtureTest : public ::testing::Test {
   }
 
   std::string previous_ = "(unset)";
-  std::unique_ptr<TCupsFixture> cups_;
+  std::unique_ptr<CupsFixture> cups_;
 };
 
 TEST_F(CupsFixtureTest, QueueIsTheDefaultPrinterOfThisProcess) {
@@ -67,7 +67,7 @@ TEST_F(CupsFixtureTest, SecondFixtureInOneProcessGetsItsOwnServer) {
   const std::string first = cups_->Server();
   cups_.reset();
   EXPECT_EQ(Env("CUPS_SERVER"), previous_);
-  TCupsFixture second("second-queue");
+  CupsFixture second("second-queue");
   EXPECT_NE(second.Server(), first);
   EXPECT_EQ(QPrinterInfo::defaultPrinterName().toStdString(), "second-queue");
 }

@@ -11,7 +11,7 @@ namespace {
 
 // Runs a poppler tool that writes to `output`; returns what it wrote.
 std::string RunTool(std::vector<std::string> argv, const std::filesystem::path& output) {
-  TTempDir dir("pelnor-pdf-");
+  TempDir dir("pelnor-pdf-");
   const std::filesystem::path log = dir.Path() / "log";
   const std::filesystem::path out = dir.Path() / output;
   argv.push_back(out.string());
@@ -45,18 +45,18 @@ std::string PdfToText(const std::filesystem::path& pdf, int first, int last) {
 }
 
 std::string PdfInfo(const std::filesystem::path& pdf) {
-  TTempDir dir("pelnor-pdf-");
+  TempDir dir("pelnor-pdf-");
   const std::filesystem::path log = dir.Path() / "log";
   if (RunCommand({"pdfinfo", pdf.string()}, EnvironmentWith({}), log) != 0)
     throw std::runtime_error("pdfinfo failed: " + ReadTextFile(log));
   return ReadTextFile(log);
 }
 
-std::vector<TPdfWord> PdfWords(const std::filesystem::path& pdf) {
+std::vector<PdfWord> PdfWords(const std::filesystem::path& pdf) {
   const std::string html = RunTool({"pdftotext", "-enc", "UTF-8", "-bbox", pdf.string()}, "w.html");
   static const std::regex word(
       R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-  std::vector<TPdfWord> words;
+  std::vector<PdfWord> words;
   for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator();
        ++it) {
     const std::smatch& m = *it;
@@ -66,9 +66,9 @@ std::vector<TPdfWord> PdfWords(const std::filesystem::path& pdf) {
   return words;
 }
 
-TGrayImage RenderPdf(const std::filesystem::path& pdf, int dpi, int x, int y, int width,
+GrayImage RenderPdf(const std::filesystem::path& pdf, int dpi, int x, int y, int width,
                      int height) {
-  TTempDir dir("pelnor-pdf-");
+  TempDir dir("pelnor-pdf-");
   const std::filesystem::path log = dir.Path() / "log";
   const std::filesystem::path stem = dir.Path() / "page";
   const std::vector<std::string> argv = {
@@ -81,7 +81,7 @@ TGrayImage RenderPdf(const std::filesystem::path& pdf, int dpi, int x, int y, in
   std::istringstream in(pgm);
   std::string magic;
   int maxValue = 0;
-  TGrayImage image;
+  GrayImage image;
   in >> magic >> image.Width >> image.Height >> maxValue;
   in.get();
   if (magic != "P5" || maxValue != 255) throw std::runtime_error("unexpected pdftoppm output");

@@ -19,14 +19,14 @@ std::string PdfToText(const std::filesystem::path& pdf, int first = 0, int last 
 // pdfinfo's report ("Title:", "Pages:", "Page size:" lines).
 std::string PdfInfo(const std::filesystem::path& pdf);
 
-struct TPdfWord {
+struct PdfWord {
   std::string Text;  // UTF-8
   double XMin = 0, YMin = 0, XMax = 0, YMax = 0;  // points from the top-left corner
 };
-std::vector<TPdfWord> PdfWords(const std::filesystem::path& pdf);
+std::vector<PdfWord> PdfWords(const std::filesystem::path& pdf);
 
 // A grey-scale rendering: 0 is black, 255 white.
-struct TGrayImage {
+struct GrayImage {
   int Width = 0;
   int Height = 0;
   std::vector<std::uint8_t> Pixels;
@@ -34,7 +34,7 @@ struct TGrayImage {
 };
 
 // Renders the rectangle (x, y, width, height), in pixels at `dpi`, of page 1.
-TGrayImage RenderPdf(const std::filesystem::path& pdf, int dpi, int x, int y, int width,
+GrayImage RenderPdf(const std::filesystem::path& pdf, int dpi, int x, int y, int width,
                      int height);
 
 }  // namespace pelnor::test

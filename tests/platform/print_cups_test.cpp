@@ -5,7 +5,7 @@
 
 #include "platform/cups_fixture.h"
 #include "platform/pdf_probe.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -47,11 +47,11 @@ class SpoolFolder {
 class CupsPrinterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const std::string missing = test::TCupsFixture::MissingTools(); !missing.empty())
+    if (const std::string missing = test::CupsFixture::MissingTools(); !missing.empty())
       GTEST_SKIP() << "CUPS test printer chain not installed, missing: " << missing;
     if (!test::HavePopplerTools()) GTEST_SKIP() << "poppler-utils not installed";
-    cups_ = std::make_unique<test::TCupsFixture>();
-    printer_ = std::make_unique<TQtPrinter>(dir_.Path());
+    cups_ = std::make_unique<test::CupsFixture>();
+    printer_ = std::make_unique<QtPrinter>(dir_.Path());
   }
 
   int Run(const std::vector<std::string>& argv) {
@@ -64,9 +64,9 @@ class CupsPrinterTest : public ::testing::Test {
     printer_->EndDoc();
   }
 
-  test::TTempDir dir_{"pelnor-cups-printer-"};
-  std::unique_ptr<test::TCupsFixture> cups_;
-  std::unique_ptr<TQtPrinter> printer_;
+  test::TempDir dir_{"pelnor-cups-printer-"};
+  std::unique_ptr<test::CupsFixture> cups_;
+  std::unique_ptr<QtPrinter> printer_;
 };
 
 TEST_F(CupsPrinterTest, SystemQueuesComeFirstThenThePdfPrinter) {
@@ -104,7 +104,7 @@ TEST_F(CupsPrinterTest, JapaneseJobOnTheQueueKeepsItsTextAndPaper) {
     printer_->SetPaperSize(row.code);
     printer_->SetFont({"IPAGothic", {}, 12});
     printer_->BeginDoc("Pelnor");
-    const TRect page{0, 0, printer_->PageWidth(), printer_->PageHeight()};
+    const Rect page{0, 0, printer_->PageWidth(), printer_->PageHeight()};
     printer_->TextRect(page, 200, 200, Sjis("【 テスト口座 】件名：日本語の本文"));
     printer_->SetPenWidth(2);
     printer_->MoveTo(200, 400);

@@ -3,9 +3,9 @@
 
 #include "platform/qt_printer.h"
 
-#include "platform/error_text.h"
+#include "core/text/error_text.h"
 #include "platform/pdf_probe.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "platform/test_process.h"
 
 #include <gmock/gmock.h>
@@ -33,7 +33,7 @@ class PdfPrinterTest : public ::testing::Test {
     printer_.SetFont({"IPAGothic", {}, 10});
   }
 
-  TRect Page() const { return {0, 0, printer_.PageWidth(), printer_.PageHeight()}; }
+  Rect Page() const { return {0, 0, printer_.PageWidth(), printer_.PageHeight()}; }
 
   // One job with a single text at (x, y); returns the file.
   std::filesystem::path PrintText(const std::string& sjis, int x = 600, int y = 600) {
@@ -51,8 +51,8 @@ class PdfPrinterTest : public ::testing::Test {
     return files;
   }
 
-  test::TTempDir dir_{"pelnor-pdf-printer-"};
-  TQtPrinter printer_{dir_.Path()};
+  test::TempDir dir_{"pelnor-pdf-printer-"};
+  QtPrinter printer_{dir_.Path()};
 };
 
 // Files of this process cannot grow past `bytes`: writes beyond fail with
@@ -78,7 +78,7 @@ class FileSizeLimit {
   void (*savedHandler_)(int) = SIG_DFL;
 };
 
-int DarkPixels(const test::TGrayImage& image, int x0, int y0, int x1, int y1) {
+int DarkPixels(const test::GrayImage& image, int x0, int y0, int x1, int y1) {
   int dark = 0;
   for (int y = std::max(y0, 0); y < std::min(y1, image.Height); ++y)
     for (int x = std::max(x0, 0); x < std::min(x1, image.Width); ++x) dark += image.At(x, y) < 128;
@@ -98,7 +98,7 @@ TEST_F(PdfPrinterTest, JapaneseTextComesBackFromThePdf) {
 TEST_F(PdfPrinterTest, WindowsFontNamesStillPrintJapanese) {
   // Records written on Windows name fonts this system does not have.
   for (const char* face : {"ＭＳ 明朝", "ＭＳ Ｐゴシック", "Arial", "no such font"}) {
-    TPrintFont font;
+    PrintFont font;
     font.Name = Sjis(face);
     font.Size = 12;
     font.Style.set(fsBold);
@@ -126,7 +126,7 @@ TEST_F(PdfPrinterTest, DrawnTextLandsWhereMeasured) {
   for (const Row& row : {Row{"WAVE", 600, 600}, Row{"日本語のテキスト", 1200, 1500}}) {
     const std::string text = Sjis(row.utf8);
     const int width = printer_.TextWidth(text);
-    const std::vector<test::TPdfWord> words = test::PdfWords(PrintText(text, row.x, row.y));
+    const std::vector<test::PdfWord> words = test::PdfWords(PrintText(text, row.x, row.y));
     ASSERT_EQ(words.size(), 1u) << row.utf8;
     EXPECT_EQ(words[0].Text, row.utf8);
     EXPECT_NEAR(words[0].XMin, row.x * kPointsPerPixel, 0.5) << row.utf8;
@@ -139,7 +139,7 @@ TEST_F(PdfPrinterTest, TabsAndControlsAreDrawnWhereMeasured) {
   // Mail bodies carry tabs; the wrapping relies on the measure of what follows.
   for (const std::string text : {"AA\tBB", "AA\t\tBB", "A\x01\x7f" "BB"}) {
     const int lead = printer_.TextWidth(text.substr(0, text.find('B')));
-    const std::vector<test::TPdfWord> words = test::PdfWords(PrintText(text, 600, 600));
+    const std::vector<test::PdfWord> words = test::PdfWords(PrintText(text, 600, 600));
     ASSERT_FALSE(words.empty());
     EXPECT_EQ(words.back().Text, "BB");
     EXPECT_NEAR(words.back().XMin, (600 + lead) * kPointsPerPixel, 0.5) << text;
@@ -150,12 +150,12 @@ TEST_F(PdfPrinterTest, TextIsClippedToItsRectangle) {
   // A line much longer than its rectangle, which also cuts the glyphs in half.
   std::string line;
   for (int i = 0; i < 40; ++i) line += Sjis("書");
-  const TRect clip{600, 600, 1400, 640};
+  const Rect clip{600, 600, 1400, 640};
   printer_.BeginDoc("Pelnor");
   printer_.TextRect(clip, 600, 600, line);
   printer_.EndDoc();
   // Rendered at 600 dpi: one image pixel is one printer pixel.
-  const test::TGrayImage image = test::RenderPdf(*printer_.LastPdfFile(), 600, 0, 0, 3000, 1000);
+  const test::GrayImage image = test::RenderPdf(*printer_.LastPdfFile(), 600, 0, 0, 3000, 1000);
   EXPECT_GT(DarkPixels(image, clip.Left, clip.Top, clip.Right, clip.Bottom), 100);
   EXPECT_GT(DarkPixels(image, clip.Right - 40, clip.Top, clip.Right, clip.Bottom), 0)
       << "the text runs up to the right edge";
@@ -181,7 +181,7 @@ TEST_F(PdfPrinterTest, HeavyRuleIsSixPixelsAcrossTheMargins) {
     printer_.LineTo(right, 1000 + i);
   }
   printer_.EndDoc();
-  const test::TGrayImage image =
+  const test::GrayImage image =
       test::RenderPdf(*printer_.LastPdfFile(), 600, 0, 980, printer_.PageWidth(), 40);
   int rows = 0;
   for (int y = 0; y < image.Height; ++y) rows += image.At(1000, y) < 128;
@@ -265,7 +265,7 @@ TEST_F(PdfPrinterTest, JobCutShortByTheProgramsEndLeavesNoFile) {
 TEST_F(PdfPrinterTest, UnwritableFolderFailsTheJobCleanly) {
   const std::filesystem::path file = dir_.Path() / "not-a-dir";
   std::ofstream(file) << "x";
-  TQtPrinter blocked(file);
+  QtPrinter blocked(file);
   blocked.SelectPrinter(static_cast<int>(blocked.Printers().size()) - 1);
   EXPECT_THROW(blocked.BeginDoc("Pelnor"), EPrinterError);
   EXPECT_THROW(blocked.TextRect(Page(), 0, 0, "x"), EPrinterError);  // no job is running

@@ -4,7 +4,7 @@
 #include "platform/qt_printer.h"
 
 #include "platform/print_printer_list.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "platform/test_process.h"
 
 #include <QPrinterInfo>
@@ -28,8 +28,8 @@ class QtPrinterTest : public ::testing::Test {
   int PdfIndex() { return static_cast<int>(printer_.Printers().size()) - 1; }
   void SelectPdf() { printer_.SelectPrinter(PdfIndex()); }
 
-  test::TTempDir dir_{"pelnor-print-"};
-  TQtPrinter printer_{dir_.Path()};
+  test::TempDir dir_{"pelnor-print-"};
+  QtPrinter printer_{dir_.Path()};
 };
 
 // --- printer list -------------------------------------------------------------
@@ -73,7 +73,7 @@ TEST_F(QtPrinterTest, DefaultIsSystemDefaultOrElseThePdfPrinter) {
 TEST_F(QtPrinterTest, ConstructionSelectsTheDefaultPrinter) {
   printer_.SelectPrinter(-1);
   const int chosen = printer_.PrinterIndex();
-  TQtPrinter fresh(dir_.Path());
+  QtPrinter fresh(dir_.Path());
   EXPECT_EQ(fresh.PrinterIndex(), chosen);
 }
 
@@ -135,13 +135,13 @@ TEST_F(QtPrinterTest, ResetAndReselectReturnToTheDriverDefault) {
 // --- font and measurement -----------------------------------------------------
 
 TEST_F(QtPrinterTest, FontIsKeptAsSet) {
-  TPrintFont font;
+  PrintFont font;
   font.Name = Sjis("ＭＳ 明朝");  // not installed: kept as written all the same
   font.Style.set(fsBold).set(fsStrikeOut);
   font.Size = 14;
   printer_.SetFont(font);
   SelectPdf();  // the font stays with the printer object
-  const TPrintFont back = printer_.Font();
+  const PrintFont back = printer_.Font();
   EXPECT_EQ(back.Name, font.Name);
   EXPECT_EQ(back.Style, font.Style);
   EXPECT_EQ(back.Size, 14);

@@ -9,7 +9,7 @@
 
 namespace {
 
-class TQtAppEnvironment : public ::testing::Environment {
+class QtAppEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -26,6 +26,6 @@ class TQtAppEnvironment : public ::testing::Environment {
 
 // gtest takes ownership of registered environments.
 [[maybe_unused]] ::testing::Environment* const kQtApp =
-    ::testing::AddGlobalTestEnvironment(new TQtAppEnvironment);
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
 
 }  // namespace

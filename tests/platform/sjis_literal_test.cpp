@@ -1,4 +1,4 @@
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 #include <gtest/gtest.h>
 

@@ -57,7 +57,7 @@ std::vector<std::string> EnvironmentWith(const std::vector<std::string>& overrid
   return env;
 }
 
-TChildProcess::TChildProcess(const std::vector<std::string>& argv,
+ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                              const std::vector<std::string>& env,
                              const std::filesystem::path& log) {
   posix_spawn_file_actions_t actions;
@@ -76,21 +76,21 @@ TChildProcess::TChildProcess(const std::vector<std::string>& argv,
   }
 }
 
-TChildProcess::~TChildProcess() { Stop(); }
+ChildProcess::~ChildProcess() { Stop(); }
 
-void TChildProcess::Reap(int status) {
+void ChildProcess::Reap(int status) {
   exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   pid_ = -1;
 }
 
-bool TChildProcess::Running() {
+bool ChildProcess::Running() {
   if (pid_ <= 0) return false;
   int status = 0;
   if (waitpid(pid_, &status, WNOHANG) == pid_) Reap(status);
   return pid_ > 0;
 }
 
-int TChildProcess::Wait() {
+int ChildProcess::Wait() {
   if (pid_ > 0) {
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
@@ -100,7 +100,7 @@ int TChildProcess::Wait() {
   return exitCode_;
 }
 
-void TChildProcess::Stop(std::chrono::milliseconds grace) {
+void ChildProcess::Stop(std::chrono::milliseconds grace) {
   if (!Running()) return;
   kill(pid_, SIGTERM);
   const auto deadline = Clock::now() + grace;
@@ -114,7 +114,7 @@ void TChildProcess::Stop(std::chrono::milliseconds grace) {
 
 int RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                const std::filesystem::path& log) {
-  TChildProcess child(argv, env, log);
+  ChildProcess child(argv, env, log);
   return child.Wait();
 }
 
@@ -180,7 +180,7 @@ bool WaitForPort(int port, std::chrono::milliseconds timeout) {
   return false;
 }
 
-TTempDir::TTempDir(const std::string& prefix) {
+TempDir::TempDir(const std::string& prefix) {
   std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
   if (!mkdtemp(pattern.data()))
     throw std::runtime_error("mkdtemp: " + std::string(std::strerror(errno)));
@@ -188,7 +188,7 @@ TTempDir::TTempDir(const std::string& prefix) {
   chmod(path_.c_str(), 0755);
 }
 
-TTempDir::~TTempDir() {
+TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
 }

@@ -16,15 +16,15 @@ namespace pelnor::test {
 // This process's environment with `overrides` ("NAME=value") put in.
 std::vector<std::string> EnvironmentWith(const std::vector<std::string>& overrides);
 
-class TChildProcess {
+class ChildProcess {
  public:
   // Starts argv[0] (looked up in PATH); stdout and stderr are appended to `log`.
   // Throws std::runtime_error when it cannot be started.
-  TChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+  ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                 const std::filesystem::path& log);
-  ~TChildProcess();
-  TChildProcess(const TChildProcess&) = delete;
-  TChildProcess& operator=(const TChildProcess&) = delete;
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
 
   pid_t Pid() const { return pid_; }
   bool Running();
@@ -62,12 +62,12 @@ bool WaitForPort(int port, std::chrono::milliseconds timeout);
 
 // A directory under the system's temporary directory, removed with its
 // contents at destruction. Mode 0755 so that daemons' helper users reach it.
-class TTempDir {
+class TempDir {
  public:
-  explicit TTempDir(const std::string& prefix);
-  ~TTempDir();
-  TTempDir(const TTempDir&) = delete;
-  TTempDir& operator=(const TTempDir&) = delete;
+  explicit TempDir(const std::string& prefix);
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
   const std::filesystem::path& Path() const { return path_; }
 
  private:

@@ -59,13 +59,13 @@ int FreeLoopbackPort() {
 
 }  // namespace
 
-std::string TDovecotServer::BinaryPath() {
+std::string DovecotServer::BinaryPath() {
   for (const char* path : kCandidates)
     if (::access(path, X_OK) == 0) return path;
   return {};
 }
 
-TDovecotServer::TDovecotServer() {
+DovecotServer::DovecotServer() {
   // Dovecot's own users must walk down to the maildir, so the directory sits
   // in the world-traversable /tmp even when TMPDIR points somewhere private.
   const fs::path base = fs::is_directory("/tmp") ? fs::path("/tmp") : fs::temp_directory_path();
@@ -86,22 +86,22 @@ TDovecotServer::TDovecotServer() {
   WriteFile(dir_ + "/passwd", "");
 }
 
-TDovecotServer::~TDovecotServer() {
+DovecotServer::~DovecotServer() {
   Stop();
   std::error_code ignored;
   fs::remove_all(dir_, ignored);
 }
 
-void TDovecotServer::ChownToMailUser(const std::string& path) const {
+void DovecotServer::ChownToMailUser(const std::string& path) const {
   if (::geteuid() == 0 && ::chown(path.c_str(), uid_, gid_) != 0)
     throw std::runtime_error("dovecot fixture: cannot chown " + path);
 }
 
-std::string TDovecotServer::MaildirOf(const std::string& user) const {
+std::string DovecotServer::MaildirOf(const std::string& user) const {
   return dir_ + "/mail/" + user;
 }
 
-void TDovecotServer::AddUser(const std::string& name, const std::string& password) {
+void DovecotServer::AddUser(const std::string& name, const std::string& password) {
   const std::string home = MaildirOf(name);
   for (const char* sub : {"", "/new", "/cur", "/tmp"}) {
     fs::create_directories(home + sub);
@@ -111,7 +111,7 @@ void TDovecotServer::AddUser(const std::string& name, const std::string& passwor
   out << name << ":{PLAIN}" << password << "::::::\n";
 }
 
-void TDovecotServer::WriteConfig() const {
+void DovecotServer::WriteConfig() const {
   const std::string uid = std::to_string(uid_);
   std::ostringstream conf;
   conf << "base_dir = " << dir_ << "/run\n"
@@ -137,7 +137,7 @@ void TDovecotServer::WriteConfig() const {
   WriteFile(dir_ + "/dovecot.conf", conf.str());
 }
 
-void TDovecotServer::Start() {
+void DovecotServer::Start() {
   const std::string binary = BinaryPath();
   if (binary.empty()) throw std::runtime_error("dovecot fixture: dovecot is not installed");
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -149,7 +149,7 @@ void TDovecotServer::Start() {
   throw std::runtime_error("dovecot fixture: the server did not start:\n" + LogText());
 }
 
-bool TDovecotServer::Launch() {
+bool DovecotServer::Launch() {
   const std::string binary = BinaryPath();
   const std::string conf = dir_ + "/dovecot.conf";
   const std::string out = dir_ + "/dovecot.out";
@@ -167,7 +167,7 @@ bool TDovecotServer::Launch() {
   return WaitForGreeting(15000);
 }
 
-bool TDovecotServer::WaitForGreeting(int timeoutMs) const {
+bool DovecotServer::WaitForGreeting(int timeoutMs) const {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < deadline) {
     int status = 0;
@@ -192,7 +192,7 @@ bool TDovecotServer::WaitForGreeting(int timeoutMs) const {
   return false;
 }
 
-void TDovecotServer::Stop() {
+void DovecotServer::Stop() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -208,7 +208,7 @@ void TDovecotServer::Stop() {
   pid_ = -1;
 }
 
-void TDovecotServer::Deliver(const std::string& user, const std::string& bytes) {
+void DovecotServer::Deliver(const std::string& user, const std::string& bytes) {
   // Names sort in delivery order, so Dovecot numbers the mails that way.
   ++delivered_;
   char name[64];
@@ -221,7 +221,7 @@ void TDovecotServer::Deliver(const std::string& user, const std::string& bytes) 
   fs::rename(tmp, home + "/new/" + name);
 }
 
-int TDovecotServer::CountMails(const std::string& user) const {
+int DovecotServer::CountMails(const std::string& user) const {
   int count = 0;
   for (const char* sub : {"/new", "/cur"})
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(MaildirOf(user) + sub))
@@ -229,7 +229,7 @@ int TDovecotServer::CountMails(const std::string& user) const {
   return count;
 }
 
-std::string TDovecotServer::LogText() const {
+std::string DovecotServer::LogText() const {
   return ReadFile(dir_ + "/dovecot.out") + ReadFile(dir_ + "/dovecot.log");
 }
 

@@ -14,16 +14,16 @@
 
 namespace pelnor::test {
 
-class TDovecotServer {
+class DovecotServer {
  public:
   // Path of the dovecot binary, empty when it is not installed.
   static std::string BinaryPath();
 
-  TDovecotServer();
-  TDovecotServer(const TDovecotServer&) = delete;
-  TDovecotServer& operator=(const TDovecotServer&) = delete;
+  DovecotServer();
+  DovecotServer(const DovecotServer&) = delete;
+  DovecotServer& operator=(const DovecotServer&) = delete;
   // Stops the server and removes the temporary directory.
-  ~TDovecotServer();
+  ~DovecotServer();
 
   // Adds a user with an empty maildir. Users may be added while running.
   void AddUser(const std::string& name, const std::string& password);

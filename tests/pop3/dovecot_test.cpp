@@ -1,11 +1,11 @@
-// TVekPOP against a real Dovecot POP3 server started for the test: a small
+// Pop3Session against a real Dovecot POP3 server started for the test: a small
 // Japanese mailbox fetched, decoded and deleted, and a refused login.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "dovecot_fixture.h"
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 #include "session_test_util.h"
 #include "test_mails.h"
 
@@ -16,18 +16,18 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-class TDovecotSession : public ::testing::Test {
+class DovecotSession : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (TDovecotServer::BinaryPath().empty())
+    if (DovecotServer::BinaryPath().empty())
       GTEST_SKIP() << "*** dovecot is NOT installed (Debian package dovecot-pop3d): "
                       "the POP3 integration test did not run ***";
-    server_ = std::make_unique<TDovecotServer>();
+    server_ = std::make_unique<DovecotServer>();
     server_->AddUser("taro", "secret");
   }
 
-  std::unique_ptr<TVekPOP> Session(const std::string& password) {
-    auto pop = std::make_unique<TVekPOP>();
+  std::unique_ptr<Pop3Session> Session(const std::string& password) {
+    auto pop = std::make_unique<Pop3Session>();
     pop->Host = "127.0.0.1";
     pop->Port = std::to_string(server_->Port());
     pop->UserId = "taro";
@@ -37,12 +37,12 @@ class TDovecotSession : public ::testing::Test {
     return pop;
   }
 
-  TPrivateTempDir tmp_;
-  std::unique_ptr<TDovecotServer> server_;
+  PrivateTempDir tmp_;
+  std::unique_ptr<DovecotServer> server_;
   std::string wire_;
 };
 
-TEST_F(TDovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
+TEST_F(DovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
   server_->Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "テスト送信です",
                                         {"こんにちは。", "本文の二行目です。"}));
   server_->Deliver("taro", "From: bob@example.com\r\nSubject: dots\r\n\r\n.leading dot\r\n..two\r\n.\r\nend\r\n");
@@ -51,10 +51,10 @@ TEST_F(TDovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
   server_->Start();
 
   auto pop = Session("secret");
-  TEventLog events;
+  EventLog events;
   events.Attach(*pop);
   std::uint16_t next = 1;
-  pop->OnAfterRetrieve = [&](TVekPOP& p) { p.DeleteMessage(next++); };
+  pop->OnAfterRetrieve = [&](Pop3Session& p) { p.DeleteMessage(next++); };
   pop->Connect();
   ASSERT_FALSE(pop->Failed()) << pop->ConnectError() << server_->LogText();
   ASSERT_TRUE(pop->Login()) << wire_;
@@ -62,12 +62,12 @@ TEST_F(TDovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
   EXPECT_EQ(pop->MessageCount(), 3);
   EXPECT_TRUE(pop->Connected());
 
-  TVekMsgList list;
+  MailMessageList list;
   ASSERT_EQ(pop->RetrieveAll(list), 3) << wire_;
   pop->Quit();
   EXPECT_FALSE(pop->Failed()) << wire_;
 
-  const TVekMsg& japanese = list.Items(0);
+  const MailMessage& japanese = list.Items(0);
   EXPECT_EQ(japanese.Subject, Sjis("テスト送信です"));
   EXPECT_THAT(japanese.From, HasSubstr(Sjis("山田太郎")));
   EXPECT_THAT(japanese.From, HasSubstr("yamada@example.jp"));
@@ -76,7 +76,7 @@ TEST_F(TDovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
 
   EXPECT_THAT(list.Items(1).Text, ElementsAre(".leading dot", "..two", ".", "end"));
 
-  const TVekMsg& attached = list.Items(2);
+  const MailMessage& attached = list.Items(2);
   EXPECT_EQ(attached.Subject, Sjis("添付ファイル"));
   ASSERT_EQ(attached.AttachedFiles.Count(), 1);
   EXPECT_EQ(attached.AttachedFiles.Items(0).FileName, Sjis("資料.txt"));
@@ -87,14 +87,14 @@ TEST_F(TDovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
 
   EXPECT_THAT(events.Only("delete"), ElementsAre("delete 1", "delete 2", "delete 3"));
   EXPECT_EQ(server_->CountMails("taro"), 0);
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
 
   auto again = Session("secret");
   again->Connect();
   ASSERT_TRUE(again->Login());
   again->CountNewMessages();
   EXPECT_EQ(again->MessageCount(), 0);
-  TVekMsgList none;
+  MailMessageList none;
   EXPECT_EQ(again->RetrieveAll(none), 0);
   again->Quit();
   EXPECT_FALSE(again->Failed());
@@ -103,7 +103,7 @@ TEST_F(TDovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
 // Mails above OverlapDecodeFrom are decoded while the next one arrives, so
 // the handler's DELE reaches Dovecot after the next RETR; the server takes
 // it as well as in lock-step, and the caller sees the usual events.
-TEST_F(TDovecotSession, LargeMailsDecodedWhileTheNextArrivesAreDeletedToo) {
+TEST_F(DovecotSession, LargeMailsDecodedWhileTheNextArrivesAreDeletedToo) {
   std::vector<std::string> attachments;
   for (int n = 0; n < 3; ++n) {
     std::string data(400 * 1024, '\0');
@@ -115,23 +115,23 @@ TEST_F(TDovecotSession, LargeMailsDecodedWhileTheNextArrivesAreDeletedToo) {
   server_->Start();
 
   auto pop = Session("secret");
-  TEventLog events;
+  EventLog events;
   events.Attach(*pop);
   std::uint16_t next = 1;
-  pop->OnAfterRetrieve = [&](TVekPOP& p) {
+  pop->OnAfterRetrieve = [&](Pop3Session& p) {
     events.Events.push_back("after");
     p.DeleteMessage(next++);
   };
   pop->Connect();
   ASSERT_TRUE(pop->Login()) << wire_;
   pop->CountNewMessages();
-  TVekMsgList list;
+  MailMessageList list;
   ASSERT_EQ(pop->RetrieveAll(list), 3) << wire_;
   pop->Quit();
   EXPECT_FALSE(pop->Failed()) << wire_;
 
   for (int n = 0; n < 3; ++n) {
-    const TVekMsg& msg = list.Items(n);
+    const MailMessage& msg = list.Items(n);
     EXPECT_EQ(msg.Subject, Sjis("図面 " + std::to_string(n + 1)));
     ASSERT_EQ(msg.AttachedFiles.Count(), 1);
     EXPECT_TRUE(msg.AttachedFiles.Items(0).Data == attachments[n]) << "attachment " << n;
@@ -146,13 +146,13 @@ TEST_F(TDovecotSession, LargeMailsDecodedWhileTheNextArrivesAreDeletedToo) {
                                  "after", "delete 3"));
   EXPECT_LT(wire_.find("--> RETR 2"), wire_.find("--> DELE 1")) << "fetched ahead";
   EXPECT_EQ(server_->CountMails("taro"), 0);
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
 }
 
-TEST_F(TDovecotSession, WrongPasswordIsRefusedWithDovecotsText) {
+TEST_F(DovecotSession, WrongPasswordIsRefusedWithDovecotsText) {
   server_->Start();
   auto pop = Session("wrong");
-  TEventLog events;
+  EventLog events;
   events.Attach(*pop);
   pop->Connect();
   ASSERT_FALSE(pop->Failed()) << pop->ConnectError();

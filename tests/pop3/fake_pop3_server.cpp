@@ -34,7 +34,7 @@ bool SendAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-TFakePop3Server::TFakePop3Server(TPop3Script script) : script_(std::move(script)) {
+FakePop3Server::FakePop3Server(Pop3Script script) : script_(std::move(script)) {
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
@@ -51,13 +51,13 @@ TFakePop3Server::TFakePop3Server(TPop3Script script) : script_(std::move(script)
   thread_ = std::thread([this] { Serve(); });
 }
 
-TFakePop3Server::~TFakePop3Server() {
+FakePop3Server::~FakePop3Server() {
   stop_ = true;
   if (thread_.joinable()) thread_.join();
   ::close(listenFd_);
 }
 
-bool TFakePop3Server::Finish(int timeoutMs) {
+bool FakePop3Server::Finish(int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!done_ && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -67,22 +67,22 @@ bool TFakePop3Server::Finish(int timeoutMs) {
   return ended;
 }
 
-std::string TFakePop3Server::Received() const {
+std::string FakePop3Server::Received() const {
   std::lock_guard lock(mutex_);
   return received_;
 }
 
-std::vector<std::string> TFakePop3Server::Mismatches() const {
+std::vector<std::string> FakePop3Server::Mismatches() const {
   std::lock_guard lock(mutex_);
   return mismatches_;
 }
 
-void TFakePop3Server::Mismatch(std::string text) {
+void FakePop3Server::Mismatch(std::string text) {
   std::lock_guard lock(mutex_);
   mismatches_.push_back(std::move(text));
 }
 
-void TFakePop3Server::Serve() {
+void FakePop3Server::Serve() {
   while (!stop_ && !WaitReadable(listenFd_, kSliceMs)) {
   }
   if (stop_) {
@@ -107,18 +107,18 @@ void TFakePop3Server::Serve() {
 }
 
 // Returns false when the connection ended during the script.
-bool TFakePop3Server::Play(int fd) {
-  for (const TServerStep& step : script_.Steps()) {
+bool FakePop3Server::Play(int fd) {
+  for (const ServerStep& step : script_.Steps()) {
     switch (step.Kind) {
-      case TServerStep::skSend:
+      case ServerStep::skSend:
         if (!SendAll(fd, step.Data)) return false;
         break;
-      case TServerStep::skPause:
+      case ServerStep::skPause:
         if (!SleepUnlessStopped(step.Ms)) return false;
         break;
-      case TServerStep::skClose:
+      case ServerStep::skClose:
         return false;
-      case TServerStep::skExpect: {
+      case ServerStep::skExpect: {
         std::string line;
         if (!ReadLine(fd, line)) {
           Mismatch("expected \"" + step.Data + "\", the client sent nothing more");
@@ -135,7 +135,7 @@ bool TFakePop3Server::Play(int fd) {
   return true;
 }
 
-bool TFakePop3Server::ReadLine(int fd, std::string& line) {
+bool FakePop3Server::ReadLine(int fd, std::string& line) {
   for (;;) {
     const auto end = pending_.find("\r\n");
     if (end != std::string::npos) {
@@ -148,7 +148,7 @@ bool TFakePop3Server::ReadLine(int fd, std::string& line) {
 }
 
 // Reads one slice of client bytes; false on hang-up or stop.
-bool TFakePop3Server::ReadMore(int fd) {
+bool FakePop3Server::ReadMore(int fd) {
   while (!stop_) {
     if (!WaitReadable(fd, kSliceMs)) continue;
     char buffer[4096];
@@ -162,7 +162,7 @@ bool TFakePop3Server::ReadMore(int fd) {
   return false;
 }
 
-bool TFakePop3Server::SleepUnlessStopped(int ms) {
+bool FakePop3Server::SleepUnlessStopped(int ms) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (!stop_ && std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 5)));

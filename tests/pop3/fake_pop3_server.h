@@ -14,12 +14,12 @@
 
 namespace pelnor::test {
 
-class TFakePop3Server {
+class FakePop3Server {
  public:
-  explicit TFakePop3Server(TPop3Script script);
-  TFakePop3Server(const TFakePop3Server&) = delete;
-  TFakePop3Server& operator=(const TFakePop3Server&) = delete;
-  ~TFakePop3Server();
+  explicit FakePop3Server(Pop3Script script);
+  FakePop3Server(const FakePop3Server&) = delete;
+  FakePop3Server& operator=(const FakePop3Server&) = delete;
+  ~FakePop3Server();
 
   int Port() const { return port_; }
 
@@ -42,7 +42,7 @@ class TFakePop3Server {
   bool SleepUnlessStopped(int ms);
   void Mismatch(std::string text);
 
-  TPop3Script script_;
+  Pop3Script script_;
   int listenFd_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};

@@ -9,18 +9,18 @@
 #include <vector>
 
 #include "fake_pop3_server.h"
-#include "pop3/posix_socket.h"
+#include "core/pop3/posix_socket.h"
 #include "scripted_socket.h"
 
 namespace pelnor {
 namespace {
 
-using test::TFakePop3Server;
-using test::TPop3Script;
-using test::TScriptedSocket;
+using test::FakePop3Server;
+using test::Pop3Script;
+using test::ScriptedSocket;
 
 // Collects each read as one element until the stream hangs up or stays dry.
-std::vector<std::string> Chunks(TSocketStream& stream, int dryMs = 1000) {
+std::vector<std::string> Chunks(SocketStream& stream, int dryMs = 1000) {
   std::vector<std::string> chunks;
   char buffer[1024];
   while (stream.WaitForData(dryMs)) {
@@ -34,13 +34,13 @@ std::vector<std::string> Chunks(TSocketStream& stream, int dryMs = 1000) {
   return chunks;
 }
 
-TPop3Script SplitScript() {
-  return TPop3Script().Send("+OK hi\r\n").Expect("STAT").SendSplit({"+OK 1 ", "2\r\n"}, 150).Close();
+Pop3Script SplitScript() {
+  return Pop3Script().Send("+OK hi\r\n").Expect("STAT").SendSplit({"+OK 1 ", "2\r\n"}, 150).Close();
 }
 
 TEST(FakePop3Server, KeepsSplitsAndCutsTheLine) {
-  TFakePop3Server server(SplitScript());
-  TPosixClientSocket socket;
+  FakePop3Server server(SplitScript());
+  PosixClientSocket socket;
   socket.Address = "127.0.0.1";
   socket.Port = server.Port();
   socket.Open();
@@ -54,8 +54,8 @@ TEST(FakePop3Server, KeepsSplitsAndCutsTheLine) {
 }
 
 TEST(FakePop3Server, RecordsAClientThatStraysFromTheScript) {
-  TFakePop3Server server(TPop3Script().Send("+OK\r\n").On("USER bob", "+OK\r\n"));
-  TPosixClientSocket socket;
+  FakePop3Server server(Pop3Script().Send("+OK\r\n").On("USER bob", "+OK\r\n"));
+  PosixClientSocket socket;
   socket.Address = "127.0.0.1";
   socket.Port = server.Port();
   socket.Open();
@@ -67,7 +67,7 @@ TEST(FakePop3Server, RecordsAClientThatStraysFromTheScript) {
 }
 
 TEST(ScriptedSocket, EachSendIsOneChunkAndPausesDelay) {
-  TScriptedSocket socket(SplitScript());
+  ScriptedSocket socket(SplitScript());
   socket.Open();
   auto stream = socket.CreateStream(100);
   char buffer[64];
@@ -82,7 +82,7 @@ TEST(ScriptedSocket, EachSendIsOneChunkAndPausesDelay) {
 }
 
 TEST(ScriptedSocket, LongChunksAreSplitByTheReaderOnly) {
-  TScriptedSocket socket(TPop3Script().Send(std::string(2500, 'a')).Send("b"));
+  ScriptedSocket socket(Pop3Script().Send(std::string(2500, 'a')).Send("b"));
   socket.Open();
   auto stream = socket.CreateStream(100);
   const auto chunks = Chunks(*stream, 50);
@@ -94,7 +94,7 @@ TEST(ScriptedSocket, LongChunksAreSplitByTheReaderOnly) {
 }
 
 TEST(ScriptedSocket, RecordsConfigurationAndCanRefuseToOpen) {
-  TScriptedSocket socket{TPop3Script()};
+  ScriptedSocket socket{Pop3Script()};
   socket.Port = 995;
   socket.HostName = "mail.example";
   socket.FailOpenWith("no route");

@@ -10,41 +10,41 @@
 
 namespace pelnor::test {
 
-struct TServerStep {
-  enum TKind { skSend, skExpect, skPause, skClose };
-  TKind Kind = skSend;
+struct ServerStep {
+  enum Kind { skSend, skExpect, skPause, skClose };
+  Kind Kind = skSend;
   std::string Data;  // bytes to send, or the client line expected (no CR LF)
   int Ms = 0;        // length of a pause
 };
 
-class TPop3Script {
+class Pop3Script {
  public:
   // One write of exactly these bytes.
-  TPop3Script& Send(std::string bytes) {
-    steps_.push_back({TServerStep::skSend, std::move(bytes), 0});
+  Pop3Script& Send(std::string bytes) {
+    steps_.push_back({ServerStep::skSend, std::move(bytes), 0});
     return *this;
   }
   // Waits for the next client line and records a mismatch if it differs.
-  TPop3Script& Expect(std::string line) {
-    steps_.push_back({TServerStep::skExpect, std::move(line), 0});
+  Pop3Script& Expect(std::string line) {
+    steps_.push_back({ServerStep::skExpect, std::move(line), 0});
     return *this;
   }
-  TPop3Script& Pause(int ms) {
-    steps_.push_back({TServerStep::skPause, {}, ms});
+  Pop3Script& Pause(int ms) {
+    steps_.push_back({ServerStep::skPause, {}, ms});
     return *this;
   }
   // Closes the connection from the server's side.
-  TPop3Script& Close() {
-    steps_.push_back({TServerStep::skClose, {}, 0});
+  Pop3Script& Close() {
+    steps_.push_back({ServerStep::skClose, {}, 0});
     return *this;
   }
   // The usual pair: a client command and the whole reply to it.
-  TPop3Script& On(std::string line, std::string reply) {
+  Pop3Script& On(std::string line, std::string reply) {
     return Expect(std::move(line)).Send(std::move(reply));
   }
   // Sends the pieces as separate writes with a pause between them, so the
   // client meets them in separate reads.
-  TPop3Script& SendSplit(const std::vector<std::string>& pieces, int pauseMs) {
+  Pop3Script& SendSplit(const std::vector<std::string>& pieces, int pauseMs) {
     for (std::size_t i = 0; i < pieces.size(); ++i) {
       if (i > 0) Pause(pauseMs);
       Send(pieces[i]);
@@ -52,10 +52,10 @@ class TPop3Script {
     return *this;
   }
 
-  const std::vector<TServerStep>& Steps() const { return steps_; }
+  const std::vector<ServerStep>& Steps() const { return steps_; }
 
  private:
-  std::vector<TServerStep> steps_;
+  std::vector<ServerStep> steps_;
 };
 
 }  // namespace pelnor::test

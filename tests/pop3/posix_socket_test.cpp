@@ -19,17 +19,17 @@
 #include <vector>
 
 #include "fake_pop3_server.h"
-#include "pop3/posix_socket.h"
+#include "core/pop3/posix_socket.h"
 
 namespace pelnor {
 namespace {
 
-using test::TFakePop3Server;
-using test::TPop3Script;
+using test::FakePop3Server;
+using test::Pop3Script;
 using ::testing::HasSubstr;
 
 // Reads until `n` bytes arrived or the stream stays dry for a second.
-std::string ReadAtLeast(TSocketStream& stream, std::size_t n) {
+std::string ReadAtLeast(SocketStream& stream, std::size_t n) {
   std::string got;
   char buffer[4096];
   while (got.size() < n && stream.WaitForData(1000)) {
@@ -42,7 +42,7 @@ std::string ReadAtLeast(TSocketStream& stream, std::size_t n) {
 
 // Opens `socket` to the server on loopback by address; the stream has the
 // session's 100 ms bound.
-std::unique_ptr<TSocketStream> OpenStream(TPosixClientSocket& socket, TFakePop3Server& server) {
+std::unique_ptr<SocketStream> OpenStream(PosixClientSocket& socket, FakePop3Server& server) {
   socket.Address = "127.0.0.1";
   socket.Port = server.Port();
   socket.Open();
@@ -62,18 +62,18 @@ int ClosedPort() {
   return ntohs(addr.sin_port);
 }
 
-struct TNotifications {
+struct Notifications {
   std::vector<std::string> Events;
-  void Attach(TClientSocket& socket) {
+  void Attach(ClientSocket& socket) {
     socket.OnConnected = [this] { Events.push_back("connected"); };
     socket.OnDisconnected = [this] { Events.push_back("disconnected"); };
   }
 };
 
 TEST(PosixSocketOpen, DottedAddressConnectsAndNotifiesBeforeReturning) {
-  TFakePop3Server server(TPop3Script().Send("+OK hello\r\n"));
-  TPosixClientSocket socket;
-  TNotifications seen;
+  FakePop3Server server(Pop3Script().Send("+OK hello\r\n"));
+  PosixClientSocket socket;
+  Notifications seen;
   seen.Attach(socket);
   socket.Address = "127.0.0.1";
   socket.Port = server.Port();
@@ -90,8 +90,8 @@ TEST(PosixSocketOpen, DottedAddressConnectsAndNotifiesBeforeReturning) {
 }
 
 TEST(PosixSocketOpen, HostNameIsResolved) {
-  TFakePop3Server server(TPop3Script().Send("+OK\r\n"));
-  TPosixClientSocket socket;
+  FakePop3Server server(Pop3Script().Send("+OK\r\n"));
+  PosixClientSocket socket;
   socket.HostName = "localhost";
   socket.Port = server.Port();
   socket.Open();
@@ -100,8 +100,8 @@ TEST(PosixSocketOpen, HostNameIsResolved) {
 }
 
 TEST(PosixSocketOpen, RefusedConnectionRaisesNamingHostAndReason) {
-  TPosixClientSocket socket;
-  TNotifications seen;
+  PosixClientSocket socket;
+  Notifications seen;
   seen.Attach(socket);
   socket.Address = "127.0.0.1";
   socket.Port = ClosedPort();
@@ -117,7 +117,7 @@ TEST(PosixSocketOpen, RefusedConnectionRaisesNamingHostAndReason) {
 }
 
 TEST(PosixSocketOpen, UnknownHostNameRaisesNamingTheHost) {
-  TPosixClientSocket socket;
+  PosixClientSocket socket;
   socket.HostName = "no-such-host.invalid";
   socket.Port = 110;
   try {
@@ -142,7 +142,7 @@ TEST(PosixSocketOpen, FailureTextsAreEnglishWhateverTheDesktopLanguage) {
   std::string refused;
   std::string unknown;
   try {
-    TPosixClientSocket socket;
+    PosixClientSocket socket;
     socket.Address = "127.0.0.1";
     socket.Port = ClosedPort();
     socket.Open();
@@ -150,7 +150,7 @@ TEST(PosixSocketOpen, FailureTextsAreEnglishWhateverTheDesktopLanguage) {
     refused = e.what();
   }
   try {
-    TPosixClientSocket socket;
+    PosixClientSocket socket;
     socket.HostName = "no-such-host.invalid";
     socket.Port = 110;
     socket.Open();
@@ -171,20 +171,20 @@ TEST(PosixSocketOpen, FailureTextsAreEnglishWhateverTheDesktopLanguage) {
 }
 
 TEST(PosixSocketOpen, BadConfigurationRaises) {
-  struct TRow {
+  struct Row {
     const char* name;
     std::string address;
     std::string host;
     int port;
   };
-  const std::vector<TRow> rows = {
+  const std::vector<Row> rows = {
       {"port zero", "127.0.0.1", "", 0},
       {"port above 65535", "127.0.0.1", "", 70000},
       {"address not IPv4", "1.2.3", "", 110},
       {"nothing to connect to", "", "", 110},
   };
-  for (const TRow& row : rows) {
-    TPosixClientSocket socket;
+  for (const Row& row : rows) {
+    PosixClientSocket socket;
     socket.Address = row.address;
     socket.HostName = row.host;
     socket.Port = row.port;
@@ -203,10 +203,10 @@ TEST(PosixSocketOpen, ConnectIsBoundedInTime) {
   ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), len), 0);
   ASSERT_EQ(::listen(fd, 0), 0);
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  std::vector<std::unique_ptr<TPosixClientSocket>> fillers;
+  std::vector<std::unique_ptr<PosixClientSocket>> fillers;
   bool hung = false;
   for (int i = 0; i < 8 && !hung; ++i) {
-    auto socket = std::make_unique<TPosixClientSocket>();
+    auto socket = std::make_unique<PosixClientSocket>();
     socket->Address = "127.0.0.1";
     socket->Port = ntohs(addr.sin_port);
     socket->ConnectTimeoutMs = 300;
@@ -226,8 +226,8 @@ TEST(PosixSocketOpen, ConnectIsBoundedInTime) {
 }
 
 TEST(PosixSocketStream, ReadReturnsZeroWhenNothingArrives) {
-  TFakePop3Server server(TPop3Script().Pause(2000));
-  TPosixClientSocket socket;
+  FakePop3Server server(Pop3Script().Pause(2000));
+  PosixClientSocket socket;
   auto stream = OpenStream(socket, server);
   EXPECT_FALSE(stream->WaitForData(50));
   char buffer[16];
@@ -237,8 +237,8 @@ TEST(PosixSocketStream, ReadReturnsZeroWhenNothingArrives) {
 }
 
 TEST(PosixSocketStream, ReadTakesAtMostTheCountAsked) {
-  TFakePop3Server server(TPop3Script().Send(std::string(3000, 'x')));
-  TPosixClientSocket socket;
+  FakePop3Server server(Pop3Script().Send(std::string(3000, 'x')));
+  PosixClientSocket socket;
   auto stream = OpenStream(socket, server);
   ASSERT_TRUE(stream->WaitForData(2000));
   char buffer[1024];
@@ -247,8 +247,8 @@ TEST(PosixSocketStream, ReadTakesAtMostTheCountAsked) {
 }
 
 TEST(PosixSocketStream, ServerHangUpIsReadableWithZeroBytes) {
-  TFakePop3Server server(TPop3Script().Send("+OK bye\r\n").Close());
-  TPosixClientSocket socket;
+  FakePop3Server server(Pop3Script().Send("+OK bye\r\n").Close());
+  PosixClientSocket socket;
   auto stream = OpenStream(socket, server);
   EXPECT_EQ(ReadAtLeast(*stream, 9), "+OK bye\r\n");
   ASSERT_TRUE(stream->WaitForData(2000));
@@ -257,8 +257,8 @@ TEST(PosixSocketStream, ServerHangUpIsReadableWithZeroBytes) {
 }
 
 TEST(PosixSocketStream, WriteReachesTheServer) {
-  TFakePop3Server server(TPop3Script().Expect("USER bob").Send("+OK\r\n"));
-  TPosixClientSocket socket;
+  FakePop3Server server(Pop3Script().Expect("USER bob").Send("+OK\r\n"));
+  PosixClientSocket socket;
   auto stream = OpenStream(socket, server);
   EXPECT_EQ(stream->Write("USER bob\r\n", 10), 10u);
   EXPECT_EQ(ReadAtLeast(*stream, 5), "+OK\r\n");
@@ -269,8 +269,8 @@ TEST(PosixSocketStream, WriteReachesTheServer) {
 }
 
 TEST(PosixSocketStream, WriteToAPeerThatDoesNotReadStopsAtTheTimeOut) {
-  TFakePop3Server server(TPop3Script().Pause(3000));
-  TPosixClientSocket socket;
+  FakePop3Server server(Pop3Script().Pause(3000));
+  PosixClientSocket socket;
   auto stream = OpenStream(socket, server);
   // Far more than both sockets' buffers hold.
   const std::string bulk(64 * 1024 * 1024, 'x');
@@ -293,8 +293,8 @@ TEST(PosixSocketStream, WriteToAPeerThatDoesNotReadStopsAtTheTimeOut) {
 }
 
 TEST(PosixSocketStream, WriteAfterThePeerHungUpRaisesNamingTheTarget) {
-  TFakePop3Server server(TPop3Script().Send("+OK\r\n").Close());
-  TPosixClientSocket socket;
+  FakePop3Server server(Pop3Script().Send("+OK\r\n").Close());
+  PosixClientSocket socket;
   auto stream = OpenStream(socket, server);
   EXPECT_EQ(ReadAtLeast(*stream, 5), "+OK\r\n");
   ASSERT_TRUE(stream->WaitForData(2000));
@@ -315,7 +315,7 @@ TEST(PosixSocketStream, WriteAfterThePeerHungUpRaisesNamingTheTarget) {
 }
 
 TEST(PosixSocketStream, CreateStreamOnClosedSocketRaises) {
-  TPosixClientSocket socket;
+  PosixClientSocket socket;
   EXPECT_THROW(socket.CreateStream(100), ESocketError);
 }
 

@@ -6,9 +6,9 @@
 
 namespace pelnor::test {
 
-class TScriptedStream final : public TSocketStream {
+class ScriptedStream final : public SocketStream {
  public:
-  TScriptedStream(TScriptedSocket& socket, int timeoutMs)
+  ScriptedStream(ScriptedSocket& socket, int timeoutMs)
       : socket_(socket), timeoutMs_(timeoutMs) {}
 
   bool WaitForData(int timeoutMs) override { return socket_.WaitForData(timeoutMs); }
@@ -20,11 +20,11 @@ class TScriptedStream final : public TSocketStream {
   }
 
  private:
-  TScriptedSocket& socket_;
+  ScriptedSocket& socket_;
   int timeoutMs_;
 };
 
-void TScriptedSocket::Open() {
+void ScriptedSocket::Open() {
   ++openCount_;
   openedPort_ = Port;
   openedAddress_ = Address;
@@ -36,23 +36,23 @@ void TScriptedSocket::Open() {
   NotifyConnected();
 }
 
-void TScriptedSocket::Close() {
+void ScriptedSocket::Close() {
   if (!active_) return;
   active_ = false;
   NotifyDisconnected();
 }
 
-std::unique_ptr<TSocketStream> TScriptedSocket::CreateStream(int timeoutMs) {
+std::unique_ptr<SocketStream> ScriptedSocket::CreateStream(int timeoutMs) {
   if (!active_) throw ESocketError("scripted socket: not open");
-  return std::make_unique<TScriptedStream>(*this, timeoutMs);
+  return std::make_unique<ScriptedStream>(*this, timeoutMs);
 }
 
 // Plays the script as far as the client's input allows.
-void TScriptedSocket::Advance() {
+void ScriptedSocket::Advance() {
   const auto& steps = script_.Steps();
   while (!hangUp_ && step_ < steps.size()) {
-    const TServerStep& step = steps[step_];
-    if (step.Kind == TServerStep::skExpect) {
+    const ServerStep& step = steps[step_];
+    if (step.Kind == ServerStep::skExpect) {
       const auto end = pending_.find("\r\n");
       if (end == std::string::npos) return;
       const std::string line = pending_.substr(0, end);
@@ -64,9 +64,9 @@ void TScriptedSocket::Advance() {
         return;
       }
       cursor_ = std::max(cursor_, Clock::now());
-    } else if (step.Kind == TServerStep::skSend) {
+    } else if (step.Kind == ServerStep::skSend) {
       chunks_.push_back({step.Data, cursor_});
-    } else if (step.Kind == TServerStep::skPause) {
+    } else if (step.Kind == ServerStep::skPause) {
       cursor_ += std::chrono::milliseconds(step.Ms);
     } else {
       hangUp_ = true;
@@ -76,19 +76,19 @@ void TScriptedSocket::Advance() {
   }
 }
 
-bool TScriptedSocket::DataReady() const {
+bool ScriptedSocket::DataReady() const {
   const auto now = Clock::now();
   if (!chunks_.empty()) return chunks_.front().ReadyAt <= now;
   return hangUp_ && hangUpAt_ <= now;
 }
 
-TScriptedSocket::Clock::time_point TScriptedSocket::NextReady() const {
+ScriptedSocket::Clock::time_point ScriptedSocket::NextReady() const {
   if (!chunks_.empty()) return chunks_.front().ReadyAt;
   if (hangUp_) return hangUpAt_;
   return Clock::time_point::max();
 }
 
-bool TScriptedSocket::WaitForData(int timeoutMs) {
+bool ScriptedSocket::WaitForData(int timeoutMs) {
   const auto limit = Clock::now() + std::chrono::milliseconds(timeoutMs);
   const auto next = NextReady();
   if (next > limit) {
@@ -99,7 +99,7 @@ bool TScriptedSocket::WaitForData(int timeoutMs) {
   return true;
 }
 
-std::size_t TScriptedSocket::Read(char* buffer, std::size_t count, int timeoutMs) {
+std::size_t ScriptedSocket::Read(char* buffer, std::size_t count, int timeoutMs) {
   if (!DataReady() && !WaitForData(timeoutMs)) return 0;
   if (chunks_.empty()) return 0;  // hung up
   std::string& front = chunks_.front().Bytes;
@@ -111,7 +111,7 @@ std::size_t TScriptedSocket::Read(char* buffer, std::size_t count, int timeoutMs
   return n;
 }
 
-std::size_t TScriptedSocket::Write(const char* buffer, std::size_t count) {
+std::size_t ScriptedSocket::Write(const char* buffer, std::size_t count) {
   received_.append(buffer, count);
   pending_.append(buffer, count);
   Advance();

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "pop3/client_socket.h"
+#include "core/pop3/client_socket.h"
 #include "pop3_script.h"
 
 namespace pelnor::test {
 
-class TScriptedSocket final : public TClientSocket {
+class ScriptedSocket final : public ClientSocket {
  public:
-  explicit TScriptedSocket(TPop3Script script) : script_(std::move(script)) {}
+  explicit ScriptedSocket(Pop3Script script) : script_(std::move(script)) {}
 
   // Makes Open raise ESocketError with this text instead of connecting.
   void FailOpenWith(std::string text) { openFailure_ = std::move(text); }
@@ -26,7 +26,7 @@ class TScriptedSocket final : public TClientSocket {
   void Open() override;
   void Close() override;
   bool Active() const override { return active_; }
-  std::unique_ptr<TSocketStream> CreateStream(int timeoutMs) override;
+  std::unique_ptr<SocketStream> CreateStream(int timeoutMs) override;
 
   // What Open saw.
   int OpenCount() const { return openCount_; }
@@ -40,10 +40,10 @@ class TScriptedSocket final : public TClientSocket {
   int ChunksRead() const { return chunksRead_; }
 
  private:
-  friend class TScriptedStream;
+  friend class ScriptedStream;
   using Clock = std::chrono::steady_clock;
 
-  struct TChunk {
+  struct Chunk {
     std::string Bytes;
     Clock::time_point ReadyAt;
   };
@@ -56,12 +56,12 @@ class TScriptedSocket final : public TClientSocket {
   std::size_t Read(char* buffer, std::size_t count, int timeoutMs);
   std::size_t Write(const char* buffer, std::size_t count);
 
-  TPop3Script script_;
+  Pop3Script script_;
   std::string openFailure_;
   bool active_ = false;
   std::size_t step_ = 0;
   Clock::time_point cursor_{};  // when the server's next output may appear
-  std::deque<TChunk> chunks_;
+  std::deque<Chunk> chunks_;
   bool hangUp_ = false;
   Clock::time_point hangUpAt_{};
   std::string pending_;  // client bytes not yet matched

@@ -4,64 +4,64 @@
 
 namespace pelnor::test {
 
-void TEventLog::Attach(TVekPOP& pop) {
+void EventLog::Attach(Pop3Session& pop) {
   PopSender = &pop;
-  auto popCheck = [this](TVekPOP& sender) {
+  auto popCheck = [this](Pop3Session& sender) {
     if (&sender != PopSender) SendersOk = false;
   };
-  auto socketCheck = [this](TClientSocket& sender) {
+  auto socketCheck = [this](ClientSocket& sender) {
     if (SocketSender && &sender != SocketSender) SendersOk = false;
   };
-  pop.OnConnect = [=, this](TClientSocket& s) {
+  pop.OnConnect = [=, this](ClientSocket& s) {
     socketCheck(s);
     Events.push_back("connect");
   };
-  pop.OnQuit = [=, this](TClientSocket& s) {
+  pop.OnQuit = [=, this](ClientSocket& s) {
     socketCheck(s);
     Events.push_back("quit");
   };
-  pop.OnError = [=, this](TVekPOP& s, std::int32_t code, const std::string& msg) {
+  pop.OnError = [=, this](Pop3Session& s, std::int32_t code, const std::string& msg) {
     popCheck(s);
     Events.push_back("error " + std::to_string(code) + " " + msg);
   };
-  pop.OnBeforeRetrieve = [=, this](TVekPOP& s, std::uint16_t n) {
+  pop.OnBeforeRetrieve = [=, this](Pop3Session& s, std::uint16_t n) {
     popCheck(s);
     Events.push_back("before " + std::to_string(n));
   };
-  pop.OnAfterRetrieve = [=, this](TVekPOP& s) {
+  pop.OnAfterRetrieve = [=, this](Pop3Session& s) {
     popCheck(s);
     Events.push_back("after");
   };
-  pop.OnRetrieveProgress = [=, this](TVekPOP& s, std::uint16_t percent) {
+  pop.OnRetrieveProgress = [=, this](Pop3Session& s, std::uint16_t percent) {
     popCheck(s);
     Events.push_back("progress " + std::to_string(percent));
   };
-  pop.OnDelete = [=, this](TVekPOP& s, std::uint16_t n) {
+  pop.OnDelete = [=, this](Pop3Session& s, std::uint16_t n) {
     popCheck(s);
     Events.push_back("delete " + std::to_string(n));
   };
-  pop.OnDecodeStart = [=, this](TVekPOP& s, const std::string& name, std::int32_t count) {
+  pop.OnDecodeStart = [=, this](Pop3Session& s, const std::string& name, std::int32_t count) {
     popCheck(s);
     Events.push_back("decode-start " + name + " " + std::to_string(count));
   };
-  pop.OnDecodeProgress = [=, this](TVekPOP& s, std::uint16_t percent) {
+  pop.OnDecodeProgress = [=, this](Pop3Session& s, std::uint16_t percent) {
     popCheck(s);
     Events.push_back("decode-progress " + std::to_string(percent));
   };
-  pop.OnDecodeEnd = [=, this](TVekPOP& s) {
+  pop.OnDecodeEnd = [=, this](Pop3Session& s) {
     popCheck(s);
     Events.push_back("decode-end");
   };
 }
 
-std::vector<std::string> TEventLog::Only(const std::string& prefix) const {
+std::vector<std::string> EventLog::Only(const std::string& prefix) const {
   std::vector<std::string> found;
   for (const std::string& e : Events)
     if (e.rfind(prefix, 0) == 0) found.push_back(e);
   return found;
 }
 
-TPrivateTempDir::TPrivateTempDir() {
+PrivateTempDir::PrivateTempDir() {
   std::string pattern =
       (std::filesystem::temp_directory_path() / "pelnor-pop3-test-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
@@ -73,7 +73,7 @@ TPrivateTempDir::TPrivateTempDir() {
   ::setenv("TMPDIR", path_.c_str(), 1);
 }
 
-TPrivateTempDir::~TPrivateTempDir() {
+PrivateTempDir::~PrivateTempDir() {
   if (hadTmpDir_)
     ::setenv("TMPDIR", oldTmpDir_.c_str(), 1);
   else
@@ -82,7 +82,7 @@ TPrivateTempDir::~TPrivateTempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::vector<std::string> TPrivateTempDir::VekFiles() const {
+std::vector<std::string> PrivateTempDir::TempFilesLeft() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(path_)) {
     const std::string name = entry.path().filename().string();
@@ -91,14 +91,14 @@ std::vector<std::string> TPrivateTempDir::VekFiles() const {
   return names;
 }
 
-TPop3Script LoggedIn() {
-  return TPop3Script()
+Pop3Script LoggedIn() {
+  return Pop3Script()
       .Send("+OK ready\r\n")
       .On("USER bob", "+OK\r\n")
       .On("PASS pw", "+OK logged in\r\n");
 }
 
-TPop3Script Counted(int count) {
+Pop3Script Counted(int count) {
   return LoggedIn()
       .On("STAT", "+OK " + std::to_string(count) + " " + std::to_string(count * 100) + "\r\n")
       .On("LAST", "-ERR Unknown command: LAST\r\n");
@@ -113,7 +113,7 @@ std::string Stuffed(const std::vector<std::string>& lines) {
   return text + ".\r\n";
 }
 
-void AddFetch(TPop3Script& script, int n, const std::vector<std::string>& lines) {
+void AddFetch(Pop3Script& script, int n, const std::vector<std::string>& lines) {
   const std::string body = Stuffed(lines);
   const std::string num = std::to_string(n);
   script.On("LIST " + num, "+OK " + num + " " + std::to_string(body.size()) + "\r\n")
@@ -125,16 +125,16 @@ std::vector<std::string> PlainMail(const std::string& subject, const std::string
           "", body};
 }
 
-std::vector<std::string> Subjects(const TVekMsgList& list) {
+std::vector<std::string> Subjects(const MailMessageList& list) {
   std::vector<std::string> subjects;
   for (int i = 0; i < list.Count(); ++i) subjects.push_back(list.Items(i).Subject);
   return subjects;
 }
 
-void TSessionTest::Start(const TPop3Script& script) {
-  auto socket = std::make_unique<TScriptedSocket>(script);
+void SessionTest::Start(const Pop3Script& script) {
+  auto socket = std::make_unique<ScriptedSocket>(script);
   socket_ = socket.get();
-  pop_ = std::make_unique<TVekPOP>(std::move(socket));
+  pop_ = std::make_unique<Pop3Session>(std::move(socket));
   pop_->Host = "127.0.0.1";
   pop_->UserId = "bob";
   pop_->Passwd = "pw";
@@ -143,7 +143,7 @@ void TSessionTest::Start(const TPop3Script& script) {
   events_.Attach(*pop_);
 }
 
-void TSessionTest::StartCounted(const TPop3Script& script) {
+void SessionTest::StartCounted(const Pop3Script& script) {
   Start(script);
   pop_->Connect();
   ASSERT_FALSE(pop_->Failed());

@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared pieces of the TVekPOP tests: an event recorder, a fixture that puts
-// a scripted socket under a TVekPOP, and script fragments for the usual
+// Shared pieces of the Pop3Session tests: an event recorder, a fixture that puts
+// a scripted socket under a Pop3Session, and script fragments for the usual
 // parts of a conversation.
 
 #include <gtest/gtest.h>
@@ -12,32 +12,32 @@
 #include <string>
 #include <vector>
 
-#include "pop3/VekPOP3.h"
+#include "core/pop3/pop3_session.h"
 #include "pop3_script.h"
 #include "scripted_socket.h"
 
 namespace pelnor::test {
 
-// Records every event of a TVekPOP as a short text, in firing order.
-struct TEventLog {
+// Records every event of a Pop3Session as a short text, in firing order.
+struct EventLog {
   std::vector<std::string> Events;
-  const TClientSocket* SocketSender = nullptr;
-  const TVekPOP* PopSender = nullptr;
+  const ClientSocket* SocketSender = nullptr;
+  const Pop3Session* PopSender = nullptr;
   bool SendersOk = true;
 
-  void Attach(TVekPOP& pop);
+  void Attach(Pop3Session& pop);
   // The events whose text starts with `prefix`.
   std::vector<std::string> Only(const std::string& prefix) const;
 };
 
 // A temporary directory that becomes TMPDIR for the test, so spool files can
 // be counted without seeing other programs' files.
-class TPrivateTempDir {
+class PrivateTempDir {
  public:
-  TPrivateTempDir();
-  ~TPrivateTempDir();
+  PrivateTempDir();
+  ~PrivateTempDir();
   // Names of the "vek" files in it.
-  std::vector<std::string> VekFiles() const;
+  std::vector<std::string> TempFilesLeft() const;
   const std::filesystem::path& Path() const { return path_; }
 
  private:
@@ -47,29 +47,29 @@ class TPrivateTempDir {
 };
 
 // Greeting, USER bob / PASS pw accepted.
-TPop3Script LoggedIn();
+Pop3Script LoggedIn();
 // LoggedIn, then STAT reporting `count` messages and LAST refused.
-TPop3Script Counted(int count);
+Pop3Script Counted(int count);
 // Mail text with CR LF line ends, dot-stuffed, followed by the terminator.
 std::string Stuffed(const std::vector<std::string>& lines);
 // The LIST and RETR exchange for message `n` of the given lines.
-void AddFetch(TPop3Script& script, int n, const std::vector<std::string>& lines);
+void AddFetch(Pop3Script& script, int n, const std::vector<std::string>& lines);
 // A small plain-text mail.
 std::vector<std::string> PlainMail(const std::string& subject, const std::string& body);
 // The subjects of the listed messages, in list order.
-std::vector<std::string> Subjects(const TVekMsgList& list);
+std::vector<std::string> Subjects(const MailMessageList& list);
 
-class TSessionTest : public ::testing::Test {
+class SessionTest : public ::testing::Test {
  protected:
-  // Builds a TVekPOP over a scripted socket playing `script`.
-  void Start(const TPop3Script& script);
+  // Builds a Pop3Session over a scripted socket playing `script`.
+  void Start(const Pop3Script& script);
   // Start, then Connect, Login and CountNewMessages, expecting success.
-  void StartCounted(const TPop3Script& script);
+  void StartCounted(const Pop3Script& script);
 
-  TScriptedSocket* socket_ = nullptr;  // owned by pop_
-  std::unique_ptr<TVekPOP> pop_;
-  TEventLog events_;
-  TPrivateTempDir tmp_;
+  ScriptedSocket* socket_ = nullptr;  // owned by pop_
+  std::unique_ptr<Pop3Session> pop_;
+  EventLog events_;
+  PrivateTempDir tmp_;
 };
 
 }  // namespace pelnor::test

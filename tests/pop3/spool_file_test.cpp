@@ -1,6 +1,6 @@
 // The temporary file a fetched message is spooled to.
 
-#include "pop3/spool_file.h"
+#include "core/pop3/spool_file.h"
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -29,9 +29,9 @@ std::string FileContent(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(SpoolFile, BecomesAPrivateVekFileOnceTheMailOutgrowsTheBuffer) {
+TEST(SpoolFile, BecomesAPrivateTemporaryFileOnceTheMailOutgrowsTheBuffer) {
   const int before = OpenDescriptors();
-  TSpoolFile spool;
+  SpoolFile spool;
   EXPECT_EQ(spool.Size(), 0u);
   EXPECT_EQ(spool.ReadAll(), "");
   spool.Write(Pattern(64 * 1024, 1));
@@ -51,7 +51,7 @@ TEST(SpoolFile, BecomesAPrivateVekFileOnceTheMailOutgrowsTheBuffer) {
 TEST(SpoolFile, HoldsOneDescriptorAndLeavesNoneBehind) {
   const int before = OpenDescriptors();
   {
-    TSpoolFile spool;
+    SpoolFile spool;
     EXPECT_EQ(OpenDescriptors(), before);
     spool.Write(Pattern(200 * 1024, 1));
     EXPECT_EQ(OpenDescriptors(), before + 1);
@@ -62,11 +62,11 @@ TEST(SpoolFile, HoldsOneDescriptorAndLeavesNoneBehind) {
 }
 
 TEST(SpoolFile, ReadAllGivesBackExactlyWhatWasWritten) {
-  struct TRow {
+  struct Row {
     const char* name;
     std::vector<std::size_t> pieces;
   };
-  const std::vector<TRow> rows = {
+  const std::vector<Row> rows = {
       {"one small mail", {2852}},
       {"1 KB reads up to just below the buffer", std::vector<std::size_t>(63, 1024)},
       {"exactly the buffer", {64 * 1024}},
@@ -75,8 +75,8 @@ TEST(SpoolFile, ReadAllGivesBackExactlyWhatWasWritten) {
       {"small, then large, then small", {10, 100 * 1024, 1, 65535, 2}},
       {"filling the buffer to the byte, then one more", {65535, 1, 1}},
   };
-  for (const TRow& row : rows) {
-    TSpoolFile spool;
+  for (const Row& row : rows) {
+    SpoolFile spool;
     std::string expected;
     unsigned seed = 0;
     for (std::size_t size : row.pieces) {
@@ -90,7 +90,7 @@ TEST(SpoolFile, ReadAllGivesBackExactlyWhatWasWritten) {
 }
 
 TEST(SpoolFile, WritesLargeMailToTheFileInsteadOfMemory) {
-  TSpoolFile spool;
+  SpoolFile spool;
   const std::string bytes = Pattern(300 * 1024, 3);
   for (std::size_t at = 0; at < bytes.size(); at += 1024)
     spool.Write(std::string_view(bytes).substr(at, 1024));
@@ -102,7 +102,7 @@ TEST(SpoolFile, WritesLargeMailToTheFileInsteadOfMemory) {
 
 TEST(SpoolFile, WritingGoesOnAfterReadAll) {
   for (std::size_t first : {std::size_t{100}, std::size_t{100 * 1024}}) {
-    TSpoolFile spool;
+    SpoolFile spool;
     const std::string a = Pattern(first, 1);
     const std::string b = Pattern(70 * 1024, 2);
     spool.Write(a);
@@ -121,7 +121,7 @@ TEST(SpoolFile, ContentsShowWhatWasWrittenUntilRemove) {
     const std::string bytes = Pattern(size, 5);
     const int before = OpenDescriptors();
     {
-      TSpoolFile spool;
+      SpoolFile spool;
       for (std::size_t at = 0; at < size; at += 1024) spool.Write(std::string_view(bytes).substr(at, 1024));
       const std::string_view contents = spool.Contents();
       EXPECT_TRUE(contents == bytes);
@@ -140,7 +140,7 @@ TEST(SpoolFile, ContentsShowWhatWasWrittenUntilRemove) {
 }
 
 TEST(SpoolFile, EmptyWritesChangeNothing) {
-  TSpoolFile spool;
+  SpoolFile spool;
   spool.Write("");
   spool.Write("abc");
   spool.Write("");
@@ -150,7 +150,7 @@ TEST(SpoolFile, EmptyWritesChangeNothing) {
 
 TEST(SpoolFile, RemoveDeletesTheFileOnceAndForAll) {
   const int before = OpenDescriptors();
-  TSpoolFile spool;
+  SpoolFile spool;
   spool.Write(Pattern(100 * 1024, 2));
   const std::string path = spool.Path();
   ASSERT_TRUE(fs::exists(path));
@@ -167,8 +167,8 @@ TEST(SpoolFile, DestructorDeletesTheFile) {
   std::string small;
   std::string large;
   {
-    TSpoolFile a;
-    TSpoolFile b;
+    SpoolFile a;
+    SpoolFile b;
     a.Write(Pattern(70 * 1024, 3));
     b.Write(Pattern(100 * 1024, 4));
     EXPECT_NE(a.Path(), b.Path());
@@ -186,7 +186,7 @@ TEST(SpoolFile, FailureToCreateRaisesNamingThePath) {
   ::setenv("TMPDIR", "/proc", 1);
   const int before = OpenDescriptors();
   try {
-    TSpoolFile spool;
+    SpoolFile spool;
     spool.Write(Pattern(1000, 1));  // still in memory
     spool.Write(Pattern(64 * 1024, 2));
     ADD_FAILURE() << "created " << spool.Path();
@@ -214,7 +214,7 @@ TEST(SpoolFile, FailureToWriteRaisesNamingThePath) {
   std::string path;
   std::string what;
   {
-    TSpoolFile spool;
+    SpoolFile spool;
     try {
       for (int i = 0; i < 64; ++i) spool.Write(Pattern(16 * 1024, i));
       spool.ReadAll();

@@ -1,4 +1,4 @@
-// TVekPOP when the event pump throws, as it does once the program is told to
+// Pop3Session when the event pump throws, as it does once the program is told to
 // end in the middle of a check: every operation unwinds at once, with the
 // connection closed and no spool file left.
 
@@ -8,7 +8,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "mime/vek_util.h"
+#include "core/text/text_util.h"
 #include "session_test_util.h"
 #include "test_mails.h"
 
@@ -25,7 +25,7 @@ class EEnding : public std::runtime_error {
 
 // A mail of `size` bytes whose answer pauses after `before` of them, so the
 // session waits (and pumps) there.
-void AddPausedFetch(TPop3Script& script, int n, std::size_t size, std::size_t before) {
+void AddPausedFetch(Pop3Script& script, int n, std::size_t size, std::size_t before) {
   std::string answer = "+OK\r\nSubject: big\r\n\r\n";
   while (answer.size() < size) answer += std::string(70, 'a') + "\r\n";
   answer += ".\r\n";
@@ -37,44 +37,44 @@ void AddPausedFetch(TPop3Script& script, int n, std::size_t size, std::size_t be
       .Send(answer.substr(before));
 }
 
-using TVekPOPEnding = TSessionTest;
+using Pop3SessionEnding = SessionTest;
 
-TEST_F(TVekPOPEnding, ThrowingPumpUnwindsEveryOperation) {
+TEST_F(Pop3SessionEnding, ThrowingPumpUnwindsEveryOperation) {
   std::string attached;
   for (int i = 0; i < 200; ++i) attached += std::string(57, static_cast<char>('a' + i % 26));
-  TPop3Script greeting = TPop3Script().Pause(300).Send("+OK\r\n");
-  TPop3Script spooling = Counted(1);
+  Pop3Script greeting = Pop3Script().Pause(300).Send("+OK\r\n");
+  Pop3Script spooling = Counted(1);
   AddPausedFetch(spooling, 1, 100000, 70000);
-  TPop3Script fetchAhead = Counted(2);
+  Pop3Script fetchAhead = Counted(2);
   AddFetch(fetchAhead, 1, PlainMail("m1", "b"));
   AddPausedFetch(fetchAhead, 2, 100000, 70000);
-  TPop3Script decoding = Counted(1);
+  Pop3Script decoding = Counted(1);
   AddFetch(decoding, 1, SplitLines(MailWithAttachment("m1", "text", "a.bin", attached)));
-  TPop3Script deleting = Counted(1).On("DELE 1", "+OK\r\n");
-  TPop3Script quitting = Counted(1).Expect("QUIT").Pause(300).Send("+OK\r\n");
+  Pop3Script deleting = Counted(1).On("DELE 1", "+OK\r\n");
+  Pop3Script quitting = Counted(1).Expect("QUIT").Pause(300).Send("+OK\r\n");
 
-  auto retrieveAll = [](TVekPOP& pop) {
-    TVekMsgList list;
+  auto retrieveAll = [](Pop3Session& pop) {
+    MailMessageList list;
     pop.RetrieveAll(list);
   };
   const struct {
     const char* name;
-    const TPop3Script& script;
+    const Pop3Script& script;
     bool loggedIn;
     bool overlap;
     // The pump throws once a spool file exists (the fetch or the decoder
     // is under way), else at its first call.
     bool whileSpooling;
-    std::function<void(TVekPOP&)> run;
+    std::function<void(Pop3Session&)> run;
   } rows[] = {
       {"waiting for the greeting", greeting, false, false, false,
-       [](TVekPOP& pop) { pop.Connect(); }},
+       [](Pop3Session& pop) { pop.Connect(); }},
       {"spooling a fetch", spooling, true, false, true, retrieveAll},
       {"fetching ahead while decoding", fetchAhead, true, true, true, retrieveAll},
       {"in the decoder's pump", decoding, true, false, true, retrieveAll},
       {"before a deletion", deleting, true, false, false,
-       [](TVekPOP& pop) { pop.DeleteMessage(1); }},
-      {"waiting for QUIT's answer", quitting, true, false, false, [](TVekPOP& pop) { pop.Quit(); }},
+       [](Pop3Session& pop) { pop.DeleteMessage(1); }},
+      {"waiting for QUIT's answer", quitting, true, false, false, [](Pop3Session& pop) { pop.Quit(); }},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -85,13 +85,13 @@ TEST_F(TVekPOPEnding, ThrowingPumpUnwindsEveryOperation) {
     }
     if (row.overlap) pop_->OverlapDecodeFrom = 0;
     pop_->OnProcessMessages = [this, &row] {
-      if (!row.whileSpooling || !tmp_.VekFiles().empty()) throw EEnding();
+      if (!row.whileSpooling || !tmp_.TempFilesLeft().empty()) throw EEnding();
     };
     EXPECT_THROW(row.run(*pop_), EEnding);
     EXPECT_FALSE(pop_->Connected());
     EXPECT_THAT(events_.Events, Contains("quit"));
     EXPECT_THAT(events_.Only("after"), IsEmpty()) << "nothing more ran";
-    EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+    EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
   }
 }
 

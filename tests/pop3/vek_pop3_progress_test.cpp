@@ -18,7 +18,7 @@ using ::testing::IsEmpty;
 
 // A RETR answer of exactly the given read sizes (status line and terminator
 // included), for message `n` whose LIST size is `listSize`.
-void AddChunkedFetch(TPop3Script& script, int n, int listSize, const std::vector<int>& reads) {
+void AddChunkedFetch(Pop3Script& script, int n, int listSize, const std::vector<int>& reads) {
   const int total = std::accumulate(reads.begin(), reads.end(), 0);
   const std::string head = "+OK\r\nSubject: p\r\n\r\n";
   const std::string tail = "\r\n.\r\n";
@@ -36,9 +36,9 @@ void AddChunkedFetch(TPop3Script& script, int n, int listSize, const std::vector
   }
 }
 
-using TVekPOPProgress = TSessionTest;
+using Pop3SessionProgress = SessionTest;
 
-TEST_F(TVekPOPProgress, FiguresOfFetches) {
+TEST_F(Pop3SessionProgress, FiguresOfFetches) {
   const struct {
     const char* name;
     int listSize;
@@ -58,7 +58,7 @@ TEST_F(TVekPOPProgress, FiguresOfFetches) {
        {"progress 80", "progress 120"}},
   };
   for (const auto& row : rows) {
-    TPop3Script script = Counted(1);
+    Pop3Script script = Counted(1);
     AddChunkedFetch(script, 1, row.listSize, row.reads);
     StartCounted(script);
     pop_->RetrieveProgressStep = row.step;
@@ -68,8 +68,8 @@ TEST_F(TVekPOPProgress, FiguresOfFetches) {
   }
 }
 
-TEST_F(TVekPOPProgress, SingleReadAfterA103PercentFetchReportsNothing) {
-  TPop3Script script = Counted(3);
+TEST_F(Pop3SessionProgress, SingleReadAfterA103PercentFetchReportsNothing) {
+  Pop3Script script = Counted(3);
   AddChunkedFetch(script, 1, 1000, {300, 300, 300, 130});
   AddChunkedFetch(script, 2, 1000, {200});
   StartCounted(script);
@@ -79,8 +79,8 @@ TEST_F(TVekPOPProgress, SingleReadAfterA103PercentFetchReportsNothing) {
   EXPECT_THAT(events_.Events, ElementsAre("before 2", "after"));
 }
 
-TEST_F(TVekPOPProgress, SingleReadAfterAFetchEndingLowReportsAgain) {
-  TPop3Script script = Counted(3);
+TEST_F(Pop3SessionProgress, SingleReadAfterAFetchEndingLowReportsAgain) {
+  Pop3Script script = Counted(3);
   AddChunkedFetch(script, 1, 2000, {300, 300, 305});
   AddChunkedFetch(script, 2, 1000, {200});
   StartCounted(script);
@@ -90,54 +90,54 @@ TEST_F(TVekPOPProgress, SingleReadAfterAFetchEndingLowReportsAgain) {
   EXPECT_THAT(events_.Events, ElementsAre("before 2", "progress 100", "after"));
 }
 
-TEST_F(TVekPOPProgress, ListWithoutSizeMeansHundredBytes) {
+TEST_F(Pop3SessionProgress, ListWithoutSizeMeansHundredBytes) {
   StartCounted(Counted(1)
                    .On("LIST 1", "+OK 1\r\n")
                    .Expect("RETR 1")
                    .Send("+OK\r\nSubject: s\r\n\r\n" + std::string(25, 'x'))  // 44 bytes
                    .Send(std::string(36, 'y') + "\r\n.\r\n"));                // 85 in all
-  TVekMsg* msg = pop_->RetrieveMessage(1);
+  MailMessage* msg = pop_->RetrieveMessage(1);
   ASSERT_NE(msg, nullptr);
   EXPECT_EQ(msg->Size, 100);
   EXPECT_THAT(events_.Only("progress"), ElementsAre("progress 85", "progress 100"));
 }
 
-using TVekPOPSpool = TSessionTest;
+using Pop3SessionSpool = SessionTest;
 
 // A mail that outgrows the 64 KB kept in memory goes on in a "vek" file,
 // which is gone once the fetch is over; a small one never needs it.
-TEST_F(TVekPOPSpool, LargeMailSpillsToAFileThatIsGoneAfter) {
-  TPop3Script script = Counted(2);
+TEST_F(Pop3SessionSpool, LargeMailSpillsToAFileThatIsGoneAfter) {
+  Pop3Script script = Counted(2);
   AddChunkedFetch(script, 1, 100000, {20000, 20000, 20000, 20000, 20000});
   AddChunkedFetch(script, 2, 1000, {300, 300, 300});
   StartCounted(script);
   std::vector<std::size_t> during;
-  pop_->OnRetrieveProgress = [&](TVekPOP&, std::uint16_t) { during.push_back(tmp_.VekFiles().size()); };
+  pop_->OnRetrieveProgress = [&](Pop3Session&, std::uint16_t) { during.push_back(tmp_.TempFilesLeft().size()); };
   pop_->RetrieveProgressStep = 20;
   ASSERT_NE(pop_->RetrieveMessage(1), nullptr);
   EXPECT_THAT(during, ElementsAre(0u, 0u, 0u, 1u, 1u));
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
   during.clear();
   ASSERT_NE(pop_->RetrieveMessage(2), nullptr);
   EXPECT_THAT(during, ::testing::Each(0u));
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
 }
 
-TEST_F(TVekPOPSpool, GoneAfterARefusedFetch) {
+TEST_F(Pop3SessionSpool, GoneAfterARefusedFetch) {
   StartCounted(Counted(1).On("LIST 1", "+OK 1 10\r\n").On("RETR 1", "-ERR no\r\n"));
   std::size_t duringError = 99;
-  pop_->OnError = [&](TVekPOP&, std::int32_t, const std::string&) {
-    duringError = tmp_.VekFiles().size();
+  pop_->OnError = [&](Pop3Session&, std::int32_t, const std::string&) {
+    duringError = tmp_.TempFilesLeft().size();
   };
   EXPECT_EQ(pop_->RetrieveMessage(1), nullptr);
   EXPECT_EQ(duringError, 0u) << "removed before the error is reported";
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
 }
 
 // Nobody, not even root, can create files in /proc: the fetch ends when the
 // mail outgrows memory, as on a full disk.
-TEST_F(TVekPOPSpool, NoRoomForTheSpoolFileEndsTheFetchWithItsError) {
-  TPop3Script script = Counted(1);
+TEST_F(Pop3SessionSpool, NoRoomForTheSpoolFileEndsTheFetchWithItsError) {
+  Pop3Script script = Counted(1);
   AddChunkedFetch(script, 1, 100000, {50000, 50000});
   StartCounted(script);
   ::setenv("TMPDIR", "/proc", 1);
@@ -147,7 +147,7 @@ TEST_F(TVekPOPSpool, NoRoomForTheSpoolFileEndsTheFetchWithItsError) {
   EXPECT_EQ(pop_->OwnedMessages(), 0u);
 }
 
-TEST_F(TVekPOPSpool, GoneWhenTheServerHangsUpMidFetch) {
+TEST_F(Pop3SessionSpool, GoneWhenTheServerHangsUpMidFetch) {
   StartCounted(Counted(1)
                    .On("LIST 1", "+OK 1 1000\r\n")
                    .Expect("RETR 1")
@@ -159,14 +159,14 @@ TEST_F(TVekPOPSpool, GoneWhenTheServerHangsUpMidFetch) {
   } catch (const EServerClosed& e) {
     EXPECT_THAT(e.what(), HasSubstr("closed the connection"));
   }
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
   EXPECT_FALSE(pop_->Connected());
   EXPECT_THAT(events_.Events, ElementsAre("before 1", "quit"));
   pop_->Quit();
   EXPECT_THAT(socket_->Received(), ::testing::EndsWith("RETR 1\r\n")) << "Quit sent nothing";
 }
 
-TEST_F(TVekPOPSpool, GoneWhenTheServerFallsSilentMidFetch) {
+TEST_F(Pop3SessionSpool, GoneWhenTheServerFallsSilentMidFetch) {
   StartCounted(Counted(1)
                    .On("LIST 1", "+OK 1 1000\r\n")
                    .Expect("RETR 1")
@@ -183,28 +183,28 @@ TEST_F(TVekPOPSpool, GoneWhenTheServerFallsSilentMidFetch) {
     EXPECT_THAT(e.what(), HasSubstr("did not answer within 400 ms"));
   }
   EXPECT_GE(pumps, 2) << "the wait lets the user interface run";
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
   EXPECT_FALSE(pop_->Connected());
 }
 
-TEST_F(TVekPOPSpool, GoneWhenAHandlerThrows) {
-  TPop3Script script = Counted(1);
+TEST_F(Pop3SessionSpool, GoneWhenAHandlerThrows) {
+  Pop3Script script = Counted(1);
   AddChunkedFetch(script, 1, 1000, {300, 300, 300});
   StartCounted(script);
-  pop_->OnRetrieveProgress = [](TVekPOP&, std::uint16_t) { throw std::runtime_error("handler"); };
+  pop_->OnRetrieveProgress = [](Pop3Session&, std::uint16_t) { throw std::runtime_error("handler"); };
   EXPECT_THROW(pop_->RetrieveMessage(1), std::runtime_error);
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
 }
 
-TEST_F(TVekPOPSpool, BadUuencodeStaysTextAndLeavesNoFiles) {
+TEST_F(Pop3SessionSpool, BadUuencodeStaysTextAndLeavesNoFiles) {
   StartCounted(Counted(1)
                    .On("LIST 1", "+OK 1 100\r\n")
                    .On("RETR 1",
                        "+OK\r\nSubject: uu\r\n\r\nbegin 644 x.bin\r\nMabcdefgh\r\nend\r\n.\r\n"));
-  TVekMsg* msg = pop_->RetrieveMessage(1);
+  MailMessage* msg = pop_->RetrieveMessage(1);
   ASSERT_NE(msg, nullptr);
   EXPECT_THAT(msg->Text, ElementsAre("begin 644 x.bin", "Mabcdefgh", "end"));
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
   EXPECT_TRUE(pop_->Connected());
 }
 

@@ -12,17 +12,17 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-TPop3Script ThreeMails() {
-  TPop3Script script = Counted(3);
+Pop3Script ThreeMails() {
+  Pop3Script script = Counted(3);
   for (int n = 1; n <= 3; ++n) AddFetch(script, n, PlainMail("m" + std::to_string(n), "b"));
   return script;
 }
 
-using TVekPOPRetrieveAll = TSessionTest;
+using Pop3SessionRetrieveAll = SessionTest;
 
-TEST_F(TVekPOPRetrieveAll, FetchesEveryMessageInOrder) {
+TEST_F(Pop3SessionRetrieveAll, FetchesEveryMessageInOrder) {
   StartCounted(ThreeMails());
-  TVekMsgList list;
+  MailMessageList list;
   EXPECT_EQ(pop_->RetrieveAll(list), 3);
   EXPECT_THAT(Subjects(list), ElementsAre("m1", "m2", "m3"));
   EXPECT_THAT(events_.Events,
@@ -31,9 +31,9 @@ TEST_F(TVekPOPRetrieveAll, FetchesEveryMessageInOrder) {
   EXPECT_THAT(socket_->Mismatches(), IsEmpty());
 }
 
-TEST_F(TVekPOPRetrieveAll, NothingToFetchClearsTheListWithoutTraffic) {
+TEST_F(Pop3SessionRetrieveAll, NothingToFetchClearsTheListWithoutTraffic) {
   StartCounted(Counted(1).On("LIST 1", "+OK 1 10\r\n").On("RETR 1", "+OK\r\nSubject: a\r\n\r\n.\r\n"));
-  TVekMsgList list;
+  MailMessageList list;
   ASSERT_EQ(pop_->RetrieveAll(list), 1);
   StartCounted(Counted(0));
   const std::string before = socket_->Received();
@@ -42,12 +42,12 @@ TEST_F(TVekPOPRetrieveAll, NothingToFetchClearsTheListWithoutTraffic) {
   EXPECT_EQ(socket_->Received(), before);
 }
 
-TEST_F(TVekPOPRetrieveAll, RefusedRetrStopsAndKeepsWhatCameBefore) {
-  TPop3Script script = Counted(3);
+TEST_F(Pop3SessionRetrieveAll, RefusedRetrStopsAndKeepsWhatCameBefore) {
+  Pop3Script script = Counted(3);
   AddFetch(script, 1, PlainMail("m1", "b"));
   script.On("LIST 2", "+OK 2 10\r\n").On("RETR 2", "-ERR locked\r\n");
   StartCounted(script);
-  TVekMsgList list;
+  MailMessageList list;
   EXPECT_EQ(pop_->RetrieveAll(list), 1);
   EXPECT_THAT(Subjects(list), ElementsAre("m1"));
   EXPECT_THAT(events_.Only("error"), ElementsAre("error 2004 locked"));
@@ -56,19 +56,19 @@ TEST_F(TVekPOPRetrieveAll, RefusedRetrStopsAndKeepsWhatCameBefore) {
   EXPECT_THAT(socket_->Received(), ::testing::EndsWith("RETR 2\r\n"));
 }
 
-TEST_F(TVekPOPRetrieveAll, DeleteFromAfterRetrieveKeepsTheBound) {
-  TPop3Script script = Counted(3);
+TEST_F(Pop3SessionRetrieveAll, DeleteFromAfterRetrieveKeepsTheBound) {
+  Pop3Script script = Counted(3);
   AddFetch(script, 1, PlainMail("m1", "b"));
   AddFetch(script, 2, PlainMail("m2", "b"));
   script.On("DELE 2", "+OK\r\n");
   AddFetch(script, 3, PlainMail("m3", "b"));
   StartCounted(script);
   std::uint16_t current = 0;
-  pop_->OnBeforeRetrieve = [&](TVekPOP&, std::uint16_t n) { current = n; };
-  pop_->OnAfterRetrieve = [&](TVekPOP& pop) {
+  pop_->OnBeforeRetrieve = [&](Pop3Session&, std::uint16_t n) { current = n; };
+  pop_->OnAfterRetrieve = [&](Pop3Session& pop) {
     if (current == 2) pop.DeleteMessage(2);
   };
-  TVekMsgList list;
+  MailMessageList list;
   EXPECT_EQ(pop_->RetrieveAll(list), 3);
   EXPECT_THAT(Subjects(list), ElementsAre("m1", "m2", "m3"));
   EXPECT_THAT(pop_->DeletedNumbers(), ElementsAre("2"));
@@ -76,8 +76,8 @@ TEST_F(TVekPOPRetrieveAll, DeleteFromAfterRetrieveKeepsTheBound) {
   EXPECT_THAT(socket_->Mismatches(), IsEmpty());
 }
 
-TEST_F(TVekPOPRetrieveAll, DeletingEachMessageAsTheCheckCycleDoes) {
-  TPop3Script script = Counted(3);
+TEST_F(Pop3SessionRetrieveAll, DeletingEachMessageAsTheCheckCycleDoes) {
+  Pop3Script script = Counted(3);
   for (int n = 1; n <= 3; ++n) {
     AddFetch(script, n, PlainMail("m" + std::to_string(n), "b"));
     script.On("DELE " + std::to_string(n), "+OK\r\n");
@@ -85,8 +85,8 @@ TEST_F(TVekPOPRetrieveAll, DeletingEachMessageAsTheCheckCycleDoes) {
   script.On("QUIT", "+OK\r\n");
   StartCounted(script);
   std::uint16_t deleteNumber = 1;
-  pop_->OnAfterRetrieve = [&](TVekPOP& pop) { pop.DeleteMessage(deleteNumber++); };
-  TVekMsgList list;
+  pop_->OnAfterRetrieve = [&](Pop3Session& pop) { pop.DeleteMessage(deleteNumber++); };
+  MailMessageList list;
   EXPECT_EQ(pop_->RetrieveAll(list), 3);
   EXPECT_THAT(pop_->DeletedNumbers(), ElementsAre("1", "2", "3"));
   EXPECT_EQ(pop_->MessageCount(), 0);
@@ -95,12 +95,12 @@ TEST_F(TVekPOPRetrieveAll, DeletingEachMessageAsTheCheckCycleDoes) {
   EXPECT_THAT(socket_->Mismatches(), IsEmpty());
 }
 
-TEST_F(TVekPOPRetrieveAll, DeletedNumbersAreSkipped) {
-  TPop3Script script = Counted(3).On("DELE 1", "+OK\r\n");
+TEST_F(Pop3SessionRetrieveAll, DeletedNumbersAreSkipped) {
+  Pop3Script script = Counted(3).On("DELE 1", "+OK\r\n");
   AddFetch(script, 2, PlainMail("m2", "b"));
   StartCounted(script);
   pop_->DeleteMessage(1);
-  TVekMsgList list;
+  MailMessageList list;
   // The bound is the count after the deletion: 2.
   EXPECT_EQ(pop_->RetrieveAll(list), 1);
   EXPECT_THAT(Subjects(list), ElementsAre("m2"));
@@ -109,13 +109,13 @@ TEST_F(TVekPOPRetrieveAll, DeletedNumbersAreSkipped) {
 
 // A refused DELE inside OnAfterRetrieve closes the session; RetrieveAll then
 // ends with what it has instead of tripping over the closed connection.
-TEST_F(TVekPOPRetrieveAll, RefusedDeleteFromAfterRetrieveEndsTheLoop) {
-  TPop3Script script = Counted(3);
+TEST_F(Pop3SessionRetrieveAll, RefusedDeleteFromAfterRetrieveEndsTheLoop) {
+  Pop3Script script = Counted(3);
   AddFetch(script, 1, PlainMail("m1", "b"));
   script.On("DELE 1", "-ERR read-only mailbox\r\n");
   StartCounted(script);
-  pop_->OnAfterRetrieve = [](TVekPOP& pop) { pop.DeleteMessage(1); };
-  TVekMsgList list;
+  pop_->OnAfterRetrieve = [](Pop3Session& pop) { pop.DeleteMessage(1); };
+  MailMessageList list;
   EXPECT_EQ(pop_->RetrieveAll(list), 1);
   EXPECT_THAT(Subjects(list), ElementsAre("m1"));
   EXPECT_THAT(events_.Only("error"), ElementsAre("error 2003 read-only mailbox"));
@@ -126,18 +126,18 @@ TEST_F(TVekPOPRetrieveAll, RefusedDeleteFromAfterRetrieveEndsTheLoop) {
 // However RetrieveAll breaks off, what it listed before stays listed, fully
 // decoded and with its OnAfterRetrieve fired, for the check to put out.
 // Nobody, not even root, can create files in /proc.
-TEST_F(TVekPOPRetrieveAll, BreakingOffKeepsWhatCameBefore) {
+TEST_F(Pop3SessionRetrieveAll, BreakingOffKeepsWhatCameBefore) {
   std::string large;
   for (int i = 0; i < 1500; ++i) large += std::string(70, 'x') + "\r\n";
-  TPop3Script hangUp = Counted(2);
+  Pop3Script hangUp = Counted(2);
   AddFetch(hangUp, 1, PlainMail("m1", "b"));
   hangUp.On("LIST 2", "+OK 2 100\r\n").Expect("RETR 2").Send("+OK\r\nSubject: m2\r\n").Close();
-  TPop3Script noSpool = Counted(2);
+  Pop3Script noSpool = Counted(2);
   AddFetch(noSpool, 1, PlainMail("m1", "b"));
   noSpool.On("LIST 2", "+OK 2 105000\r\n").On("RETR 2", "+OK\r\nSubject: m2\r\n\r\n" + large);
   const struct {
     const char* name;
-    const TPop3Script& script;
+    const Pop3Script& script;
     bool overlap;
     const char* tmpDir;
     const char* error;
@@ -153,7 +153,7 @@ TEST_F(TVekPOPRetrieveAll, BreakingOffKeepsWhatCameBefore) {
     StartCounted(row.script);
     if (row.overlap) pop_->OverlapDecodeFrom = 0;
     if (row.tmpDir) ::setenv("TMPDIR", row.tmpDir, 1);
-    TVekMsgList list;
+    MailMessageList list;
     std::string error;
     try {
       pop_->RetrieveAll(list);
@@ -165,15 +165,15 @@ TEST_F(TVekPOPRetrieveAll, BreakingOffKeepsWhatCameBefore) {
     ASSERT_THAT(Subjects(list), ElementsAre("m1"));
     EXPECT_THAT(list.Items(0).Text, ElementsAre("b"));
     EXPECT_THAT(events_.Only("after"), ElementsAre("after"));
-    EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+    EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
   }
 }
 
-TEST_F(TVekPOPRetrieveAll, MessagesOutliveTheList) {
+TEST_F(Pop3SessionRetrieveAll, MessagesOutliveTheList) {
   StartCounted(ThreeMails());
-  std::vector<TVekMsg*> fetched;
+  std::vector<MailMessage*> fetched;
   {
-    TVekMsgList list;
+    MailMessageList list;
     pop_->RetrieveAll(list);
     for (int i = 0; i < list.Count(); ++i) fetched.push_back(&list.Items(i));
     list.Clear();

@@ -1,4 +1,4 @@
-// TVekPOP outside the fetch: connecting, the greeting, login, counting,
+// Pop3Session outside the fetch: connecting, the greeting, login, counting,
 // deleting, quitting and how refusals are reported.
 
 #include <gmock/gmock.h>
@@ -13,10 +13,10 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-using TVekPOPConnect = TSessionTest;
+using Pop3SessionConnect = SessionTest;
 
-TEST_F(TVekPOPConnect, StartsClosedWithItsDefaults) {
-  TVekPOP pop(std::make_unique<TScriptedSocket>(TPop3Script()));
+TEST_F(Pop3SessionConnect, StartsClosedWithItsDefaults) {
+  Pop3Session pop(std::make_unique<ScriptedSocket>(Pop3Script()));
   EXPECT_EQ(pop.Port, "110");
   EXPECT_EQ(pop.Host, "");
   EXPECT_EQ(pop.UserId, "");
@@ -30,8 +30,8 @@ TEST_F(TVekPOPConnect, StartsClosedWithItsDefaults) {
   EXPECT_EQ(pop.MessageCount(), 0);
 }
 
-TEST_F(TVekPOPConnect, GreetingOpensTheSession) {
-  Start(TPop3Script().Send("+OK POP3 ready <1.2@host>\r\n"));
+TEST_F(Pop3SessionConnect, GreetingOpensTheSession) {
+  Start(Pop3Script().Send("+OK POP3 ready <1.2@host>\r\n"));
   pop_->Connect();
   EXPECT_FALSE(pop_->Failed());
   EXPECT_TRUE(pop_->Connected());
@@ -41,8 +41,8 @@ TEST_F(TVekPOPConnect, GreetingOpensTheSession) {
   EXPECT_TRUE(events_.SendersOk);
 }
 
-TEST_F(TVekPOPConnect, RefusingGreetingReports2000AndCloses) {
-  Start(TPop3Script().Send("-ERR busy\r\n"));
+TEST_F(Pop3SessionConnect, RefusingGreetingReports2000AndCloses) {
+  Start(Pop3Script().Send("-ERR busy\r\n"));
   pop_->Connect();
   EXPECT_TRUE(pop_->Failed());
   EXPECT_FALSE(pop_->Connected());
@@ -57,16 +57,16 @@ TEST_F(TVekPOPConnect, RefusingGreetingReports2000AndCloses) {
   EXPECT_EQ(socket_->Received(), "");
 }
 
-TEST_F(TVekPOPConnect, LowerCaseErrIsSuccess) {
-  Start(TPop3Script().Send("-err busy\r\n"));
+TEST_F(Pop3SessionConnect, LowerCaseErrIsSuccess) {
+  Start(Pop3Script().Send("-err busy\r\n"));
   pop_->Connect();
   EXPECT_FALSE(pop_->Failed());
   EXPECT_TRUE(pop_->Connected());
   EXPECT_EQ(pop_->ReplyStatus(), "-err");
 }
 
-TEST_F(TVekPOPConnect, OpenFailureSetsFailedWithoutEvents) {
-  Start(TPop3Script());
+TEST_F(Pop3SessionConnect, OpenFailureSetsFailedWithoutEvents) {
+  Start(Pop3Script());
   socket_->FailOpenWith("Cannot connect to mail.example:110: Connection refused");
   pop_->Host = "mail.example";
   pop_->Connect();
@@ -76,8 +76,8 @@ TEST_F(TVekPOPConnect, OpenFailureSetsFailedWithoutEvents) {
   EXPECT_EQ(pop_->ConnectError(), "Cannot connect to mail.example:110: Connection refused");
 }
 
-TEST_F(TVekPOPConnect, NoGreetingBeforeHangUpIsAFailedConnect) {
-  Start(TPop3Script().Close());
+TEST_F(Pop3SessionConnect, NoGreetingBeforeHangUpIsAFailedConnect) {
+  Start(Pop3Script().Close());
   pop_->Connect();
   EXPECT_TRUE(pop_->Failed());
   EXPECT_FALSE(pop_->Connected());
@@ -85,20 +85,20 @@ TEST_F(TVekPOPConnect, NoGreetingBeforeHangUpIsAFailedConnect) {
   EXPECT_THAT(events_.Events, ElementsAre("connect", "quit"));
 }
 
-TEST_F(TVekPOPConnect, PortTextBecomesTheSocketPort) {
+TEST_F(Pop3SessionConnect, PortTextBecomesTheSocketPort) {
   const struct {
     const char* port;
     int expected;
   } rows[] = {{"110", 110}, {"995", 995}, {"abc", 110}, {"", 110}, {"99x", 110}, {" 2110 ", 2110}};
   for (const auto& row : rows) {
-    Start(TPop3Script().Send("+OK\r\n"));
+    Start(Pop3Script().Send("+OK\r\n"));
     pop_->Port = row.port;
     pop_->Connect();
     EXPECT_EQ(socket_->OpenedPort(), row.expected) << "Port \"" << row.port << "\"";
   }
 }
 
-TEST_F(TVekPOPConnect, DottedHostIsAnAddressOtherwiseAName) {
+TEST_F(Pop3SessionConnect, DottedHostIsAnAddressOtherwiseAName) {
   const struct {
     const char* host;
     bool dotted;
@@ -106,7 +106,7 @@ TEST_F(TVekPOPConnect, DottedHostIsAnAddressOtherwiseAName) {
               {"192.168.1", false},    {"1.2.3.256", false}, {"1.2.3.4.5", false},
               {"1..3.4", false},       {"localhost", false}, {"pop.example.jp", false}};
   for (const auto& row : rows) {
-    Start(TPop3Script().Send("+OK\r\n"));
+    Start(Pop3Script().Send("+OK\r\n"));
     pop_->Host = row.host;
     pop_->Connect();
     EXPECT_EQ(socket_->OpenedAddress(), row.dotted ? row.host : "") << row.host;
@@ -114,7 +114,7 @@ TEST_F(TVekPOPConnect, DottedHostIsAnAddressOtherwiseAName) {
   }
 }
 
-TEST_F(TVekPOPConnect, ConnectAgainStartsAFreshSession) {
+TEST_F(Pop3SessionConnect, ConnectAgainStartsAFreshSession) {
   Start(Counted(3).On("DELE 1", "+OK\r\n").On("QUIT", "+OK bye\r\n"));
   pop_->Connect();
   ASSERT_TRUE(pop_->Login());
@@ -131,8 +131,8 @@ TEST_F(TVekPOPConnect, ConnectAgainStartsAFreshSession) {
   EXPECT_THAT(pop_->ConnectError(), HasSubstr("did not answer within 300 ms"));
 }
 
-TEST_F(TVekPOPConnect, ConnectOnAnOpenSessionClosesItFirst) {
-  Start(TPop3Script().Send("+OK first\r\n").Send("+OK second\r\n"));
+TEST_F(Pop3SessionConnect, ConnectOnAnOpenSessionClosesItFirst) {
+  Start(Pop3Script().Send("+OK first\r\n").Send("+OK second\r\n"));
   pop_->Connect();
   pop_->Connect();
   EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "connect"));
@@ -140,16 +140,16 @@ TEST_F(TVekPOPConnect, ConnectOnAnOpenSessionClosesItFirst) {
   EXPECT_EQ(socket_->OpenCount(), 2);
 }
 
-TEST_F(TVekPOPConnect, DestroyingAnOpenSessionFiresNothing) {
-  Start(TPop3Script().Send("+OK\r\n"));
+TEST_F(Pop3SessionConnect, DestroyingAnOpenSessionFiresNothing) {
+  Start(Pop3Script().Send("+OK\r\n"));
   pop_->Connect();
   pop_.reset();
   EXPECT_THAT(events_.Events, ElementsAre("connect"));
 }
 
-using TVekPOPLogin = TSessionTest;
+using Pop3SessionLogin = SessionTest;
 
-TEST_F(TVekPOPLogin, SendsUserThenPass) {
+TEST_F(Pop3SessionLogin, SendsUserThenPass) {
   Start(LoggedIn());
   pop_->Connect();
   EXPECT_TRUE(pop_->Login());
@@ -158,8 +158,8 @@ TEST_F(TVekPOPLogin, SendsUserThenPass) {
   EXPECT_THAT(events_.Events, ElementsAre("connect"));
 }
 
-TEST_F(TVekPOPLogin, RefusedUserReports2001AndNeverSendsPass) {
-  Start(TPop3Script().Send("+OK\r\n").On("USER bob", "-ERR no such mailbox\r\n"));
+TEST_F(Pop3SessionLogin, RefusedUserReports2001AndNeverSendsPass) {
+  Start(Pop3Script().Send("+OK\r\n").On("USER bob", "-ERR no such mailbox\r\n"));
   pop_->Connect();
   EXPECT_FALSE(pop_->Login());
   EXPECT_EQ(socket_->Received(), "USER bob\r\n");
@@ -168,8 +168,8 @@ TEST_F(TVekPOPLogin, RefusedUserReports2001AndNeverSendsPass) {
   EXPECT_TRUE(pop_->Failed());
 }
 
-TEST_F(TVekPOPLogin, RefusedPassReports2001) {
-  Start(TPop3Script()
+TEST_F(Pop3SessionLogin, RefusedPassReports2001) {
+  Start(Pop3Script()
             .Send("+OK\r\n")
             .On("USER bob", "+OK\r\n")
             .On("PASS pw", "-ERR [AUTH] Authentication failed.\r\n"));
@@ -179,9 +179,9 @@ TEST_F(TVekPOPLogin, RefusedPassReports2001) {
               ElementsAre("connect", "quit", "error 2001 [AUTH] Authentication failed."));
 }
 
-using TVekPOPCount = TSessionTest;
+using Pop3SessionCount = SessionTest;
 
-TEST_F(TVekPOPCount, StatAndLastArithmetic) {
+TEST_F(Pop3SessionCount, StatAndLastArithmetic) {
   const struct {
     const char* name;
     std::string stat;
@@ -206,7 +206,7 @@ TEST_F(TVekPOPCount, StatAndLastArithmetic) {
   }
 }
 
-TEST_F(TVekPOPCount, RefusedStatReports2006) {
+TEST_F(Pop3SessionCount, RefusedStatReports2006) {
   Start(LoggedIn().On("STAT", "-ERR mailbox locked\r\n"));
   pop_->Connect();
   ASSERT_TRUE(pop_->Login());
@@ -215,9 +215,9 @@ TEST_F(TVekPOPCount, RefusedStatReports2006) {
   EXPECT_EQ(socket_->Received(), "USER bob\r\nPASS pw\r\nSTAT\r\n") << "no LAST after a refused STAT";
 }
 
-using TVekPOPDelete = TSessionTest;
+using Pop3SessionDelete = SessionTest;
 
-TEST_F(TVekPOPDelete, DeletesAndCounts) {
+TEST_F(Pop3SessionDelete, DeletesAndCounts) {
   StartCounted(Counted(3).On("DELE 2", "+OK marked\r\n"));
   pop_->DeleteMessage(2);
   EXPECT_THAT(events_.Events, ElementsAre("delete 2"));
@@ -225,7 +225,7 @@ TEST_F(TVekPOPDelete, DeletesAndCounts) {
   EXPECT_EQ(pop_->MessageCount(), 2);
 }
 
-TEST_F(TVekPOPDelete, RefusedDeleReports2003) {
+TEST_F(Pop3SessionDelete, RefusedDeleReports2003) {
   StartCounted(Counted(3).On("DELE 7", "-ERR no such message\r\n"));
   pop_->DeleteMessage(7);
   EXPECT_THAT(events_.Events, ElementsAre("quit", "error 2003 no such message"));
@@ -234,8 +234,8 @@ TEST_F(TVekPOPDelete, RefusedDeleReports2003) {
   EXPECT_FALSE(pop_->Connected());
 }
 
-TEST_F(TVekPOPDelete, WithoutConnectionRaises) {
-  Start(TPop3Script());
+TEST_F(Pop3SessionDelete, WithoutConnectionRaises) {
+  Start(Pop3Script());
   try {
     pop_->DeleteMessage(1);
     FAIL();
@@ -244,9 +244,9 @@ TEST_F(TVekPOPDelete, WithoutConnectionRaises) {
   }
 }
 
-using TVekPOPQuit = TSessionTest;
+using Pop3SessionQuit = SessionTest;
 
-TEST_F(TVekPOPQuit, QuitClosesTheConnection) {
+TEST_F(Pop3SessionQuit, QuitClosesTheConnection) {
   StartCounted(Counted(1).On("DELE 1", "+OK\r\n").On("QUIT", "+OK bye\r\n"));
   pop_->DeleteMessage(1);
   pop_->Quit();
@@ -257,15 +257,15 @@ TEST_F(TVekPOPQuit, QuitClosesTheConnection) {
   EXPECT_THAT(socket_->Received(), ::testing::EndsWith("DELE 1\r\nQUIT\r\n"));
 }
 
-TEST_F(TVekPOPQuit, RefusedQuitReports2002) {
+TEST_F(Pop3SessionQuit, RefusedQuitReports2002) {
   StartCounted(Counted(1).On("QUIT", "-ERR cannot commit\r\n"));
   pop_->Quit();
   EXPECT_THAT(events_.Events, ElementsAre("quit", "error 2002 cannot commit"));
   EXPECT_FALSE(pop_->Connected());
 }
 
-TEST_F(TVekPOPQuit, WithoutConnectionSendsAndFiresNothing) {
-  Start(TPop3Script().Send("-ERR busy\r\n"));
+TEST_F(Pop3SessionQuit, WithoutConnectionSendsAndFiresNothing) {
+  Start(Pop3Script().Send("-ERR busy\r\n"));
   pop_->Connect();
   events_.Events.clear();
   pop_->Quit();
@@ -273,7 +273,7 @@ TEST_F(TVekPOPQuit, WithoutConnectionSendsAndFiresNothing) {
   EXPECT_EQ(socket_->Received(), "");
 }
 
-TEST_F(TVekPOPQuit, WireLogShowsBothDirectionsAndHidesThePassword) {
+TEST_F(Pop3SessionQuit, WireLogShowsBothDirectionsAndHidesThePassword) {
   Start(LoggedIn().On("QUIT", "+OK bye\r\n"));
   std::vector<std::string> wire;
   pop_->OnWireLog = [&](const std::string& line) { wire.push_back(line); };

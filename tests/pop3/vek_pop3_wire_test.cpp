@@ -1,4 +1,4 @@
-// TVekPOP over real loopback sockets against the scripted fake server:
+// Pop3Session over real loopback sockets against the scripted fake server:
 // whole sessions, replies split across reads, silent and vanishing servers.
 
 #include <arpa/inet.h>
@@ -24,11 +24,11 @@ using ::testing::IsEmpty;
 
 constexpr int kSplitPauseMs = 120;
 
-class TVekPOPWire : public ::testing::Test {
+class Pop3SessionWire : public ::testing::Test {
  protected:
-  void Serve(const TPop3Script& script, const std::string& host = "127.0.0.1") {
-    server_ = std::make_unique<TFakePop3Server>(script);
-    pop_ = std::make_unique<TVekPOP>();
+  void Serve(const Pop3Script& script, const std::string& host = "127.0.0.1") {
+    server_ = std::make_unique<FakePop3Server>(script);
+    pop_ = std::make_unique<Pop3Session>();
     pop_->Host = host;
     pop_->Port = std::to_string(server_->Port());
     pop_->UserId = "bob";
@@ -44,15 +44,15 @@ class TVekPOPWire : public ::testing::Test {
     EXPECT_THAT(server_->Mismatches(), IsEmpty()) << wire_;
   }
 
-  TPrivateTempDir tmp_;
-  std::unique_ptr<TFakePop3Server> server_;
-  std::unique_ptr<TVekPOP> pop_;
-  TEventLog events_;
+  PrivateTempDir tmp_;
+  std::unique_ptr<FakePop3Server> server_;
+  std::unique_ptr<Pop3Session> pop_;
+  EventLog events_;
   std::string wire_;
 };
 
-TEST_F(TVekPOPWire, WholeSessionWithDeletion) {
-  TPop3Script script = Counted(2);
+TEST_F(Pop3SessionWire, WholeSessionWithDeletion) {
+  Pop3Script script = Counted(2);
   AddFetch(script, 1, PlainMail("one", "b1"));
   script.On("DELE 1", "+OK\r\n");
   AddFetch(script, 2, PlainMail("two", "b2"));
@@ -64,8 +64,8 @@ TEST_F(TVekPOPWire, WholeSessionWithDeletion) {
   EXPECT_EQ(pop_->CountNewMessages(), 0);
   EXPECT_EQ(pop_->MessageCount(), 2);
   std::uint16_t next = 1;
-  pop_->OnAfterRetrieve = [&](TVekPOP& pop) { pop.DeleteMessage(next++); };
-  TVekMsgList list;
+  pop_->OnAfterRetrieve = [&](Pop3Session& pop) { pop.DeleteMessage(next++); };
+  MailMessageList list;
   EXPECT_EQ(pop_->RetrieveAll(list), 2);
   pop_->Quit();
   EXPECT_FALSE(pop_->Failed());
@@ -77,19 +77,19 @@ TEST_F(TVekPOPWire, WholeSessionWithDeletion) {
   EXPECT_EQ(server_->Received(),
             "USER bob\r\nPASS pw\r\nSTAT\r\nLAST\r\nLIST 1\r\nRETR 1\r\nDELE 1\r\n"
             "LIST 2\r\nRETR 2\r\nDELE 2\r\nQUIT\r\n");
-  EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+  EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
 }
 
-TEST_F(TVekPOPWire, HostNameIsResolved) {
-  Serve(TPop3Script().Send("+OK\r\n").On("QUIT", "+OK\r\n"), "localhost");
+TEST_F(Pop3SessionWire, HostNameIsResolved) {
+  Serve(Pop3Script().Send("+OK\r\n").On("QUIT", "+OK\r\n"), "localhost");
   pop_->Connect();
   EXPECT_FALSE(pop_->Failed()) << pop_->ConnectError();
   pop_->Quit();
   ExpectScriptMet();
 }
 
-TEST_F(TVekPOPWire, RefusedConnectionIsAFailedConnect) {
-  Serve(TPop3Script());
+TEST_F(Pop3SessionWire, RefusedConnectionIsAFailedConnect) {
+  Serve(Pop3Script());
   const int port = server_->Port();
   server_.reset();  // nobody listens there any more
   pop_->Port = std::to_string(port);
@@ -99,8 +99,8 @@ TEST_F(TVekPOPWire, RefusedConnectionIsAFailedConnect) {
   EXPECT_THAT(pop_->ConnectError(), HasSubstr("127.0.0.1:" + std::to_string(port)));
 }
 
-TEST_F(TVekPOPWire, StatusLinesSplitAcrossReadsAreJudgedWhole) {
-  Serve(TPop3Script()
+TEST_F(Pop3SessionWire, StatusLinesSplitAcrossReadsAreJudgedWhole) {
+  Serve(Pop3Script()
             .SendSplit({"+O", "K ready\r\n"}, kSplitPauseMs)
             .Expect("USER bob")
             .SendSplit({"+OK\r", "\n"}, kSplitPauseMs)
@@ -120,16 +120,16 @@ TEST_F(TVekPOPWire, StatusLinesSplitAcrossReadsAreJudgedWhole) {
   ExpectScriptMet();
 }
 
-TEST_F(TVekPOPWire, RefusalSplitAcrossReadsIsStillARefusal) {
-  Serve(TPop3Script().Send("+OK\r\n").Expect("USER bob").SendSplit({"-E", "RR who?\r\n"}, kSplitPauseMs));
+TEST_F(Pop3SessionWire, RefusalSplitAcrossReadsIsStillARefusal) {
+  Serve(Pop3Script().Send("+OK\r\n").Expect("USER bob").SendSplit({"-E", "RR who?\r\n"}, kSplitPauseMs));
   pop_->Connect();
   EXPECT_FALSE(pop_->Login());
   EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "error 2001 who?"));
   ExpectScriptMet();
 }
 
-TEST_F(TVekPOPWire, TerminatorSplitAcrossReads) {
-  TPop3Script script = Counted(1);
+TEST_F(Pop3SessionWire, TerminatorSplitAcrossReads) {
+  Pop3Script script = Counted(1);
   script.On("LIST 1", "+OK 1 40\r\n")
       .Expect("RETR 1")
       .SendSplit({"+OK\r\nSubject: s\r\n\r\ntext\r\n.", "\r\n"}, kSplitPauseMs)
@@ -138,7 +138,7 @@ TEST_F(TVekPOPWire, TerminatorSplitAcrossReads) {
   pop_->Connect();
   ASSERT_TRUE(pop_->Login());
   pop_->CountNewMessages();
-  TVekMsg* msg = pop_->RetrieveMessage(1);
+  MailMessage* msg = pop_->RetrieveMessage(1);
   ASSERT_NE(msg, nullptr);
   EXPECT_THAT(msg->Text, ElementsAre("text"));
   pop_->Quit();
@@ -146,17 +146,17 @@ TEST_F(TVekPOPWire, TerminatorSplitAcrossReads) {
   ExpectScriptMet();
 }
 
-TEST_F(TVekPOPWire, LargeMessageArrivesWhole) {
+TEST_F(Pop3SessionWire, LargeMessageArrivesWhole) {
   std::vector<std::string> mail = {"Subject: big", ""};
   for (int i = 0; i < 3000; ++i) mail.push_back((i % 7 == 0 ? "." : "") + std::to_string(i) + std::string(60, 'z'));
-  TPop3Script script = Counted(1);
+  Pop3Script script = Counted(1);
   AddFetch(script, 1, mail);
   script.On("QUIT", "+OK\r\n");
   Serve(script);
   pop_->Connect();
   ASSERT_TRUE(pop_->Login());
   pop_->CountNewMessages();
-  TVekMsg* msg = pop_->RetrieveMessage(1);
+  MailMessage* msg = pop_->RetrieveMessage(1);
   ASSERT_NE(msg, nullptr);
   ASSERT_EQ(msg->Text.size(), 3000u);
   EXPECT_EQ(msg->Text[0], "." + std::string("0") + std::string(60, 'z'));
@@ -166,8 +166,8 @@ TEST_F(TVekPOPWire, LargeMessageArrivesWhole) {
   ExpectScriptMet();
 }
 
-TEST_F(TVekPOPWire, SilentServerEndsWithItsException) {
-  Serve(TPop3Script().Send("+OK\r\n").Expect("USER bob").Pause(3000).Send("+OK\r\n"));
+TEST_F(Pop3SessionWire, SilentServerEndsWithItsException) {
+  Serve(Pop3Script().Send("+OK\r\n").Expect("USER bob").Pause(3000).Send("+OK\r\n"));
   pop_->ReplyTimeoutMs = 500;
   int pumps = 0;
   pop_->OnProcessMessages = [&] { ++pumps; };
@@ -188,20 +188,20 @@ TEST_F(TVekPOPWire, SilentServerEndsWithItsException) {
 // A server that sends a byte now and then is never silent, yet it would hold
 // the check for ever: a status line has to be complete, and a message has to
 // come on by 1 KB, within each ReplyTimeoutMs.
-TEST_F(TVekPOPWire, DrippingServerIsAbandonedLikeASilentOne) {
+TEST_F(Pop3SessionWire, DrippingServerIsAbandonedLikeASilentOne) {
   auto pieces = [](const std::string& bytes, std::size_t size) {
     std::vector<std::string> out;
     for (std::size_t at = 0; at < bytes.size(); at += size) out.push_back(bytes.substr(at, size));
     return out;
   };
-  TPop3Script status = TPop3Script().Send("+OK\r\n").Expect("USER bob");
+  Pop3Script status = Pop3Script().Send("+OK\r\n").Expect("USER bob");
   status.SendSplit(pieces("+OK go ahead\r\n", 1), 100);
-  TPop3Script message = Counted(1).On("LIST 1", "+OK 1 3000\r\n").Expect("RETR 1");
+  Pop3Script message = Counted(1).On("LIST 1", "+OK 1 3000\r\n").Expect("RETR 1");
   message.SendSplit(pieces("+OK\r\nSubject: slow\r\n\r\n" + std::string(3000, 'a'), 100), 100)
       .Send("\r\n.\r\n");
   const struct {
     const char* name;
-    const TPop3Script& script;
+    const Pop3Script& script;
     const char* slowness;
   } rows[] = {
       {"status line", status, "did not complete its reply within 400 ms."},
@@ -221,12 +221,12 @@ TEST_F(TVekPOPWire, DrippingServerIsAbandonedLikeASilentOne) {
       EXPECT_EQ(e.what(), "The server 127.0.0.1:" + pop_->Port + " " + row.slowness);
     }
     EXPECT_FALSE(pop_->Connected());
-    EXPECT_THAT(tmp_.VekFiles(), IsEmpty());
+    EXPECT_THAT(tmp_.TempFilesLeft(), IsEmpty());
   }
 }
 
-TEST_F(TVekPOPWire, VanishingServerEndsWithItsException) {
-  Serve(TPop3Script().Send("+OK\r\n").Expect("USER bob").Close());
+TEST_F(Pop3SessionWire, VanishingServerEndsWithItsException) {
+  Serve(Pop3Script().Send("+OK\r\n").Expect("USER bob").Close());
   pop_->Connect();
   try {
     pop_->Login();
@@ -281,10 +281,10 @@ class FullBacklogListener {
 
 // The pump runs while the connection is being made, so the program can end
 // then too: its exception ends Connect at once.
-TEST(TVekPOPConnecting, PumpsWhileTheConnectWaits) {
+TEST(Pop3SessionConnecting, PumpsWhileTheConnectWaits) {
   FullBacklogListener listener;
   ASSERT_TRUE(listener.Full()) << "the backlog never filled";
-  TVekPOP pop;
+  Pop3Session pop;
   pop.Host = "127.0.0.1";
   pop.Port = std::to_string(listener.Port());
   pop.ConnectTimeoutMs = 5000;
@@ -294,8 +294,8 @@ TEST(TVekPOPConnecting, PumpsWhileTheConnectWaits) {
   EXPECT_FALSE(pop.Connected());
 }
 
-TEST_F(TVekPOPWire, RefusingGreetingClosesOurSide) {
-  Serve(TPop3Script().Send("-ERR busy\r\n"));
+TEST_F(Pop3SessionWire, RefusingGreetingClosesOurSide) {
+  Serve(Pop3Script().Send("-ERR busy\r\n"));
   pop_->Connect();
   EXPECT_THAT(events_.Events, ElementsAre("connect", "quit", "error 2000 busy"));
   EXPECT_TRUE(server_->Finish()) << "the client hung up";

@@ -24,9 +24,9 @@
 #include "app/Unit1.h"
 #include "app/Unit1Shell.h"
 #include "platform/qt_printer.h"
-#include "tray/qt_tray_shell.h"
-#include "tray/qt_tray_timer.h"
-#include "tray/tray_host.h"
+#include "platform/qt_tray_shell.h"
+#include "platform/qt_tray_timer.h"
+#include "core/tray/tray_host.h"
 
 namespace {
 
@@ -81,22 +81,22 @@ int main(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(pelnor::ApplicationIcon());
 
-  pelnor::TQtTrayShell shell;
-  pelnor::TQtTrayTimerFactory timers;
-  pelnor::TTrayHost host(shell, timers);
-  pelnor::TQtPrinter printer(programDir);
+  pelnor::QtTrayShell shell;
+  pelnor::QtTrayTimerFactory timers;
+  pelnor::TrayHost host(shell, timers);
+  pelnor::QtPrinter printer(programDir);
   // Nothing may wait for a click here.
   auto report = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
 
   pelnor::TForm1Services services;
   services.ProgramDir = programDir;
-  services.TrayHost = &host;
+  services.Tray = &host;
   services.Printer = &printer;
   services.ShowMessage = [report](const QString& text, QMessageBox::Icon) { report(text); };
   pelnor::TForm1 Form1(std::move(services));
-  pelnor::TShellFormsServices shellServices = pelnor::ShellFormsServicesFor(Form1, programDir);
+  pelnor::ShellDialogsServices shellServices = pelnor::ShellFormsServicesFor(Form1, programDir);
   shellServices.ShowWarning = report;
-  pelnor::TShellForms shellForms(std::move(shellServices));
+  pelnor::ShellDialogs shellForms(std::move(shellServices));
   pelnor::ConnectShellForms(Form1, shellForms);
   Form1.FormCreate();
   if (Form1.AccountList.empty()) {

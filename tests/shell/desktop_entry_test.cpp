@@ -1,7 +1,7 @@
 // The desktop entry text: the two layers of escaping of its Exec key and
 // the properties that reach it.
 
-#include "shell/desktop_entry.h"
+#include "core/shell/desktop_entry.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(DesktopEntryTextTest, FullEntry) {
-  TDesktopEntry entry{"Pelnor", "メール自動印刷", "/home/u/a b\\c/pelnor", "--x %f", "/home/u", 3};
+  DesktopEntry entry{"Pelnor", "メール自動印刷", "/home/u/a b\\c/pelnor", "--x %f", "/home/u", 3};
   EXPECT_EQ(DesktopEntryText(entry),
             "[Desktop Entry]\n"
             "Type=Application\n"

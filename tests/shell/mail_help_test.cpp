@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "shell/MailHP.h"
-#include "shell/help_file.h"
+#include "core/shell/mail_and_home_page.h"
+#include "core/shell/help_file.h"
 #include "temp_home.h"
 
 namespace pelnor {
 namespace {
 
 using test::ReadText;
-using test::TTempHome;
+using test::TempHome;
 using test::WriteText;
 
-class RecordingOpener : public TShellOpener {
+class RecordingOpener : public ShellOpener {
  public:
   bool Open(const std::string& target) override {
     Opened.push_back(target);
@@ -29,7 +29,7 @@ class RecordingOpener : public TShellOpener {
 
 TEST(MailAndHPTest, OpensAndReportsEachTime) {
   RecordingOpener opener;
-  TMailAndHP mail(opener);
+  MailAndHomePage mail(opener);
   mail.SendMail();  // an empty address still opens the mail program
   mail.OpenHomePage();
   mail.MailAddress = "author@example.org";
@@ -48,7 +48,7 @@ TEST(HelpFileTest, FileUrlEncodesWhatAUrlCannotHold) {
 }
 
 TEST(HelpFileTest, OpensTheManualBesideTheProgramOnlyWhenItIsThere) {
-  TTempHome home;
+  TempHome home;
   RecordingOpener opener;
   EXPECT_EQ(OpenHelp(home.ProgramDir(), opener), hrMissing);
   EXPECT_TRUE(opener.Opened.empty());

@@ -1,7 +1,7 @@
 // Where the desktop and autostart folders are, from the environment and
 // the user's user-dirs.dirs.
 
-#include "shell/shell_environment.h"
+#include "core/shell/shell_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace pelnor {
 namespace {
 
-using test::TTempHome;
+using test::TempHome;
 using test::WriteText;
 
 struct DesktopCase {
@@ -23,7 +23,7 @@ class DesktopDirTest : public ::testing::TestWithParam<DesktopCase> {};
 
 TEST_P(DesktopDirTest, Resolves) {
   const DesktopCase& c = GetParam();
-  TTempHome home;
+  TempHome home;
   if (c.userDirs) WriteText(home.Path() / ".config/user-dirs.dirs", c.userDirs);
   std::string expected = c.expected;
   if (expected.empty()) expected = home.Path().string();
@@ -54,18 +54,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(ShellEnvironmentTest, ConfigHomeMovesUserDirsAndAutostart) {
-  TTempHome home;
+  TempHome home;
   const std::string config = (home.Path() / "cfg").string();
   WriteText(home.Path() / "cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/FromCfg\"\n");
   WriteText(home.Path() / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/FromDefault\"\n");
-  const TShellEnvironment env{home.Path().string(), config};
+  const ShellEnvironment env{home.Path().string(), config};
   EXPECT_EQ(DesktopDir(env), home.Path() / "FromCfg");
   EXPECT_EQ(AutostartDir(env), home.Path() / "cfg/autostart");
 }
 
 TEST(ShellEnvironmentTest, RelativeConfigHomeIsIgnored) {
-  TTempHome home;
-  const TShellEnvironment env{home.Path().string(), "cfg"};
+  TempHome home;
+  const ShellEnvironment env{home.Path().string(), "cfg"};
   EXPECT_EQ(AutostartDir(env), home.Path() / ".config/autostart");
 }
 

@@ -1,7 +1,7 @@
 // The shortcut dialog, the About box and the tray's shell entries on the
 // offscreen platform, in a temporary home.
 
-#include "shell/shell_forms.h"
+#include "ui/shell_dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "shell/help_file.h"
+#include "core/shell/help_file.h"
 #include "temp_home.h"
 #include "url_recorder.h"
 
@@ -23,8 +23,8 @@ namespace fs = std::filesystem;
 namespace pelnor {
 namespace {
 
-using test::TTempHome;
-using test::TUrlRecorder;
+using test::TempHome;
+using test::UrlRecorder;
 using test::WriteText;
 
 class QtEnvironment : public ::testing::Environment {
@@ -47,20 +47,20 @@ const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnv
 // The main form's side: what the shell forms report back to it.
 class ShellFormsTest : public ::testing::Test {
  protected:
-  std::unique_ptr<TShellForms> Make() {
-    TShellFormsServices services;
+  std::unique_ptr<ShellDialogs> Make() {
+    ShellDialogsServices services;
     services.ProgramDir = home_.ProgramDir();
     services.Environment = home_.Environment();
     services.SetLastShownForm = [this](int number) { lastShownForm_ = number; };
     services.OnShortcutDialogClosed = [this] { ++handOvers_; };
     services.ShowWarning = [this](const QString& text) { warnings_ << text; };
-    return std::make_unique<TShellForms>(std::move(services));
+    return std::make_unique<ShellDialogs>(std::move(services));
   }
 
   fs::path StartupEntry() const { return home_.Path() / ".config/autostart/Pelnor.desktop"; }
   fs::path DesktopEntry() const { return home_.Path() / "Desktop/Pelnor.desktop"; }
 
-  TTempHome home_;
+  TempHome home_;
   int lastShownForm_ = 0;
   int handOvers_ = 0;
   QStringList warnings_;
@@ -70,7 +70,7 @@ TEST_F(ShellFormsTest, ShortcutDialogComesUpWithBothBoxesChecked) {
   auto shell = Make();
   EXPECT_EQ(shell->Form5(), nullptr);
   shell->ShowShortcutDialog();
-  TForm5* form = shell->Form5();
+  ShortcutDialog* form = shell->Form5();
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->windowTitle(), QStringLiteral("ｼｮｰﾄｶｯﾄ設定"));
@@ -130,7 +130,7 @@ TEST_F(ShellFormsTest, AFailedEntryIsShownAndStillHandsOver) {
 
 TEST_F(ShellFormsTest, AboutBoxShowsNameVersionAndLines) {
   auto shell = Make();
-  TForm6* about = shell->Form6();
+  AboutDialog* about = shell->Form6();
   EXPECT_FALSE(about->isVisible());
   EXPECT_EQ(about->windowTitle(), QStringLiteral("バージョン情報"));
   EXPECT_EQ(about->ProductName->text(), QStringLiteral("Pelnor"));
@@ -158,7 +158,7 @@ TEST_F(ShellFormsTest, AboutBoxShowsWithoutWaitingAndHidesOnOk) {
 }
 
 TEST_F(ShellFormsTest, MailAndHomePageGoToTheDesktop) {
-  TUrlRecorder recorder({QStringLiteral("mailto"), QStringLiteral("https")});
+  UrlRecorder recorder({QStringLiteral("mailto"), QStringLiteral("https")});
   auto shell = Make();
   shell->N6Click();
   EXPECT_TRUE(shell->MailAndHP1().Succeeded);
@@ -174,7 +174,7 @@ TEST_F(ShellFormsTest, MailAndHomePageGoToTheDesktop) {
 }
 
 TEST_F(ShellFormsTest, HelpOpensTheManualOrSaysItIsMissing) {
-  TUrlRecorder recorder({QStringLiteral("file")});
+  UrlRecorder recorder({QStringLiteral("file")});
   auto shell = Make();
   shell->Help1Click();
   EXPECT_TRUE(recorder.Urls.isEmpty());

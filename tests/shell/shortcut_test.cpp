@@ -1,5 +1,5 @@
 // Launchers written into a temporary home: the first start's choice of the
-// autostart entry and the desktop entry, and TMakeShortCut's properties.
+// autostart entry and the desktop entry, and ShortcutMaker's properties.
 
 #include <sys/stat.h>
 
@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "shell/MakeShortCut.h"
-#include "shell/startup_shortcuts.h"
+#include "core/shell/shortcut_maker.h"
+#include "core/shell/startup_shortcuts.h"
 #include "temp_home.h"
 
 namespace fs = std::filesystem;
@@ -19,7 +19,7 @@ namespace pelnor {
 namespace {
 
 using test::ReadText;
-using test::TTempHome;
+using test::TempHome;
 using test::WriteText;
 
 bool IsExecutable(const fs::path& path) {
@@ -37,8 +37,8 @@ class ChosenShortcutsTest : public ::testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(ChosenShortcutsTest, WritesExactlyTheCheckedOnes) {
   const ChoiceCase& c = GetParam();
-  TTempHome home;
-  TMakeShortCut link(home.Environment());
+  TempHome home;
+  ShortcutMaker link(home.Environment());
   EXPECT_TRUE(CreateChosenShortcuts(link, home.ProgramDir(), c.startup, c.desktop).empty());
 
   const fs::path startup = home.Path() / ".config/autostart/Pelnor.desktop";
@@ -68,28 +68,28 @@ INSTANTIATE_TEST_SUITE_P(FirstStart, ChosenShortcutsTest,
                          [](const auto& info) { return info.param.name; });
 
 TEST(ChosenShortcutsTest, DesktopComesFromUserDirs) {
-  TTempHome home;
+  TempHome home;
   WriteText(home.Path() / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n");
-  TMakeShortCut link(home.Environment());
+  ShortcutMaker link(home.Environment());
   CreateChosenShortcuts(link, home.ProgramDir(), false, true);
   EXPECT_TRUE(fs::exists(home.Path() / "デスクトップ/Pelnor.desktop"));
   EXPECT_FALSE(fs::exists(home.Path() / "Desktop"));
 }
 
 TEST(ChosenShortcutsTest, ReplacesAnOldEntryWithoutLeavingTemporaries) {
-  TTempHome home;
+  TempHome home;
   const fs::path desktop = home.Path() / "Desktop/Pelnor.desktop";
   WriteText(desktop, "[Desktop Entry]\nExec=/old/pelnor\n");
-  TMakeShortCut link(home.Environment());
+  ShortcutMaker link(home.Environment());
   CreateChosenShortcuts(link, home.ProgramDir(), false, true);
   EXPECT_EQ(ReadText(desktop).find("/old/"), std::string::npos);
   EXPECT_EQ(std::distance(fs::directory_iterator(desktop.parent_path()), fs::directory_iterator()), 1);
 }
 
 TEST(ChosenShortcutsTest, OneFailureDoesNotStopTheOther) {
-  TTempHome home;
+  TempHome home;
   WriteText(home.Path() / "Desktop", "a file where the folder should be");
-  TMakeShortCut link(home.Environment());
+  ShortcutMaker link(home.Environment());
   const std::vector<std::string> errors = CreateChosenShortcuts(link, home.ProgramDir(), true, true);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("Desktop"), std::string::npos) << errors[0];
@@ -97,7 +97,7 @@ TEST(ChosenShortcutsTest, OneFailureDoesNotStopTheOther) {
 }
 
 TEST(MakeShortCutTest, BaseFolders) {
-  TMakeShortCut link(TShellEnvironment{"/home/u", ""});
+  ShortcutMaker link(ShellEnvironment{"/home/u", ""});
   link.SCFileName = "sub/Tool.desktop";
   EXPECT_EQ(link.LinkPath(), "sub/Tool.desktop");
   link.SCSystemPath = tpDesktop;
@@ -107,7 +107,7 @@ TEST(MakeShortCutTest, BaseFolders) {
 }
 
 TEST(MakeShortCutTest, UnknownHomeWritesNothingRelative) {
-  TMakeShortCut link(TShellEnvironment{"", ""});
+  ShortcutMaker link(ShellEnvironment{"", ""});
   link.SCSystemPath = tpDesktop;
   link.SCFileName = "Pelnor.desktop";
   EXPECT_THROW(link.CreateLink(), EShortCutError);
@@ -115,8 +115,8 @@ TEST(MakeShortCutTest, UnknownHomeWritesNothingRelative) {
 }
 
 TEST(MakeShortCutTest, EveryPropertyReachesTheEntry) {
-  TTempHome home;
-  TMakeShortCut link(home.Environment());
+  TempHome home;
+  ShortcutMaker link(home.Environment());
   link.SCSystemPath = tpDesktop;
   link.SCFileName = "tools/Mail Printer.desktop";
   link.SCDescription = "受信メールを印刷";
@@ -135,8 +135,8 @@ TEST(MakeShortCutTest, EveryPropertyReachesTheEntry) {
 TEST(MakeShortCutTest, EntriesPassDesktopFileValidate) {
   if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "desktop-file-validate missing: install desktop-file-utils (scripts/setup)";
-  TTempHome home;
-  TMakeShortCut link(home.Environment());
+  TempHome home;
+  ShortcutMaker link(home.Environment());
   const std::string programDir = (home.Path() / "my apps$ \\ 100%").string() + "/";
   CreateChosenShortcuts(link, programDir, true, true);
   link.SCDescription = " メール\n自動印刷";

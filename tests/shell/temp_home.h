@@ -11,26 +11,26 @@
 #include <stdexcept>
 #include <string>
 
-#include "shell/shell_environment.h"
+#include "core/shell/shell_environment.h"
 
 namespace pelnor::test {
 
-class TTempHome {
+class TempHome {
  public:
-  TTempHome() {
+  TempHome() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pelnor_shell_XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
   }
-  ~TTempHome() {
+  ~TempHome() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TTempHome(const TTempHome&) = delete;
-  TTempHome& operator=(const TTempHome&) = delete;
+  TempHome(const TempHome&) = delete;
+  TempHome& operator=(const TempHome&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
-  TShellEnvironment Environment() const { return {path_.string(), ""}; }
+  ShellEnvironment Environment() const { return {path_.string(), ""}; }
   // A program directory inside the home, ending in "/".
   std::string ProgramDir() const { return (path_ / "opt" / "pelnor").string() + "/"; }
 

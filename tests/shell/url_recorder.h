@@ -10,14 +10,14 @@
 
 namespace pelnor::test {
 
-class TUrlRecorder : public QObject {
+class UrlRecorder : public QObject {
   Q_OBJECT
 
  public:
-  explicit TUrlRecorder(const QStringList& schemes) : schemes_(schemes) {
+  explicit UrlRecorder(const QStringList& schemes) : schemes_(schemes) {
     for (const QString& scheme : schemes_) QDesktopServices::setUrlHandler(scheme, this, "Open");
   }
-  ~TUrlRecorder() override {
+  ~UrlRecorder() override {
     for (const QString& scheme : schemes_) QDesktopServices::unsetUrlHandler(scheme);
   }
 

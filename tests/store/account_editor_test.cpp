@@ -1,13 +1,13 @@
-#include "store/account_editor.h"
+#include "core/store/account_editor.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/sjis_literal.h"
-#include "store/account_record.h"
-#include "store/digit_codec.h"
-#include "store/history.h"
-#include "store/store_error.h"
+#include "core/text/sjis.h"
+#include "core/store/account_record.h"
+#include "core/store/digit_codec.h"
+#include "core/store/history.h"
+#include "core/store/store_error.h"
 #include "store_test_util.h"
 
 namespace pelnor {
@@ -18,8 +18,8 @@ using test::ReadBytes;
 using test::TempDir;
 using testing::ElementsAre;
 
-TAccountDraft NewAccount() {
-  TAccountDraft d;
+AccountDraft NewAccount() {
+  AccountDraft d;
   d.Alias = "a";
   d.Server = "h";
   d.User = "u";
@@ -37,33 +37,33 @@ TAccountDraft NewAccount() {
 TEST(BuildAccountRecord, FieldByField) {
   struct Row {
     const char* name;
-    void (*change)(TAccountDraft&);
+    void (*change)(AccountDraft&);
     const char* record;
   } rows[] = {
-      {"new account", [](TAccountDraft&) {}, "a|1|h|u|p|0|8|font|[]|10|1||1|1|0"},
-      {"flags on", [](TAccountDraft& d) {
+      {"new account", [](AccountDraft&) {}, "a|1|h|u|p|0|8|font|[]|10|1||1|1|0"},
+      {"flags on", [](AccountDraft& d) {
          d.SaveAttachments = d.DateSubDir = d.DeleteOnServer = true;
          d.AttachDir = "/x/";
        }, "a|1|h|u|p|0|8|font|[]|10|0|/x/|0|0|0"},
-      {"no selection", [](TAccountDraft& d) { d.PrinterItem = d.PaperItem = -1; },
+      {"no selection", [](AccountDraft& d) { d.PrinterItem = d.PaperItem = -1; },
        "a|1|h|u|p|-1|-1|font|[]|10|1||1|1|0"},
-      {"two addresses", [](TAccountDraft& d) {
+      {"two addresses", [](AccountDraft& d) {
          d.ReceiveAll = false;
          d.Addresses = {"x@y.jp", "z.jp"};
        }, "a|1|h|u|p|0|8|font|[]|10|1||1|1|1|x@y.jp|z.jp"},
-      {"filter without address receives all", [](TAccountDraft& d) { d.ReceiveAll = false; },
+      {"filter without address receives all", [](AccountDraft& d) { d.ReceiveAll = false; },
        "a|1|h|u|p|0|8|font|[]|10|1||1|1|0"},
-      {"receive all drops addresses", [](TAccountDraft& d) { d.Addresses = {"x@y.jp"}; },
+      {"receive all drops addresses", [](AccountDraft& d) { d.Addresses = {"x@y.jp"}; },
        "a|1|h|u|p|0|8|font|[]|10|1||1|1|0"},
-      {"empty address", [](TAccountDraft& d) {
+      {"empty address", [](AccountDraft& d) {
          d.ReceiveAll = false;
          d.Addresses = {""};
        }, "a|1|h|u|p|0|8|font|[]|10|1||1|1|1|"},
-      {"empty texts", [](TAccountDraft& d) { d.Alias = d.Server = d.FontSize = ""; },
+      {"empty texts", [](AccountDraft& d) { d.Alias = d.Server = d.FontSize = ""; },
        "|1||u|p|0|8|font|[]||1||1|1|0"},
   };
   for (const Row& row : rows) {
-    TAccountDraft d = NewAccount();
+    AccountDraft d = NewAccount();
     row.change(d);
     EXPECT_EQ(BuildAccountRecord(d), row.record) << row.name;
   }
@@ -81,12 +81,12 @@ TEST(ReadAccountRecord, AddressesOnlyWhenFiltering) {
 }
 
 TEST(ReadAccountRecord, NumbersThatAreNotWholeReadAsZero) {
-  const TLoadedAccount loaded = ReadAccountRecord("a|1|h|u|p|x|2.5|f|[]|10|1||1|1|0");
+  const LoadedAccount loaded = ReadAccountRecord("a|1|h|u|p|x|2.5|f|[]|10|1||1|1|0");
   EXPECT_EQ(loaded.Draft.PrinterItem, 0);
   EXPECT_EQ(loaded.Draft.PaperItem, 0);
   EXPECT_THAT(loaded.NotWholeFields, ElementsAre(afPrinter, afPaper));
 
-  const TLoadedAccount fine = ReadAccountRecord("a|1|h|u|p|-1|7|f|[]|abc|1||1|1|0");
+  const LoadedAccount fine = ReadAccountRecord("a|1|h|u|p|-1|7|f|[]|abc|1||1|1|0");
   EXPECT_EQ(fine.Draft.PrinterItem, -1);
   EXPECT_EQ(fine.Draft.PaperItem, 7);
   EXPECT_EQ(fine.Draft.FontSize, "abc");  // shown as stored, never checked

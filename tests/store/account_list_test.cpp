@@ -1,9 +1,9 @@
-#include "store/account_list.h"
+#include "core/store/account_list.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/sjis_literal.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {

@@ -1,12 +1,12 @@
-#include "store/digit_codec.h"
+#include "core/store/digit_codec.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/sjis_literal.h"
-#include "store/store_error.h"
+#include "core/text/sjis.h"
+#include "core/store/store_error.h"
 
 namespace pelnor {
 namespace {

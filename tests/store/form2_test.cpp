@@ -1,7 +1,7 @@
 // The account editor, its input dialog and its directory chooser, driven
 // through their handlers on the offscreen platform over a recording printer.
 
-#include "store/Unit2.h"
+#include "ui/account_editor_dialog.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -18,11 +18,11 @@
 #include <memory>
 
 #include "platform/qt_printer.h"
-#include "platform/sjis_literal.h"
-#include "store/Unit3.h"
-#include "store/Unit4.h"
-#include "store/account_record.h"
-#include "store/digit_codec.h"
+#include "core/text/sjis.h"
+#include "ui/input_dialog.h"
+#include "ui/directory_chooser.h"
+#include "core/store/account_record.h"
+#include "core/store/digit_codec.h"
 #include "store_test_util.h"
 
 namespace pelnor {
@@ -51,7 +51,7 @@ const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnv
 
 // Two printers with their own papers; printer 1 is the default. Selecting a
 // printer puts its paper back to the driver's default, as the real one does.
-class TFakePrinter : public TPrintCanvas {
+class FakePrinter : public PrintCanvas {
  public:
   struct Printer {
     std::string Name;
@@ -65,7 +65,7 @@ class TFakePrinter : public TPrintCanvas {
   };
   int Selected = 1;
   std::uint16_t Paper = 11;
-  TPrintFont CurrentFont{"IPAGothic", TFontStyles(0b0001), 12};
+  PrintFont CurrentFont{"IPAGothic", FontStyles(0b0001), 12};
 
   std::vector<std::string> Printers() const override {
     std::vector<std::string> names;
@@ -84,8 +84,8 @@ class TFakePrinter : public TPrintCanvas {
   std::vector<std::string> PaperNames() const override { return List[Selected].Papers; }
   std::uint16_t PaperSize() const override { return Paper; }
   void SetPaperSize(std::uint16_t code) override { Paper = code; }
-  TPrintFont Font() const override { return CurrentFont; }
-  void SetFont(const TPrintFont& font) override { CurrentFont = font; }
+  PrintFont Font() const override { return CurrentFont; }
+  void SetFont(const PrintFont& font) override { CurrentFont = font; }
 
   // Printing is not the editor's business.
   int PageWidth() const override { return Unused(); }
@@ -96,7 +96,7 @@ class TFakePrinter : public TPrintCanvas {
   void Abort() noexcept override {}
   int TextWidth(std::string_view) override { return Unused(); }
   int TextHeight(std::string_view) override { return Unused(); }
-  void TextRect(const TRect&, int, int, std::string_view) override { Unused(); }
+  void TextRect(const Rect&, int, int, std::string_view) override { Unused(); }
   void SetPenWidth(int) override { Unused(); }
   void MoveTo(int, int) override { Unused(); }
   void LineTo(int, int) override { Unused(); }
@@ -107,7 +107,7 @@ class TFakePrinter : public TPrintCanvas {
 
 // The printing side's selection: past the list is the default printer, a
 // paper outside the list keeps the default paper.
-void SelectPrinterPaper(TFakePrinter& printer, int p, int paper) {
+void SelectPrinterPaper(FakePrinter& printer, int p, int paper) {
   if (p >= static_cast<int>(printer.Printers().size())) p = -1;
   printer.SelectPrinter(p);
   const std::vector<std::uint16_t> codes = printer.PaperCodes();
@@ -122,7 +122,7 @@ std::string Record(const std::string& alias, const std::string& middle = "0|0",
 class Form2Test : public testing::Test {
  protected:
   Form2Test() {
-    TForm2Services s;
+    AccountEditorServices s;
     s.ProgramDir = dir.path();
     s.Accounts = &accounts;
     s.Printer = &printer;
@@ -135,7 +135,7 @@ class Form2Test : public testing::Test {
       fontDialogStarts.push_back(start.family());
       return chosenFont;
     };
-    form = std::make_unique<TForm2>(std::move(s));
+    form = std::make_unique<AccountEditorDialog>(std::move(s));
     form->OnAccountsChanged = [this] { ++accountsChanged; };
     form->OnClosed = [this] { ++closed; };
     attachDir = dir.path();
@@ -157,7 +157,7 @@ class Form2Test : public testing::Test {
 
   TempDir dir;
   AccountList accounts;
-  TFakePrinter printer;
+  FakePrinter printer;
   int paperIndex = 0;
   std::string attachDir;
   int lastShown = 0;
@@ -166,7 +166,7 @@ class Form2Test : public testing::Test {
   std::vector<QString> messages;
   std::optional<QFont> chosenFont;
   std::vector<QString> fontDialogStarts;
-  std::unique_ptr<TForm2> form;
+  std::unique_ptr<AccountEditorDialog> form;
 };
 
 // --- a new account ---------------------------------------------------------------
@@ -338,15 +338,15 @@ TEST_F(Form2Test, DropDownWidensToTheLongestPrinterName) {
 
 TEST(LoadPaperNames, TheBuiltInPdfPrinterListsItsPapers) {
   TempDir dir;
-  TQtPrinter printer(dir.path());
+  QtPrinter printer(dir.path());
   int paperIndex = -1;
   AccountList accounts;
-  TForm2Services s;
+  AccountEditorServices s;
   s.ProgramDir = dir.path();
   s.Accounts = &accounts;
   s.Printer = &printer;
   s.PaperIndex = &paperIndex;
-  TForm2 form(std::move(s));
+  AccountEditorDialog form(std::move(s));
   printer.SelectPrinter(static_cast<int>(printer.Printers().size()) - 1);
   form.LoadPaperNames();
   ASSERT_GT(form.ComboBox2->count(), 1);
@@ -490,14 +490,14 @@ TEST_F(Form2Test, NewDirectoryInTheChooser) {
 
 TEST_F(Form2Test, RefusesCharactersThatSplitTheRecord) {
   struct Row {
-    QLineEdit* TForm2::*box;
+    QLineEdit* AccountEditorDialog::*box;
     const char* text;
     const char* message;
   } rows[] = {
-      {&TForm2::Edit3, "ta|ro", "ﾕｰｻﾞｰ名に「|」は使用できません。"},
-      {&TForm2::Edit1, "アポロ", "ｴｲﾘｱｽに「ポ」は使用できません。"},
-      {&TForm2::Edit4, "pass😀", "ﾊﾟｽﾜｰﾄﾞに「😀」は使用できません。"},
-      {&TForm2::Edit6, "[fs|Bold]", "ｽﾀｲﾙに「|」は使用できません。"},
+      {&AccountEditorDialog::Edit3, "ta|ro", "ﾕｰｻﾞｰ名に「|」は使用できません。"},
+      {&AccountEditorDialog::Edit1, "アポロ", "ｴｲﾘｱｽに「ポ」は使用できません。"},
+      {&AccountEditorDialog::Edit4, "pass😀", "ﾊﾟｽﾜｰﾄﾞに「😀」は使用できません。"},
+      {&AccountEditorDialog::Edit6, "[fs|Bold]", "ｽﾀｲﾙに「|」は使用できません。"},
   };
   for (const Row& row : rows) {
     messages.clear();
@@ -512,13 +512,13 @@ TEST_F(Form2Test, RefusesCharactersThatSplitTheRecord) {
 
 TEST_F(Form2Test, RefusesAnAccountWithoutAliasServerOrUser) {
   struct Row {
-    QLineEdit* TForm2::*box;
+    QLineEdit* AccountEditorDialog::*box;
     const char* text;
     const char* message;
   } rows[] = {
-      {&TForm2::Edit1, "", "ｴｲﾘｱｽが入力されていません。"},
-      {&TForm2::Edit2, "", "POP3ｻｰﾊﾞｰが入力されていません。"},
-      {&TForm2::Edit3, " ", "ﾕｰｻﾞｰ名が入力されていません。"},
+      {&AccountEditorDialog::Edit1, "", "ｴｲﾘｱｽが入力されていません。"},
+      {&AccountEditorDialog::Edit2, "", "POP3ｻｰﾊﾞｰが入力されていません。"},
+      {&AccountEditorDialog::Edit3, " ", "ﾕｰｻﾞｰ名が入力されていません。"},
   };
   for (const Row& row : rows) {
     messages.clear();

@@ -1,13 +1,13 @@
-#include "store/history.h"
+#include "core/store/history.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/sjis_literal.h"
-#include "store/atomic_file.h"
-#include "store/digit_codec.h"
-#include "store/store_error.h"
+#include "core/text/sjis.h"
+#include "core/store/atomic_file.h"
+#include "core/store/digit_codec.h"
+#include "core/store/store_error.h"
 #include "store_test_util.h"
 
 namespace pelnor {

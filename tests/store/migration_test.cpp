@@ -1,10 +1,10 @@
-#include "store/migration.h"
+#include "core/store/migration.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "store/account_store.h"
-#include "store/decimal_number.h"
+#include "core/store/account_store.h"
+#include "core/store/decimal_number.h"
 #include "store_test_util.h"
 
 namespace pelnor {

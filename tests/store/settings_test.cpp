@@ -1,10 +1,10 @@
-#include "store/settings.h"
+#include "core/store/settings.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "store/atomic_file.h"
-#include "store/store_error.h"
+#include "core/store/atomic_file.h"
+#include "core/store/store_error.h"
 #include "store_test_util.h"
 
 namespace pelnor {

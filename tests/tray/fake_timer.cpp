@@ -4,30 +4,30 @@
 
 namespace pelnor::testing {
 
-TFakeTimer::TFakeTimer(TFakeClock& clock) : clock_(clock) { clock_.timers_.push_back(this); }
+FakeTimer::FakeTimer(FakeClock& clock) : clock_(clock) { clock_.timers_.push_back(this); }
 
-TFakeTimer::~TFakeTimer() { std::erase(clock_.timers_, this); }
+FakeTimer::~FakeTimer() { std::erase(clock_.timers_, this); }
 
-void TFakeTimer::Start(int ms) {
+void FakeTimer::Start(int ms) {
   active_ = true;
   due_ = clock_.now_ + ms;
   armed_ = ++clock_.starts_;
 }
 
-std::unique_ptr<TTrayTimer> TFakeClock::CreateTimer() { return std::make_unique<TFakeTimer>(*this); }
+std::unique_ptr<TrayTimer> FakeClock::CreateTimer() { return std::make_unique<FakeTimer>(*this); }
 
-TFakeTimer* TFakeClock::NextDue(long until) const {
-  TFakeTimer* next = nullptr;
-  for (TFakeTimer* t : timers_) {
+FakeTimer* FakeClock::NextDue(long until) const {
+  FakeTimer* next = nullptr;
+  for (FakeTimer* t : timers_) {
     if (!t->active_ || t->due_ > until) continue;
     if (!next || t->due_ < next->due_ || (t->due_ == next->due_ && t->armed_ < next->armed_)) next = t;
   }
   return next;
 }
 
-void TFakeClock::Advance(long ms) {
+void FakeClock::Advance(long ms) {
   const long until = now_ + ms;
-  while (TFakeTimer* t = NextDue(until)) {
+  while (FakeTimer* t = NextDue(until)) {
     now_ = t->due_;
     t->active_ = false;
     auto fire = t->OnTimer;  // the timer may be destroyed by its own handler
@@ -36,7 +36,7 @@ void TFakeClock::Advance(long ms) {
   now_ = until;
 }
 
-int TFakeClock::ActiveTimers() const {
+int FakeClock::ActiveTimers() const {
   return static_cast<int>(std::count_if(timers_.begin(), timers_.end(), [](auto* t) { return t->active_; }));
 }
 

@@ -2,16 +2,16 @@
 
 namespace pelnor::testing {
 
-TIcon NamedIcon(const std::string& name) { return TIcon(std::make_shared<TNamedImage>(name)); }
+IconHandle NamedIcon(const std::string& name) { return IconHandle(std::make_shared<NamedImage>(name)); }
 
-std::string IconName(const TIcon& icon) {
-  const auto* image = dynamic_cast<const TNamedImage*>(icon.Image());
+std::string IconName(const IconHandle& icon) {
+  const auto* image = dynamic_cast<const NamedImage*>(icon.Image());
   return image ? image->name : std::string();
 }
 
-std::vector<TShellRequest> TFakeTrayShell::Requests(TShellCall call) const {
-  std::vector<TShellRequest> out;
-  for (const TShellRequest& r : requests)
+std::vector<ShellRequest> FakeTrayShell::Requests(ShellCall call) const {
+  std::vector<ShellRequest> out;
+  for (const ShellRequest& r : requests)
     if (r.call == call) out.push_back(r);
   return out;
 }

@@ -6,80 +6,80 @@
 #include <utility>
 #include <vector>
 
-#include "tray/tray_owner.h"
-#include "tray/tray_shell.h"
+#include "core/tray/tray_owner.h"
+#include "core/tray/tray_shell.h"
 
 namespace pelnor::testing {
 
 // A picture known by its name.
-struct TNamedImage : TIconImage {
-  explicit TNamedImage(std::string n) : name(std::move(n)) {}
+struct NamedImage : IconImage {
+  explicit NamedImage(std::string n) : name(std::move(n)) {}
   std::string name;
 };
 
-TIcon NamedIcon(const std::string& name);
-std::string IconName(const TIcon& icon);  // "" for an empty icon
+IconHandle NamedIcon(const std::string& name);
+std::string IconName(const IconHandle& icon);  // "" for an empty icon
 
-enum class TShellCall { Add, Modify, Delete };
+enum class ShellCall { Add, Modify, Delete };
 
-struct TShellRequest {
-  TShellCall call;
-  TNotifyIconData data;
+struct ShellRequest {
+  ShellCall call;
+  NotifyIconData data;
 };
 
 // Records every request and answers as told.
-class TFakeTrayShell : public TTrayShell {
+class FakeTrayShell : public TrayShell {
  public:
-  bool Add(const TNotifyIconData& data) override { return Record(TShellCall::Add, data, acceptAdd); }
-  bool Modify(const TNotifyIconData& data) override {
-    return Record(TShellCall::Modify, data, acceptModify);
+  bool Add(const NotifyIconData& data) override { return Record(ShellCall::Add, data, acceptAdd); }
+  bool Modify(const NotifyIconData& data) override {
+    return Record(ShellCall::Modify, data, acceptModify);
   }
-  bool Delete(const TNotifyIconData& data) override { return Record(TShellCall::Delete, data, true); }
-  TTrayPoint CursorPos() override { return cursor; }
+  bool Delete(const NotifyIconData& data) override { return Record(ShellCall::Delete, data, true); }
+  TrayPoint CursorPos() override { return cursor; }
   int DoubleClickTime() override { return doubleClickTime; }
-  void SetForegroundWindow(TWindowHandle window) override { foreground.push_back(window); }
+  void SetForegroundWindow(WindowHandle window) override { foreground.push_back(window); }
   void ProcessMessages() override {
     ++processed;
     if (onProcessMessages) onProcessMessages();
   }
-  TIcon ApplicationIcon() override { return applicationIcon; }
+  IconHandle ApplicationIcon() override { return applicationIcon; }
 
   // Sends one mouse notification as the shell would.
-  void Send(int iconId, TTrayMouseMessage message) {
+  void Send(int iconId, TrayMouseMessage message) {
     if (OnNotify) OnNotify(iconId, message);
   }
-  std::vector<TShellRequest> Requests(TShellCall call) const;
+  std::vector<ShellRequest> Requests(ShellCall call) const;
 
   bool acceptAdd = true;
   bool acceptModify = true;
-  TTrayPoint cursor{640, 480};
+  TrayPoint cursor{640, 480};
   int doubleClickTime = 500;
-  TIcon applicationIcon;
-  std::vector<TWindowHandle> foreground;
+  IconHandle applicationIcon;
+  std::vector<WindowHandle> foreground;
   int processed = 0;
   std::function<void()> onProcessMessages;
-  std::vector<TShellRequest> requests;
+  std::vector<ShellRequest> requests;
 
  private:
-  bool Record(TShellCall call, const TNotifyIconData& data, bool answer) {
+  bool Record(ShellCall call, const NotifyIconData& data, bool answer) {
     requests.push_back({call, data});
     return answer;
   }
 };
 
-class TFakeOwner : public TTrayOwner {
+class FakeOwner : public TrayOwner {
  public:
-  TIcon FormIcon() const override { return formIcon; }
-  TWindowHandle Handle() const override { return handle; }
+  IconHandle FormIcon() const override { return formIcon; }
+  WindowHandle Handle() const override { return handle; }
 
-  TIcon formIcon;
-  TWindowHandle handle = 0;
+  IconHandle formIcon;
+  WindowHandle handle = 0;
 };
 
-class TFakeMenu : public TPopupMenu {
+class FakeMenu : public TrayMenu {
  public:
   void Popup(int x, int y) override { popups.push_back({x, y}); }
-  std::vector<TTrayPoint> popups;
+  std::vector<TrayPoint> popups;
 };
 
 }  // namespace pelnor::testing

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tray/notify_icon_error.h"
+#include "core/tray/notify_icon_error.h"
 #include "tray_fixture.h"
 
 namespace pelnor::testing {
@@ -12,20 +12,20 @@ namespace {
 class TrayAnimationTest : public TrayTest {
  protected:
   void SetUp() override {
-    frames = std::make_shared<TImageList>(
-        std::vector<TIcon>{NamedIcon("f0"), NamedIcon("f1"), NamedIcon("f2")});
+    frames = std::make_shared<ImageList>(
+        std::vector<IconHandle>{NamedIcon("f0"), NamedIcon("f1"), NamedIcon("f2")});
   }
 
   // Names of the icons sent in modify requests, in order; clears them.
   std::vector<std::string> TakeModifies() {
     std::vector<std::string> names;
-    for (const TShellRequest& r : shell.Requests(TShellCall::Modify)) names.push_back(IconName(r.data.hIcon));
+    for (const ShellRequest& r : shell.Requests(ShellCall::Modify)) names.push_back(IconName(r.data.hIcon));
     shell.requests.clear();
     return names;
   }
 
   using Names = std::vector<std::string>;
-  std::shared_ptr<TImageList> frames;
+  std::shared_ptr<ImageList> frames;
 };
 
 TEST_F(TrayAnimationTest, WithoutFramesStartAndStopDoNothing) {
@@ -34,7 +34,7 @@ TEST_F(TrayAnimationTest, WithoutFramesStartAndStopDoNothing) {
   icon->StartAnimation(true);
   EXPECT_FALSE(icon->Animating());
 
-  icon->SetAnimateIcons(std::make_shared<TImageList>());
+  icon->SetAnimateIcons(std::make_shared<ImageList>());
   icon->StartAnimation(false);
   EXPECT_FALSE(icon->Animating());
 
@@ -165,7 +165,7 @@ TEST_F(TrayAnimationTest, AHiddenIconAnimatesWithoutRequestsAndShowsTheFrameWhen
 
   icon->SetVisible(true);
   ASSERT_EQ(shell.requests.size(), 1u);
-  EXPECT_EQ(shell.requests[0].call, TShellCall::Add);
+  EXPECT_EQ(shell.requests[0].call, ShellCall::Add);
   EXPECT_EQ(IconName(shell.requests[0].data.hIcon), "f1");
 }
 
@@ -173,7 +173,7 @@ TEST_F(TrayAnimationTest, FramesCannotBeSwappedWhileRunning) {
   auto icon = MakeShownIcon();
   icon->SetAnimateIcons(frames);
   icon->StartAnimation(false);
-  auto others = std::make_shared<TImageList>(std::vector<TIcon>{NamedIcon("x")});
+  auto others = std::make_shared<ImageList>(std::vector<IconHandle>{NamedIcon("x")});
   icon->SetAnimateIcons(others);
   EXPECT_EQ(icon->AnimateIcons(), frames);
 

@@ -6,8 +6,8 @@
 
 #include "fake_timer.h"
 #include "fake_tray_shell.h"
-#include "tray/tray_host.h"
-#include "tray/tray_icon.h"
+#include "core/tray/tray_host.h"
+#include "core/tray/tray_icon.h"
 
 namespace pelnor::testing {
 
@@ -15,11 +15,11 @@ namespace pelnor::testing {
 // the host does.
 class TrayTest : public ::testing::Test {
  protected:
-  std::unique_ptr<TTrayIcon> MakeIcon(TTrayOwner* owner = nullptr) {
-    return std::make_unique<TTrayIcon>(host, owner);
+  std::unique_ptr<TrayIcon> MakeIcon(TrayOwner* owner = nullptr) {
+    return std::make_unique<TrayIcon>(host, owner);
   }
   // An icon with its own picture, shown, with the add request cleared.
-  std::unique_ptr<TTrayIcon> MakeShownIcon(TTrayOwner* owner = nullptr) {
+  std::unique_ptr<TrayIcon> MakeShownIcon(TrayOwner* owner = nullptr) {
     auto icon = MakeIcon(owner);
     icon->SetIcon(NamedIcon("static"));
     icon->SetVisible(true);
@@ -27,9 +27,9 @@ class TrayTest : public ::testing::Test {
     return icon;
   }
 
-  TFakeTrayShell shell;
-  TFakeClock clock;
-  TTrayHost host{shell, clock};
+  FakeTrayShell shell;
+  FakeClock clock;
+  TrayHost host{shell, clock};
 };
 
 }  // namespace pelnor::testing

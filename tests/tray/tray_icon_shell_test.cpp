@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "tray/notify_icon_error.h"
-#include "tray/tip_help.h"
+#include "core/tray/notify_icon_error.h"
+#include "core/tray/tip_help.h"
 #include "tray_fixture.h"
 
 namespace pelnor::testing {
@@ -32,8 +32,8 @@ TEST_F(TrayIconShellTest, ShowingSendsOneAddWithTheWholeRecord) {
   icon->SetVisible(true);
 
   ASSERT_EQ(shell.requests.size(), 1u);
-  const TShellRequest& r = shell.requests[0];
-  EXPECT_EQ(r.call, TShellCall::Add);
+  const ShellRequest& r = shell.requests[0];
+  EXPECT_EQ(r.call, ShellCall::Add);
   EXPECT_EQ(r.data.cbSize, 88u);
   EXPECT_EQ(r.data.uID, 1u);
   EXPECT_EQ(r.data.uFlags, 7u);
@@ -51,7 +51,7 @@ TEST_F(TrayIconShellTest, HidingDeletesTheIcon) {
   auto icon = MakeShownIcon();
   icon->SetVisible(false);
   ASSERT_EQ(shell.requests.size(), 1u);
-  EXPECT_EQ(shell.requests[0].call, TShellCall::Delete);
+  EXPECT_EQ(shell.requests[0].call, ShellCall::Delete);
   EXPECT_FALSE(icon->Added());
   EXPECT_FALSE(icon->Visible());
 }
@@ -60,7 +60,7 @@ TEST_F(TrayIconShellTest, DestroyingAShownIconDeletesIt) {
   auto icon = MakeShownIcon();
   icon.reset();
   ASSERT_EQ(shell.requests.size(), 1u);
-  EXPECT_EQ(shell.requests[0].call, TShellCall::Delete);
+  EXPECT_EQ(shell.requests[0].call, ShellCall::Delete);
   EXPECT_EQ(shell.requests[0].data.uID, 1u);
 }
 
@@ -81,7 +81,7 @@ class IconSourceTest : public TrayTest, public ::testing::WithParamInterface<Ico
 
 TEST_P(IconSourceTest, VisibleNeedsAnIconFromSomewhere) {
   const IconSourceCase& c = GetParam();
-  TFakeOwner owner;
+  FakeOwner owner;
   if (*c.form) owner.formIcon = NamedIcon(c.form);
   if (*c.application) shell.applicationIcon = NamedIcon(c.application);
   auto icon = MakeIcon(&owner);
@@ -92,8 +92,8 @@ TEST_P(IconSourceTest, VisibleNeedsAnIconFromSomewhere) {
   EXPECT_EQ(IconName(icon->GetIconHandle()), c.expected);
   if (*c.expected) {
     EXPECT_TRUE(icon->Visible());
-    ASSERT_EQ(shell.Requests(TShellCall::Add).size(), 1u);
-    EXPECT_EQ(IconName(shell.Requests(TShellCall::Add)[0].data.hIcon), c.expected);
+    ASSERT_EQ(shell.Requests(ShellCall::Add).size(), 1u);
+    EXPECT_EQ(IconName(shell.Requests(ShellCall::Add)[0].data.hIcon), c.expected);
   } else {
     EXPECT_FALSE(icon->Visible());
     EXPECT_FALSE(icon->Added());
@@ -123,7 +123,7 @@ TEST_F(TrayIconShellTest, RefusedAddRaisesAndLeavesTheIconNotAdded) {
   EXPECT_THROW(icon->SetVisible(true), ENotifyIconError);
   EXPECT_FALSE(icon->Added());
   icon.reset();
-  EXPECT_TRUE(shell.Requests(TShellCall::Delete).empty());
+  EXPECT_TRUE(shell.Requests(ShellCall::Delete).empty());
 }
 
 TEST_F(TrayIconShellTest, StoredPropertiesAddTheIconOnlyWhenLoaded) {
@@ -137,7 +137,7 @@ TEST_F(TrayIconShellTest, StoredPropertiesAddTheIconOnlyWhenLoaded) {
 
   icon->Loaded();
   ASSERT_EQ(shell.requests.size(), 1u);
-  EXPECT_EQ(shell.requests[0].call, TShellCall::Add);
+  EXPECT_EQ(shell.requests[0].call, ShellCall::Add);
   EXPECT_EQ(shell.requests[0].data.uFlags, 3u);  // a form that stores no tip has none
 }
 
@@ -154,7 +154,7 @@ TEST_F(TrayIconShellTest, TipKeepsItsFirst62Characters) {
   icon->SetTipHelp(tip70);
   EXPECT_EQ(icon->TipHelp(), std::string(62, 'a'));
   ASSERT_EQ(shell.requests.size(), 1u);
-  EXPECT_EQ(shell.requests[0].call, TShellCall::Modify);
+  EXPECT_EQ(shell.requests[0].call, ShellCall::Modify);
   EXPECT_EQ(shell.requests[0].data.szTip, std::string(62, 'a'));
 
   icon->SetTipHelp(std::string(62, 'a'));
@@ -191,7 +191,7 @@ TEST_F(TrayIconShellTest, NewIconIsSentAndAnEmptyOneFallsBack) {
   shell.applicationIcon = NamedIcon("app");
   auto icon = MakeShownIcon();
   icon->SetIcon(NamedIcon("other"));
-  icon->SetIcon(TIcon());
+  icon->SetIcon(IconHandle());
   ASSERT_EQ(shell.requests.size(), 2u);
   EXPECT_EQ(IconName(shell.requests[0].data.hIcon), "other");
   EXPECT_EQ(IconName(shell.requests[1].data.hIcon), "app");

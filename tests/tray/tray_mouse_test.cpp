@@ -8,31 +8,31 @@
 namespace pelnor::testing {
 namespace {
 
-using M = TTrayMouseMessage;
+using M = TrayMouseMessage;
 
 // Records every event an icon fires, as text.
 class TrayMouseTest : public TrayTest {
  protected:
-  void Watch(TTrayIcon& icon) {
-    icon.OnClick = [this](TTrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
-    icon.OnDblClick = [this](TTrayIcon&) { events.push_back("dblclick"); };
-    icon.OnMouseDown = [this](TTrayIcon&, TMouseButton b, TShiftState s, int x, int y) {
+  void Watch(TrayIcon& icon) {
+    icon.OnClick = [this](TrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
+    icon.OnDblClick = [this](TrayIcon&) { events.push_back("dblclick"); };
+    icon.OnMouseDown = [this](TrayIcon&, MouseButton b, ShiftState s, int x, int y) {
       events.push_back("down " + Describe(b, s, x, y));
     };
-    icon.OnMouseUp = [this](TTrayIcon&, TMouseButton b, TShiftState s, int x, int y) {
+    icon.OnMouseUp = [this](TrayIcon&, MouseButton b, ShiftState s, int x, int y) {
       events.push_back("up " + Describe(b, s, x, y));
     };
-    icon.OnMouseMove = [this](TTrayIcon&, TShiftState s, int x, int y) {
+    icon.OnMouseMove = [this](TrayIcon&, ShiftState s, int x, int y) {
       events.push_back(std::string("move ") + (s.Empty() ? "-" : "?") + " " + std::to_string(x) + "," +
                        std::to_string(y));
     };
   }
 
-  static std::string Describe(TMouseButton b, TShiftState s, int x, int y) {
-    const char* button = b == TMouseButton::mbLeft ? "left" : b == TMouseButton::mbRight ? "right" : "middle";
-    const bool shiftMatches = (b == TMouseButton::mbLeft && s == TShift::ssLeft) ||
-                              (b == TMouseButton::mbRight && s == TShift::ssRight) ||
-                              (b == TMouseButton::mbMiddle && s == TShift::ssMiddle);
+  static std::string Describe(MouseButton b, ShiftState s, int x, int y) {
+    const char* button = b == MouseButton::mbLeft ? "left" : b == MouseButton::mbRight ? "right" : "middle";
+    const bool shiftMatches = (b == MouseButton::mbLeft && s == Shift::ssLeft) ||
+                              (b == MouseButton::mbRight && s == Shift::ssRight) ||
+                              (b == MouseButton::mbMiddle && s == Shift::ssMiddle);
     return std::string(button) + (shiftMatches ? "" : " (wrong shift)") + " " + std::to_string(x) + "," +
            std::to_string(y);
   }
@@ -54,7 +54,7 @@ class TrayMouseTest : public TrayTest {
 
 TEST_F(TrayMouseTest, ASingleClickFiresOnceDoubleClickTimePlus50AfterRelease) {
   auto icon = MakeShownIcon();
-  icon->OnClick = [this](TTrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
+  icon->OnClick = [this](TrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
   Click();
   EXPECT_TRUE(icon->ClickPending());
   clock.Advance(549);
@@ -69,7 +69,7 @@ TEST_F(TrayMouseTest, ASingleClickFiresOnceDoubleClickTimePlus50AfterRelease) {
 TEST_F(TrayMouseTest, TheWaitFollowsTheSystemDoubleClickTime) {
   shell.doubleClickTime = 200;
   auto icon = MakeShownIcon();
-  icon->OnClick = [this](TTrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
+  icon->OnClick = [this](TrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
   Click();
   clock.Advance(1000);
   EXPECT_EQ(events, Events{"click@250"});
@@ -77,8 +77,8 @@ TEST_F(TrayMouseTest, TheWaitFollowsTheSystemDoubleClickTime) {
 
 TEST_F(TrayMouseTest, ADoubleClickFiresOnlyOnDblClick) {
   auto icon = MakeShownIcon();
-  icon->OnClick = [this](TTrayIcon&) { events.push_back("click"); };
-  icon->OnDblClick = [this](TTrayIcon&) { events.push_back("dblclick"); };
+  icon->OnClick = [this](TrayIcon&) { events.push_back("click"); };
+  icon->OnDblClick = [this](TrayIcon&) { events.push_back("dblclick"); };
   Send({M::tmLButtonDown, M::tmLButtonUp});
   clock.Advance(200);
   Send({M::tmLButtonDblClk, M::tmLButtonUp});
@@ -89,7 +89,7 @@ TEST_F(TrayMouseTest, ADoubleClickFiresOnlyOnDblClick) {
 
 TEST_F(TrayMouseTest, TwoClicksFurtherApartFireOnClickTwice) {
   auto icon = MakeShownIcon();
-  icon->OnClick = [this](TTrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
+  icon->OnClick = [this](TrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
   Click();
   clock.Advance(700);
   Click();
@@ -99,7 +99,7 @@ TEST_F(TrayMouseTest, TwoClicksFurtherApartFireOnClickTwice) {
 
 TEST_F(TrayMouseTest, DisablingSwallowsAPendingClick) {
   auto icon = MakeShownIcon();
-  icon->OnClick = [this](TTrayIcon&) { events.push_back("click"); };
+  icon->OnClick = [this](TrayIcon&) { events.push_back("click"); };
   Click();
   clock.Advance(100);
   icon->SetEnabled(false);
@@ -111,7 +111,7 @@ TEST_F(TrayMouseTest, DisablingSwallowsAPendingClick) {
 
 TEST_F(TrayMouseTest, AClickAfterReEnablingWaitsItsOwnFullTime) {
   auto icon = MakeShownIcon();
-  icon->OnClick = [this](TTrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
+  icon->OnClick = [this](TrayIcon&) { events.push_back("click@" + std::to_string(clock.Now())); };
   Click();
   icon->SetEnabled(false);
   icon->SetEnabled(true);
@@ -140,8 +140,8 @@ TEST_F(TrayMouseTest, WithoutOnClickAReleaseLeavesNothingPending) {
 TEST_F(TrayMouseTest, ClickPendingOnOneIconIsNotFiredByAnother) {
   auto a = MakeShownIcon();
   auto b = MakeShownIcon();
-  a->OnClick = [this](TTrayIcon& s) { events.push_back("a:" + std::to_string(s.IconId())); };
-  b->OnClick = [this](TTrayIcon& s) { events.push_back("b:" + std::to_string(s.IconId())); };
+  a->OnClick = [this](TrayIcon& s) { events.push_back("a:" + std::to_string(s.IconId())); };
+  b->OnClick = [this](TrayIcon& s) { events.push_back("b:" + std::to_string(s.IconId())); };
   Click(1);
   shell.Send(2, M::tmMouseMove);
   clock.Advance(1000);
@@ -150,7 +150,7 @@ TEST_F(TrayMouseTest, ClickPendingOnOneIconIsNotFiredByAnother) {
 
 TEST_F(TrayMouseTest, AnOnClickThatFreesItsIconIsSafe) {
   auto icon = MakeShownIcon();
-  icon->OnClick = [&](TTrayIcon&) {
+  icon->OnClick = [&](TrayIcon&) {
     events.push_back("click");
     icon.reset();
   };
@@ -162,7 +162,7 @@ TEST_F(TrayMouseTest, AnOnClickThatFreesItsIconIsSafe) {
 
 TEST_F(TrayMouseTest, FreeingAnIconWithAPendingClickCancelsIt) {
   auto icon = MakeShownIcon();
-  icon->OnClick = [this](TTrayIcon&) { events.push_back("click"); };
+  icon->OnClick = [this](TrayIcon&) { events.push_back("click"); };
   Click();
   icon.reset();
   clock.Advance(1000);
@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TrayMouseTest, ADisabledIconIgnoresEveryMessage) {
   auto icon = MakeShownIcon();
   Watch(*icon);
-  auto menu = std::make_shared<TFakeMenu>();
+  auto menu = std::make_shared<FakeMenu>();
   icon->SetRBPopupMenu(menu);
   icon->SetEnabled(false);
   Send({M::tmMouseMove, M::tmLButtonDown, M::tmLButtonUp, M::tmLButtonDblClk, M::tmLButtonUp,
@@ -221,7 +221,7 @@ TEST_F(TrayMouseTest, ADisabledIconIgnoresEveryMessage) {
 TEST_F(TrayMouseTest, RightPressPopsUpItsMenuAtTheCursorInsteadOfMouseDown) {
   auto icon = MakeShownIcon();
   Watch(*icon);
-  auto menu = std::make_shared<TFakeMenu>();
+  auto menu = std::make_shared<FakeMenu>();
   icon->SetRBPopupMenu(menu);
   shell.cursor = {100, 200};
   Send({M::tmRButtonDown, M::tmRButtonUp});
@@ -234,8 +234,8 @@ TEST_F(TrayMouseTest, RightPressPopsUpItsMenuAtTheCursorInsteadOfMouseDown) {
 TEST_F(TrayMouseTest, LeftPressPopsUpTheLeftMenu) {
   auto icon = MakeShownIcon();
   Watch(*icon);
-  auto left = std::make_shared<TFakeMenu>();
-  auto right = std::make_shared<TFakeMenu>();
+  auto left = std::make_shared<FakeMenu>();
+  auto right = std::make_shared<FakeMenu>();
   icon->SetLBPopupMenu(left);
   icon->SetRBPopupMenu(right);
   shell.Send(1, M::tmLButtonDown);
@@ -247,8 +247,8 @@ TEST_F(TrayMouseTest, LeftPressPopsUpTheLeftMenu) {
 TEST_F(TrayMouseTest, WithoutAutoPopupThePressIsAMouseDown) {
   auto icon = MakeShownIcon();
   Watch(*icon);
-  auto left = std::make_shared<TFakeMenu>();
-  auto right = std::make_shared<TFakeMenu>();
+  auto left = std::make_shared<FakeMenu>();
+  auto right = std::make_shared<FakeMenu>();
   icon->SetLBPopupMenu(left);
   icon->SetRBPopupMenu(right);
   icon->SetAutoPopup(false);
@@ -261,7 +261,7 @@ TEST_F(TrayMouseTest, WithoutAutoPopupThePressIsAMouseDown) {
 TEST_F(TrayMouseTest, ADestroyedMenuFallsBackToMouseDown) {
   auto icon = MakeShownIcon();
   Watch(*icon);
-  auto menu = std::make_shared<TFakeMenu>();
+  auto menu = std::make_shared<FakeMenu>();
   icon->SetRBPopupMenu(menu);
   menu.reset();
   EXPECT_EQ(icon->RBPopupMenu(), nullptr);
@@ -270,22 +270,22 @@ TEST_F(TrayMouseTest, ADestroyedMenuFallsBackToMouseDown) {
 }
 
 TEST_F(TrayMouseTest, AWindowedOwnerComesToTheFrontBeforeTheMenu) {
-  TFakeOwner owner;
+  FakeOwner owner;
   owner.handle = 42;
   auto icon = MakeShownIcon(&owner);
-  auto menu = std::make_shared<TFakeMenu>();
+  auto menu = std::make_shared<FakeMenu>();
   icon->SetRBPopupMenu(menu);
   shell.onProcessMessages = [&] { EXPECT_TRUE(menu->popups.empty()); };
   shell.Send(1, M::tmRButtonDown);
-  EXPECT_EQ(shell.foreground, std::vector<TWindowHandle>{42});
+  EXPECT_EQ(shell.foreground, std::vector<WindowHandle>{42});
   EXPECT_EQ(shell.processed, 1);
   EXPECT_EQ(menu->popups.size(), 1u);
 }
 
 TEST_F(TrayMouseTest, AnOwnerWithoutWindowIsLeftAlone) {
-  TFakeOwner owner;
+  FakeOwner owner;
   auto icon = MakeShownIcon(&owner);
-  auto menu = std::make_shared<TFakeMenu>();
+  auto menu = std::make_shared<FakeMenu>();
   icon->SetRBPopupMenu(menu);
   shell.Send(1, M::tmRButtonDown);
   EXPECT_TRUE(shell.foreground.empty());
@@ -294,10 +294,10 @@ TEST_F(TrayMouseTest, AnOwnerWithoutWindowIsLeftAlone) {
 }
 
 TEST_F(TrayMouseTest, NoMenuWhenTheIconIsDisabledWhilePendingEventsRun) {
-  TFakeOwner owner;
+  FakeOwner owner;
   owner.handle = 42;
   auto icon = MakeShownIcon(&owner);
-  auto menu = std::make_shared<TFakeMenu>();
+  auto menu = std::make_shared<FakeMenu>();
   icon->SetRBPopupMenu(menu);
   shell.onProcessMessages = [&] { icon->SetEnabled(false); };  // a check cycle starts
   shell.Send(1, M::tmRButtonDown);
@@ -305,10 +305,10 @@ TEST_F(TrayMouseTest, NoMenuWhenTheIconIsDisabledWhilePendingEventsRun) {
 }
 
 TEST_F(TrayMouseTest, NoMenuWhenTheIconIsFreedWhilePendingEventsRun) {
-  TFakeOwner owner;
+  FakeOwner owner;
   owner.handle = 42;
   auto icon = MakeShownIcon(&owner);
-  auto menu = std::make_shared<TFakeMenu>();
+  auto menu = std::make_shared<FakeMenu>();
   icon->SetRBPopupMenu(menu);
   shell.onProcessMessages = [&] { icon.reset(); };
   shell.Send(1, M::tmRButtonDown);

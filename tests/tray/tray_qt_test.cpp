@@ -16,12 +16,12 @@
 #include <memory>
 #include <vector>
 
-#include "platform/sjis_literal.h"
-#include "tray/qt_tray_adapters.h"
-#include "tray/qt_tray_shell.h"
-#include "tray/qt_tray_timer.h"
-#include "tray/tray_host.h"
-#include "tray/tray_icon.h"
+#include "core/text/sjis.h"
+#include "platform/qt_tray_adapters.h"
+#include "platform/qt_tray_shell.h"
+#include "platform/qt_tray_timer.h"
+#include "core/tray/tray_host.h"
+#include "core/tray/tray_icon.h"
 
 namespace pelnor {
 namespace {
@@ -52,7 +52,7 @@ QIcon SolidIcon(Qt::GlobalColor color) {
 // ---- timers ----
 
 TEST(QtTrayTimerTest, FiresOnceAfterItsTime) {
-  TQtTrayTimer timer;
+  QtTrayTimer timer;
   int fired = 0;
   timer.OnTimer = [&] { ++fired; };
   QElapsedTimer elapsed;
@@ -67,7 +67,7 @@ TEST(QtTrayTimerTest, FiresOnceAfterItsTime) {
 }
 
 TEST(QtTrayTimerTest, StoppedTimerDoesNotFire) {
-  TQtTrayTimer timer;
+  QtTrayTimer timer;
   int fired = 0;
   timer.OnTimer = [&] { ++fired; };
   timer.Start(30);
@@ -77,8 +77,8 @@ TEST(QtTrayTimerTest, StoppedTimerDoesNotFire) {
 }
 
 TEST(QtTrayTimerTest, AHandlerMayFreeItsOwnTimer) {
-  TQtTrayTimerFactory factory;
-  std::unique_ptr<TTrayTimer> timer = factory.CreateTimer();
+  QtTrayTimerFactory factory;
+  std::unique_ptr<TrayTimer> timer = factory.CreateTimer();
   timer->OnTimer = [&] { timer.reset(); };
   timer->Start(10);
   ASSERT_TRUE(QTest::qWaitFor([&] { return timer == nullptr; }, 2000));
@@ -89,11 +89,11 @@ TEST(QtTrayTimerTest, AHandlerMayFreeItsOwnTimer) {
 
 struct ActivationCase {
   QSystemTrayIcon::ActivationReason reason;
-  std::vector<TTrayMouseMessage> messages;
+  std::vector<TrayMouseMessage> messages;
 };
 
 TEST(QtTrayShellTest, ActivationsBecomeButtonMessages) {
-  using M = TTrayMouseMessage;
+  using M = TrayMouseMessage;
   const std::vector<ActivationCase> cases = {
       {QSystemTrayIcon::Trigger, {M::tmLButtonDown, M::tmLButtonUp}},
       {QSystemTrayIcon::DoubleClick, {M::tmLButtonDblClk, M::tmLButtonUp}},
@@ -101,10 +101,10 @@ TEST(QtTrayShellTest, ActivationsBecomeButtonMessages) {
       {QSystemTrayIcon::MiddleClick, {M::tmMButtonDown, M::tmMButtonUp}},
       {QSystemTrayIcon::Unknown, {}},
   };
-  TQtTrayShell shell;
+  QtTrayShell shell;
   for (const ActivationCase& c : cases) {
-    std::vector<TTrayMouseMessage> seen;
-    shell.OnNotify = [&](int id, TTrayMouseMessage m) {
+    std::vector<TrayMouseMessage> seen;
+    shell.OnNotify = [&](int id, TrayMouseMessage m) {
       EXPECT_EQ(id, 7);
       seen.push_back(m);
     };
@@ -114,7 +114,7 @@ TEST(QtTrayShellTest, ActivationsBecomeButtonMessages) {
 }
 
 TEST(QtTrayShellTest, DesktopServices) {
-  TQtTrayShell shell;
+  QtTrayShell shell;
   EXPECT_EQ(shell.DoubleClickTime(), QGuiApplication::styleHints()->mouseDoubleClickInterval());
   EXPECT_GT(shell.DoubleClickTime(), 0);
   const QPoint cursor = QCursor::pos();
@@ -124,8 +124,8 @@ TEST(QtTrayShellTest, DesktopServices) {
 }
 
 TEST(QtTrayShellTest, ModifyAndDeleteOfAnUnknownIconAreRefused) {
-  TQtTrayShell shell;
-  TNotifyIconData data;
+  QtTrayShell shell;
+  NotifyIconData data;
   data.uID = 3;
   EXPECT_FALSE(shell.Modify(data));
   EXPECT_FALSE(shell.Delete(data));
@@ -135,25 +135,25 @@ TEST(QtTrayShellTest, ModifyAndDeleteOfAnUnknownIconAreRefused) {
 
 class QtTrayIconTest : public ::testing::Test {
  protected:
-  TQtTrayShell shell;
-  TQtTrayTimerFactory timers;
-  TTrayHost host{shell, timers};
+  QtTrayShell shell;
+  QtTrayTimerFactory timers;
+  TrayHost host{shell, timers};
 };
 
 // Qt embeds the icon once a tray host appears (tests/app/form1_x11_test).
 TEST_F(QtTrayIconTest, WithoutATrayHostTheIconWaitsForOne) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this desktop has a tray host";
-  TTrayIcon icon(host);
+  TrayIcon icon(host);
   icon.SetIcon(QtTrayIcon(SolidIcon(Qt::red)));
   EXPECT_NO_THROW(icon.SetVisible(true));
   EXPECT_TRUE(icon.Added());
-  EXPECT_NE(shell.TrayIcon(icon.IconId()), nullptr);
+  EXPECT_NE(shell.SystemTrayIcon(icon.IconId()), nullptr);
 }
 
 TEST_F(QtTrayIconTest, AClickFiresOnClickAfterTheDoubleClickTime) {
-  TTrayIcon icon(host);
+  TrayIcon icon(host);
   int clicks = 0;
-  icon.OnClick = [&](TTrayIcon&) { ++clicks; };
+  icon.OnClick = [&](TrayIcon&) { ++clicks; };
   QElapsedTimer elapsed;
   elapsed.start();
   shell.Activate(icon.IconId(), QSystemTrayIcon::Trigger);
@@ -163,10 +163,10 @@ TEST_F(QtTrayIconTest, AClickFiresOnClickAfterTheDoubleClickTime) {
 }
 
 TEST_F(QtTrayIconTest, ADoubleClickFiresOnlyOnDblClick) {
-  TTrayIcon icon(host);
+  TrayIcon icon(host);
   int clicks = 0, doubles = 0;
-  icon.OnClick = [&](TTrayIcon&) { ++clicks; };
-  icon.OnDblClick = [&](TTrayIcon&) { ++doubles; };
+  icon.OnClick = [&](TrayIcon&) { ++clicks; };
+  icon.OnDblClick = [&](TrayIcon&) { ++doubles; };
   shell.Activate(icon.IconId(), QSystemTrayIcon::Trigger);
   shell.Activate(icon.IconId(), QSystemTrayIcon::DoubleClick);
   QTest::qWait(shell.DoubleClickTime() + 200);
@@ -178,9 +178,9 @@ TEST_F(QtTrayIconTest, ContextClickOpensTheMenuOnlyWhenEnabled) {
   QWidget form;
   QMenu menu;
   menu.addAction(QStringLiteral("終了"));
-  auto popup = std::make_shared<TQtPopupMenu>(&menu);
-  TQtTrayOwner owner(&form);
-  TTrayIcon icon(host, &owner);
+  auto popup = std::make_shared<QtTrayMenu>(&menu);
+  QtTrayOwner owner(&form);
+  TrayIcon icon(host, &owner);
   icon.SetRBPopupMenu(popup);
 
   icon.SetEnabled(false);
@@ -202,27 +202,27 @@ TEST_F(QtTrayIconTest, ContextClickOpensTheMenuOnlyWhenEnabled) {
 
 // The offscreen platform has no tray; this shell accepts the icon anyway and
 // counts the frames that reach it.
-class TFrameCountingShell : public TQtTrayShell {
+class FrameCountingShell : public QtTrayShell {
  public:
-  bool Add(const TNotifyIconData&) override { return true; }
-  bool Modify(const TNotifyIconData& data) override {
+  bool Add(const NotifyIconData&) override { return true; }
+  bool Modify(const NotifyIconData& data) override {
     frames.push_back(data.hIcon);
     return true;
   }
-  std::vector<TIcon> frames;
+  std::vector<IconHandle> frames;
 };
 
 TEST(QtTrayAnimationTest, FramesFollowOnQtTimers) {
-  TFrameCountingShell shell;
-  TQtTrayTimerFactory timers;
-  TTrayHost host(shell, timers);
-  TTrayIcon icon(host);
-  const TIcon red = QtTrayIcon(SolidIcon(Qt::red));
-  const TIcon green = QtTrayIcon(SolidIcon(Qt::green));
-  const TIcon still = QtTrayIcon(SolidIcon(Qt::blue));
+  FrameCountingShell shell;
+  QtTrayTimerFactory timers;
+  TrayHost host(shell, timers);
+  TrayIcon icon(host);
+  const IconHandle red = QtTrayIcon(SolidIcon(Qt::red));
+  const IconHandle green = QtTrayIcon(SolidIcon(Qt::green));
+  const IconHandle still = QtTrayIcon(SolidIcon(Qt::blue));
   icon.SetIcon(still);
   icon.SetVisible(true);
-  auto frames = std::make_shared<TImageList>(std::vector<TIcon>{red, green});
+  auto frames = std::make_shared<ImageList>(std::vector<IconHandle>{red, green});
   icon.SetAnimateIcons(frames);
   icon.SetAnimateRate(100);
 
@@ -244,9 +244,9 @@ TEST(QtTrayAnimationTest, FramesFollowOnQtTimers) {
 
 TEST(QtTrayAdaptersTest, IconsRoundTrip) {
   EXPECT_TRUE(QtTrayIcon(QIcon()).Empty());
-  EXPECT_TRUE(ToQIcon(TIcon()).isNull());
+  EXPECT_TRUE(ToQIcon(IconHandle()).isNull());
   const QIcon red = SolidIcon(Qt::red);
-  const TIcon icon = QtTrayIcon(red);
+  const IconHandle icon = QtTrayIcon(red);
   ASSERT_FALSE(icon.Empty());
   EXPECT_EQ(ToQIcon(icon).cacheKey(), red.cacheKey());
 }
@@ -254,13 +254,13 @@ TEST(QtTrayAdaptersTest, IconsRoundTrip) {
 TEST(QtTrayAdaptersTest, OwnerIsAFormWithItsIconAndWindow) {
   auto form = std::make_unique<QWidget>();
   form->setWindowIcon(SolidIcon(Qt::blue));
-  TQtTrayOwner owner(form.get());
+  QtTrayOwner owner(form.get());
   EXPECT_FALSE(owner.FormIcon().Empty());
-  EXPECT_EQ(owner.Handle(), reinterpret_cast<TWindowHandle>(form.get()));
+  EXPECT_EQ(owner.Handle(), reinterpret_cast<WindowHandle>(form.get()));
 
   {
     QWidget child(form.get());
-    EXPECT_TRUE(TQtTrayOwner(&child).FormIcon().Empty());
+    EXPECT_TRUE(QtTrayOwner(&child).FormIcon().Empty());
   }
 
   form.reset();
@@ -275,7 +275,7 @@ TEST(QtTrayAdaptersTest, ShiftJisTipBecomesUnicode) {
 
 TEST(QtTrayAdaptersTest, APopupMenuWhoseQMenuIsGoneDoesNothing) {
   auto menu = std::make_unique<QMenu>();
-  TQtPopupMenu popup(menu.get());
+  QtTrayMenu popup(menu.get());
   menu.reset();
   EXPECT_EQ(popup.Menu(), nullptr);
   EXPECT_NO_THROW(popup.Popup(10, 10));

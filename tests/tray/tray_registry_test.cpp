@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/sjis_literal.h"
-#include "tray/notify_icon_error.h"
+#include "core/text/sjis.h"
+#include "core/tray/notify_icon_error.h"
 #include "tray_fixture.h"
 
 namespace pelnor::testing {
@@ -37,7 +37,7 @@ TEST_F(TrayRegistryTest, AnEmptyRegistryStartsAgainAtOne) {
 }
 
 TEST_F(TrayRegistryTest, TheHundredAndFirstIconIsRefused) {
-  std::vector<std::unique_ptr<TTrayIcon>> icons;
+  std::vector<std::unique_ptr<TrayIcon>> icons;
   for (int i = 0; i < 100; ++i) icons.push_back(MakeIcon());
   EXPECT_EQ(icons.back()->IconId(), 100);
 
@@ -63,25 +63,25 @@ TEST_F(TrayRegistryTest, NotificationsGoToTheIconWithThatNumber) {
   auto a = MakeIcon();
   auto b = MakeIcon();
   int aDown = 0, bDown = 0;
-  a->OnMouseDown = [&](TTrayIcon&, TMouseButton, TShiftState, int, int) { ++aDown; };
-  b->OnMouseDown = [&](TTrayIcon&, TMouseButton, TShiftState, int, int) { ++bDown; };
+  a->OnMouseDown = [&](TrayIcon&, MouseButton, ShiftState, int, int) { ++aDown; };
+  b->OnMouseDown = [&](TrayIcon&, MouseButton, ShiftState, int, int) { ++bDown; };
 
-  shell.Send(2, TTrayMouseMessage::tmMButtonDown);
+  shell.Send(2, TrayMouseMessage::tmMButtonDown);
   EXPECT_EQ(aDown, 0);
   EXPECT_EQ(bDown, 1);
-  EXPECT_EQ(host.CallbackWindow().CurrentIcon(), b.get());
+  EXPECT_EQ(host.Callbacks().CurrentIcon(), b.get());
 }
 
 TEST_F(TrayRegistryTest, NotificationsForUnknownOrFreedIconsAreIgnored) {
   auto a = MakeIcon();
-  shell.Send(1, TTrayMouseMessage::tmMouseMove);
-  ASSERT_EQ(host.CallbackWindow().CurrentIcon(), a.get());
+  shell.Send(1, TrayMouseMessage::tmMouseMove);
+  ASSERT_EQ(host.Callbacks().CurrentIcon(), a.get());
 
   a.reset();
-  EXPECT_EQ(host.CallbackWindow().CurrentIcon(), nullptr);
-  shell.Send(1, TTrayMouseMessage::tmLButtonUp);
-  shell.Send(7, TTrayMouseMessage::tmLButtonUp);
-  EXPECT_EQ(host.CallbackWindow().CurrentIcon(), nullptr);
+  EXPECT_EQ(host.Callbacks().CurrentIcon(), nullptr);
+  shell.Send(1, TrayMouseMessage::tmLButtonUp);
+  shell.Send(7, TrayMouseMessage::tmLButtonUp);
+  EXPECT_EQ(host.Callbacks().CurrentIcon(), nullptr);
 }
 
 TEST_F(TrayRegistryTest, TheFirstIconSetsUpTheCallbackWindow) {

@@ -13,11 +13,11 @@
 #include <memory>
 #include <string>
 
-#include "tray/qt_tray_adapters.h"
-#include "tray/qt_tray_shell.h"
-#include "tray/qt_tray_timer.h"
-#include "tray/tray_host.h"
-#include "tray/tray_icon.h"
+#include "platform/qt_tray_adapters.h"
+#include "platform/qt_tray_shell.h"
+#include "platform/qt_tray_timer.h"
+#include "core/tray/tray_host.h"
+#include "core/tray/tray_icon.h"
 #include "x11_desktop.h"
 
 // Qt's xcb platform opens the D-Bus system connection (accessibility, the
@@ -65,9 +65,9 @@ class TrayX11Test : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!X11Environment::whyNot_.empty()) GTEST_SKIP() << "no test desktop: " << X11Environment::whyNot_;
-    shell = std::make_unique<TQtTrayShell>();
-    host = std::make_unique<TTrayHost>(*shell, timers);
-    icon = std::make_unique<TTrayIcon>(*host);
+    shell = std::make_unique<QtTrayShell>();
+    host = std::make_unique<TrayHost>(*shell, timers);
+    icon = std::make_unique<TrayIcon>(*host);
     QPixmap pixmap(22, 22);
     pixmap.fill(Qt::darkBlue);
     icon->SetIcon(QtTrayIcon(QIcon(pixmap)));
@@ -82,7 +82,7 @@ class TrayX11Test : public ::testing::Test {
 
   // Where the embedded icon sits on the screen, once trayer has taken it.
   QPoint IconCentre() {
-    QSystemTrayIcon* tray = shell->TrayIcon(icon->IconId());
+    QSystemTrayIcon* tray = shell->SystemTrayIcon(icon->IconId());
     EXPECT_NE(tray, nullptr);
     if (tray == nullptr) return {};
     EXPECT_TRUE(QTest::qWaitFor([&] { return tray->geometry().width() > 0; }, 10000));
@@ -107,15 +107,15 @@ class TrayX11Test : public ::testing::Test {
     ASSERT_EQ(status, 0);
   }
 
-  TQtTrayTimerFactory timers;
-  std::unique_ptr<TQtTrayShell> shell;
-  std::unique_ptr<TTrayHost> host;
-  std::unique_ptr<TTrayIcon> icon;
+  QtTrayTimerFactory timers;
+  std::unique_ptr<QtTrayShell> shell;
+  std::unique_ptr<TrayHost> host;
+  std::unique_ptr<TrayIcon> icon;
 };
 
 TEST_F(TrayX11Test, TheIconIsAddedWithItsTip) {
   EXPECT_TRUE(icon->Added());
-  QSystemTrayIcon* tray = shell->TrayIcon(icon->IconId());
+  QSystemTrayIcon* tray = shell->SystemTrayIcon(icon->IconId());
   ASSERT_NE(tray, nullptr);
   EXPECT_TRUE(tray->isVisible());
   EXPECT_EQ(tray->toolTip(), QStringLiteral("Pelnor"));
@@ -124,8 +124,8 @@ TEST_F(TrayX11Test, TheIconIsAddedWithItsTip) {
 
 TEST_F(TrayX11Test, ALeftClickFiresOnClick) {
   int clicks = 0, doubles = 0;
-  icon->OnClick = [&](TTrayIcon&) { ++clicks; };
-  icon->OnDblClick = [&](TTrayIcon&) { ++doubles; };
+  icon->OnClick = [&](TrayIcon&) { ++clicks; };
+  icon->OnDblClick = [&](TrayIcon&) { ++doubles; };
   Xdotool(IconCentre(), "1");
   EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, 5000));
   QTest::qWait(shell->DoubleClickTime() + 100);
@@ -135,8 +135,8 @@ TEST_F(TrayX11Test, ALeftClickFiresOnClick) {
 
 TEST_F(TrayX11Test, ADoubleClickFiresOnlyOnDblClick) {
   int clicks = 0, doubles = 0;
-  icon->OnClick = [&](TTrayIcon&) { ++clicks; };
-  icon->OnDblClick = [&](TTrayIcon&) { ++doubles; };
+  icon->OnClick = [&](TrayIcon&) { ++clicks; };
+  icon->OnDblClick = [&](TrayIcon&) { ++doubles; };
   Xdotool(IconCentre(), "--repeat 2 --delay 80 1");
   EXPECT_TRUE(QTest::qWaitFor([&] { return doubles == 1; }, 5000));
   QTest::qWait(shell->DoubleClickTime() + 200);
@@ -146,7 +146,7 @@ TEST_F(TrayX11Test, ADoubleClickFiresOnlyOnDblClick) {
 TEST_F(TrayX11Test, ARightClickOpensTheMenuOnlyWhileEnabled) {
   QMenu menu;
   menu.addAction(QStringLiteral("終了"));
-  auto popup = std::make_shared<TQtPopupMenu>(&menu);  // the tray holds it weakly
+  auto popup = std::make_shared<QtTrayMenu>(&menu);  // the tray holds it weakly
   icon->SetRBPopupMenu(popup);
   const QPoint at = IconCentre();
 
@@ -164,8 +164,8 @@ TEST_F(TrayX11Test, ARightClickOpensTheMenuOnlyWhileEnabled) {
 
 TEST_F(TrayX11Test, TheIconComesBackWhenTheTrayIsRestarted) {
   int clicks = 0;
-  icon->OnClick = [&](TTrayIcon&) { ++clicks; };
-  QSystemTrayIcon* tray = shell->TrayIcon(icon->IconId());
+  icon->OnClick = [&](TrayIcon&) { ++clicks; };
+  QSystemTrayIcon* tray = shell->SystemTrayIcon(icon->IconId());
   ASSERT_NE(tray, nullptr);
   ASSERT_FALSE(IconCentre().isNull());
 

@@ -1,0 +1,291 @@
+#include "core/check/check_cycle.h"
+
+#include <utility>
+
+#include <cstdio>
+
+#include "core/check/log_text.h"
+#include "core/check/message_identity.h"
+#include "core/check/program_ending.h"
+#include "core/text/sjis.h"
+#include "core/store/history.h"
+
+namespace pelnor {
+
+// Step 5, on every way out of a cycle: tray and timer back, the cycle's
+// objects released. Each step runs even when one before it fails.
+class CheckCycle::CycleGuard {
+ public:
+  explicit CycleGuard(CheckCycle& cycle) : cycle_(cycle) { cycle_.running_ = true; }
+  CycleGuard(const CycleGuard&) = delete;
+  CycleGuard& operator=(const CycleGuard&) = delete;
+  ~CycleGuard() {
+    cycle_.Attempt([this] { cycle_.tray_.SetEnabled(true); });
+    cycle_.Attempt([this] { cycle_.tray_.StopAnimation(); });
+    cycle_.pop_.reset();
+    cycle_.list_.reset();
+    cycle_.retrieved_.clear();
+    cycle_.Attempt([this] { cycle_.timer_.SetEnabled(true); });
+    cycle_.running_ = false;
+  }
+
+ private:
+  CheckCycle& cycle_;
+};
+
+// Ends the POP3 session of an account that is left through an error. The
+// error on its way out is the one worth reporting; a second one from QUIT
+// on a broken connection would only hide it.
+class CheckCycle::QuitGuard {
+ public:
+  explicit QuitGuard(Pop3Client& pop) : pop_(pop) {}
+  QuitGuard(const QuitGuard&) = delete;
+  QuitGuard& operator=(const QuitGuard&) = delete;
+  ~QuitGuard() {
+    if (done_) return;
+    try {
+      pop_.Quit();
+    } catch (...) {
+    }
+  }
+  void Quit() {
+    done_ = true;
+    pop_.Quit();
+  }
+
+ private:
+  Pop3Client& pop_;
+  bool done_ = false;
+};
+
+CheckCycle::CheckCycle(const AccountList& accounts, std::string programDir,
+                         PrintCanvas& canvas, MessagePrinter& printer, CommLog& log,
+                         CheckTray& tray, CheckTimer& timer, Pop3ClientFactory makePop)
+    : accounts_(accounts),
+      programDir_(std::move(programDir)),
+      canvas_(canvas),
+      printer_(printer),
+      log_(log),
+      tray_(tray),
+      timer_(timer),
+      makePop_(std::move(makePop)),
+      clock_(&DefaultClock()) {
+  printer_.WasOutput = [this](const std::string& alias, const MailMessage& msg) {
+    return WasOutput(programDir_, alias, MessageIdentity(msg));
+  };
+}
+
+void CheckCycle::Timer1Timer() {
+  // A tick let through by the pump of a running cycle must not touch its state.
+  if (running_) return;
+  RunCheckCycle();
+  Session.FilterAddresses.clear();
+}
+
+void CheckCycle::N1Click() { Timer1Timer(); }
+
+void CheckCycle::RunCheckCycle() {
+  if (running_) return;
+  CycleGuard guard(*this);
+  failing_.clear();
+  try {
+    StartCycle();
+    // The dialogs may change the list while the pump runs; check the
+    // accounts as they were when the cycle began.
+    const std::vector<std::string> records = accounts_.Records();
+    for (const std::string& record : records) CheckAccountLogged(record);
+  } catch (const EProgramEnding&) {
+    return;  // the program ends; what was half done is not recorded
+  } catch (const std::exception& e) {
+    ReportEscaped(e.what());
+  } catch (...) {
+    ReportEscaped("unknown error");
+  }
+  Attempt([this] { ShowResult(); });
+}
+
+void CheckCycle::StartCycle() {
+  pop_ = makePop_();
+  pop_->OnQuit = [this](Pop3Client& sender) { OnPop3Quit(sender); };
+  pop_->OnError = [this](Pop3Client& sender, std::int32_t error, const std::string& msg) {
+    OnPop3Error(sender, error, msg);
+  };
+  pop_->OnAfterRetrieve = [this](Pop3Client& sender) { OnRetrieved(sender); };
+  list_ = std::make_unique<MailMessageList>();
+
+  // The icon stays enabled: its menu, and "終了" in it, must work while a
+  // slow server keeps the check waiting.
+  timer_.SetEnabled(false);
+  if (!tray_.Animating()) tray_.StartAnimation();
+}
+
+void CheckCycle::CheckAccountLogged(const std::string& record) {
+  try {
+    CheckAccount(record);
+  } catch (const EProgramEnding&) {
+    throw;
+  } catch (const std::exception& e) {
+    WriteException(e.what());
+  }
+}
+
+void CheckCycle::CheckAccount(const std::string& record) {
+  ReadSession(record, Session, canvas_);
+  if (Session.EnabledFlag == "0") return;
+  // No dial-up networking here: the connection is there or it is not.
+  Pop3Client& pop = *pop_;
+  pop.SetServer(Session.Host, Session.UserId, Session.Passwd);
+  QuitGuard session(pop);
+  pop.Connect();
+  if (pop.Failed()) {
+    WriteError(Sjis("接続エラー"));
+    return;
+  }
+  if (!pop.Login()) {
+    WriteError(Sjis("ログインエラー"));
+    return;
+  }
+  pop.CountNewMessages();
+  Retrieve(pop);
+  std::vector<bool> failed = OutputMessages();
+  DeleteRetrieved(pop, failed);
+  session.Quit();
+}
+
+// A fetch that breaks off keeps what it fetched before: those mails are
+// output all the same.
+void CheckCycle::Retrieve(Pop3Client& pop) {
+  DeleteNumber = 1;
+  retrieved_.clear();
+  list_->Clear();
+  retrievalComplete_ = false;
+  const std::uint16_t count = pop.MessageCount();
+  try {
+    pop.RetrieveAll(*list_);
+  } catch (const EProgramEnding&) {
+    throw;
+  } catch (const std::exception& e) {
+    WriteException(e.what());
+    return;
+  }
+  retrievalComplete_ = list_->Count() == count;
+}
+
+std::vector<bool> CheckCycle::OutputMessages() {
+  const int count = list_->Count();
+  std::vector<bool> failed(count, false);
+  if (count == 0) return failed;
+  // After a fetch that stopped early the list lacks messages still on the
+  // server; pruning by it would print them again next time.
+  if (retrievalComplete_) {
+    std::vector<std::string> ids;
+    ids.reserve(count);
+    for (int n = 0; n < count; ++n) ids.push_back(MessageIdentity(list_->Items(n)));
+    PruneHistory(programDir_, Session.CurrentAlias, ids);
+  }
+  for (int n = 0; n < count; ++n) {
+    CurrentMessageIndex = n;
+    if (IsWantedSender()) failed[n] = !OutputMessage(list_->Items(n));
+  }
+  return failed;
+}
+
+// False when the output failed; the failure is logged, the job already
+// ended by the printer, and the message left to the next cycle.
+bool CheckCycle::OutputMessage(const MailMessage& msg) {
+  try {
+    if (printer_.PrintMessage(msg, Session.ForOutput()))
+      RecordOutput(programDir_, Session.CurrentAlias, MessageIdentity(msg));
+    return true;
+  } catch (const EProgramEnding&) {
+    throw;
+  } catch (const ELogError& e) {
+    // Only the log line is lost: the job was complete before it.
+    RecordOutput(programDir_, Session.CurrentAlias, MessageIdentity(msg));
+    tray_.Notify(e.what());
+    return true;
+  } catch (const std::exception& e) {
+    WriteError(MessageLogText(msg) + " " + LogTextOf(e.what()));
+    return false;
+  }
+}
+
+void CheckCycle::DeleteRetrieved(Pop3Client& pop, const std::vector<bool>& failed) {
+  if (Session.DeleteFlag != "0") return;
+  for (std::size_t i = 0; i < retrieved_.size() && i < failed.size(); ++i) {
+    if (failed[i]) continue;
+    // A refusal (of a RETR or a DELE) closed the session: nothing is
+    // deleted then.
+    if (!pop.Connected()) return;
+    pop.DeleteMessage(retrieved_[i]);
+  }
+}
+
+bool CheckCycle::IsWantedSender() const {
+  return pelnor::IsWantedSender(Session, list_->Items(CurrentMessageIndex).From);
+}
+
+// Deletion waits for the output (see DeleteRetrieved); here the number of
+// the message just retrieved is noted for it.
+void CheckCycle::OnRetrieved(Pop3Client&) { retrieved_.push_back(DeleteNumber++); }
+
+void CheckCycle::OnPop3Error(Pop3Client&, std::int32_t, const std::string& Msg) {
+  WriteError(Msg);
+  tray_.SetEnabled(true);
+  timer_.SetEnabled(true);
+}
+
+// Without a dial-up engine there is no connection to hang up, and nothing
+// to wait for.
+void CheckCycle::OnPop3Quit(Pop3Client&) {}
+
+void CheckCycle::WriteError(const std::string& text) {
+  failing_.emplace(Session.CurrentAlias, text);
+  log_.WriteLog("[" + Session.CurrentAlias + "]" + text, lkError);
+}
+
+void CheckCycle::WriteException(const char* what) { WriteError(LogTextOf(what)); }
+
+// "Pelnor 12:05 正常" or "Pelnor 12:05 エラー: a, b"; one notification for
+// each account that worked in the cycle before and fails now.
+void CheckCycle::ShowResult() {
+  const DateTime now = clock_->Now();
+  char time[16];
+  std::snprintf(time, sizeof time, " %d:%02d ", now.Hour, now.Minute);
+  std::string tip = "Pelnor" + std::string(time);
+  if (failing_.empty()) {
+    tip += Sjis("正常");
+  } else {
+    tip += Sjis("エラー: ");
+    for (auto it = failing_.begin(); it != failing_.end(); ++it)
+      tip += (it == failing_.begin() ? "" : ", ") + it->first;
+  }
+  tray_.SetTip(tip);
+  for (const auto& [alias, error] : failing_)
+    if (!failedBefore_.contains(alias)) tray_.Notify("[" + alias + "]" + error);
+  failedBefore_ = failing_;
+}
+
+void CheckCycle::ReportEscaped(const std::string& text) noexcept {
+  try {
+    WriteException(text.c_str());
+  } catch (...) {
+    // The log itself is out of order; the notification still tells.
+  }
+  try {
+    tray_.Notify(text);
+  } catch (...) {
+  }
+}
+
+void CheckCycle::Attempt(const std::function<void()>& step) noexcept {
+  try {
+    step();
+  } catch (const std::exception& e) {
+    ReportEscaped(e.what());
+  } catch (...) {
+    ReportEscaped("unknown error");
+  }
+}
+
+}  // namespace pelnor

@@ -1,0 +1,39 @@
+#include "core/check/pop3_check_client.h"
+
+#include <utility>
+
+namespace pelnor {
+
+Pop3SessionClient::Pop3SessionClient(std::function<void()> pump, std::string port)
+    : pop_(std::make_unique<Pop3Session>()) {
+  pop_->Port = std::move(port);
+  pop_->OnProcessMessages = std::move(pump);
+  pop_->OnQuit = [this](ClientSocket&) {
+    if (OnQuit) OnQuit(*this);
+  };
+  pop_->OnError = [this](Pop3Session&, std::int32_t error, const std::string& msg) {
+    if (OnError) OnError(*this, error, msg);
+  };
+  pop_->OnAfterRetrieve = [this](Pop3Session&) {
+    if (OnAfterRetrieve) OnAfterRetrieve(*this);
+  };
+}
+
+void Pop3SessionClient::SetServer(const std::string& host, const std::string& userId,
+                              const std::string& passwd) {
+  pop_->Host = host;
+  pop_->UserId = userId;
+  pop_->Passwd = passwd;
+}
+
+void Pop3SessionClient::Connect() { pop_->Connect(); }
+bool Pop3SessionClient::Failed() const { return pop_->Failed(); }
+bool Pop3SessionClient::Connected() const { return pop_->Connected(); }
+bool Pop3SessionClient::Login() { return pop_->Login(); }
+void Pop3SessionClient::CountNewMessages() { pop_->CountNewMessages(); }
+std::uint16_t Pop3SessionClient::MessageCount() const { return pop_->MessageCount(); }
+void Pop3SessionClient::RetrieveAll(MailMessageList& list) { pop_->RetrieveAll(list); }
+void Pop3SessionClient::DeleteMessage(std::uint16_t number) { pop_->DeleteMessage(number); }
+void Pop3SessionClient::Quit() { pop_->Quit(); }
+
+}  // namespace pelnor

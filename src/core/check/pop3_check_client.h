@@ -1,0 +1,38 @@
+#pragma once
+
+// The check cycle's POP3 client over the real Pop3Session.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/check/check_ports.h"
+#include "core/pop3/pop3_session.h"
+
+namespace pelnor {
+
+class Pop3SessionClient : public Pop3Client {
+ public:
+  // `pump` lets the user interface run while the client waits (may be
+  // empty). The cycle never sets the port; `port` is for test servers.
+  explicit Pop3SessionClient(std::function<void()> pump, std::string port = "110");
+
+  void SetServer(const std::string& host, const std::string& userId,
+                 const std::string& passwd) override;
+  void Connect() override;
+  bool Failed() const override;
+  bool Connected() const override;
+  bool Login() override;
+  void CountNewMessages() override;
+  std::uint16_t MessageCount() const override;
+  void RetrieveAll(MailMessageList& list) override;
+  void DeleteMessage(std::uint16_t number) override;
+  void Quit() override;
+
+  Pop3Session& Pop() { return *pop_; }
+
+ private:
+  std::unique_ptr<Pop3Session> pop_;
+};
+
+}  // namespace pelnor

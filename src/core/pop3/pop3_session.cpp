@@ -1,0 +1,357 @@
+// Pop3Session: connection, replies, login, counting, deletion, quit and the
+// error routine. The fetch lives in pop3_session_retrieve.cpp.
+
+#include "core/pop3/pop3_session.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "core/pop3/host_address.h"
+#include "core/text/text_util.h"
+#include "core/pop3/posix_socket.h"
+
+namespace pelnor {
+
+namespace {
+
+constexpr int kWaitSliceMs = 200;
+constexpr int kStreamTimeoutMs = 100;
+// A status line longer than this is judged as it stands.
+constexpr std::size_t kStatusLineLimit = 64 * 1024;
+constexpr auto kPumpInterval = std::chrono::milliseconds(20);
+
+// The integer value of the Port text, 110 when it is not a number.
+int PortNumber(const std::string& text) {
+  const std::string trimmed = Trim(text);
+  int value = 0;
+  const char* end = trimmed.data() + trimmed.size();
+  const auto [ptr, ec] = std::from_chars(trimmed.data(), end, value);
+  if (trimmed.empty() || ec != std::errc() || ptr != end) return 110;
+  return value;
+}
+
+// Blanks and control characters off both ends, as Trim does, without a copy.
+std::string_view TrimBlanks(std::string_view text) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string DurationText(int ms) {
+  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+}  // namespace
+
+Pop3Session::Pop3Session() : Pop3Session(std::make_unique<PosixClientSocket>()) {}
+
+Pop3Session::Pop3Session(std::unique_ptr<ClientSocket> socket) : socket_(std::move(socket)) {
+  AttachSocket();
+  AttachParser();
+}
+
+Pop3Session::~Pop3Session() {
+  // Nobody listens any more: the socket closes without notifications.
+  socket_->OnConnected = nullptr;
+  socket_->OnDisconnected = nullptr;
+  stream_.reset();
+  socket_->Close();
+}
+
+void Pop3Session::AttachSocket() {
+  socket_->OnWaiting = [this] { ProcessMessages(); };
+  socket_->OnConnected = [this] {
+    connected_ = true;
+    if (OnConnect) OnConnect(*socket_);
+  };
+  socket_->OnDisconnected = [this] {
+    connected_ = false;
+    FireOrKeep(deferred_, [this] {
+      if (OnQuit) OnQuit(*socket_);
+    });
+  };
+}
+
+// The decoder may run on the other thread (RetrieveAll): its events then
+// wait in decodeLog_ for the caller's thread, and it never pumps.
+void Pop3Session::AttachParser() {
+  parser_.OnDecodeStart = [this](const std::string& fileName, std::int32_t bytesCount) {
+    FireOrKeep(decodeLog_, [this, fileName, bytesCount] {
+      if (OnDecodeStart) OnDecodeStart(*this, fileName, bytesCount);
+    });
+  };
+  parser_.OnDecodeProgress = [this](std::uint16_t percent) {
+    FireOrKeep(decodeLog_, [this, percent] {
+      if (OnDecodeProgress) OnDecodeProgress(*this, percent);
+    });
+  };
+  parser_.OnDecodeEnd = [this] {
+    FireOrKeep(decodeLog_, [this] {
+      if (OnDecodeEnd) OnDecodeEnd(*this);
+    });
+  };
+  parser_.OnProcessMessages = [this] {
+    if (!decodeLog_) ProcessMessages();
+  };
+}
+
+void Pop3Session::FireOrKeep(EventQueue* kept, std::function<void()> event) {
+  if (kept) {
+    kept->push_back(std::move(event));
+  } else {
+    event();
+  }
+}
+
+// --- replies ------------------------------------------------------------------------
+
+void Pop3Session::SendCommand(std::string_view text) {
+  if (OnWireLog) {
+    const std::string_view line = text.substr(0, text.find("\r\n"));
+    Log("--> ", line.substr(0, 5) == "PASS " ? std::string_view("PASS ****") : line);
+  }
+  stream_->Write(text.data(), text.size());
+}
+
+std::string Pop3Session::ReadReply() { return ReadStatusReply(); }
+
+// A command's reply: as many reads as it takes to hold the whole status
+// line, judged as one chunk. The line must be complete within
+// ReplyTimeoutMs: a server that drips it out is as good as silent.
+std::string Pop3Session::ReadStatusReply() {
+  const Clock::time_point deadline = ReplyDeadline();
+  std::string chunk;
+  char buffer[kReadSize];
+  do {
+    const std::size_t n = ReadBefore(buffer, deadline);
+    if (n == 0)
+      AbandonStalled(chunk.empty(), "did not complete its reply within " +
+                                        DurationText(ReplyTimeoutMs));
+    chunk.append(buffer, n);
+  } while (chunk.find("\r\n") == std::string::npos && chunk.size() < kStatusLineLimit);
+  if (OnWireLog) Log("<-- ", std::string_view(chunk).substr(0, chunk.find("\r\n")));
+  Judge(chunk);
+  return chunk;
+}
+
+// One read of a message being fetched, judged like a reply. `buffer` holds
+// kReadSize bytes. Nothing by `deadline` abandons the session: as silent
+// when nothing came since the span began, else as too slow.
+std::size_t Pop3Session::ReadMessageChunk(char* buffer, Clock::time_point deadline,
+                                      bool silentSoFar) {
+  const std::size_t n = ReadBefore(buffer, deadline);
+  if (n == 0)
+    AbandonStalled(silentSoFar, "sent the message too slowly: less than " +
+                                    std::to_string(kLeastProgress / 1024) + " KB in " +
+                                    DurationText(ReplyTimeoutMs));
+  if (OnWireLog) Log("<-- ", std::to_string(n) + " bytes of the message");
+  Judge(std::string_view(buffer, n));
+  return n;
+}
+
+// One read, once something has come; 0 when `deadline` passed first.
+std::size_t Pop3Session::ReadBefore(char* buffer, Clock::time_point deadline) {
+  if (!WaitReadable(deadline)) return 0;
+  const std::size_t n = stream_->Read(buffer, kReadSize);
+  // Readable but empty: the server has hung up.
+  if (n == 0)
+    Abandon<EServerClosed>("The server " + socket_->Target() + " closed the connection.");
+  return n;
+}
+
+// Waits in slices, pumping between them; false when `deadline` passed.
+bool Pop3Session::WaitReadable(Clock::time_point deadline) {
+  auto slice = [deadline] {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));
+  };
+  while (!stream_->WaitForData(slice())) {
+    if (Clock::now() >= deadline) return false;
+    ProcessMessages();
+  }
+  return true;
+}
+
+Pop3Session::Clock::time_point Pop3Session::ReplyDeadline() const {
+  return Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs);
+}
+
+// Every chunk of a fetch is judged too, so this keeps to the strings'
+// storage instead of building new ones.
+void Pop3Session::Judge(std::string_view chunk) {
+  replyStatus_.assign(TrimBlanks(chunk.substr(0, 4)));
+  const std::size_t end = chunk.find("\r\n");
+  if (end != std::string_view::npos && end > 4) {
+    replyText_.assign(TrimBlanks(chunk.substr(4, end - 4)));
+  } else {
+    replyText_.clear();
+  }
+  failed_ = replyStatus_ == "-ERR";
+}
+
+// A server that hangs up, stays silent or crawls leaves the conversation in
+// an unknown state: close our side, so the caller's Quit has nothing to do.
+template <typename Error>
+void Pop3Session::Abandon(const std::string& why) {
+  if (OnWireLog) Log("", why);
+  CloseConnection();
+  throw Error(why);
+}
+
+// Nothing came by a deadline: silent when nothing came at all since the
+// span began, else too slow, `slowness` saying how.
+void Pop3Session::AbandonStalled(bool nothingCame, const std::string& slowness) {
+  const std::string server = "The server " + socket_->Target();
+  if (nothingCame)
+    Abandon<EServerSilent>(server + " did not answer within " + DurationText(ReplyTimeoutMs) +
+                           ".");
+  Abandon<EServerTooSlow>(server + " " + slowness + ".");
+}
+
+void Pop3Session::CloseConnection() {
+  stream_.reset();
+  socket_->Close();
+  connected_ = false;
+}
+
+void Pop3Session::ReportError(Pop3ErrorCode code) {
+  failed_ = true;
+  deletedNumbers_.clear();
+  CloseConnection();
+  if (OnError) OnError(*this, code, replyText_);
+}
+
+// The pump throws when the program is ending. Where we stand in the
+// conversation is then unknown, so the connection goes before the exception
+// passes on; its OnQuit fires now, not with a fetch made ahead that nobody
+// will take.
+void Pop3Session::ProcessMessages() {
+  lastPump_ = Clock::now();
+  if (!OnProcessMessages) return;
+  try {
+    OnProcessMessages();
+  } catch (...) {
+    pumpThrew_ = true;
+    deferred_ = nullptr;
+    if (connected_) CloseConnection();
+    throw;
+  }
+}
+
+void Pop3Session::Pump() {
+  if (Clock::now() - lastPump_ < kPumpInterval) return;
+  ProcessMessages();
+}
+
+void Pop3Session::Log(std::string_view marker, std::string_view text) const {
+  std::string line(marker);
+  line.append(text);
+  OnWireLog(line);
+}
+
+// --- session ------------------------------------------------------------------------
+
+void Pop3Session::Connect() {
+  deletedNumbers_.clear();
+  messageCount_ = 0;
+  connectError_.clear();
+  if (connected_) CloseConnection();  // a new session replaces an open one
+  socket_->Port = PortNumber(Port);
+  if (IsDottedAddress(Host)) {
+    socket_->Address = Host;
+    socket_->HostName.clear();
+  } else {
+    socket_->HostName = Host;
+    socket_->Address.clear();
+  }
+  socket_->ConnectTimeoutMs = ConnectTimeoutMs;
+  failed_ = false;
+  pumpThrew_ = false;
+  try {
+    socket_->Open();
+  } catch (const std::exception& e) {
+    if (pumpThrew_) throw;
+    connectError_ = e.what();
+    failed_ = true;
+    return;
+  } catch (...) {
+    if (pumpThrew_) throw;
+    connectError_ = "unknown failure";
+    failed_ = true;
+    return;
+  }
+  if (!connected_) return;
+  stream_ = socket_->CreateStream(kStreamTimeoutMs);
+  try {
+    ReadReply();
+  } catch (const ESocketError& e) {
+    if (pumpThrew_) throw;
+    // No greeting is a failed connection, as the caller sees it.
+    connectError_ = e.what();
+    failed_ = true;
+    CloseConnection();
+    return;
+  }
+  if (failed_) ReportError(peGreeting);
+}
+
+bool Pop3Session::Login() {
+  if (!connected_) throw EInvalidOperation(kLoginNotConnected);
+  SendCommand("USER " + UserId + "\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peLogin);
+    return false;
+  }
+  SendCommand("PASS " + Passwd + "\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peLogin);
+    return false;
+  }
+  return true;
+}
+
+std::uint16_t Pop3Session::CountNewMessages() {
+  SendCommand("STAT\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peStat);
+    return 0;
+  }
+  messageCount_ = static_cast<std::uint16_t>(ExtractNumber(replyText_, 1, 0));
+  SendCommand("LAST\r\n");
+  ReadReply();
+  if (failed_) return 0;  // a server without LAST: every message counts
+  return static_cast<std::uint16_t>(messageCount_ - ExtractNumber(replyText_, 1, 0));
+}
+
+void Pop3Session::DeleteMessage(std::uint16_t number) {
+  if (!connected_) throw EInvalidOperation(kNotConnected);
+  Pump();
+  SendCommand("DELE " + std::to_string(number) + "\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peDelete);
+    return;
+  }
+  deletedNumbers_.push_back(std::to_string(number));
+  --messageCount_;
+  if (OnDelete) OnDelete(*this, number);
+}
+
+void Pop3Session::Quit() {
+  if (!connected_) return;
+  SendCommand("QUIT\r\n");
+  ReadReply();
+  if (failed_) {
+    ReportError(peQuit);
+    return;
+  }
+  deletedNumbers_.clear();
+  CloseConnection();
+}
+
+}  // namespace pelnor

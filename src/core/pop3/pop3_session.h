@@ -1,0 +1,227 @@
+#pragma once
+
+// Pop3Session: one POP3 conversation with one server over one TCP connection.
+// USER/PASS login, STAT and LAST, RETR or TOP with spooling and
+// dot-unstuffing, DELE, QUIT. Failures are reported through OnError with a
+// code (pop3_errors.h), the Failed flag and Boolean results; misuse and the
+// network raise exceptions.
+//
+// Every fetched message is owned by the Pop3Session and lives until it is
+// destroyed; a MailMessageList filled by RetrieveAll only refers to them.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/mime/mail_message.h"
+#include "core/mime/mail_parser.h"
+#include "core/pop3/client_socket.h"
+#include "core/pop3/pop3_errors.h"
+#include "core/pop3/spool_file.h"
+
+namespace pelnor {
+
+class Pop3Session {
+ public:
+  using NotifyEvent = std::function<void(Pop3Session& Sender)>;
+  // Connected and disconnected come from the socket, which is their sender.
+  using SocketNotifyEvent = std::function<void(ClientSocket& Sender)>;
+  using ErrorEvent = std::function<void(Pop3Session& Sender, std::int32_t Error, const std::string& Msg)>;
+  using DecodeStartEvent =
+      std::function<void(Pop3Session& Sender, const std::string& FileName, std::int32_t BytesCount)>;
+  using ProgressEvent = std::function<void(Pop3Session& Sender, std::uint16_t Percent)>;
+  using BeforeRetrieveEvent = std::function<void(Pop3Session& Sender, std::uint16_t Number)>;
+  using DeleteEvent = std::function<void(Pop3Session& Sender, std::uint16_t Number)>;
+
+  // Talks through the real POSIX connection layer.
+  Pop3Session();
+  // Talks through `socket` (tests and the fuzzer pass a scripted one).
+  explicit Pop3Session(std::unique_ptr<ClientSocket> socket);
+  Pop3Session(const Pop3Session&) = delete;
+  Pop3Session& operator=(const Pop3Session&) = delete;
+  ~Pop3Session();
+
+  // --- properties ---------------------------------------------------------------
+  std::string UserId;
+  std::string Passwd;
+  std::string Port = "110";
+  std::string Host;
+  std::uint16_t DecodeProgressStep = 10;
+  std::uint16_t RetrieveProgressStep = 10;
+  // How long a reply may take: its status line must be complete within this
+  // time of the command, and a message must come on by at least 1 KB (or its
+  // end) in every such span. Otherwise the session is abandoned.
+  int ReplyTimeoutMs = 60000;
+  // How long opening the connection may take. The wait pumps like the others.
+  int ConnectTimeoutMs = 30000;
+  // RetrieveAll reads back and decodes an answer at least this long on a
+  // second thread while it fetches the next message. Every event still
+  // fires on the caller's thread and in the order of one fetch after the
+  // other; only the next fetch's commands go out before the handlers of
+  // this one run.
+  std::size_t OverlapDecodeFrom = 256 * 1024;
+
+  // --- events ---------------------------------------------------------------------
+  SocketNotifyEvent OnConnect;
+  SocketNotifyEvent OnQuit;
+  ErrorEvent OnError;
+  DecodeStartEvent OnDecodeStart;
+  ProgressEvent OnDecodeProgress;
+  NotifyEvent OnDecodeEnd;
+  BeforeRetrieveEvent OnBeforeRetrieve;
+  NotifyEvent OnAfterRetrieve;
+  ProgressEvent OnRetrieveProgress;
+  DeleteEvent OnDelete;
+  // Lets the user interface process its pending events while we wait. It may
+  // throw (the program is ending): the operation then closes the connection,
+  // joins its decoder thread, removes its spool files and lets the exception
+  // pass unchanged.
+  std::function<void()> OnProcessMessages;
+  // Optional wire log: "--> " lines we sent, "<-- " what the server said.
+  std::function<void(const std::string& line)> OnWireLog;
+
+  // --- run-time state -------------------------------------------------------------
+  std::uint16_t MessageCount() const { return messageCount_; }
+  bool Failed() const { return failed_; }
+  bool Connected() const { return connected_; }
+  const std::string& ReplyStatus() const { return replyStatus_; }
+  const std::string& ReplyText() const { return replyText_; }
+  const std::vector<std::string>& DeletedNumbers() const { return deletedNumbers_; }
+  // Why the last Connect failed, as the connection layer said it.
+  const std::string& ConnectError() const { return connectError_; }
+  // Number of messages this session has built and owns.
+  std::size_t OwnedMessages() const { return messages_.size(); }
+
+  // --- operations -------------------------------------------------------------------
+  // Each refusal closes the connection (OnQuit), then fires OnError with the
+  // code written beside the operation and the server's text.
+
+  // Opens the connection and reads the greeting. A connection that cannot be
+  // opened or that never greets sets Failed without an event
+  // (ConnectError tells why). Codes: peGreeting.
+  void Connect();
+  // USER, then PASS. Raises EInvalidOperation without a connection.
+  // Codes: peLogin.
+  bool Login();
+  // STAT, then LAST; a refused LAST returns 0 and is no error. Codes: peStat.
+  std::uint16_t CountNewMessages();
+  // Fetches messages 1..MessageCount into `list`; returns how many it added.
+  // Stops at a refused fetch and when the connection is gone. However it
+  // ends, by return or by exception, every message in `list` is fully
+  // decoded and its OnAfterRetrieve has fired, so the caller can still put
+  // out what came before a failure.
+  std::int32_t RetrieveAll(MailMessageList& list);
+  // LIST, then RETR (TOP n 0 for the header). nullptr when the fetch was
+  // refused. Raises EInvalidOperation without a connection. Codes: peRetrieve.
+  MailMessage* RetrieveMessage(std::uint16_t number);
+  MailMessage* RetrieveHeader(std::uint16_t number);
+  // DELE. Raises EInvalidOperation without a connection. Codes: peDelete.
+  void DeleteMessage(std::uint16_t number);
+  // QUIT and close; does nothing without a connection. Codes: peQuit.
+  void Quit();
+
+  // Any operation that waits for the server raises EServerSilent after
+  // ReplyTimeoutMs without a byte, EServerTooSlow when a reply does not come
+  // on as ReplyTimeoutMs asks, and EServerClosed when the server hangs up;
+  // each closes the connection first. Other ESocketError pass through. A
+  // spool file that cannot be made or written raises ETempFileError.
+
+  // One command, one write.
+  void SendCommand(std::string_view text);
+  // Reads one reply, at least its whole status line, and judges it.
+  std::string ReadReply();
+
+ private:
+  void AttachSocket();
+  void AttachParser();
+  using Clock = std::chrono::steady_clock;
+  // Reads are at most this long.
+  static constexpr std::size_t kReadSize = 1024;
+  // What a message must bring in each ReplyTimeoutMs.
+  static constexpr std::size_t kLeastProgress = 1024;
+  std::string ReadStatusReply();
+  std::size_t ReadMessageChunk(char* buffer, Clock::time_point deadline, bool silentSoFar);
+  std::size_t ReadBefore(char* buffer, Clock::time_point deadline);
+  bool WaitReadable(Clock::time_point deadline);
+  Clock::time_point ReplyDeadline() const;
+  void Judge(std::string_view chunk);
+  template <typename Error>
+  [[noreturn]] void Abandon(const std::string& why);
+  [[noreturn]] void AbandonStalled(bool nothingCame, const std::string& slowness);
+  void ReportError(Pop3ErrorCode code);
+  void CloseConnection();
+  // Every pump goes through here (see OnProcessMessages).
+  void ProcessMessages();
+  // ProcessMessages at most every 20 ms.
+  void Pump();
+  void Log(std::string_view marker, std::string_view text) const;
+
+  using EventQueue = std::vector<std::function<void()>>;
+
+  // One fetch as it came off the wire: the spool file holding the whole
+  // answer, or the refusal. A fetch made ahead of its turn also keeps what
+  // the caller has not been shown yet.
+  struct FetchResult {
+    std::uint16_t Number = 0;
+    std::int32_t Size = 0;
+    std::unique_ptr<SpoolFile> Spool;
+    bool Refused = false;
+    EventQueue Events;            // OnBeforeRetrieve, progress, OnQuit
+    std::exception_ptr Error;  // what ended the fetch early
+    bool Failed = false;       // the reply state it left behind
+    std::string ReplyStatus;
+    std::string ReplyText;
+  };
+
+  MailMessage* Retrieve(std::uint16_t number, bool headersOnly);
+  FetchResult Fetch(std::uint16_t number, bool headersOnly);
+  void SpoolAnswer(std::string_view first, SpoolFile& spool, std::int32_t size);
+  void UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size);
+  MailMessage& Adopt();
+  void PrepareParser();
+  // Reads the answer back from its spool file, deletes the file, then
+  // splits, unstuffs and decodes the answer into `msg`. Uses parser_ and
+  // nothing else of the session, so it may run on another thread.
+  void Decode(MailMessage& msg, SpoolFile& spool, std::int32_t size, bool headersOnly);
+  MailMessage* BuildMessage(FetchResult& fetch, bool headersOnly);
+  // Fires the event now, or keeps it in `kept` for later: deferred_ while a
+  // fetch runs ahead of its turn, decodeLog_ while the decoder runs on the
+  // other thread.
+  static void FireOrKeep(EventQueue* kept, std::function<void()> event);
+
+  // RetrieveAll's steps (pop3_session_retrieve_all.cpp).
+  bool IsDeleted(std::uint32_t number) const;
+  std::uint16_t NextToFetch(std::uint16_t after, std::uint16_t bound) const;
+  MailMessage* RetrieveInTurn(std::uint16_t number, std::uint16_t bound, std::optional<FetchResult>& ahead);
+  FetchResult TakeTurn(FetchResult fetch);
+  FetchResult FetchAhead(std::uint16_t number);
+  MailMessage* BuildWhileFetching(FetchResult& fetch, std::uint16_t next, std::optional<FetchResult>& ahead);
+
+  std::unique_ptr<ClientSocket> socket_;
+  std::unique_ptr<SocketStream> stream_;
+  MailParser parser_;
+  std::vector<std::unique_ptr<MailMessage>> messages_;
+  bool connected_ = false;
+  bool failed_ = false;
+  std::uint16_t messageCount_ = 0;
+  std::string replyStatus_;
+  std::string replyText_;
+  std::vector<std::string> deletedNumbers_;
+  std::string connectError_;
+  std::uint16_t retrieveProgress_ = 0;
+  std::uint16_t nextReportMark_ = 0;
+  std::chrono::steady_clock::time_point lastPump_{};
+  // The exception on its way is the pump's: nothing may keep it for later.
+  bool pumpThrew_ = false;
+  EventQueue* deferred_ = nullptr;   // events of a fetch made ahead of its turn
+  EventQueue* decodeLog_ = nullptr;  // decode events of a decoder on the other thread
+};
+
+}  // namespace pelnor

@@ -1,0 +1,172 @@
+// Pop3Session's fetch: LIST for the size, RETR or TOP, the answer spooled to a
+// file as it arrives; then read back whole, split into lines, dot-unstuffed
+// and decoded.
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/text/line_scan.h"
+#include "core/text/text_util.h"
+#include "core/pop3/pop3_session.h"
+#include "core/pop3/spool_file.h"
+
+namespace pelnor {
+
+namespace {
+
+constexpr std::string_view kTerminator = "\r\n.\r\n";
+constexpr std::size_t kCarry = kTerminator.size() - 1;
+
+// The lines of a RETR or TOP answer without its status line and its "."
+// terminator (the first and the last line), dot-unstuffed: a line that
+// begins with "." and is longer than one character loses the first
+// character; a lone "." stays. One pass over the text, one allocation for
+// the list.
+std::vector<std::string> MailLines(std::string_view answer) {
+  const char* begin = answer.data();
+  const char* end = begin + answer.size();
+  const std::size_t total = CountLines(begin, end);
+  std::vector<std::string> lines;
+  if (total < 3) return lines;
+  lines.reserve(total - 2);
+  std::size_t index = 0;
+  ForEachLine(begin, end, [&](const char* b, const char* e) {
+    if (index++ == 0 || index > total - 1) return;
+    if (e - b > 1 && *b == '.') ++b;
+    lines.emplace_back(b, e);
+  });
+  return lines;
+}
+
+}  // namespace
+
+MailMessage* Pop3Session::RetrieveMessage(std::uint16_t number) { return Retrieve(number, false); }
+
+MailMessage* Pop3Session::RetrieveHeader(std::uint16_t number) { return Retrieve(number, true); }
+
+MailMessage* Pop3Session::Retrieve(std::uint16_t number, bool headersOnly) {
+  if (!connected_) throw EInvalidOperation(kNotConnected);
+  FetchResult fetch = Fetch(number, headersOnly);
+  if (fetch.Refused) {
+    ReportError(peRetrieve);
+    return nullptr;
+  }
+  return BuildMessage(fetch, headersOnly);
+}
+
+Pop3Session::FetchResult Pop3Session::Fetch(std::uint16_t number, bool headersOnly) {
+  FetchResult fetch;
+  fetch.Number = number;
+  FireOrKeep(deferred_, [this, number] {
+    if (OnBeforeRetrieve) OnBeforeRetrieve(*this, number);
+  });
+  // Its file is made only if the answer outgrows what it keeps in memory.
+  auto spool = std::make_unique<SpoolFile>();
+
+  const std::string n = std::to_string(number);
+  SendCommand("LIST " + n + "\r\n");
+  ReadReply();
+  fetch.Size = ExtractNumber(replyText_, 2, 100);
+
+  SendCommand(headersOnly ? "TOP " + n + " 0\r\n" : "RETR " + n + "\r\n");
+  std::string chunk = ReadReply();
+  if (failed_) {
+    spool->Remove();
+    fetch.Refused = true;
+    return fetch;
+  }
+
+  SpoolAnswer(chunk, *spool, fetch.Size);
+  if (retrieveProgress_ < 100) {
+    FireOrKeep(deferred_, [this] {
+      if (OnRetrieveProgress) OnRetrieveProgress(*this, 100);
+    });
+  }
+  fetch.Spool = std::move(spool);
+  return fetch;
+}
+
+// Writes the answer that began with `first` to the spool file, reading on
+// until its terminator, with a progress figure per read. The answer must
+// come on by kLeastProgress bytes (or its end) in every ReplyTimeoutMs.
+void Pop3Session::SpoolAnswer(std::string_view first, SpoolFile& spool, std::int32_t size) {
+  nextReportMark_ = RetrieveProgressStep;
+  spool.Write(first);
+  // The last four bytes seen, then the next read: a terminator cut in two
+  // is still found, and nothing is copied but those four bytes.
+  char window[kCarry + kReadSize];
+  std::size_t carried = std::min(first.size(), kCarry);
+  std::memcpy(window, first.data() + first.size() - carried, carried);
+  bool ended = first.find(kTerminator) != std::string_view::npos;
+  Clock::time_point spanEnd = ReplyDeadline();
+  std::size_t spanBytes = 0;
+  while (!ended) {
+    Pump();
+    const std::size_t got = ReadMessageChunk(window + carried, spanEnd, spanBytes == 0);
+    spanBytes += got;
+    if (spanBytes >= kLeastProgress) {
+      spanEnd = ReplyDeadline();
+      spanBytes = 0;
+    }
+    spool.Write(std::string_view(window + carried, got));
+    const std::string_view seen(window, carried + got);
+    ended = seen.find(kTerminator) != std::string_view::npos;
+    carried = std::min(seen.size(), kCarry);
+    std::memmove(window, seen.data() + seen.size() - carried, carried);
+    UpdateRetrieveProgress(spool.Size(), size);
+  }
+}
+
+void Pop3Session::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size) {
+  if (size > 0) {
+    const double percent = std::round(static_cast<double>(spooled) * 100.0 / size);
+    retrieveProgress_ = static_cast<std::uint16_t>(static_cast<std::int64_t>(percent));
+  } else {
+    // LIST gave no usable size: no figure until the fetch ends with 100.
+    retrieveProgress_ = 0;
+  }
+  if (retrieveProgress_ >= nextReportMark_) {
+    FireOrKeep(deferred_, [this, percent = retrieveProgress_] {
+      if (OnRetrieveProgress) OnRetrieveProgress(*this, percent);
+    });
+    nextReportMark_ = static_cast<std::uint16_t>(nextReportMark_ + RetrieveProgressStep);
+  }
+}
+
+MailMessage& Pop3Session::Adopt() {
+  messages_.push_back(std::make_unique<MailMessage>());
+  return *messages_.back();
+}
+
+void Pop3Session::PrepareParser() { parser_.DecodeProgressStep = DecodeProgressStep; }
+
+void Pop3Session::Decode(MailMessage& msg, SpoolFile& spool, std::int32_t size, bool headersOnly) {
+  std::vector<std::string> lines;
+  {
+    // The raw answer goes before decoding starts, so it does not add to the
+    // peak and its memory can be reused for the decoded data.
+    lines = MailLines(spool.Contents());
+    spool.Remove();
+  }
+  msg.Size = size;
+  const auto headerEnd =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); });
+  msg.Headers.assign(lines.begin(), headerEnd);
+
+  MailParser::ParseHeader(msg);
+  if (!headersOnly) parser_.DecodeBody(msg, lines);
+  lines.clear();
+  lines.shrink_to_fit();
+  MailParser::Finish(msg);
+}
+
+MailMessage* Pop3Session::BuildMessage(FetchResult& fetch, bool headersOnly) {
+  MailMessage& msg = Adopt();
+  PrepareParser();
+  Decode(msg, *fetch.Spool, fetch.Size, headersOnly);
+  if (OnAfterRetrieve) OnAfterRetrieve(*this);
+  return &msg;
+}
+
+}  // namespace pelnor

@@ -1,0 +1,32 @@
+#pragma once
+
+// The text of a freedesktop.org desktop entry (the Linux counterpart of a
+// shell link), with the escaping its Exec key and string values need.
+
+#include <string>
+#include <string_view>
+
+namespace pelnor {
+
+struct DesktopEntry {
+  std::string Name;         // shown under the icon
+  std::string Comment;      // omitted when empty
+  std::string ExecFile;     // the program, quoted as the Exec rules require
+  std::string Arguments;    // a ready command-line tail, appended as it is
+  std::string WorkDir;      // "Path"; omitted when empty
+  int ShowCmd = 1;          // no standard key; kept as X-Pelnor-ShowCmd
+};
+
+// One Exec argument: double-quoted when it holds a reserved character, with
+// '"', '`', '$' and '\' escaped inside the quotes, '%' doubled everywhere.
+std::string QuoteExecArgument(std::string_view argument);
+
+// A string value: '\', newline, tab and carriage return as escapes, a
+// leading space as "\s".
+std::string EscapeValue(std::string_view value);
+
+// "[Desktop Entry]" with Type, Name, Comment, Exec, Path, Terminal and the
+// show mode, one "key=value" per line, ending in a newline.
+std::string DesktopEntryText(const DesktopEntry& entry);
+
+}  // namespace pelnor

@@ -1,0 +1,69 @@
+#include "core/store/settings_rules.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "core/store/account_record.h"
+
+namespace pelnor {
+
+std::optional<int> ParseWholeNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return std::nullopt;
+  std::int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+    if (value > std::int64_t{std::numeric_limits<int>::max()} + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<int>::max()) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+std::optional<int> IntervalFromMinutes(std::string_view text) {
+  constexpr int kMinute = 60000;
+  const std::optional<int> minutes = ParseWholeNumber(text);
+  if (!minutes || *minutes < 0 || *minutes > std::numeric_limits<int>::max() / kMinute)
+    return std::nullopt;
+  return *minutes * kMinute;
+}
+
+int TimedCheckInterval(int storedMs) {
+  constexpr int kMinute = 60000;
+  if (storedMs == 0) return 0;
+  return storedMs < kMinute ? kMinute : storedMs;
+}
+
+int MinutesFromInterval(int ms) { return ms / 60000; }
+
+namespace {
+
+// The record from field 3 on, as it stands after the second "|".
+std::string_view AfterField2(std::string_view record) {
+  for (int i = 0; i < 2; ++i) {
+    const size_t bar = record.find(kFieldSeparator);
+    if (bar == std::string_view::npos) return {};
+    record.remove_prefix(bar + 1);
+  }
+  return record;
+}
+
+}  // namespace
+
+void SetAccountChecked(AccountList& list, const std::string& alias, bool checked) {
+  // Counted over the records at the start; a re-added record that merges
+  // with an equal one shortens the list.
+  const size_t count = list.size();
+  for (size_t i = 0; i < count && i < list.size(); ++i) {
+    const std::string record = list[i];
+    if (RecordField(record, afAlias) != alias) continue;
+    list.Delete(i);
+    list.Add(alias + "|" + (checked ? "1" : "0") + "|" + std::string(AfterField2(record)));
+  }
+}
+
+}  // namespace pelnor

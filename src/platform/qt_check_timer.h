@@ -1,0 +1,38 @@
+#pragma once
+
+// Timer1, the check timer, on a QTimer. Like the timer the program was
+// designed with, an interval of 0 (or below) never fires while the timer
+// still counts as enabled; a QTimer would fire continuously instead.
+
+#include <QTimer>
+
+#include <functional>
+
+#include "core/check/check_ports.h"
+
+namespace pelnor {
+
+class QtCheckTimer : public CheckTimer {
+ public:
+  QtCheckTimer();
+
+  bool Enabled() const override { return enabled_; }
+  // Enabling starts a new full interval.
+  void SetEnabled(bool value) override;
+  int Interval() const { return interval_; }
+  // A running timer starts its new interval at once.
+  void SetInterval(int ms);
+  // Whether a tick is actually due some time (enabled with an interval).
+  bool Armed() const { return timer_.isActive(); }
+
+  std::function<void()> OnTimer;
+
+ private:
+  void Restart();
+
+  QTimer timer_;
+  int interval_ = 1000;
+  bool enabled_ = false;
+};
+
+}  // namespace pelnor

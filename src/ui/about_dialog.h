@@ -1,0 +1,42 @@
+#pragma once
+
+// AboutDialog, the About box "バージョン情報".
+
+#include <QDialog>
+
+#include <functional>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace pelnor {
+
+inline constexpr char kAboutSubtitle[] = "POP3メール自動印刷ツール";
+inline constexpr char kAboutNotice[] = "このソフトウェアは無保証です。ご自身の責任でお使いください。";
+
+class AboutDialog : public QDialog {
+ public:
+  static constexpr int kFormNumber = 6;
+
+  // `setLastShownForm` is called with 6 whenever the box is shown.
+  explicit AboutDialog(std::function<void(int)> setLastShownForm, QWidget* parent = nullptr);
+
+  void OKButtonClick();  // hides the box; it lives for the whole run
+
+  QFrame* Panel1 = nullptr;
+  QLabel* ProgramIcon = nullptr;  // the application's icon, once main has set it
+  QLabel* ProductName = nullptr;  // "Pelnor", blue, bold
+  QLabel* Version = nullptr;      // "Ver.1.7", red, bold
+  QLabel* Comments = nullptr;     // the subtitle
+  QLabel* Copyright = nullptr;    // the notice
+  QPushButton* OKButton = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;  // FormShow
+
+ private:
+  std::function<void(int)> setLastShownForm_;
+};
+
+}  // namespace pelnor

@@ -1,0 +1,173 @@
+#pragma once
+
+// AccountEditorDialog "ｱｶｳﾝﾄ設定", the account editor, with the input dialog InputDialog and
+// the directory chooser DirectoryChooser that serve it. The settings dialog calls
+// PrepareForNew ("新規") or LoadRecord ("編集", double click), disables
+// itself and shows the editor; OnClosed tells it when to enable itself
+// again. Record building and checking live in store/account_editor.h.
+
+#include <QFont>
+#include <QWidget>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/print/print_canvas.h"
+#include "ui/input_dialog.h"
+#include "ui/directory_chooser.h"
+#include "core/store/account_editor.h"
+#include "core/store/account_list.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace pelnor {
+
+// A message box over the editor; tests hand in a recorder.
+using EditorMessage = std::function<void(const QString& text)>;
+void ShowEditorMessage(const QString& text);  // modal, caption "Pelnor"
+
+// The font dialog: the chosen font, nothing when cancelled.
+using ChooseFontFn = std::function<std::optional<QFont>(const QFont& start)>;
+std::optional<QFont> ChooseFontDialog(const QFont& start);  // QFontDialog
+
+// LastShownForm values of the three windows.
+enum TEditorFormNumber : int { kForm2Number = 2, kForm3Number = 3, kForm4Number = 4 };
+
+// What the editor works with; all of it outlives the editor. The pointers
+// are the main form's own state.
+struct AccountEditorServices {
+  std::string ProgramDir;                 // ends in "/"
+  AccountList* Accounts = nullptr;        // the main form's AccountList
+  PrintCanvas* Printer = nullptr;        // the program-wide printer object
+  int* PaperIndex = nullptr;              // the main form's PaperIndex
+  std::string* AttachDir = nullptr;       // the main form's AttachDir (Shift_JIS)
+  // Selects printer and paper as printing does (-1 or past the list: the
+  // default printer; a paper outside the list keeps the current paper).
+  std::function<void(int printerIndex, int paperIndex)> SelectPrinterPaper;
+  std::function<void(int formNumber)> SetLastShownForm;  // 2, 3 or 4
+  EditorMessage ShowMessage = ShowEditorMessage;
+  ChooseFontFn ChooseFont = ChooseFontDialog;
+};
+
+class AccountEditorDialog : public QWidget {
+ public:
+  explicit AccountEditorDialog(AccountEditorServices services);
+  ~AccountEditorDialog() override;
+
+  // Fill the controls; the caller then disables itself and shows the editor.
+  void PrepareForNew();
+  void LoadRecord(size_t index);
+
+  // The paper list of the printer selected in the print object, with its
+  // current paper selected and taken into PaperIndex. Also used by the
+  // upgrade of old records at start-up.
+  void LoadPaperNames();
+
+  // OK stored a record: refill the settings dialog's account check list.
+  std::function<void()> OnAccountsChanged;
+  // Whenever the editor closes: enable the settings dialog again.
+  std::function<void()> OnClosed;
+
+  // --- handlers ---------------------------------------------------------
+  void FormShow();
+  void FormActivate();
+  void ComboBox1Change();
+  void Button5Click();  // "変更", font
+  void CheckBox1Click();
+  void CheckBox2Click();
+  void Button3Click();  // "追加"
+  void Button4Click();  // "削除"
+  void Button6Click();  // "参照"
+  void Button1Click();  // "OK"
+  void Button2Click();  // "キャンセル"
+
+  // --- components ---------------------------------------------------------
+  QGroupBox* GroupBox1 = nullptr;  // "ｱｶｳﾝﾄ情報"
+  QGroupBox* GroupBox2 = nullptr;  // "出力設定"
+  QGroupBox* GroupBox3 = nullptr;  // "受信ｱﾄﾞﾚｽ"
+  QGroupBox* GroupBox4 = nullptr;  // "通信設定"
+  QLineEdit* Edit1 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  QLineEdit* Edit3 = nullptr;
+  QLineEdit* Edit4 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QComboBox* ComboBox2 = nullptr;
+  QLineEdit* Edit5 = nullptr;
+  QLineEdit* Edit6 = nullptr;
+  QLineEdit* Edit7 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QCheckBox* CheckBox1 = nullptr;
+  QTableWidget* StringGrid1 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QCheckBox* CheckBox2 = nullptr;
+  QLineEdit* Edit8 = nullptr;
+  QPushButton* Button6 = nullptr;
+  QCheckBox* CheckBox4 = nullptr;
+  QCheckBox* CheckBox3 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  std::unique_ptr<InputDialog> Form3;
+  std::unique_ptr<DirectoryChooser> Form4;
+
+  // --- state ----------------------------------------------------------------
+  int EditMode = 0;      // 0 new account, 1 editing
+  size_t EditIndex = 0;  // the record being edited
+  int PrinterIndex = -1; // -1 the default printer
+  int InputMode = 0;     // what InputDialog types: 1 an address, 2 a directory
+  std::vector<std::string> EditAddressList;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void CreateAccountGroup();
+  void CreateOutputGroup();
+  void CreateAddressGroup();
+  void CreateTransferGroup();
+  void CreateSmallForms();
+  void ConnectHandlers();
+  void ClearAddresses();
+  void ShowAddresses();
+  void FillPrinters();
+  void SelectRecordPrinter(int stored);
+  void ShowPrinterFont();
+  bool RequiredTextsGiven();
+  bool TextsUsable();
+  AccountDraft DraftFromControls() const;
+  bool InputAccepted(const QString& text);
+  void InputClosed();
+  bool DirectoryChosen(const QString& directory);
+  void NewDirectoryClick();
+  std::string ChooserStart() const;
+  void Guarded(const std::function<void()>& handler);
+  void Message(const QString& text);
+  void SetLastShown(int number);
+
+  AccountEditorServices services_;
+  std::optional<QFont> dialogFont_;  // the font last chosen in the dialog
+};
+
+// The first character of `text` that a record field cannot hold: "|", a
+// character whose Shift_JIS form ends in the byte of "|", or one without a
+// Shift_JIS form. Empty when the text is usable.
+QString UnusableChar(const QString& text);
+
+// "<label>に「<c>」は使用できません。"
+QString UnusableCharMessage(const QString& label, const QString& character);
+
+// "<label>が入力されていません。": a box that must not stay empty.
+QString EmptyTextMessage(const QString& label);
+
+}  // namespace pelnor

@@ -1,0 +1,68 @@
+#include "ui/shell_dialogs.h"
+
+#include <QCheckBox>
+#include <QMessageBox>
+
+#include "core/shell/help_file.h"
+#include "platform/qt_shell_opener.h"
+
+namespace pelnor {
+namespace {
+
+ShellDialogsServices WithOpener(ShellDialogsServices services) {
+  if (!services.Opener) services.Opener = std::make_unique<QtShellOpener>();
+  return services;
+}
+
+void BringForward(QWidget* form) {
+  form->show();
+  form->raise();
+  form->activateWindow();
+}
+
+}  // namespace
+
+void ShowShellWarning(const QString& text) {
+  QMessageBox::warning(nullptr, QStringLiteral("Pelnor"), text);
+}
+
+ShellDialogs::ShellDialogs(ShellDialogsServices services)
+    : services_(WithOpener(std::move(services))),
+      mailAndHP1_(*services_.Opener),
+      form6_(std::make_unique<AboutDialog>(services_.SetLastShownForm)) {
+  mailAndHP1_.MailAddress = kAuthorMailAddress;
+  mailAndHP1_.HomePageAddress = kAuthorHomePage;
+}
+
+ShellDialogs::~ShellDialogs() = default;
+
+void ShellDialogs::ShowShortcutDialog() {
+  if (!form5_) {
+    form5_ = std::make_unique<ShortcutDialog>(ShortcutDialogServices{services_.ProgramDir, services_.Environment,
+                                                     services_.SetLastShownForm,
+                                                     services_.OnShortcutDialogClosed,
+                                                     services_.ShowWarning});
+  }
+  form5_->FirstStart = true;
+  form5_->CheckBox1->setChecked(true);
+  form5_->CheckBox2->setChecked(true);
+  BringForward(form5_.get());
+}
+
+void ShellDialogs::Help1Click() {
+  const QString path = QString::fromStdString(HelpFilePath(services_.ProgramDir));
+  const HelpResult result = OpenHelp(services_.ProgramDir, *services_.Opener);
+  if (!services_.ShowWarning) return;
+  if (result == hrMissing)
+    services_.ShowWarning(QStringLiteral("ヘルプファイルが見つかりません。\n%1").arg(path));
+  else if (result == hrOpenFailed)
+    services_.ShowWarning(QStringLiteral("ヘルプファイルを開けませんでした。\n%1").arg(path));
+}
+
+void ShellDialogs::About1Click() { BringForward(form6_.get()); }
+
+void ShellDialogs::N6Click() { mailAndHP1_.SendMail(); }
+
+void ShellDialogs::N7Click() { mailAndHP1_.OpenHomePage(); }
+
+}  // namespace pelnor

@@ -1,0 +1,62 @@
+#pragma once
+
+// The tray menu's shell entries and the first start's shortcut dialog, in
+// one object the main form calls: "ﾍﾙﾌﾟ", "ﾊﾞｰｼﾞｮﾝ情報", "作者へのﾒｰﾙ",
+// "作者のﾎｰﾑﾍﾟｰｼﾞへ".
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/shell/mail_and_home_page.h"
+#include "ui/shortcut_dialog.h"
+#include "ui/about_dialog.h"
+#include "core/shell/shell_environment.h"
+#include "core/shell/shell_open.h"
+
+namespace pelnor {
+
+// The author's addresses are placeholders of this project's own.
+inline constexpr char kAuthorMailAddress[] = "pelnor@example.org";
+inline constexpr char kAuthorHomePage[] = "https://pelnor.example.org/";
+
+// A modal warning under the caption "Pelnor".
+void ShowShellWarning(const QString& text);
+
+struct ShellDialogsServices {
+  std::string ProgramDir;  // ends in "/"
+  ShellEnvironment Environment = ShellEnvironmentFromProcess();
+  std::function<void(int)> SetLastShownForm;      // 5 or 6 when a form is shown
+  std::function<void()> OnShortcutDialogClosed;   // the first start's hand-over
+  std::function<void(const QString&)> ShowWarning = ShowShellWarning;
+  std::unique_ptr<ShellOpener> Opener;           // QDesktopServices when empty
+};
+
+class ShellDialogs {
+ public:
+  explicit ShellDialogs(ShellDialogsServices services);
+  ~ShellDialogs();
+
+  // First start only: creates ShortcutDialog with both boxes checked and shows it
+  // without waiting.
+  void ShowShortcutDialog();
+
+  void Help1Click();   // the manual beside the executable, in the browser
+  void About1Click();  // AboutDialog, without waiting
+  void N6Click();      // mail to the author
+  void N7Click();      // the author's home page
+
+  ShortcutDialog* Form5() const { return form5_.get(); }  // null until the first start shows it
+  AboutDialog* Form6() const { return form6_.get(); }
+  MailAndHomePage& MailAndHP1() { return mailAndHP1_; }
+
+ private:
+  ShellDialogsServices services_;
+  MailAndHomePage mailAndHP1_;
+  std::unique_ptr<ShortcutDialog> form5_;
+  std::unique_ptr<AboutDialog> form6_;
+};
+
+}  // namespace pelnor
