@@ -35,7 +35,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/mime/mail_pipeline.h"
+#include "../tests/core/mime/mail_pipeline.h"
 #include "decode_bench_corpus.h"
 
 namespace {

@@ -25,9 +25,10 @@
 #include <utility>
 #include <vector>
 
-#include "dovecot_fixture.h"
+#include "../tests/support/dovecot_fixture.h"
 #include "core/pop3/pop3_session.h"
-#include "test_mails.h"
+#include "../tests/support/test_mails.h"
+#include "../tests/support/temp_dir.h"
 
 namespace {
 

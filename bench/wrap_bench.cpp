@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/print/text_wrap.h"
-#include "literal_wrap.h"
+#include "../tests/core/print/literal_wrap.h"
 
 namespace {
 

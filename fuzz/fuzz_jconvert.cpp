@@ -2,7 +2,7 @@
 // past the input, no endless loop, and results that keep their contracts.
 
 #include "core/text/japanese_code.h"
-#include "jis_reference.h"
+#include "../tests/core/text/jis_reference.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "../tests/mime/mail_pipeline.h"
+#include "../tests/core/mime/mail_pipeline.h"
 #include "core/mime/mail_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -21,11 +21,7 @@
 #include "core/store/account_store.h"
 #include "platform/qt_tray_shell.h"
 #include "platform/qt_tray_timer.h"
-#include "x11_desktop.h"
-
-// Qt's xcb platform keeps a buffer of the D-Bus system connection until
-// exit; that is not ours for the leak checker to report.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+#include "support/x11_desktop.h"
 
 namespace pelnor {
 namespace {

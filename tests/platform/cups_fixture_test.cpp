@@ -1,9 +1,9 @@
 // The test printer chain itself: a page printed through a plain QPrinter on
 // the private queue comes back as a kept job with its text.
 
-#include "platform/cups_fixture.h"
+#include "support/cups_fixture.h"
 
-#include "platform/pdf_probe.h"
+#include "support/pdf_probe.h"
 
 #include <QPainter>
 #include <QPrinter>

@@ -3,9 +3,10 @@
 
 #include "platform/qt_printer.h"
 
-#include "platform/cups_fixture.h"
-#include "platform/pdf_probe.h"
+#include "support/cups_fixture.h"
+#include "support/pdf_probe.h"
 #include "core/text/sjis.h"
+#include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -4,9 +4,10 @@
 #include "platform/qt_printer.h"
 
 #include "core/text/error_text.h"
-#include "platform/pdf_probe.h"
+#include "support/pdf_probe.h"
 #include "core/text/sjis.h"
-#include "platform/test_process.h"
+#include "support/test_process.h"
+#include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -5,7 +5,8 @@
 
 #include "platform/print_printer_list.h"
 #include "core/text/sjis.h"
-#include "platform/test_process.h"
+#include "support/test_process.h"
+#include "support/temp_dir.h"
 
 #include <QPrinterInfo>
 

@@ -1,0 +1,550 @@
+// The account editor, its input dialog and its directory chooser, driven
+// through their handlers on the offscreen platform over a recording printer.
+
+#include "ui/account_editor_dialog.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "platform/qt_printer.h"
+#include "core/text/sjis.h"
+#include "ui/input_dialog.h"
+#include "ui/directory_chooser.h"
+#include "core/store/account_record.h"
+#include "core/store/digit_codec.h"
+#include "support/store_test_util.h"
+#include "support/temp_dir.h"
+
+namespace pelnor {
+namespace {
+
+using test::TempDir;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "form2_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+
+const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// Two printers with their own papers; printer 1 is the default. Selecting a
+// printer puts its paper back to the driver's default, as the real one does.
+class FakePrinter : public PrintCanvas {
+ public:
+  struct Printer {
+    std::string Name;
+    std::vector<std::uint16_t> Codes;
+    std::vector<std::string> Papers;
+    std::uint16_t Default;
+  };
+  std::vector<Printer> List = {
+      {"Laser", {9, 8, 11}, {"A4", "A3", "A5"}, 8},
+      {Sjis("PDF出力"), {9, 11, 13, 70}, {"A4", "A5", "B5", "A6"}, 11},
+  };
+  int Selected = 1;
+  std::uint16_t Paper = 11;
+  PrintFont CurrentFont{"IPAGothic", FontStyles(0b0001), 12};
+
+  std::vector<std::string> Printers() const override {
+    std::vector<std::string> names;
+    for (const Printer& p : List) names.push_back(p.Name);
+    return names;
+  }
+  void SelectPrinter(int index) override {
+    if (index == -1) index = 1;
+    if (index < 0 || index >= static_cast<int>(List.size())) throw EPrinterError("no printer");
+    Selected = index;
+    ResetDeviceMode();
+  }
+  int PrinterIndex() const override { return Selected; }
+  void ResetDeviceMode() override { Paper = List[Selected].Default; }
+  std::vector<std::uint16_t> PaperCodes() const override { return List[Selected].Codes; }
+  std::vector<std::string> PaperNames() const override { return List[Selected].Papers; }
+  std::uint16_t PaperSize() const override { return Paper; }
+  void SetPaperSize(std::uint16_t code) override { Paper = code; }
+  PrintFont Font() const override { return CurrentFont; }
+  void SetFont(const PrintFont& font) override { CurrentFont = font; }
+
+  // Printing is not the editor's business.
+  int PageWidth() const override { return Unused(); }
+  int PageHeight() const override { return Unused(); }
+  void BeginDoc(const std::string&) override { Unused(); }
+  void NewPage() override { Unused(); }
+  void EndDoc() override { Unused(); }
+  void Abort() noexcept override {}
+  int TextWidth(std::string_view) override { return Unused(); }
+  int TextHeight(std::string_view) override { return Unused(); }
+  void TextRect(const Rect&, int, int, std::string_view) override { Unused(); }
+  void SetPenWidth(int) override { Unused(); }
+  void MoveTo(int, int) override { Unused(); }
+  void LineTo(int, int) override { Unused(); }
+
+ private:
+  [[noreturn]] static int Unused() { throw std::logic_error("printing from the editor"); }
+};
+
+// The printing side's selection: past the list is the default printer, a
+// paper outside the list keeps the default paper.
+void SelectPrinterPaper(FakePrinter& printer, int p, int paper) {
+  if (p >= static_cast<int>(printer.Printers().size())) p = -1;
+  printer.SelectPrinter(p);
+  const std::vector<std::uint16_t> codes = printer.PaperCodes();
+  if (paper >= 0 && paper < static_cast<int>(codes.size())) printer.SetPaperSize(codes[paper]);
+}
+
+std::string Record(const std::string& alias, const std::string& middle = "0|0",
+                   const std::string& tail = "1||1|1|0") {
+  return alias + "|1|host|user|pw|" + middle + "|Font|[]|10|" + tail;
+}
+
+class Form2Test : public testing::Test {
+ protected:
+  Form2Test() {
+    AccountEditorServices s;
+    s.ProgramDir = dir.Dir();
+    s.Accounts = &accounts;
+    s.Printer = &printer;
+    s.PaperIndex = &paperIndex;
+    s.AttachDir = &attachDir;
+    s.SelectPrinterPaper = [this](int p, int paper) { SelectPrinterPaper(printer, p, paper); };
+    s.SetLastShownForm = [this](int form) { lastShown = form; };
+    s.ShowMessage = [this](const QString& text) { messages.push_back(text); };
+    s.ChooseFont = [this](const QFont& start) {
+      fontDialogStarts.push_back(start.family());
+      return chosenFont;
+    };
+    form = std::make_unique<AccountEditorDialog>(std::move(s));
+    form->OnAccountsChanged = [this] { ++accountsChanged; };
+    form->OnClosed = [this] { ++closed; };
+    attachDir = dir.Dir();
+  }
+
+  void OpenNew(const char* alias) {
+    form->PrepareForNew();
+    form->show();
+    form->Edit1->setText(QString::fromUtf8(alias));
+    form->Edit2->setText("pop.example.jp");
+    form->Edit3->setText("taro");
+    form->Edit4->setText("secret");
+  }
+  void OpenRecord(size_t index) {
+    form->LoadRecord(index);
+    form->show();
+  }
+  std::string Field(size_t index, int field) const { return RecordField(accounts[index], field); }
+
+  TempDir dir;
+  AccountList accounts;
+  FakePrinter printer;
+  int paperIndex = 0;
+  std::string attachDir;
+  int lastShown = 0;
+  int accountsChanged = 0;
+  int closed = 0;
+  std::vector<QString> messages;
+  std::optional<QFont> chosenFont;
+  std::vector<QString> fontDialogStarts;
+  std::unique_ptr<AccountEditorDialog> form;
+};
+
+// --- a new account ---------------------------------------------------------------
+
+TEST_F(Form2Test, NewAccountTakesTheCurrentPrinterPaperAndFont) {
+  OpenNew("main");
+  EXPECT_EQ(lastShown, kForm2Number);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("ｱｶｳﾝﾄ設定"));
+  EXPECT_EQ(form->ComboBox2->count(), 4);
+  form->Button1Click();
+
+  ASSERT_EQ(accounts.size(), 1u);
+  EXPECT_EQ(accounts[0], "main|1|pop.example.jp|taro|secret|1|1|IPAGothic|[fsBold]|12|1||1|1|0");
+  EXPECT_EQ(paperIndex, 1);
+  EXPECT_EQ(test::ReadBytes(dir.Dir() + "main.dat"), EncodeDigits(accounts[0]) + "\r\n");
+  EXPECT_EQ(accountsChanged, 1);
+  EXPECT_EQ(closed, 1);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_THAT(messages, IsEmpty());
+}
+
+TEST_F(Form2Test, CancelStoresNothing) {
+  OpenNew("main");
+  form->Button2Click();
+  EXPECT_TRUE(accounts.empty());
+  EXPECT_FALSE(test::Exists(dir.Dir() + "main.dat"));
+  EXPECT_EQ(closed, 1);
+  EXPECT_EQ(accountsChanged, 0);
+}
+
+TEST_F(Form2Test, UncheckingReceiveAllWithoutAddressReceivesAll) {
+  OpenNew("main");
+  form->CheckBox1->setChecked(false);
+  EXPECT_TRUE(form->StringGrid1->isVisibleTo(form.get()));
+  form->Button1Click();
+  EXPECT_EQ(Field(0, afFilterSenders), "0");
+  EXPECT_TRUE(form->CheckBox1->isChecked());
+}
+
+// --- editing ------------------------------------------------------------------------
+
+TEST_F(Form2Test, EditingKeepsItsOwnAliasButNotAnothers) {
+  accounts.Add(Record("home"));
+  accounts.Add(Record("work"));
+  OpenRecord(1);
+  form->Edit2->setText("other.example.jp");
+  form->Button1Click();
+  EXPECT_THAT(messages, IsEmpty());
+  ASSERT_EQ(accounts.size(), 2u);
+  EXPECT_EQ(Field(1, afHost), "other.example.jp");
+
+  const std::vector<std::string> before = accounts.Records();
+  OpenRecord(1);
+  form->Edit1->setText("home");
+  form->Button1Click();
+  EXPECT_THAT(messages, ElementsAre(QStringLiteral("ｴｲﾘｱｽ名が重複してます。")));
+  EXPECT_EQ(accounts.Records(), before);
+  EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Form2Test, EditingADisabledAccountEnablesIt) {
+  accounts.Add("off|0|host|user|pw|0|0|Font|[]|10|1||1|1|0");
+  OpenRecord(0);
+  form->Button1Click();
+  EXPECT_EQ(accounts[0], "off|1|host|user|pw|0|0|Font|[]|10|1||1|1|0");
+}
+
+TEST_F(Form2Test, LoadShowsEveryField) {
+  accounts.Add(Record("main", "1|3", "0|" + dir.Dir() + "|0|0|1|a@b.jp|c.jp"));
+  OpenRecord(0);
+  EXPECT_EQ(form->Edit1->text(), "main");
+  EXPECT_EQ(form->Edit4->text(), "pw");
+  EXPECT_EQ(form->ComboBox1->currentIndex(), 1);
+  EXPECT_EQ(form->ComboBox2->currentIndex(), 3);  // the record's paper survives showing
+  EXPECT_EQ(paperIndex, 3);
+  EXPECT_EQ(form->Edit5->text(), "Font");
+  EXPECT_EQ(form->Edit8->text().toStdString(), dir.Dir());
+  EXPECT_TRUE(form->CheckBox4->isChecked());
+  EXPECT_TRUE(form->CheckBox3->isChecked());
+  EXPECT_FALSE(form->CheckBox1->isChecked());
+  EXPECT_THAT(form->EditAddressList, ElementsAre("a@b.jp", "c.jp"));
+  EXPECT_EQ(form->StringGrid1->rowCount(), 2);
+  EXPECT_EQ(form->StringGrid1->item(1, 0)->text(), "c.jp");
+  form->Button1Click();
+  EXPECT_EQ(accounts[0], Record("main", "1|3", "0|" + dir.Dir() + "|0|0|1|a@b.jp|c.jp"));
+}
+
+TEST_F(Form2Test, PrinterPastTheListShowsTheFirstAndStoresIt) {
+  accounts.Add(Record("main", "7|0"));
+  form->LoadRecord(0);
+  EXPECT_EQ(form->ComboBox1->currentIndex(), 0);
+  EXPECT_EQ(form->PrinterIndex, -1);
+  EXPECT_EQ(printer.Selected, 1);  // the default printer, for now
+  form->show();
+  EXPECT_EQ(printer.Selected, 0);
+  form->Button1Click();
+  EXPECT_EQ(Field(0, afPrinter), "0");
+}
+
+TEST_F(Form2Test, PaperOutsideTheListSelectsTheCurrentPaper) {
+  for (const char* paper : {"99", "-1"}) {
+    accounts.Clear();
+    accounts.Add(Record("main", std::string("0|") + paper));
+    OpenRecord(0);
+    EXPECT_EQ(form->ComboBox2->currentIndex(), 1) << paper;  // Laser's default, A3
+    form->Button1Click();
+    EXPECT_EQ(Field(0, afPaper), "1") << paper;
+  }
+}
+
+TEST_F(Form2Test, NumbersThatAreNotWholeLoadAsZeroWithAMessage) {
+  accounts.Add(Record("main", "x|2.0"));
+  OpenRecord(0);
+  EXPECT_EQ(form->ComboBox1->currentIndex(), 0);
+  EXPECT_EQ(form->ComboBox2->currentIndex(), 0);  // paper 0 set on printer 0
+  EXPECT_EQ(paperIndex, 0);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_TRUE(messages[0].contains(QStringLiteral("出力ﾌﾟﾘﾝﾀ")));
+  EXPECT_TRUE(messages[1].contains(QStringLiteral("用紙")));
+}
+
+// --- printer, paper, font -----------------------------------------------------------
+
+TEST_F(Form2Test, ChoosingAnotherPrinterReloadsItsPapers) {
+  OpenNew("main");
+  form->ComboBox1->setCurrentIndex(0);
+  form->ComboBox1Change();
+  EXPECT_EQ(printer.Selected, 0);
+  EXPECT_EQ(form->ComboBox2->count(), 3);
+  EXPECT_EQ(form->ComboBox2->currentText(), "A3");
+  EXPECT_EQ(paperIndex, 1);
+}
+
+TEST_F(Form2Test, PaperNotInTheListLeavesNoSelection) {
+  printer.List[1].Default = 999;
+  printer.Paper = 999;
+  paperIndex = 5;
+  OpenNew("main");
+  EXPECT_EQ(form->ComboBox2->currentIndex(), -1);
+  EXPECT_EQ(paperIndex, 5);
+  form->Button1Click();
+  EXPECT_EQ(Field(0, afPaper), "-1");
+}
+
+TEST_F(Form2Test, FontDialogStartsFromTheFontLastChosenInIt) {
+  OpenNew("main");
+  form->Button5Click();  // cancelled
+  EXPECT_EQ(form->Edit5->text(), "IPAGothic");
+  QFont chosen("Serif Face");
+  chosen.setPointSize(14);
+  chosen.setItalic(true);
+  chosen.setUnderline(true);
+  chosenFont = chosen;
+  form->Button5Click();
+  EXPECT_EQ(form->Edit5->text(), "Serif Face");
+  EXPECT_EQ(form->Edit6->text(), "[fsItalic,fsUnderline]");
+  EXPECT_EQ(form->Edit7->text(), "14");
+  EXPECT_EQ(printer.CurrentFont.Size, 14);
+  form->Button5Click();
+  EXPECT_THAT(fontDialogStarts, ElementsAre("IPAGothic", "IPAGothic", "Serif Face"));
+}
+
+TEST_F(Form2Test, DropDownWidensToTheLongestPrinterName) {
+  printer.List[0].Name = std::string(120, 'W');
+  OpenNew("main");
+  form->FormActivate();
+  EXPECT_GT(form->ComboBox1->view()->minimumWidth(), form->ComboBox1->width());
+}
+
+TEST(LoadPaperNames, TheBuiltInPdfPrinterListsItsPapers) {
+  TempDir dir;
+  QtPrinter printer(dir.Dir());
+  int paperIndex = -1;
+  AccountList accounts;
+  AccountEditorServices s;
+  s.ProgramDir = dir.Dir();
+  s.Accounts = &accounts;
+  s.Printer = &printer;
+  s.PaperIndex = &paperIndex;
+  AccountEditorDialog form(std::move(s));
+  printer.SelectPrinter(static_cast<int>(printer.Printers().size()) - 1);
+  form.LoadPaperNames();
+  ASSERT_GT(form.ComboBox2->count(), 1);
+  EXPECT_EQ(form.ComboBox2->itemText(0), "A4");
+  EXPECT_EQ(form.ComboBox2->currentIndex(), 0);
+  EXPECT_EQ(paperIndex, 0);
+}
+
+// --- receiving addresses ------------------------------------------------------------
+
+TEST_F(Form2Test, AnEmptyAddressAsTheOnlyOne) {
+  OpenNew("main");
+  form->Button3Click();
+  EXPECT_FALSE(form->isEnabled());
+  EXPECT_TRUE(form->Form3->isVisible());
+  EXPECT_EQ(form->Form3->windowTitle(), QStringLiteral("新規ｱﾄﾞﾚｽ追加"));
+  EXPECT_EQ(lastShown, kForm3Number);
+  form->Form3->Button1Click();
+  EXPECT_FALSE(form->Form3->isVisible());
+  EXPECT_TRUE(form->isEnabled());
+  form->Button1Click();
+  EXPECT_EQ(accounts[0].substr(accounts[0].size() - 3), "|1|");
+
+  OpenRecord(0);
+  EXPECT_FALSE(form->CheckBox1->isChecked());
+  EXPECT_EQ(form->StringGrid1->rowCount(), 1);
+  const QTableWidgetItem* cell = form->StringGrid1->item(0, 0);
+  EXPECT_TRUE(cell == nullptr || cell->text().isEmpty());
+}
+
+TEST_F(Form2Test, AddingAndDeletingAddresses) {
+  OpenNew("main");
+  for (const char* address : {"a@b.jp", "c.jp"}) {
+    form->Button3Click();
+    form->Form3->Edit1->setText(address);
+    form->Form3->Button1Click();
+  }
+  EXPECT_THAT(form->EditAddressList, ElementsAre("a@b.jp", "c.jp"));
+  form->StringGrid1->setCurrentCell(0, 0);
+  form->Button4Click();
+  EXPECT_THAT(form->EditAddressList, ElementsAre("c.jp"));
+  EXPECT_EQ(form->StringGrid1->item(0, 0)->text(), "c.jp");
+  form->StringGrid1->setCurrentCell(0, 0);
+  form->Button4Click();
+  EXPECT_THAT(form->EditAddressList, IsEmpty());
+  EXPECT_EQ(form->StringGrid1->rowCount(), 1);
+  EXPECT_TRUE(form->CheckBox1->isChecked());
+  form->Button4Click();  // nothing left to delete
+  EXPECT_TRUE(form->CheckBox1->isChecked());
+}
+
+// --- attachments -------------------------------------------------------------------
+
+TEST_F(Form2Test, TurningAttachmentSavingOffEmptiesTheDirectory) {
+  accounts.Add(Record("main", "0|0", "0|" + dir.Dir() + "|0|1|0"));
+  OpenRecord(0);
+  EXPECT_TRUE(form->Edit8->isEnabled());
+  form->CheckBox2->setChecked(false);
+  EXPECT_TRUE(form->Edit8->text().isEmpty());
+  EXPECT_FALSE(form->Edit8->isEnabled());
+  EXPECT_FALSE(form->CheckBox4->isEnabled());
+  EXPECT_TRUE(form->CheckBox4->isChecked());  // keeps its mark
+  EXPECT_FALSE(form->Button6->isEnabled());
+  form->Button1Click();
+  EXPECT_EQ(Field(0, afSaveAttachments), "1");
+  EXPECT_EQ(Field(0, afAttachDir), "");
+}
+
+// Not the program directory itself, where attachments met the program's files.
+TEST_F(Form2Test, AMissingDirectoryFallsBackToTheAttachFolder) {
+  accounts.Add(Record("main", "0|0", "0|/no/such/dir/|1|1|0"));
+  attachDir = "/elsewhere/";
+  OpenRecord(0);
+  EXPECT_EQ(attachDir, dir.Dir() + "attach/");
+  EXPECT_EQ(form->Edit8->text().toStdString(), dir.Dir() + "attach/");
+  form->Button6Click();
+  EXPECT_EQ(form->Form4->Directory().toStdString(), dir.Dir() + "attach");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Dir() + "attach"));
+}
+
+TEST_F(Form2Test, TheChooserAppendsTheSeparator) {
+  std::filesystem::create_directory(dir.Dir() + "mail");
+  OpenNew("main");
+  form->CheckBox2->setChecked(true);
+  form->Button6Click();
+  EXPECT_FALSE(form->isEnabled());
+  EXPECT_TRUE(form->Form4->isVisible());
+  EXPECT_EQ(lastShown, kForm4Number);
+  EXPECT_EQ(form->Form4->Directory().toStdString() + "/", dir.Dir());
+  form->Form4->SetDirectory(QString::fromStdString(dir.Dir() + "mail"));
+  form->Form4->Button1Click();
+  EXPECT_FALSE(form->Form4->isVisible());
+  EXPECT_TRUE(form->isEnabled());
+  EXPECT_EQ(attachDir, dir.Dir() + "mail/");
+  form->Button1Click();
+  EXPECT_EQ(Field(0, afSaveAttachments), "0");
+  EXPECT_EQ(Field(0, afAttachDir), dir.Dir() + "mail/");
+}
+
+TEST_F(Form2Test, TheChooserRefusesAPathTheRecordCannotHold) {
+  std::filesystem::create_directory(dir.Dir() + "a|b");
+  OpenNew("main");
+  form->CheckBox2->setChecked(true);
+  form->Button6Click();
+  form->Form4->SetDirectory(QString::fromStdString(dir.Dir() + "a|b"));
+  form->Form4->Button1Click();
+  EXPECT_THAT(messages, ElementsAre(QStringLiteral("添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘに「|」は使用できません。")));
+  EXPECT_TRUE(form->Form4->isVisible());
+  EXPECT_EQ(attachDir, dir.Dir());
+}
+
+TEST_F(Form2Test, NewDirectoryInTheChooser) {
+  OpenNew("main");
+  form->CheckBox2->setChecked(true);
+  form->Button6Click();
+  form->Form4->ToolButton2Click();
+  EXPECT_FALSE(form->Form4->isEnabled());
+  EXPECT_EQ(form->Form3->windowTitle(), QStringLiteral("新規ﾃﾞｨﾚｸﾄﾘ作成"));
+
+  form->Form3->Edit1->setText("new");
+  form->Form3->Button1Click();
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Dir() + "new"));
+  EXPECT_EQ(form->Form4->Directory().toStdString(), dir.Dir() + "new");
+  EXPECT_TRUE(form->Form4->isEnabled());
+  EXPECT_FALSE(form->Form3->isVisible());
+  EXPECT_FALSE(form->isEnabled());  // the chooser is still open
+
+  // Nested inside the new one; then a name that exists already fails quietly.
+  form->Form4->SetDirectory(QString::fromStdString(dir.Dir()));
+  form->Form4->ToolButton2Click();
+  form->Form3->Edit1->setText("new");
+  form->Form3->Button1Click();
+  EXPECT_TRUE(form->Form3->isVisible());
+  EXPECT_TRUE(form->Form3->Edit1->text().isEmpty());
+  EXPECT_THAT(messages, IsEmpty());
+  form->Form3->Button2Click();
+  EXPECT_TRUE(form->Form4->isEnabled());
+}
+
+// --- texts that would split the record ------------------------------------------------
+
+TEST_F(Form2Test, RefusesCharactersThatSplitTheRecord) {
+  struct Row {
+    QLineEdit* AccountEditorDialog::*box;
+    const char* text;
+    const char* message;
+  } rows[] = {
+      {&AccountEditorDialog::Edit3, "ta|ro", "ﾕｰｻﾞｰ名に「|」は使用できません。"},
+      {&AccountEditorDialog::Edit1, "アポロ", "ｴｲﾘｱｽに「ポ」は使用できません。"},
+      {&AccountEditorDialog::Edit4, "pass😀", "ﾊﾟｽﾜｰﾄﾞに「😀」は使用できません。"},
+      {&AccountEditorDialog::Edit6, "[fs|Bold]", "ｽﾀｲﾙに「|」は使用できません。"},
+  };
+  for (const Row& row : rows) {
+    messages.clear();
+    OpenNew("main");
+    (form.get()->*row.box)->setText(QString::fromUtf8(row.text));
+    form->Button1Click();
+    EXPECT_THAT(messages, ElementsAre(QString::fromUtf8(row.message))) << row.text;
+    EXPECT_TRUE(accounts.empty()) << row.text;
+    EXPECT_TRUE(form->isVisible()) << row.text;
+  }
+}
+
+TEST_F(Form2Test, RefusesAnAccountWithoutAliasServerOrUser) {
+  struct Row {
+    QLineEdit* AccountEditorDialog::*box;
+    const char* text;
+    const char* message;
+  } rows[] = {
+      {&AccountEditorDialog::Edit1, "", "ｴｲﾘｱｽが入力されていません。"},
+      {&AccountEditorDialog::Edit2, "", "POP3ｻｰﾊﾞｰが入力されていません。"},
+      {&AccountEditorDialog::Edit3, " ", "ﾕｰｻﾞｰ名が入力されていません。"},
+  };
+  for (const Row& row : rows) {
+    messages.clear();
+    OpenNew("main");
+    QLineEdit* box = form.get()->*row.box;
+    box->setText(QString::fromUtf8(row.text));
+    form->Button1Click();
+    EXPECT_THAT(messages, ElementsAre(QString::fromUtf8(row.message))) << row.message;
+    EXPECT_EQ(form->focusWidget(), box) << row.message;
+    EXPECT_TRUE(accounts.empty()) << row.message;
+    EXPECT_TRUE(form->isVisible()) << row.message;
+  }
+  EXPECT_FALSE(test::Exists(dir.Dir() + ".dat"));
+}
+
+TEST_F(Form2Test, RefusesAnAddressThatSplitsTheRecord) {
+  OpenNew("main");
+  form->Button3Click();
+  form->Form3->Edit1->setText(QStringLiteral("ポスト@example.jp"));
+  form->Form3->Button1Click();
+  EXPECT_THAT(messages, ElementsAre(QStringLiteral("受信ｱﾄﾞﾚｽに「ポ」は使用できません。")));
+  EXPECT_TRUE(form->Form3->isVisible());
+  EXPECT_EQ(form->Form3->Edit1->text(), QStringLiteral("ポスト@example.jp"));
+  EXPECT_THAT(form->EditAddressList, IsEmpty());
+}
+
+}  // namespace
+}  // namespace pelnor
