@@ -237,16 +237,4 @@ void TForm1::Notice(const QString& text) {
   if (services_.ShowNotice) services_.ShowNotice(text, QMessageBox::Critical);
 }
 
-void ShowMessageBox(const QString& text, QMessageBox::Icon icon) {
-  QMessageBox box(icon, QStringLiteral("Pelnor"), text, QMessageBox::Ok);
-  box.exec();
-}
-
-void ShowNoticeBox(const QString& text, QMessageBox::Icon icon) {
-  auto* box = new QMessageBox(icon, QStringLiteral("Pelnor"), text, QMessageBox::Ok);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setWindowModality(Qt::NonModal);
-  box->show();
-}
-
 }  // namespace pelnor

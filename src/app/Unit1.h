@@ -7,7 +7,6 @@
 // widgets, the handlers and the conversions between QString and Shift_JIS.
 
 #include <QIcon>
-#include <QMessageBox>
 #include <QWidget>
 
 #include <array>
@@ -31,6 +30,7 @@
 #include "platform/qt_tray_adapters.h"
 #include "core/tray/tray_host.h"
 #include "core/tray/tray_icon.h"
+#include "ui/message_box.h"
 
 class QAction;
 class QCheckBox;
@@ -43,15 +43,6 @@ class QRadioButton;
 class QTabWidget;
 
 namespace pelnor {
-
-// One message box: its text and icon; the caption is the program's name.
-// Tests hand in a recorder so nothing waits for a click.
-using MessageBoxFn = std::function<void(const QString& text, QMessageBox::Icon icon)>;
-
-// A modal QMessageBox under the caption "Pelnor".
-void ShowMessageBox(const QString& text, QMessageBox::Icon icon);
-// The same box, but shown without waiting: nothing stops for it.
-void ShowNoticeBox(const QString& text, QMessageBox::Icon icon);
 
 class ProgramEndWatcher;
 

@@ -9,13 +9,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "ui/input_dialog.h"
 #include "ui/directory_chooser.h"
+#include "ui/message_box.h"
 
 namespace pelnor {
 namespace {
@@ -25,11 +25,6 @@ QLabel* Label(const char* utf8, QWidget* parent) {
 }
 
 }  // namespace
-
-void ShowEditorMessage(const QString& text) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Pelnor"), text, QMessageBox::Ok);
-  box.exec();
-}
 
 std::optional<QFont> ChooseFontDialog(const QFont& start) {
   bool ok = false;

@@ -21,6 +21,7 @@
 #include "ui/directory_chooser.h"
 #include "core/store/account_editor.h"
 #include "core/store/account_list.h"
+#include "ui/message_box.h"
 
 class QCheckBox;
 class QComboBox;
@@ -33,7 +34,6 @@ namespace pelnor {
 
 // A message box over the editor; tests hand in a recorder.
 using EditorMessage = std::function<void(const QString& text)>;
-void ShowEditorMessage(const QString& text);  // modal, caption "Pelnor"
 
 // The font dialog: the chosen font, nothing when cancelled.
 using ChooseFontFn = std::function<std::optional<QFont>(const QFont& start)>;
@@ -54,7 +54,7 @@ struct AccountEditorServices {
   // default printer; a paper outside the list keeps the current paper).
   std::function<void(int printerIndex, int paperIndex)> SelectPrinterPaper;
   std::function<void(int formNumber)> SetLastShownForm;  // 2, 3 or 4
-  EditorMessage ShowMessage = ShowEditorMessage;
+  EditorMessage ShowMessage = ShowWarningBox;
   ChooseFontFn ChooseFont = ChooseFontDialog;
 };
 

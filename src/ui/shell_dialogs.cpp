@@ -1,10 +1,10 @@
 #include "ui/shell_dialogs.h"
 
 #include <QCheckBox>
-#include <QMessageBox>
 
 #include "core/shell/help_file.h"
 #include "platform/qt_shell_opener.h"
+#include "ui/message_box.h"
 
 namespace pelnor {
 namespace {
@@ -21,10 +21,6 @@ void BringForward(QWidget* form) {
 }
 
 }  // namespace
-
-void ShowShellWarning(const QString& text) {
-  QMessageBox::warning(nullptr, QStringLiteral("Pelnor"), text);
-}
 
 ShellDialogs::ShellDialogs(ShellDialogsServices services)
     : services_(WithOpener(std::move(services))),

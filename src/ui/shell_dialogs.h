@@ -15,6 +15,7 @@
 #include "ui/about_dialog.h"
 #include "core/shell/shell_environment.h"
 #include "core/shell/shell_open.h"
+#include "ui/message_box.h"
 
 namespace pelnor {
 
@@ -22,15 +23,12 @@ namespace pelnor {
 inline constexpr char kAuthorMailAddress[] = "pelnor@example.org";
 inline constexpr char kAuthorHomePage[] = "https://pelnor.example.org/";
 
-// A modal warning under the caption "Pelnor".
-void ShowShellWarning(const QString& text);
-
 struct ShellDialogsServices {
   std::string ProgramDir;  // ends in "/"
   ShellEnvironment Environment = ShellEnvironmentFromProcess();
   std::function<void(int)> SetLastShownForm;      // 5 or 6 when a form is shown
   std::function<void()> OnShortcutDialogClosed;   // the first start's hand-over
-  std::function<void(const QString&)> ShowWarning = ShowShellWarning;
+  std::function<void(const QString&)> ShowWarning = ShowWarningBox;
   std::unique_ptr<ShellOpener> Opener;           // QDesktopServices when empty
 };
 
