@@ -67,8 +67,8 @@ TForm1::TForm1(TForm1Services services)
   Form2->OnClosed = [this] { setEnabled(true); };
   Form2->OnAccountsChanged = [this] { FillCheckList(); };
   RegisterForm(fnAccountEditor, Form2.get());
-  RegisterForm(fnInput, Form2->Form3.get());
-  RegisterForm(fnDirectory, Form2->Form4.get());
+  RegisterForm(fnInput, Form2->inputDialog.get());
+  RegisterForm(fnDirectory, Form2->directoryChooser.get());
 }
 
 // The tray icon goes before the timer and the cycle it drives.

@@ -13,15 +13,15 @@ ShellDialogsServices ShellFormsServicesFor(TForm1& form, std::string programDir)
 }
 
 void ConnectShellForms(TForm1& form, ShellDialogs& shell) {
-  form.RegisterForm(fnAbout, shell.Form6());
+  form.RegisterForm(fnAbout, shell.About());
   form.OnShowShortcutDialog = [&form, &shell] {
     shell.ShowShortcutDialog();
-    form.RegisterForm(fnShortcut, shell.Form5());
+    form.RegisterForm(fnShortcut, shell.Shortcut());
   };
-  form.OnHelp = [&shell] { shell.Help1Click(); };
-  form.OnAbout = [&shell] { shell.About1Click(); };
-  form.OnMailAuthor = [&shell] { shell.N6Click(); };
-  form.OnHomePage = [&shell] { shell.N7Click(); };
+  form.OnHelp = [&shell] { shell.OnHelp(); };
+  form.OnAbout = [&shell] { shell.OnAbout(); };
+  form.OnMailAuthor = [&shell] { shell.OnMailAuthor(); };
+  form.OnHomePage = [&shell] { shell.OnHomePage(); };
 }
 
 }  // namespace pelnor

@@ -156,15 +156,15 @@ void AccountEditorDialog::CreateTransferGroup() {
 }
 
 void AccountEditorDialog::CreateSmallForms() {
-  Form3 = std::make_unique<InputDialog>();
-  Form3->OnOK = [this](const QString& text) { return InputAccepted(text); };
-  Form3->OnClosed = [this] { InputClosed(); };
-  Form3->OnShown = [this] { SetLastShown(kForm3Number); };
-  Form4 = std::make_unique<DirectoryChooser>();
-  Form4->OnOK = [this](const QString& directory) { return DirectoryChosen(directory); };
-  Form4->OnNewDirectory = [this] { NewDirectoryClick(); };
-  Form4->OnClosed = [this] { setEnabled(true); };
-  Form4->OnShown = [this] { SetLastShown(kForm4Number); };
+  inputDialog = std::make_unique<InputDialog>();
+  inputDialog->OnOK = [this](const QString& text) { return InputAccepted(text); };
+  inputDialog->OnClosed = [this] { InputClosed(); };
+  inputDialog->OnShown = [this] { SetLastShown(kForm3Number); };
+  directoryChooser = std::make_unique<DirectoryChooser>();
+  directoryChooser->OnOK = [this](const QString& directory) { return DirectoryChosen(directory); };
+  directoryChooser->OnNewDirectory = [this] { NewDirectoryClick(); };
+  directoryChooser->OnClosed = [this] { setEnabled(true); };
+  directoryChooser->OnShown = [this] { SetLastShown(kForm4Number); };
 }
 
 void AccountEditorDialog::ConnectHandlers() {

@@ -116,8 +116,8 @@ class AccountEditorDialog : public QWidget {
   QCheckBox* CheckBox3 = nullptr;
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
-  std::unique_ptr<InputDialog> Form3;
-  std::unique_ptr<DirectoryChooser> Form4;
+  std::unique_ptr<InputDialog> inputDialog;
+  std::unique_ptr<DirectoryChooser> directoryChooser;
 
   // --- state ----------------------------------------------------------------
   int EditMode = 0;      // 0 new account, 1 editing

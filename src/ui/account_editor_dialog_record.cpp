@@ -167,7 +167,7 @@ void AccountEditorDialog::Button3Click() {
   }
   InputMode = 1;
   setEnabled(false);
-  Form3->Open(QStringLiteral("新規ｱﾄﾞﾚｽ追加"));
+  inputDialog->Open(QStringLiteral("新規ｱﾄﾞﾚｽ追加"));
 }
 
 void AccountEditorDialog::Button4Click() {
@@ -187,8 +187,8 @@ bool AccountEditorDialog::InputAccepted(const QString& text) {
     return false;
   }
   if (InputMode == 2) {
-    if (Form4->CreateDirectory(text)) return true;
-    Form3->Edit1->clear();
+    if (directoryChooser->CreateDirectory(text)) return true;
+    inputDialog->Edit1->clear();
     return false;
   }
   EditAddressList.push_back(ToSjis(text));
@@ -198,7 +198,7 @@ bool AccountEditorDialog::InputAccepted(const QString& text) {
 
 void AccountEditorDialog::InputClosed() {
   if (InputMode == 2)
-    Form4->setEnabled(true);
+    directoryChooser->setEnabled(true);
   else
     setEnabled(true);
 }
@@ -206,12 +206,12 @@ void AccountEditorDialog::InputClosed() {
 // --- attachment directory ---------------------------------------------------------
 
 void AccountEditorDialog::Button6Click() {
-  Form4->SetDirectory(FromSjis(ChooserStart()));
+  directoryChooser->SetDirectory(FromSjis(ChooserStart()));
   setEnabled(false);
-  CenterOnScreen(*Form4);
-  Form4->show();
-  Form4->raise();
-  Form4->activateWindow();
+  CenterOnScreen(*directoryChooser);
+  directoryChooser->show();
+  directoryChooser->raise();
+  directoryChooser->activateWindow();
 }
 
 // The chooser opens on AttachDir, or else on the attachment folder, made
@@ -237,9 +237,9 @@ bool AccountEditorDialog::DirectoryChosen(const QString& directory) {
 }
 
 void AccountEditorDialog::NewDirectoryClick() {
-  Form4->setEnabled(false);
+  directoryChooser->setEnabled(false);
   InputMode = 2;
-  Form3->Open(QStringLiteral("新規ﾃﾞｨﾚｸﾄﾘ作成"));
+  inputDialog->Open(QStringLiteral("新規ﾃﾞｨﾚｸﾄﾘ作成"));
 }
 
 // --- OK and cancel ------------------------------------------------------------------

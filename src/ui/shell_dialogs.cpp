@@ -45,7 +45,7 @@ void ShellDialogs::ShowShortcutDialog() {
   BringForward(form5_.get());
 }
 
-void ShellDialogs::Help1Click() {
+void ShellDialogs::OnHelp() {
   const QString path = QString::fromStdString(HelpFilePath(services_.ProgramDir));
   const HelpResult result = OpenHelp(services_.ProgramDir, *services_.Opener);
   if (!services_.ShowWarning) return;
@@ -55,10 +55,10 @@ void ShellDialogs::Help1Click() {
     services_.ShowWarning(QStringLiteral("ヘルプファイルを開けませんでした。\n%1").arg(path));
 }
 
-void ShellDialogs::About1Click() { BringForward(form6_.get()); }
+void ShellDialogs::OnAbout() { BringForward(form6_.get()); }
 
-void ShellDialogs::N6Click() { mailAndHP1_.SendMail(); }
+void ShellDialogs::OnMailAuthor() { mailAndHP1_.SendMail(); }
 
-void ShellDialogs::N7Click() { mailAndHP1_.OpenHomePage(); }
+void ShellDialogs::OnHomePage() { mailAndHP1_.OpenHomePage(); }
 
 }  // namespace pelnor

@@ -41,14 +41,14 @@ class ShellDialogs {
   // without waiting.
   void ShowShortcutDialog();
 
-  void Help1Click();   // the manual beside the executable, in the browser
-  void About1Click();  // AboutDialog, without waiting
-  void N6Click();      // mail to the author
-  void N7Click();      // the author's home page
+  void OnHelp();       // the manual beside the executable, in the browser
+  void OnAbout();      // AboutDialog, without waiting
+  void OnMailAuthor(); // mail to the author
+  void OnHomePage();   // the author's home page
 
-  ShortcutDialog* Form5() const { return form5_.get(); }  // null until the first start shows it
-  AboutDialog* Form6() const { return form6_.get(); }
-  MailAndHomePage& MailAndHP1() { return mailAndHP1_; }
+  ShortcutDialog* Shortcut() const { return form5_.get(); }  // null until the first start shows it
+  AboutDialog* About() const { return form6_.get(); }
+  MailAndHomePage& MailAndHome() { return mailAndHP1_; }
 
  private:
   ShellDialogsServices services_;

@@ -446,7 +446,7 @@ TEST_F(Form1Test, EditorStoresAnAccountIntoTheCheckList) {
   EXPECT_EQ(form.Form2->Edit1->text(), "alpha");
   form.Form2->Button3Click();
   EXPECT_EQ(form.LastShownForm, fnInput);
-  form.Form2->Form3->Button2Click();
+  form.Form2->inputDialog->Button2Click();
   form.Form2->CheckBox2->setChecked(true);
   form.Form2->Button6Click();
   EXPECT_EQ(form.LastShownForm, fnDirectory);
@@ -479,7 +479,7 @@ TEST_F(Form1Test, ProxyBoxesFollowTheOptionAndOkKeepsTheTypedProxy) {
 
 TEST_F(Form1Test, FirstStartShowsTheShortcutDialogWhoseClosingOpensTheSettings) {
   TForm1& form = StartWithShellForms();
-  ShortcutDialog* shortcut = shellForms_->Form5();
+  ShortcutDialog* shortcut = shellForms_->Shortcut();
   ASSERT_NE(shortcut, nullptr);
   EXPECT_TRUE(shortcut->isVisible());
   EXPECT_TRUE(shortcut->CheckBox1->isChecked());
@@ -503,7 +503,7 @@ TEST_F(Form1Test, FirstStartMarkerFollowsTheShortcutDialog) {
   TForm1& form = StartWithShellForms();
   const std::string ini = dir_ + "Defult.ini";
   EXPECT_NE(ReadFile(ini).find("FirstStart=1"), std::string::npos) << ReadFile(ini);
-  shellForms_->Form5()->close();
+  shellForms_->Shortcut()->close();
   form.Button1Click();
   EXPECT_NE(ReadFile(ini).find("FirstStart=0"), std::string::npos) << ReadFile(ini);
 }
@@ -511,7 +511,7 @@ TEST_F(Form1Test, FirstStartMarkerFollowsTheShortcutDialog) {
 TEST_F(Form1Test, LaterStartShowsNoShortcutDialog) {
   WriteLaterStartIni();
   TForm1& form = StartWithShellForms();
-  EXPECT_EQ(shellForms_->Form5(), nullptr);
+  EXPECT_EQ(shellForms_->Shortcut(), nullptr);
   EXPECT_FALSE(form.isVisible());
   EXPECT_EQ(form.LastShownForm, fnNone);
 }
@@ -520,7 +520,7 @@ TEST_F(Form1Test, MenuEntriesReachTheShellForms) {
   WriteLaterStartIni();
   TForm1& form = StartWithShellForms();
   form.About1->trigger();
-  EXPECT_TRUE(shellForms_->Form6()->isVisible());
+  EXPECT_TRUE(shellForms_->About()->isVisible());
   EXPECT_EQ(form.LastShownForm, fnAbout);
   form.N6->trigger();
   form.N7->trigger();

@@ -109,22 +109,22 @@ int main(int argc, char* argv[]) {
   Form1.Button5Click();  // "編集"
   saved &= Save(Form1.Form2.get(), out + "account-editor.png");
   Form1.Form2->Button3Click();  // "追加"
-  saved &= Save(Form1.Form2->Form3.get(), out + "input-dialog.png");
-  Form1.Form2->Form3->Button2Click();
+  saved &= Save(Form1.Form2->inputDialog.get(), out + "input-dialog.png");
+  Form1.Form2->inputDialog->Button2Click();
   Form1.Form2->CheckBox2->setChecked(true);
   Form1.Form2->Button6Click();  // "参照"
   // The tree fills in the background and rows arriving above the directory
   // push it out of view; shown again once they are in.
   Settle();
-  Form1.Form2->Form4->SetDirectory(QString::fromStdString(programDir) + QStringLiteral("添付"));
-  saved &= Save(Form1.Form2->Form4.get(), out + "directory-chooser.png");
-  Form1.Form2->Form4->Button2Click();
+  Form1.Form2->directoryChooser->SetDirectory(QString::fromStdString(programDir) + QStringLiteral("添付"));
+  saved &= Save(Form1.Form2->directoryChooser.get(), out + "directory-chooser.png");
+  Form1.Form2->directoryChooser->Button2Click();
   Form1.Form2->Button2Click();
 
   Form1.OnShowShortcutDialog();
-  saved &= Save(shellForms.Form5(), out + "shortcut-dialog.png");
-  shellForms.Form5()->hide();  // closing it would hand over to the settings dialog
+  saved &= Save(shellForms.Shortcut(), out + "shortcut-dialog.png");
+  shellForms.Shortcut()->hide();  // closing it would hand over to the settings dialog
   Form1.About1Click();
-  saved &= Save(shellForms.Form6(), out + "about-box.png");
+  saved &= Save(shellForms.About(), out + "about-box.png");
   return saved ? 0 : 1;
 }

@@ -362,11 +362,11 @@ TEST_F(Form2Test, AnEmptyAddressAsTheOnlyOne) {
   OpenNew("main");
   form->Button3Click();
   EXPECT_FALSE(form->isEnabled());
-  EXPECT_TRUE(form->Form3->isVisible());
-  EXPECT_EQ(form->Form3->windowTitle(), QStringLiteral("新規ｱﾄﾞﾚｽ追加"));
+  EXPECT_TRUE(form->inputDialog->isVisible());
+  EXPECT_EQ(form->inputDialog->windowTitle(), QStringLiteral("新規ｱﾄﾞﾚｽ追加"));
   EXPECT_EQ(lastShown, kForm3Number);
-  form->Form3->Button1Click();
-  EXPECT_FALSE(form->Form3->isVisible());
+  form->inputDialog->Button1Click();
+  EXPECT_FALSE(form->inputDialog->isVisible());
   EXPECT_TRUE(form->isEnabled());
   form->Button1Click();
   EXPECT_EQ(accounts[0].substr(accounts[0].size() - 3), "|1|");
@@ -382,8 +382,8 @@ TEST_F(Form2Test, AddingAndDeletingAddresses) {
   OpenNew("main");
   for (const char* address : {"a@b.jp", "c.jp"}) {
     form->Button3Click();
-    form->Form3->Edit1->setText(address);
-    form->Form3->Button1Click();
+    form->inputDialog->Edit1->setText(address);
+    form->inputDialog->Button1Click();
   }
   EXPECT_THAT(form->EditAddressList, ElementsAre("a@b.jp", "c.jp"));
   form->StringGrid1->setCurrentCell(0, 0);
@@ -424,7 +424,7 @@ TEST_F(Form2Test, AMissingDirectoryFallsBackToTheAttachFolder) {
   EXPECT_EQ(attachDir, dir.Dir() + "attach/");
   EXPECT_EQ(form->Edit8->text().toStdString(), dir.Dir() + "attach/");
   form->Button6Click();
-  EXPECT_EQ(form->Form4->Directory().toStdString(), dir.Dir() + "attach");
+  EXPECT_EQ(form->directoryChooser->Directory().toStdString(), dir.Dir() + "attach");
   EXPECT_TRUE(std::filesystem::is_directory(dir.Dir() + "attach"));
 }
 
@@ -434,12 +434,12 @@ TEST_F(Form2Test, TheChooserAppendsTheSeparator) {
   form->CheckBox2->setChecked(true);
   form->Button6Click();
   EXPECT_FALSE(form->isEnabled());
-  EXPECT_TRUE(form->Form4->isVisible());
+  EXPECT_TRUE(form->directoryChooser->isVisible());
   EXPECT_EQ(lastShown, kForm4Number);
-  EXPECT_EQ(form->Form4->Directory().toStdString() + "/", dir.Dir());
-  form->Form4->SetDirectory(QString::fromStdString(dir.Dir() + "mail"));
-  form->Form4->Button1Click();
-  EXPECT_FALSE(form->Form4->isVisible());
+  EXPECT_EQ(form->directoryChooser->Directory().toStdString() + "/", dir.Dir());
+  form->directoryChooser->SetDirectory(QString::fromStdString(dir.Dir() + "mail"));
+  form->directoryChooser->Button1Click();
+  EXPECT_FALSE(form->directoryChooser->isVisible());
   EXPECT_TRUE(form->isEnabled());
   EXPECT_EQ(attachDir, dir.Dir() + "mail/");
   form->Button1Click();
@@ -452,10 +452,10 @@ TEST_F(Form2Test, TheChooserRefusesAPathTheRecordCannotHold) {
   OpenNew("main");
   form->CheckBox2->setChecked(true);
   form->Button6Click();
-  form->Form4->SetDirectory(QString::fromStdString(dir.Dir() + "a|b"));
-  form->Form4->Button1Click();
+  form->directoryChooser->SetDirectory(QString::fromStdString(dir.Dir() + "a|b"));
+  form->directoryChooser->Button1Click();
   EXPECT_THAT(messages, ElementsAre(QStringLiteral("添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘに「|」は使用できません。")));
-  EXPECT_TRUE(form->Form4->isVisible());
+  EXPECT_TRUE(form->directoryChooser->isVisible());
   EXPECT_EQ(attachDir, dir.Dir());
 }
 
@@ -463,28 +463,28 @@ TEST_F(Form2Test, NewDirectoryInTheChooser) {
   OpenNew("main");
   form->CheckBox2->setChecked(true);
   form->Button6Click();
-  form->Form4->ToolButton2Click();
-  EXPECT_FALSE(form->Form4->isEnabled());
-  EXPECT_EQ(form->Form3->windowTitle(), QStringLiteral("新規ﾃﾞｨﾚｸﾄﾘ作成"));
+  form->directoryChooser->ToolButton2Click();
+  EXPECT_FALSE(form->directoryChooser->isEnabled());
+  EXPECT_EQ(form->inputDialog->windowTitle(), QStringLiteral("新規ﾃﾞｨﾚｸﾄﾘ作成"));
 
-  form->Form3->Edit1->setText("new");
-  form->Form3->Button1Click();
+  form->inputDialog->Edit1->setText("new");
+  form->inputDialog->Button1Click();
   EXPECT_TRUE(std::filesystem::is_directory(dir.Dir() + "new"));
-  EXPECT_EQ(form->Form4->Directory().toStdString(), dir.Dir() + "new");
-  EXPECT_TRUE(form->Form4->isEnabled());
-  EXPECT_FALSE(form->Form3->isVisible());
+  EXPECT_EQ(form->directoryChooser->Directory().toStdString(), dir.Dir() + "new");
+  EXPECT_TRUE(form->directoryChooser->isEnabled());
+  EXPECT_FALSE(form->inputDialog->isVisible());
   EXPECT_FALSE(form->isEnabled());  // the chooser is still open
 
   // Nested inside the new one; then a name that exists already fails quietly.
-  form->Form4->SetDirectory(QString::fromStdString(dir.Dir()));
-  form->Form4->ToolButton2Click();
-  form->Form3->Edit1->setText("new");
-  form->Form3->Button1Click();
-  EXPECT_TRUE(form->Form3->isVisible());
-  EXPECT_TRUE(form->Form3->Edit1->text().isEmpty());
+  form->directoryChooser->SetDirectory(QString::fromStdString(dir.Dir()));
+  form->directoryChooser->ToolButton2Click();
+  form->inputDialog->Edit1->setText("new");
+  form->inputDialog->Button1Click();
+  EXPECT_TRUE(form->inputDialog->isVisible());
+  EXPECT_TRUE(form->inputDialog->Edit1->text().isEmpty());
   EXPECT_THAT(messages, IsEmpty());
-  form->Form3->Button2Click();
-  EXPECT_TRUE(form->Form4->isEnabled());
+  form->inputDialog->Button2Click();
+  EXPECT_TRUE(form->directoryChooser->isEnabled());
 }
 
 // --- texts that would split the record ------------------------------------------------
@@ -538,11 +538,11 @@ TEST_F(Form2Test, RefusesAnAccountWithoutAliasServerOrUser) {
 TEST_F(Form2Test, RefusesAnAddressThatSplitsTheRecord) {
   OpenNew("main");
   form->Button3Click();
-  form->Form3->Edit1->setText(QStringLiteral("ポスト@example.jp"));
-  form->Form3->Button1Click();
+  form->inputDialog->Edit1->setText(QStringLiteral("ポスト@example.jp"));
+  form->inputDialog->Button1Click();
   EXPECT_THAT(messages, ElementsAre(QStringLiteral("受信ｱﾄﾞﾚｽに「ポ」は使用できません。")));
-  EXPECT_TRUE(form->Form3->isVisible());
-  EXPECT_EQ(form->Form3->Edit1->text(), QStringLiteral("ポスト@example.jp"));
+  EXPECT_TRUE(form->inputDialog->isVisible());
+  EXPECT_EQ(form->inputDialog->Edit1->text(), QStringLiteral("ポスト@example.jp"));
   EXPECT_THAT(form->EditAddressList, IsEmpty());
 }
 

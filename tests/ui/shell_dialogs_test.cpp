@@ -68,9 +68,9 @@ class ShellFormsTest : public ::testing::Test {
 
 TEST_F(ShellFormsTest, ShortcutDialogComesUpWithBothBoxesChecked) {
   auto shell = Make();
-  EXPECT_EQ(shell->Form5(), nullptr);
+  EXPECT_EQ(shell->Shortcut(), nullptr);
   shell->ShowShortcutDialog();
-  ShortcutDialog* form = shell->Form5();
+  ShortcutDialog* form = shell->Shortcut();
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->windowTitle(), QStringLiteral("ｼｮｰﾄｶｯﾄ設定"));
@@ -86,11 +86,11 @@ TEST_F(ShellFormsTest, ShortcutDialogComesUpWithBothBoxesChecked) {
 TEST_F(ShellFormsTest, OkWithBothBoxesWritesBothEntriesAndHandsOver) {
   auto shell = Make();
   shell->ShowShortcutDialog();
-  QTest::mouseClick(shell->Form5()->Button1, Qt::LeftButton);
+  QTest::mouseClick(shell->Shortcut()->Button1, Qt::LeftButton);
   const std::string exec = "\nExec=" + home_.ProgramDir() + "pelnor\n";
   EXPECT_NE(test::ReadText(StartupEntry()).find(exec), std::string::npos);
   EXPECT_NE(test::ReadText(DesktopEntry()).find(exec), std::string::npos);
-  EXPECT_FALSE(shell->Form5()->isVisible());
+  EXPECT_FALSE(shell->Shortcut()->isVisible());
   EXPECT_EQ(handOvers_, 1);
   EXPECT_TRUE(warnings_.isEmpty());
 }
@@ -98,9 +98,9 @@ TEST_F(ShellFormsTest, OkWithBothBoxesWritesBothEntriesAndHandsOver) {
 TEST_F(ShellFormsTest, OkWithBothBoxesClearedWritesNothingAndStillHandsOver) {
   auto shell = Make();
   shell->ShowShortcutDialog();
-  shell->Form5()->CheckBox1->setChecked(false);
-  shell->Form5()->CheckBox2->setChecked(false);
-  QTest::mouseClick(shell->Form5()->Button1, Qt::LeftButton);
+  shell->Shortcut()->CheckBox1->setChecked(false);
+  shell->Shortcut()->CheckBox2->setChecked(false);
+  QTest::mouseClick(shell->Shortcut()->Button1, Qt::LeftButton);
   EXPECT_TRUE(fs::is_empty(home_.Path()));
   EXPECT_EQ(handOvers_, 1);
 }
@@ -108,12 +108,12 @@ TEST_F(ShellFormsTest, OkWithBothBoxesClearedWritesNothingAndStillHandsOver) {
 TEST_F(ShellFormsTest, CloseBoxWritesNothingAndOnlyTheFirstClosingHandsOver) {
   auto shell = Make();
   shell->ShowShortcutDialog();
-  EXPECT_TRUE(shell->Form5()->close());
+  EXPECT_TRUE(shell->Shortcut()->close());
   EXPECT_FALSE(fs::exists(StartupEntry()));
   EXPECT_FALSE(fs::exists(DesktopEntry()));
   EXPECT_EQ(handOvers_, 1);
-  shell->Form5()->show();  // as a tray click on the last shown window may do
-  QTest::mouseClick(shell->Form5()->Button1, Qt::LeftButton);
+  shell->Shortcut()->show();  // as a tray click on the last shown window may do
+  QTest::mouseClick(shell->Shortcut()->Button1, Qt::LeftButton);
   EXPECT_TRUE(fs::exists(DesktopEntry()));
   EXPECT_EQ(handOvers_, 1);
 }
@@ -122,7 +122,7 @@ TEST_F(ShellFormsTest, AFailedEntryIsShownAndStillHandsOver) {
   WriteText(home_.Path() / "Desktop", "not a folder");
   auto shell = Make();
   shell->ShowShortcutDialog();
-  shell->Form5()->Button1Click();
+  shell->Shortcut()->Button1Click();
   ASSERT_EQ(warnings_.size(), 1);
   EXPECT_TRUE(warnings_[0].contains(QStringLiteral("Desktop"))) << warnings_[0].toStdString();
   EXPECT_EQ(handOvers_, 1);
@@ -130,7 +130,7 @@ TEST_F(ShellFormsTest, AFailedEntryIsShownAndStillHandsOver) {
 
 TEST_F(ShellFormsTest, AboutBoxShowsNameVersionAndLines) {
   auto shell = Make();
-  AboutDialog* about = shell->Form6();
+  AboutDialog* about = shell->About();
   EXPECT_FALSE(about->isVisible());
   EXPECT_EQ(about->windowTitle(), QStringLiteral("バージョン情報"));
   EXPECT_EQ(about->ProductName->text(), QStringLiteral("Pelnor"));
@@ -147,41 +147,41 @@ TEST_F(ShellFormsTest, AboutBoxShowsNameVersionAndLines) {
 
 TEST_F(ShellFormsTest, AboutBoxShowsWithoutWaitingAndHidesOnOk) {
   auto shell = Make();
-  shell->About1Click();  // returns at once: no modal loop
-  EXPECT_TRUE(shell->Form6()->isVisible());
+  shell->OnAbout();  // returns at once: no modal loop
+  EXPECT_TRUE(shell->About()->isVisible());
   EXPECT_EQ(lastShownForm_, 6);
-  QTest::mouseClick(shell->Form6()->OKButton, Qt::LeftButton);
-  EXPECT_FALSE(shell->Form6()->isVisible());
+  QTest::mouseClick(shell->About()->OKButton, Qt::LeftButton);
+  EXPECT_FALSE(shell->About()->isVisible());
   lastShownForm_ = 1;
-  shell->About1Click();
+  shell->OnAbout();
   EXPECT_EQ(lastShownForm_, 6);
 }
 
 TEST_F(ShellFormsTest, MailAndHomePageGoToTheDesktop) {
   UrlRecorder recorder({QStringLiteral("mailto"), QStringLiteral("https")});
   auto shell = Make();
-  shell->N6Click();
-  EXPECT_TRUE(shell->MailAndHP1().Succeeded);
-  shell->N7Click();
-  EXPECT_TRUE(shell->MailAndHP1().Succeeded);
+  shell->OnMailAuthor();
+  EXPECT_TRUE(shell->MailAndHome().Succeeded);
+  shell->OnHomePage();
+  EXPECT_TRUE(shell->MailAndHome().Succeeded);
   EXPECT_EQ(recorder.Urls, (QStringList{QStringLiteral("mailto:pelnor@example.org"),
                                         QStringLiteral("https://pelnor.example.org/")}));
   // A URL the desktop cannot take only clears Succeeded; nothing is shown.
-  shell->MailAndHP1().HomePageAddress = "http://[";
-  shell->N7Click();
-  EXPECT_FALSE(shell->MailAndHP1().Succeeded);
+  shell->MailAndHome().HomePageAddress = "http://[";
+  shell->OnHomePage();
+  EXPECT_FALSE(shell->MailAndHome().Succeeded);
   EXPECT_TRUE(warnings_.isEmpty());
 }
 
 TEST_F(ShellFormsTest, HelpOpensTheManualOrSaysItIsMissing) {
   UrlRecorder recorder({QStringLiteral("file")});
   auto shell = Make();
-  shell->Help1Click();
+  shell->OnHelp();
   EXPECT_TRUE(recorder.Urls.isEmpty());
   ASSERT_EQ(warnings_.size(), 1);
   EXPECT_TRUE(warnings_[0].contains(QStringLiteral("見つかりません")));
   WriteText(HelpFilePath(home_.ProgramDir()), "<html></html>");
-  shell->Help1Click();
+  shell->OnHelp();
   EXPECT_EQ(recorder.Urls,
             QStringList{QString::fromStdString(FileUrl(home_.ProgramDir() + "pelnor.html"))});
   EXPECT_EQ(warnings_.size(), 1);
