@@ -1,5 +1,5 @@
 // The program entry: one instance per user, no window of its own at start,
-// the main form in the tray, then the message loop.
+// the application in the tray, then the message loop.
 
 #include <QApplication>
 #include <QDir>
@@ -10,8 +10,8 @@
 #include <clocale>
 #include <memory>
 
-#include "app/Unit1.h"
-#include "app/Unit1Shell.h"
+#include "app/application.h"
+#include "app/icons.h"
 #include "core/check/event_pump.h"
 #include "platform/program_end_watcher.h"
 #include "core/check/pop3_check_client.h"
@@ -62,22 +62,23 @@ int main(int argc, char* argv[]) {
   pelnor::QtPrinter printer(programDir);
   pelnor::EventPump pump([] { QCoreApplication::processEvents(); });
 
-  pelnor::TForm1Services services;
+  pelnor::ApplicationServices services;
   services.ProgramDir = programDir;
   services.Tray = &host;
   services.Printer = &printer;
   services.Pump = &pump;
   services.MakePop = [&pump] { return std::make_unique<pelnor::Pop3SessionClient>(pump.Callback()); };
 
-  // The main form brings the account editor with its input dialog and
-  // directory chooser; the About box and, at the first start, the shortcut
-  // dialog come from the shell forms. All of them live until the end.
-  pelnor::TForm1 Form1(std::move(services));
-  pelnor::ShellDialogs shellForms(pelnor::ShellFormsServicesFor(Form1, programDir));
-  pelnor::ConnectShellForms(Form1, shellForms);
-  pelnor::ConnectProgramEnds(Form1, ends);
-  Form1.FormCreate();
+  // The application brings the settings dialog and the account editor with
+  // its input dialog and directory chooser; the About box and, at the first
+  // start, the shortcut dialog come from the shell dialogs. All of them live
+  // until the end.
+  pelnor::Application application(std::move(services));
+  pelnor::ShellDialogs shellDialogs(application.ShellServices());
+  application.ConnectShellDialogs(shellDialogs);
+  application.ConnectProgramEnds(ends);
+  application.Start();
   // Ended during start-up: a signal met a dialog's own event loop.
-  if (Form1.Ending()) return 0;
+  if (application.Ending()) return 0;
   return QApplication::exec();
 }

@@ -1,5 +1,12 @@
 #include "ui/message_box.h"
 
+#include <QByteArray>
+#include <QStringDecoder>
+
+#include <exception>
+
+#include "platform/print_text.h"  // FromSjis
+
 namespace pelnor {
 
 void ShowMessageBox(const QString& text, QMessageBox::Icon icon) {
@@ -15,5 +22,20 @@ void ShowNoticeBox(const QString& text, QMessageBox::Icon icon) {
 }
 
 void ShowWarningBox(const QString& text) { ShowMessageBox(text, QMessageBox::Warning); }
+
+QString ExceptionText(const char* what) {
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  const QString text = utf8(QByteArray(what));
+  if (!utf8.hasError()) return text;
+  return FromSjis(what);
+}
+
+void RunShowingFailure(const std::function<void()>& handler, const MessageBoxFn& show) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    if (show) show(ExceptionText(e.what()), QMessageBox::Critical);
+  }
+}
 
 }  // namespace pelnor

@@ -23,4 +23,11 @@ void ShowWarningBox(const QString& text);
 // stopping (it deletes itself when closed).
 void ShowNoticeBox(const QString& text, QMessageBox::Icon icon);
 
+// An exception's text: UTF-8 where it is valid UTF-8, else Shift_JIS.
+QString ExceptionText(const char* what);
+
+// Runs a handler; an exception escaping it is shown through `show` with the
+// error icon and the program carries on.
+void RunShowingFailure(const std::function<void()>& handler, const MessageBoxFn& show);
+
 }  // namespace pelnor

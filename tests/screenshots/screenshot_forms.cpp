@@ -1,6 +1,6 @@
 // Draws the account editor, its input dialog and directory chooser, the
 // shortcut dialog and the About box into PNG files, each as the program
-// shows it: the forms are built and wired as in main.cpp over the program
+// shows it: the dialogs are built and wired as in main.cpp over the program
 // directory given, opened through their own handlers, and grabbed.
 //
 //   pelnor_screenshot_forms PROGRAM_DIR OUT_DIR
@@ -21,12 +21,14 @@
 #include <cstdio>
 #include <string>
 
-#include "app/Unit1.h"
-#include "app/Unit1Shell.h"
+#include "app/application.h"
+#include "app/icons.h"
 #include "platform/qt_printer.h"
 #include "platform/qt_tray_shell.h"
 #include "platform/qt_tray_timer.h"
 #include "core/tray/tray_host.h"
+#include "ui/account_editor_dialog.h"
+#include "ui/settings_dialog.h"
 
 namespace {
 
@@ -88,43 +90,45 @@ int main(int argc, char* argv[]) {
   // Nothing may wait for a click here.
   auto report = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
 
-  pelnor::TForm1Services services;
+  pelnor::ApplicationServices services;
   services.ProgramDir = programDir;
   services.Tray = &host;
   services.Printer = &printer;
   services.ShowMessage = [report](const QString& text, QMessageBox::Icon) { report(text); };
-  pelnor::TForm1 Form1(std::move(services));
-  pelnor::ShellDialogsServices shellServices = pelnor::ShellFormsServicesFor(Form1, programDir);
+  pelnor::Application application(std::move(services));
+  pelnor::ShellDialogsServices shellServices = application.ShellServices();
   shellServices.ShowWarning = report;
-  pelnor::ShellDialogs shellForms(std::move(shellServices));
-  pelnor::ConnectShellForms(Form1, shellForms);
-  Form1.FormCreate();
-  if (Form1.AccountList.empty()) {
+  pelnor::ShellDialogs shellDialogs(std::move(shellServices));
+  application.ConnectShellDialogs(shellDialogs);
+  application.Start();
+  if (application.Accounts().empty()) {
     std::fprintf(stderr, "no account in %sUser.inf\n", programDir.c_str());
     return 1;
   }
 
   bool saved = true;
-  Form1.CheckListBox1->setCurrentRow(0);
-  Form1.Button5Click();  // "編集"
-  saved &= Save(Form1.Form2.get(), out + "account-editor.png");
-  Form1.Form2->Button3Click();  // "追加"
-  saved &= Save(Form1.Form2->inputDialog.get(), out + "input-dialog.png");
-  Form1.Form2->inputDialog->Button2Click();
-  Form1.Form2->CheckBox2->setChecked(true);
-  Form1.Form2->Button6Click();  // "参照"
+  pelnor::SettingsDialog& settings = application.SettingsWindow();
+  pelnor::AccountEditorDialog& editor = application.AccountEditor();
+  settings.accountCheckList->setCurrentRow(0);
+  settings.OnEditAccount();  // "編集"
+  saved &= Save(&editor, out + "account-editor.png");
+  editor.Button3Click();  // "追加"
+  saved &= Save(editor.inputDialog.get(), out + "input-dialog.png");
+  editor.inputDialog->Button2Click();
+  editor.CheckBox2->setChecked(true);
+  editor.Button6Click();  // "参照"
   // The tree fills in the background and rows arriving above the directory
   // push it out of view; shown again once they are in.
   Settle();
-  Form1.Form2->directoryChooser->SetDirectory(QString::fromStdString(programDir) + QStringLiteral("添付"));
-  saved &= Save(Form1.Form2->directoryChooser.get(), out + "directory-chooser.png");
-  Form1.Form2->directoryChooser->Button2Click();
-  Form1.Form2->Button2Click();
+  editor.directoryChooser->SetDirectory(QString::fromStdString(programDir) + QStringLiteral("添付"));
+  saved &= Save(editor.directoryChooser.get(), out + "directory-chooser.png");
+  editor.directoryChooser->Button2Click();
+  editor.Button2Click();
 
-  Form1.OnShowShortcutDialog();
-  saved &= Save(shellForms.Shortcut(), out + "shortcut-dialog.png");
-  shellForms.Shortcut()->hide();  // closing it would hand over to the settings dialog
-  Form1.About1Click();
-  saved &= Save(shellForms.About(), out + "about-box.png");
+  shellDialogs.ShowShortcutDialog();
+  saved &= Save(shellDialogs.Shortcut(), out + "shortcut-dialog.png");
+  shellDialogs.Shortcut()->hide();  // closing it would hand over to the settings dialog
+  application.OnAbout();
+  saved &= Save(shellDialogs.About(), out + "about-box.png");
   return saved ? 0 : 1;
 }

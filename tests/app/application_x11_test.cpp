@@ -1,4 +1,4 @@
-// The main form on an X desktop whose tray host comes late, as when the
+// The application on an X desktop whose tray host comes late, as when the
 // program is autostarted before the panel: start-up goes on without waiting
 // for anyone, and the icon is added once the tray is there.
 
@@ -11,22 +11,20 @@
 #include <QTimer>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
-#include "app/Unit1.h"
-#include "platform/qt_printer.h"
+#include "app/application.h"
 #include "core/store/account_store.h"
+#include "platform/qt_printer.h"
 #include "platform/qt_tray_shell.h"
 #include "platform/qt_tray_timer.h"
+#include "support/store_test_util.h"
+#include "support/temp_dir.h"
 #include "support/x11_desktop.h"
 
 namespace pelnor {
 namespace {
-
-namespace fs = std::filesystem;
 
 class NoTrayDesktop : public ::testing::Environment {
  public:
@@ -48,7 +46,7 @@ class NoTrayDesktop : public ::testing::Environment {
 
  private:
   int argc_ = 1;
-  char name_[16] = "form1_x11_tests";
+  char name_[24] = "application_x11_tests";
   char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QApplication> app_;
 };
@@ -63,14 +61,13 @@ QMessageBox* ShownMessageBox() {
   return nullptr;
 }
 
-TEST(Form1X11Test, WithoutATrayStartUpGoesOnAndTheIconFollowsTheTray) {
+TEST(ApplicationX11Test, WithoutATrayStartUpGoesOnAndTheIconFollowsTheTray) {
   if (!NoTrayDesktop::whyNot_.empty()) GTEST_SKIP() << "no test desktop: " << NoTrayDesktop::whyNot_;
   ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
-  char pattern[] = "/tmp/form1_x11_XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string dir = std::string(pattern) + "/";
-  std::ofstream(dir + "Defult.ini", std::ios::binary)
-      << "[File]\r\nTime=180000\r\n[System]\r\nversion=1.7\r\nFirstStart=0\r\n";
+  test::TempDir temp("application-x11-");
+  const std::string dir = temp.Dir();
+  test::WriteBytes(dir + "Defult.ini",
+                   "[File]\r\nTime=180000\r\n[System]\r\nversion=1.7\r\nFirstStart=0\r\n");
   AccountList accounts;
   accounts.Add("alpha|1|127.0.0.1|a|pw|0|0|font|[]|10|1||1|1|0");
   SaveAccounts(dir, accounts);
@@ -79,12 +76,12 @@ TEST(Form1X11Test, WithoutATrayStartUpGoesOnAndTheIconFollowsTheTray) {
   QtTrayTimerFactory timers;
   TrayHost host(shell, timers);
   QtPrinter printer(dir);
-  TForm1Services services;  // the program's own message boxes
+  ApplicationServices services;  // the program's own message boxes
   services.ProgramDir = dir;
   services.Tray = &host;
   services.Printer = &printer;
   {
-    TForm1 form(std::move(services));
+    Application app(std::move(services));
     // A modal box during start-up is noted and closed, so that it fails
     // the test instead of hanging it.
     bool modalSeen = false;
@@ -96,12 +93,12 @@ TEST(Form1X11Test, WithoutATrayStartUpGoesOnAndTheIconFollowsTheTray) {
       }
     });
     watch.start(100);
-    form.FormCreate();
+    app.Start();
     watch.stop();
     EXPECT_FALSE(modalSeen);
-    EXPECT_EQ(form.AccountList.size(), 1u);
-    EXPECT_TRUE(form.Timer1.Armed());
-    EXPECT_EQ(form.Timer1.Interval(), 180000);
+    EXPECT_EQ(app.Accounts().size(), 1u);
+    EXPECT_TRUE(app.CheckTimer().Armed());
+    EXPECT_EQ(app.CheckTimer().Interval(), 180000);
     QMessageBox* notice = ShownMessageBox();
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(notice->text(), QStringLiteral("タスクトレイにアイコンを登録できません。"));
@@ -110,13 +107,12 @@ TEST(Form1X11Test, WithoutATrayStartUpGoesOnAndTheIconFollowsTheTray) {
 
     // The panel comes up: the icon goes into its tray.
     ASSERT_TRUE(NoTrayDesktop::desktop_->RestartTray());
-    QSystemTrayIcon* tray = shell.SystemTrayIcon(form.TrayIcon1->IconId());
+    QSystemTrayIcon* tray = shell.SystemTrayIcon(app.Tray().IconId());
     ASSERT_NE(tray, nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return tray->geometry().width() > 0; }, 10000));
     EXPECT_TRUE(tray->isVisible());
     notice->close();
   }
-  fs::remove_all(pattern);
 }
 
 }  // namespace

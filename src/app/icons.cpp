@@ -1,16 +1,6 @@
-#include <QStringDecoder>
-
-#include "app/Unit1.h"
-#include "core/text/sjis.h"
+#include "app/icons.h"
 
 namespace pelnor {
-
-QString ExceptionText(const char* what) {
-  QStringDecoder utf8(QStringDecoder::Utf8);
-  const QString text = utf8(QByteArray(what));
-  if (!utf8.hasError()) return text;
-  return FromSjis(what);
-}
 
 QIcon ApplicationIcon() {
   QIcon icon;
