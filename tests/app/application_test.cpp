@@ -299,6 +299,28 @@ TEST_F(ApplicationTest, CancelStillAppliesTheTypedInterval) {
   EXPECT_TRUE(app.Tray().AutoPopup());
 }
 
+// The log switch and the connection option count as soon as they change:
+// "キャンセル" keeps them, and an end while the dialog is still open saves
+// them as they stand.
+TEST_F(ApplicationTest, LogSwitchAndConnectionOptionCountWithoutOk) {
+  for (const bool cancelFirst : {true, false}) {
+    WriteLaterStartIni();
+    Application& app = Start();
+    SettingsDialog& dialog = app.SettingsWindow();
+    app.OnSettings();
+    dialog.logCheck->setChecked(true);
+    dialog.proxyRadio->click();
+    if (cancelFirst) dialog.OnCancel();
+    EXPECT_TRUE(app.CurrentSettings().LogEnabled) << cancelFirst;
+    EXPECT_FALSE(app.CurrentSettings().DirectConnection) << cancelFirst;
+    EXPECT_TRUE(app.CurrentSettings().UseProxy) << cancelFirst;
+    app.OnEndRequested();
+    const std::string ini = ReadBytes(dir_ + "Defult.ini");
+    for (const char* line : {"CH2=1", "RA1=0", "RA2=1"})
+      EXPECT_NE(ini.find(line), std::string::npos) << line << " " << cancelFirst << "\n" << ini;
+  }
+}
+
 TEST_F(ApplicationTest, ZeroMinutesKeepsTheTimerEnabledButNeverDue) {
   WriteLaterStartIni();
   Application& app = Start();
