@@ -12,12 +12,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/store_test_util.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 
@@ -27,11 +28,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+// The program writes the file while we look: not there yet reads as empty.
+std::string ReadIfThere(const fs::path& path) {
+  return fs::exists(path) ? test::ReadBytes(path.string()) : std::string();
 }
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -48,9 +47,6 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 class ProgramRun {
  public:
   ProgramRun() {
-    char pattern[] = "/tmp/pelnor_end_XXXXXX";
-    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("no temporary directory");
-    base_ = pattern;
     for (const char* dir : {"Pelnor", "home", "run", "tmp"}) fs::create_directory(base_ / dir);
     fs::permissions(base_ / "run", fs::perms::owner_all, fs::perm_options::replace);
     fs::copy_file(PELNOR_EXECUTABLE, Dir() / "pelnor");
@@ -60,7 +56,6 @@ class ProgramRun {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
-    fs::remove_all(base_);
   }
 
   fs::path Dir() const { return base_ / "Pelnor"; }
@@ -97,26 +92,27 @@ class ProgramRun {
   }
 
  private:
-  fs::path base_;
+  test::TempDir temp_{"pelnor-end-"};
+  const fs::path base_ = temp_.Path();
   pid_t pid_ = -1;
   bool ended_ = false;
 };
 
 TEST(ProgramEndTest, SigtermSavesTheSettingsAndEndsWithStatusZero) {
   ProgramRun run;
-  std::ofstream(run.Dir() / "Defult.ini", std::ios::binary)
-      << "[File]\r\nTime=120000\r\n[System]\r\nFirstStart=0\r\n";  // version "old"
+  test::WriteBytes((run.Dir() / "Defult.ini").string(),
+                   "[File]\r\nTime=120000\r\n[System]\r\nFirstStart=0\r\n");  // version "old"
   ASSERT_TRUE(run.Start());
   const fs::path ini = run.Dir() / "Defult.ini";
   // Start-up has upgraded the records and saved the version it reached.
-  ASSERT_TRUE(WaitUntil([&] { return ReadFile(ini).find("version=1.7") != std::string::npos; }, 20s))
-      << ReadFile(ini);
+  ASSERT_TRUE(WaitUntil([&] { return ReadIfThere(ini).find("version=1.7") != std::string::npos; }, 20s))
+      << ReadIfThere(ini);
   ASSERT_TRUE(fs::exists(run.LockFile()));
   fs::remove(ini);
 
   ASSERT_EQ(kill(run.Pid(), SIGTERM), 0);
   EXPECT_EQ(run.WaitForEnd(10s), 0);
-  const std::string saved = ReadFile(ini);
+  const std::string saved = ReadIfThere(ini);
   EXPECT_NE(saved.find("Time=120000"), std::string::npos) << saved;
   EXPECT_NE(saved.find("version=1.7"), std::string::npos) << saved;
   EXPECT_FALSE(fs::exists(run.LockFile()));
