@@ -52,8 +52,6 @@ class SettingsDialog : public QWidget {
   // Shows the dialog on the accounts page over a copy of `settings`; the
   // controls keep what they show.
   void Open(const Settings& settings);
-  // The copy as it stands, the log switch and connection option included.
-  Settings Edited() const;
 
   // A value took effect: the whole edited copy.
   std::function<void(const Settings&)> OnSettingsChanged;
@@ -113,6 +111,8 @@ class SettingsDialog : public QWidget {
   // is refused.
   bool TakeIntervalOnClose();
   bool TakeMargins();
+  // The copy as it stands, the log switch and connection option included.
+  Settings Edited() const;
   void HandBack();
   void Guarded(const std::function<void()>& handler);
   void Message(const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
