@@ -111,7 +111,9 @@ class PelnorEndToEnd : public ::testing::Test {
     desktop_ = testing::TX11Desktop::Start(whyNot, withTray);
     ASSERT_TRUE(desktop_) << "no test desktop: " << whyNot;
     // trayer must own the tray before the program looks for one.
-    if (withTray) ASSERT_TRUE(TrayRuns());
+    if (withTray) {
+      ASSERT_TRUE(TrayRuns());
+    }
   }
 
   static bool TrayRuns() {
