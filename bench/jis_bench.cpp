@@ -9,15 +9,14 @@
 // Set JIS_BENCH_KEEP to keep the generated file and the tools' output.
 
 #include "core/text/japanese_code.h"
+#include "support/files.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <random>
 #include <string>
 #include <sys/resource.h>
@@ -126,11 +125,6 @@ Timing Best(int runs, const std::function<void()>& work) {
   return best;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 struct External {
   const char* name;
   std::string command;  // reads standard input, writes standard output
@@ -155,7 +149,7 @@ int main(int argc, char** argv) {
   const fs::path dir = fs::temp_directory_path() / ("jis_bench." + std::to_string(getpid()));
   fs::create_directories(dir);
   const fs::path input = dir / "input.jis";
-  std::ofstream(input, std::ios::binary) << jis;
+  pelnor::test::WriteBytes(input, jis);
 
   std::string sjis;
   const Timing ours = Best(runs, [&] { sjis = pelnor::JisToSjis(jis); });
@@ -179,7 +173,7 @@ int main(int argc, char** argv) {
       continue;
     }
     Report(tool.name, timing, mb, &ours);
-    std::printf("%-31s output %s ours\n", "", ReadFile(tool.output) == sjis ? "equals" : "DIFFERS from");
+    std::printf("%-31s output %s ours\n", "", pelnor::test::ReadBytes(tool.output) == sjis ? "equals" : "DIFFERS from");
   }
   if (!std::getenv("JIS_BENCH_KEEP")) fs::remove_all(dir);
   return 0;

@@ -25,10 +25,10 @@
 #include <utility>
 #include <vector>
 
-#include "../tests/support/dovecot_fixture.h"
 #include "core/pop3/pop3_session.h"
-#include "../tests/support/test_mails.h"
-#include "../tests/support/temp_dir.h"
+#include "support/dovecot_fixture.h"
+#include "support/temp_dir.h"
+#include "support/test_mails.h"
 
 namespace {
 

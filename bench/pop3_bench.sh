@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs the POP3 retrieval benchmark: TVekPOP, mpop and Python's
+# Builds and runs the POP3 retrieval benchmark: Pop3Session, mpop and Python's
 # poplib against one private Dovecot on 127.0.0.1 (started and stopped by the
 # benchmark itself). Usage: bench/pop3_bench.sh [runs]
 # PELNOR_BENCH_SETTLE=0 starts file-creating runs without waiting for the

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -23,19 +22,6 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return true;
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
 // --- program directory ------------------------------------------------------
@@ -70,7 +56,7 @@ std::vector<std::string> ProgramDirFixture::Environment() const {
 
 std::vector<std::string> ProgramDirFixture::OutputLogLines() const {
   std::vector<std::string> lines;
-  std::istringstream log(SjisToUtf8(ReadBytes(dir_ / "Log.txt")));
+  std::istringstream log(SjisToUtf8(ReadBytesIfExists(dir_ / "Log.txt")));
   for (std::string line; std::getline(log, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.ends_with("<出力終了>")) lines.push_back(line);

@@ -13,13 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 namespace pelnor::test {
 
 // Polls `done` every 100 ms until it holds or `timeout` has passed.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-
-std::string ReadBytes(const std::filesystem::path& path);
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
 // A program directory of its own, with HOME, XDG_RUNTIME_DIR and TMPDIR
 // beside it, so that the program's lock and files meet nothing else.

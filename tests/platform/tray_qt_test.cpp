@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QStyleHints>
 #include <QElapsedTimer>
 #include <QMenu>
@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QWidget>
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -25,23 +24,6 @@
 
 namespace pelnor {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "tray_qt_tests";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 QIcon SolidIcon(Qt::GlobalColor color) {
   QPixmap pixmap(16, 16);

@@ -18,48 +18,45 @@
 #include "platform/qt_tray_timer.h"
 #include "core/tray/tray_host.h"
 #include "core/tray/tray_icon.h"
+#include "support/qt_test_app.h"
 #include "support/x11_desktop.h"
 
 namespace pelnor::testing {
 namespace {
 
-class X11Environment : public ::testing::Environment {
+class X11TrayPlatform : public test::QtPlatform {
  public:
-  void SetUp() override {
+  void BeforeApplication() override {
     desktop_ = TX11Desktop::Start(whyNot_);
     if (!desktop_) return;
     // Without a session bus Qt embeds into trayer instead of looking for a
     // StatusNotifierItem host.
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    app_ = std::make_unique<QApplication>(argc_, argv_);
+  }
+  void WithApplication() override {
+    if (!desktop_) return;
     if (!QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000))
       whyNot_ = "trayer never took the system tray";
   }
-  void TearDown() override {
-    app_.reset();
-    desktop_.reset();
-  }
+  void AfterApplication() override { desktop_.reset(); }
 
   static std::string whyNot_;
   static TX11Desktop& Desktop() { return *desktop_; }
 
  private:
-  int argc_ = 1;
-  char name_[16] = "tray_x11_tests";
-  char* argv_[2] = {name_, nullptr};
   static std::unique_ptr<TX11Desktop> desktop_;
-  std::unique_ptr<QApplication> app_;
 };
 
-std::string X11Environment::whyNot_;
-std::unique_ptr<TX11Desktop> X11Environment::desktop_;
-const auto* const kX11Environment = ::testing::AddGlobalTestEnvironment(new X11Environment);
+std::string X11TrayPlatform::whyNot_;
+std::unique_ptr<TX11Desktop> X11TrayPlatform::desktop_;
+[[maybe_unused]] const bool kX11TrayChosen = test::UseQtPlatform(std::make_unique<X11TrayPlatform>());
 
 class TrayX11Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!X11Environment::whyNot_.empty()) GTEST_SKIP() << "no test desktop: " << X11Environment::whyNot_;
+    if (!X11TrayPlatform::whyNot_.empty())
+      GTEST_SKIP() << "no test desktop: " << X11TrayPlatform::whyNot_;
     shell = std::make_unique<QtTrayShell>();
     host = std::make_unique<TrayHost>(*shell, timers);
     icon = std::make_unique<TrayIcon>(*host);
@@ -164,7 +161,7 @@ TEST_F(TrayX11Test, TheIconComesBackWhenTheTrayIsRestarted) {
   ASSERT_NE(tray, nullptr);
   ASSERT_FALSE(IconCentre().isNull());
 
-  ASSERT_TRUE(X11Environment::Desktop().RestartTray());
+  ASSERT_TRUE(X11TrayPlatform::Desktop().RestartTray());
   QTest::qWait(500);
   ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
   Xdotool(IconCentre(), "1");

@@ -5,21 +5,16 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 #include <thread>
+
+#include "files.h"
 
 namespace pelnor::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kStartTimeout = std::chrono::seconds(20);
-
-void WriteFile(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
 
 // libcups remembers the server it first talked to; make it read CUPS_SERVER
 // again (Qt's print plugin and the printing layer share this one libcups).
@@ -80,13 +75,13 @@ void CupsFixture::WriteConfiguration() {
 
   // A private server open to anyone on loopback: no authentication, so the
   // tests can administer it without the system's certificates.
-  WriteFile(root / "etc" / "cupsd.conf",
+  WriteBytes(root / "etc" / "cupsd.conf",
             "Listen 127.0.0.1:" + std::to_string(cupsPort_) +
                 "\n"
                 "LogLevel info\nBrowsing Off\nDefaultAuthType None\nWebInterface No\n"
                 "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                 "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
-  WriteFile(root / "etc" / "cups-files.conf",
+  WriteBytes(root / "etc" / "cups-files.conf",
             "ServerRoot " + (root / "etc").string() + "\nRequestRoot " + (root / "spool").string() +
                 "\nCacheDir " + (root / "cache").string() + "\nStateDir " +
                 (root / "state").string() + "\nTempDir " + (root / "tmp").string() +
@@ -97,7 +92,7 @@ void CupsFixture::WriteConfiguration() {
   // ippeveprinter runs this for every job with the job file as $1. The copy
   // appears under its final name only once complete.
   const std::string jobs = JobDir().string();
-  WriteFile(root / "keep-job",
+  WriteBytes(root / "keep-job",
             "#!/bin/sh\nset -e\nname=$(basename \"$1\")\n"
             "cp \"$1\" \"" + jobs + "/.$name.part\"\n"
             "mv \"" + jobs + "/.$name.part\" \"" + jobs + "/$name\"\n");
@@ -184,7 +179,7 @@ std::string CupsFixture::Logs() const {
   for (const char* name : {"cupsd.log", "error_log", "lpadmin.log", "ippeveprinter.log", "dbus.log"}) {
     const std::filesystem::path path = dir_.Path() / "log" / name;
     if (std::filesystem::exists(path))
-      logs += "--- " + std::string(name) + "\n" + ReadTextFile(path) + "\n";
+      logs += "--- " + std::string(name) + "\n" + ReadBytesIfExists(path) + "\n";
   }
   return logs;
 }

@@ -20,6 +20,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "files.h"
+
 namespace fs = std::filesystem;
 
 namespace pelnor::test {
@@ -27,19 +29,6 @@ namespace pelnor::test {
 namespace {
 
 constexpr const char* kCandidates[] = {"/usr/sbin/dovecot", "/usr/local/sbin/dovecot"};
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  if (!out) throw std::runtime_error("dovecot fixture: cannot write " + path);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // An ephemeral port that is free right now.
 int FreeLoopbackPort() {
@@ -83,7 +72,7 @@ DovecotServer::DovecotServer() {
   fs::create_directories(dir_ + "/state");
   fs::create_directories(dir_ + "/mail");
   ChownToMailUser(dir_ + "/mail");
-  WriteFile(dir_ + "/passwd", "");
+  WriteBytes(dir_ + "/passwd", "");
 }
 
 DovecotServer::~DovecotServer() {
@@ -134,7 +123,7 @@ void DovecotServer::WriteConfig() const {
        << " home=" << dir_ << "/mail/%u\n}\n"
        << "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n    port = "
        << port_ << "\n  }\n}\n";
-  WriteFile(dir_ + "/dovecot.conf", conf.str());
+  WriteBytes(dir_ + "/dovecot.conf", conf.str());
 }
 
 void DovecotServer::Start() {
@@ -216,7 +205,7 @@ void DovecotServer::Deliver(const std::string& user, const std::string& bytes) {
                 static_cast<int>(::getpid()), delivered_);
   const std::string home = MaildirOf(user);
   const std::string tmp = home + "/tmp/" + name;
-  WriteFile(tmp, bytes);
+  WriteBytes(tmp, bytes);
   ChownToMailUser(tmp);
   fs::rename(tmp, home + "/new/" + name);
 }
@@ -230,7 +219,7 @@ int DovecotServer::CountMails(const std::string& user) const {
 }
 
 std::string DovecotServer::LogText() const {
-  return ReadFile(dir_ + "/dovecot.out") + ReadFile(dir_ + "/dovecot.log");
+  return ReadBytesIfExists(dir_ + "/dovecot.out") + ReadBytesIfExists(dir_ + "/dovecot.log");
 }
 
 }  // namespace pelnor::test

@@ -1,5 +1,6 @@
 #include "pdf_probe.h"
 
+#include "files.h"
 #include "test_process.h"
 #include "temp_dir.h"
 
@@ -17,8 +18,8 @@ std::string RunTool(std::vector<std::string> argv, const std::filesystem::path& 
   const std::filesystem::path out = dir.Path() / output;
   argv.push_back(out.string());
   if (RunCommand(argv, EnvironmentWith({}), log) != 0)
-    throw std::runtime_error(argv[0] + " failed: " + ReadTextFile(log));
-  return ReadTextFile(out);
+    throw std::runtime_error(argv[0] + " failed: " + ReadBytesIfExists(log));
+  return ReadBytes(out);
 }
 
 std::string Unescape(std::string text) {
@@ -49,8 +50,8 @@ std::string PdfInfo(const std::filesystem::path& pdf) {
   TempDir dir("pelnor-pdf-");
   const std::filesystem::path log = dir.Path() / "log";
   if (RunCommand({"pdfinfo", pdf.string()}, EnvironmentWith({}), log) != 0)
-    throw std::runtime_error("pdfinfo failed: " + ReadTextFile(log));
-  return ReadTextFile(log);
+    throw std::runtime_error("pdfinfo failed: " + ReadBytesIfExists(log));
+  return ReadBytes(log);
 }
 
 std::vector<PdfWord> PdfWords(const std::filesystem::path& pdf) {
@@ -77,8 +78,8 @@ GrayImage RenderPdf(const std::filesystem::path& pdf, int dpi, int x, int y, int
       "-x", std::to_string(x), "-y", std::to_string(y), "-W", std::to_string(width),
       "-H", std::to_string(height), pdf.string(), stem.string()};
   if (RunCommand(argv, EnvironmentWith({}), log) != 0)
-    throw std::runtime_error("pdftoppm failed: " + ReadTextFile(log));
-  const std::string pgm = ReadTextFile(stem.string() + ".pgm");
+    throw std::runtime_error("pdftoppm failed: " + ReadBytesIfExists(log));
+  const std::string pgm = ReadBytes(stem.string() + ".pgm");
   std::istringstream in(pgm);
   std::string magic;
   int maxValue = 0;

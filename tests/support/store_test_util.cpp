@@ -1,27 +1,10 @@
 #include "store_test_util.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 
 namespace fs = std::filesystem;
 
 namespace pelnor::test {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
 
 bool Exists(const std::string& path) { return fs::exists(path); }
 

@@ -6,12 +6,11 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "core/shell/shell_environment.h"
+#include "files.h"
 
 namespace pelnor::test {
 
@@ -38,16 +37,10 @@ class TempHome {
   std::filesystem::path path_;
 };
 
+// The names the dialog tests still use for WriteBytes and ReadBytesIfExists.
 inline void WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
+  WriteBytes(path, text);
 }
-
-inline std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+inline std::string ReadText(const std::filesystem::path& path) { return ReadBytesIfExists(path); }
 
 }  // namespace pelnor::test

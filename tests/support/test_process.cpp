@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -146,13 +145,6 @@ std::string FindTool(const std::string& name) {
     if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
   }
   return {};
-}
-
-std::string ReadTextFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 int FreeLoopbackPort() {

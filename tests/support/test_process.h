@@ -52,8 +52,6 @@ int RunInChildProcess(const std::function<void()>& body);
 // Full path of a tool from PATH, /usr/sbin or /sbin; empty when missing.
 std::string FindTool(const std::string& name);
 
-std::string ReadTextFile(const std::filesystem::path& path);
-
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 int FreeLoopbackPort();
 

@@ -4,26 +4,20 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "core/text/sjis.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 namespace pelnor {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadBytes;
 using test::TempDir;
 
 const char kDate[] = "Sat, 25 Dec 2004 15:29:58 +0900";
 const DateTime kRetrieved{2026, 12, 8, 1, 2, 3};
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 AttachedFile File(std::string name, std::string data) {
   AttachedFile f;
@@ -62,7 +56,7 @@ TEST_F(AttachmentOutputTest, NothingIsSavedUnlessTheAccountAsks) {
 TEST_F(AttachmentOutputTest, SavesTheDecodedBytesUnderAUtf8Name) {
   fs::path path = Save(File(Sjis("見積書.pdf"), std::string("%PDF\0\r\n", 7)));
   EXPECT_EQ(path, root.Path() / "mail" / "見積書.pdf");
-  EXPECT_EQ(ReadAll(path), std::string("%PDF\0\r\n", 7));
+  EXPECT_EQ(ReadBytes(path), std::string("%PDF\0\r\n", 7));
 }
 
 TEST_F(AttachmentOutputTest, ShiftJisDirectoryNameIsConvertedToo) {
@@ -107,9 +101,9 @@ TEST_F(AttachmentOutputTest, NeverReplacesAnExistingFile) {
   for (const auto& [given, written] : saves) {
     const fs::path path = Save(File(given, written));
     EXPECT_EQ(path, mail / written);
-    EXPECT_EQ(ReadAll(path), written);
+    EXPECT_EQ(ReadBytes(path), written);
   }
-  EXPECT_EQ(ReadAll(root.Path() / "outside"), "keep");
+  EXPECT_EQ(ReadBytes(root.Path() / "outside"), "keep");
   EXPECT_TRUE(fs::is_symlink(mail / "a.txt"));
 }
 

@@ -5,12 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "core/check/check_cycle.h"
 #include "core/check/program_ending.h"
 #include "check_cycle_fakes.h"
+#include "log_lines.h"
 #include "core/text/sjis.h"
 #include "core/store/digit_file.h"
 #include "core/store/history.h"
@@ -56,18 +54,7 @@ class CheckCycleTest : public ::testing::Test {
     return subjects;
   }
   // Log lines without their time stamp, in UTF-8.
-  std::vector<std::string> LogLines() const {
-    std::ifstream in(dir_.Path() / "Log.txt", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(text, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(SjisToUtf8(line.substr(line.find(" : ") + 3)));
-    }
-    return lines;
-  }
+  std::vector<std::string> LogLines() const { return LogLinesOf(dir_.Path() / "Log.txt"); }
   std::vector<std::string> WireOf(const std::string& host) const {
     std::vector<std::string> commands;
     for (const std::string& line : world_.Wire)

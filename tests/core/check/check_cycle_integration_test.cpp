@@ -8,6 +8,7 @@
 
 #include "cycle_rig.h"
 #include "support/dovecot_fixture.h"
+#include "support/files.h"
 #include "support/pdf_probe.h"
 #include "support/test_process.h"
 #include "core/store/digit_file.h"
@@ -23,13 +24,6 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using ::testing::UnorderedElementsAre;
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string FilesUnder(const std::filesystem::path& dir) {
   std::string names;
@@ -84,7 +78,7 @@ TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
                               HasSubstr("資料.txt"), HasSubstr("資料を送ります。")))
       << withFile;
 
-  EXPECT_EQ(ReadFile(attach / "0412251529" / "資料.txt"), data) << FilesUnder(attach);
+  EXPECT_EQ(ReadBytesIfExists(attach / "0412251529" / "資料.txt"), data) << FilesUnder(attach);
 
   const std::string dirText = dir.Path().string() + "/";
   auto history = ReadDigitFile(HistoryPath(dirText, Sjis("会社")));
@@ -145,7 +139,7 @@ TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNex
   EXPECT_EQ(printed(), "S-1 S-3 ");
   EXPECT_THAT(wire, HasSubstr("RETR 3;DELE 1;DELE 3;QUIT;")) << wire;
   EXPECT_EQ(server.CountMails("taro"), 1) << server.LogText();
-  const std::string logText = SjisToUtf8(ReadFile(dir.Path() / "Log.txt"));
+  const std::string logText = SjisToUtf8(ReadBytes(dir.Path() / "Log.txt"));
   EXPECT_THAT(logText, AllOf(HasSubstr("printer jammed<エラー発生>\r\n"),
                              HasSubstr("Authentication failed.<エラー発生>\r\n"),
                              EndsWith(" : [b]ログインエラー<エラー発生>\r\n")))

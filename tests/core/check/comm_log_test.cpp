@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "core/text/sjis.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 #include "support/fixed_clock.h"
 
@@ -14,14 +14,8 @@ namespace pelnor {
 namespace {
 
 using test::FixedClock;
+using test::ReadBytes;
 using test::TempDir;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class CommLogTest : public testing::Test {
  protected:
@@ -34,7 +28,7 @@ class CommLogTest : public testing::Test {
 
 TEST_F(CommLogTest, OutputLineInShiftJisWithCrLf) {
   log.WriteLog(Sjis("[main]山田 [Sat, 25 Dec 2004 15:29:58 ]"), lkOutput);
-  EXPECT_EQ(ReadAll(file),
+  EXPECT_EQ(ReadBytes(file),
             Sjis("2004/12/25 15:30:04 : [main]山田 [Sat, 25 Dec 2004 15:29:58 ]<出力終了>\r\n"));
 }
 
@@ -42,14 +36,14 @@ TEST_F(CommLogTest, ErrorLinesAreAppendedInOrder) {
   log.WriteLog("-ERR invalid password", lkError);
   clock.Time.Second = 5;
   log.WriteLog(Sjis("ログインエラー"), lkError);
-  EXPECT_EQ(ReadAll(file), Sjis("2004/12/25 15:30:04 : -ERR invalid password<エラー発生>\r\n"
+  EXPECT_EQ(ReadBytes(file), Sjis("2004/12/25 15:30:04 : -ERR invalid password<エラー発生>\r\n"
                                 "2004/12/25 15:30:05 : ログインエラー<エラー発生>\r\n"));
 }
 
 TEST_F(CommLogTest, AppendsToAnExistingLog) {
   std::ofstream(file, std::ios::binary) << "old line\r\n";
   log.WriteLog(Sjis("接続エラー"), lkError);
-  EXPECT_EQ(ReadAll(file), "old line\r\n" + Sjis("2004/12/25 15:30:04 : 接続エラー<エラー発生>\r\n"));
+  EXPECT_EQ(ReadBytes(file), "old line\r\n" + Sjis("2004/12/25 15:30:04 : 接続エラー<エラー発生>\r\n"));
 }
 
 TEST_F(CommLogTest, SwitchedOffCreatesNoFile) {
@@ -65,7 +59,7 @@ TEST_F(CommLogTest, TheLiveSwitchCounts) {
   log.WriteLog("two", lkOutput);
   enabled = true;
   log.WriteLog("three", lkOutput);
-  std::string text = ReadAll(file);
+  std::string text = ReadBytes(file);
   EXPECT_NE(text.find("one"), std::string::npos);
   EXPECT_EQ(text.find("two"), std::string::npos);
   EXPECT_NE(text.find("three"), std::string::npos);

@@ -8,15 +8,14 @@
 #include <QCoreApplication>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/check/check_cycle.h"
 #include "core/check/pop3_check_client.h"
 #include "check_cycle_fakes.h"
+#include "log_lines.h"
 #include "platform/qt_printer.h"
 #include "core/text/sjis.h"
 
@@ -47,18 +46,7 @@ class CycleRig {
   FakeTray& Tray() { return tray_; }
 
   // Log lines in UTF-8, without their time stamps.
-  std::vector<std::string> LogLines() const {
-    std::ifstream in(dir_ / "Log.txt", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(text, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(SjisToUtf8(line.substr(line.find(" : ") + 3)));
-    }
-    return lines;
-  }
+  std::vector<std::string> LogLines() const { return LogLinesOf(dir_ / "Log.txt"); }
 
   std::vector<std::filesystem::path> PdfFiles() const {
     std::vector<std::filesystem::path> files;

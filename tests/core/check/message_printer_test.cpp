@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "core/text/sjis.h"
+#include "support/files.h"
 #include "support/recording_canvas.h"
 #include "support/temp_dir.h"
 #include "support/fixed_clock.h"
@@ -47,12 +47,7 @@ class PrintLayoutTest : public testing::Test {
     msg.MessageId = "<1@example.jp>";
   }
 
-  std::string LogText() {
-    std::ifstream in(dir.Path() / "Log.txt", std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string LogText() { return test::ReadBytesIfExists(dir.Path() / "Log.txt"); }
 
   // The drawn texts whose left edge is `x`, in order.
   std::vector<test::DrawnText> TextsAt(int x) const {

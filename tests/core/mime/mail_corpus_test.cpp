@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "body_test_util.h"
 #include "mail_pipeline.h"
 #include "core/text/sjis.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 namespace pelnor {
@@ -20,12 +20,7 @@ namespace fs = std::filesystem;
 
 const fs::path kMailDir = fs::path(PELNOR_TEST_DATA) / "mail";
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadBytes;
 
 std::string ToCrLf(const std::string& text) {
   std::string out;
@@ -44,7 +39,7 @@ struct Expectation {
 
 Expectation LoadExpectation(const std::string& name) {
   Expectation e;
-  std::istringstream expect(ReadFile(kMailDir / (name + ".expect")));
+  std::istringstream expect(ReadBytes(kMailDir / (name + ".expect")));
   for (std::string line; std::getline(expect, line);) {
     const std::size_t colon = line.find(": ");
     const std::string key = line.substr(0, colon);
@@ -52,12 +47,12 @@ Expectation LoadExpectation(const std::string& name) {
     if (key == "Attachment") {
       const std::size_t blank = value.find(' ');
       e.attachments.emplace_back(Sjis(value.substr(blank + 1)),
-                                 ReadFile(kMailDir / value.substr(0, blank)));
+                                 ReadBytes(kMailDir / value.substr(0, blank)));
     } else {
       e.fields.emplace_back(key, Sjis(value));
     }
   }
-  std::istringstream text(ReadFile(kMailDir / (name + ".text")));
+  std::istringstream text(ReadBytes(kMailDir / (name + ".text")));
   for (std::string line; std::getline(text, line);) e.text.push_back(Sjis(line));
   return e;
 }
@@ -80,7 +75,7 @@ class MailCorpus : public ::testing::TestWithParam<std::string> {};
 TEST_P(MailCorpus, DecodesToTheExpectedMessage) {
   const std::string name = GetParam();
   const Expectation expected = LoadExpectation(name);
-  const std::string raw = ReadFile(kMailDir / (name + ".eml"));
+  const std::string raw = ReadBytes(kMailDir / (name + ".eml"));
   ASSERT_FALSE(raw.empty());
   test::PrivateTempDir tmp;
   for (const std::string& mail : {raw, ToCrLf(raw)}) {

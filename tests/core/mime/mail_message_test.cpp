@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <signal.h>
 #include <sys/resource.h>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 #include "core/mime/mail_parser.h"
@@ -25,10 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::ReadBytes;
 
 TEST(MailMessage, NewMessageHasTheDocumentedDefaults) {
   const MailMessage msg;
@@ -122,7 +119,7 @@ TEST(SaveToNewFile, WritesTheExactBytesButNeverOverAnExistingName) {
   f.Data = std::string("line\r\n\0\xff\x1a end\n", 13);
   const fs::path path = dir.Path() / "out.bin";
   ASSERT_TRUE(f.SaveToNewFile(path));
-  EXPECT_EQ(ReadFile(path), f.Data);
+  EXPECT_EQ(ReadBytes(path), f.Data);
 
   // A second save, and one through a link planted at the name, leave both
   // the file and the link's target as they were.
@@ -135,8 +132,8 @@ TEST(SaveToNewFile, WritesTheExactBytesButNeverOverAnExistingName) {
   EXPECT_FALSE(f.SaveToNewFile(dir.Path() / "link"));
   EXPECT_FALSE(f.SaveToNewFile(dir.Path() / "dangling"));
   EXPECT_FALSE(f.SaveToNewFile(dir.Path()));  // a directory takes the name too
-  EXPECT_EQ(ReadFile(path), std::string("line\r\n\0\xff\x1a end\n", 13));
-  EXPECT_EQ(ReadFile(target), "keep");
+  EXPECT_EQ(ReadBytes(path), std::string("line\r\n\0\xff\x1a end\n", 13));
+  EXPECT_EQ(ReadBytes(target), "keep");
   EXPECT_FALSE(fs::exists(dir.Path() / "missing"));
 }
 
@@ -170,7 +167,7 @@ TEST(SaveToNewFile, AFailedWriteLeavesNoPartialFile) {
   EXPECT_FALSE(fs::exists(dir.Path() / "big.bin"));
 }
 
-TEST(VekMsgList, HoldsReferencesOnly) {
+TEST(MailMessageList, HoldsReferencesOnly) {
   std::vector<std::unique_ptr<MailMessage>> owner;  // as the POP3 client holds them
   MailMessageList list;
   for (int i = 0; i < 3; ++i) {

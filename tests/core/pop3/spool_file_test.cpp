@@ -10,11 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/file_probes.h"
+#include "support/files.h"
 
 namespace pelnor {
 namespace {
@@ -22,12 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::OpenDescriptors;
 using test::Pattern;
+using test::ReadBytes;
 using ::testing::HasSubstr;
-
-std::string FileContent(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(SpoolFile, BecomesAPrivateTemporaryFileOnceTheMailOutgrowsTheBuffer) {
   const int before = OpenDescriptors();
@@ -97,7 +92,7 @@ TEST(SpoolFile, WritesLargeMailToTheFileInsteadOfMemory) {
   // Everything but the last buffer's worth is already on disk.
   EXPECT_GE(fs::file_size(spool.Path()), bytes.size() - 64 * 1024);
   EXPECT_TRUE(spool.ReadAll() == bytes);
-  EXPECT_TRUE(FileContent(spool.Path()) == bytes);
+  EXPECT_TRUE(ReadBytes(spool.Path()) == bytes);
 }
 
 TEST(SpoolFile, WritingGoesOnAfterReadAll) {
@@ -131,7 +126,7 @@ TEST(SpoolFile, ContentsShowWhatWasWrittenUntilRemove) {
       spool.Remove();
       if (!path.empty()) {
         EXPECT_FALSE(fs::exists(path));
-        EXPECT_EQ(FileContent("/proc/self/maps").find(path), std::string::npos) << "still mapped";
+        EXPECT_EQ(ReadBytes("/proc/self/maps").find(path), std::string::npos) << "still mapped";
       }
       EXPECT_EQ(spool.Contents(), "");
     }

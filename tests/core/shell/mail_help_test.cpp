@@ -8,14 +8,15 @@
 
 #include "core/shell/mail_and_home_page.h"
 #include "core/shell/help_file.h"
+#include "support/files.h"
 #include "support/temp_home.h"
 
 namespace pelnor {
 namespace {
 
-using test::ReadText;
+using test::ReadBytes;
 using test::TempHome;
-using test::WriteText;
+using test::WriteBytes;
 
 class RecordingOpener : public ShellOpener {
  public:
@@ -52,7 +53,7 @@ TEST(HelpFileTest, OpensTheManualBesideTheProgramOnlyWhenItIsThere) {
   RecordingOpener opener;
   EXPECT_EQ(OpenHelp(home.ProgramDir(), opener), hrMissing);
   EXPECT_TRUE(opener.Opened.empty());
-  WriteText(HelpFilePath(home.ProgramDir()), "<html></html>");
+  WriteBytes(HelpFilePath(home.ProgramDir()), "<html></html>");
   EXPECT_EQ(OpenHelp(home.ProgramDir(), opener), hrOpened);
   EXPECT_EQ(opener.Opened, std::vector<std::string>{FileUrl(home.ProgramDir() + "pelnor.html")});
   opener.Result = false;
@@ -62,7 +63,7 @@ TEST(HelpFileTest, OpensTheManualBesideTheProgramOnlyWhenItIsThere) {
 // The manual must keep up with the program: the files it names and the
 // captions a user looks for on screen.
 TEST(HelpFileTest, ManualNamesFilesCaptionsAndLogMarkers) {
-  const std::string manual = ReadText(PELNOR_SHELL_HELP);
+  const std::string manual = ReadBytes(PELNOR_SHELL_HELP);
   for (const char* text :
        {"charset=\"UTF-8\"", "Defult.ini", "User.inf", ".dat", "Log.txt", "&lt;出力終了&gt;",
         "&lt;エラー発生&gt;", "接続エラー", "ログインエラー", "新規", "ｴｲﾘｱｽ", "POP3ｻｰﾊﾞｰ",

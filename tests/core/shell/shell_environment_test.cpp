@@ -5,13 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
 #include "support/temp_home.h"
 
 namespace pelnor {
 namespace {
 
 using test::TempHome;
-using test::WriteText;
+using test::WriteBytes;
 
 struct DesktopCase {
   const char* name;
@@ -24,7 +25,7 @@ class DesktopDirTest : public ::testing::TestWithParam<DesktopCase> {};
 TEST_P(DesktopDirTest, Resolves) {
   const DesktopCase& c = GetParam();
   TempHome home;
-  if (c.userDirs) WriteText(home.Path() / ".config/user-dirs.dirs", c.userDirs);
+  if (c.userDirs) WriteBytes(home.Path() / ".config/user-dirs.dirs", c.userDirs);
   std::string expected = c.expected;
   if (expected.empty()) expected = home.Path().string();
   else if (expected[0] != '/') expected = (home.Path() / expected).string();
@@ -56,8 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ShellEnvironmentTest, ConfigHomeMovesUserDirsAndAutostart) {
   TempHome home;
   const std::string config = (home.Path() / "cfg").string();
-  WriteText(home.Path() / "cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/FromCfg\"\n");
-  WriteText(home.Path() / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/FromDefault\"\n");
+  WriteBytes(home.Path() / "cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/FromCfg\"\n");
+  WriteBytes(home.Path() / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/FromDefault\"\n");
   const ShellEnvironment env{home.Path().string(), config};
   EXPECT_EQ(DesktopDir(env), home.Path() / "FromCfg");
   EXPECT_EQ(AutostartDir(env), home.Path() / "cfg/autostart");

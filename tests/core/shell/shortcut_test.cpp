@@ -11,6 +11,7 @@
 
 #include "core/shell/shortcut_maker.h"
 #include "core/shell/startup_shortcuts.h"
+#include "support/files.h"
 #include "support/temp_home.h"
 
 namespace fs = std::filesystem;
@@ -18,9 +19,10 @@ namespace fs = std::filesystem;
 namespace pelnor {
 namespace {
 
-using test::ReadText;
+using test::ReadBytes;
+using test::ReadBytesIfExists;
 using test::TempHome;
-using test::WriteText;
+using test::WriteBytes;
 
 bool IsExecutable(const fs::path& path) {
   struct stat st {};
@@ -48,7 +50,7 @@ TEST_P(ChosenShortcutsTest, WritesExactlyTheCheckedOnes) {
   const std::string exec = "\nExec=" + home.ProgramDir() + "pelnor\n";
   for (const fs::path& path : {startup, desktop}) {
     if (!fs::exists(path)) continue;
-    const std::string text = ReadText(path);
+    const std::string text = ReadBytes(path);
     EXPECT_TRUE(text.starts_with("[Desktop Entry]\n")) << text;
     EXPECT_NE(text.find(exec), std::string::npos) << text;
     EXPECT_NE(text.find("\nName=Pelnor\n"), std::string::npos) << text;
@@ -69,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(FirstStart, ChosenShortcutsTest,
 
 TEST(ChosenShortcutsTest, DesktopComesFromUserDirs) {
   TempHome home;
-  WriteText(home.Path() / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n");
+  WriteBytes(home.Path() / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n");
   ShortcutMaker link(home.Environment());
   CreateChosenShortcuts(link, home.ProgramDir(), false, true);
   EXPECT_TRUE(fs::exists(home.Path() / "デスクトップ/Pelnor.desktop"));
@@ -79,16 +81,16 @@ TEST(ChosenShortcutsTest, DesktopComesFromUserDirs) {
 TEST(ChosenShortcutsTest, ReplacesAnOldEntryWithoutLeavingTemporaries) {
   TempHome home;
   const fs::path desktop = home.Path() / "Desktop/Pelnor.desktop";
-  WriteText(desktop, "[Desktop Entry]\nExec=/old/pelnor\n");
+  WriteBytes(desktop, "[Desktop Entry]\nExec=/old/pelnor\n");
   ShortcutMaker link(home.Environment());
   CreateChosenShortcuts(link, home.ProgramDir(), false, true);
-  EXPECT_EQ(ReadText(desktop).find("/old/"), std::string::npos);
+  EXPECT_EQ(ReadBytesIfExists(desktop).find("/old/"), std::string::npos);
   EXPECT_EQ(std::distance(fs::directory_iterator(desktop.parent_path()), fs::directory_iterator()), 1);
 }
 
 TEST(ChosenShortcutsTest, OneFailureDoesNotStopTheOther) {
   TempHome home;
-  WriteText(home.Path() / "Desktop", "a file where the folder should be");
+  WriteBytes(home.Path() / "Desktop", "a file where the folder should be");
   ShortcutMaker link(home.Environment());
   const std::vector<std::string> errors = CreateChosenShortcuts(link, home.ProgramDir(), true, true);
   ASSERT_EQ(errors.size(), 1u);
@@ -125,7 +127,7 @@ TEST(MakeShortCutTest, EveryPropertyReachesTheEntry) {
   link.SCWorkDir = "/var/tmp";
   link.SCShowCmd = tsMin;
   link.CreateLink();
-  EXPECT_EQ(ReadText(home.Path() / "Desktop/tools/Mail Printer.desktop"),
+  EXPECT_EQ(ReadBytes(home.Path() / "Desktop/tools/Mail Printer.desktop"),
             "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Mail Printer\n"
             "Comment=受信メールを印刷\nExec=\"/opt/my tools/pelnor\" --quiet\nPath=/var/tmp\n"
             "Terminal=false\nX-Pelnor-ShowCmd=7\n");
