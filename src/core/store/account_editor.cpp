@@ -1,9 +1,8 @@
 #include "core/store/account_editor.h"
 
-#include <charconv>
-
 #include "core/store/account_record.h"
 #include "core/store/history.h"
+#include "core/text/integer.h"
 
 namespace pelnor {
 namespace {
@@ -14,7 +13,8 @@ const char* Flag(bool on) { return on ? "0" : "1"; }
 bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 int NumberField(std::string_view record, int field, std::vector<int>& notWhole) {
-  if (std::optional<int> value = WholeNumber(RecordField(record, field))) return *value;
+  if (std::optional<int> value = ParseInteger(RecordField(record, field), kSignedNumber))
+    return *value;
   notWhole.push_back(field);
   return 0;
 }
@@ -57,17 +57,6 @@ LoadedAccount ReadAccountRecord(std::string_view record) {
   d.ReceiveAll = RecordField(record, afFilterSenders) == "0";
   if (!d.ReceiveAll) d.Addresses = RecordFieldsFrom(record, afFirstAddress);
   return loaded;
-}
-
-std::optional<int> WholeNumber(std::string_view text) {
-  const bool plus = !text.empty() && text.front() == '+';
-  if (plus) text.remove_prefix(1);
-  if (text.empty() || (plus && text.front() == '-')) return std::nullopt;
-  int value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
 }
 
 std::string FontStyleText(const std::bitset<4>& styles) {

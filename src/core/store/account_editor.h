@@ -50,9 +50,6 @@ struct LoadedAccount {
 // are read only when field 15 says the account filters its senders.
 LoadedAccount ReadAccountRecord(std::string_view record);
 
-// A decimal whole number fitting an int: an optional sign and digits only.
-std::optional<int> WholeNumber(std::string_view text);
-
 // "[fsBold,fsItalic]": bits in the order bold, italic, underline, strike-out.
 std::string FontStyleText(const std::bitset<4>& styles);
 

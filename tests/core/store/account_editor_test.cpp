@@ -94,17 +94,6 @@ TEST(ReadAccountRecord, NumbersThatAreNotWholeReadAsZero) {
   EXPECT_TRUE(fine.NotWholeFields.empty());
 }
 
-TEST(WholeNumber, SignAndDigitsOnly) {
-  struct Row {
-    const char* text;
-    std::optional<int> value;
-  } rows[] = {{"0", 0},          {"12", 12},           {"-1", -1},          {"+5", 5},
-              {"", {}},          {"+", {}},            {"-", {}},           {"1.0", {}},
-              {" 1", {}},        {"1 ", {}},           {"abc", {}},         {"+-1", {}},
-              {"2147483647", 2147483647},              {"2147483648", {}},  {"0x10", {}}};
-  for (const Row& row : rows) EXPECT_EQ(WholeNumber(row.text), row.value) << row.text;
-}
-
 // --- texts -------------------------------------------------------------------------
 
 TEST(FontStyleText, MembersInTheirOrder) {
