@@ -145,7 +145,7 @@ class AccountEditorDialog : public QWidget {
   void ShowPrinterFont();
   bool RequiredTextsGiven();
   bool TextsUsable();
-  AccountDraft DraftFromControls() const;
+  Account DraftFromControls() const;
   bool InputAccepted(const QString& text);
   void InputClosed();
   bool DirectoryChosen(const QString& directory);

@@ -91,20 +91,21 @@ void AccountEditorDialog::PrepareForNew() {
 
 void AccountEditorDialog::LoadRecord(size_t index) {
   ClearAddresses();
-  const LoadedAccount loaded = ReadAccountRecord(services_.Accounts->Records().at(index));
-  const AccountDraft& d = loaded.Draft;
+  const LoadedAccount loaded = ReadRecordForEditor(services_.Accounts->Records().at(index));
+  const Account& d = loaded.Shown;
   Edit1->setText(FromSjis(d.Alias));
-  Edit2->setText(FromSjis(d.Server));
+  Edit2->setText(FromSjis(d.Host));
   Edit3->setText(FromSjis(d.User));
   Edit4->setText(FromSjis(d.Password));
   FillPrinters();
-  SelectRecordPrinter(d.PrinterItem);
-  if (services_.PaperIndex) *services_.PaperIndex = d.PaperItem;
+  const int paper = d.PaperIndex.value_or(0);
+  SelectRecordPrinter(d.PrinterIndex.value_or(0));
+  if (services_.PaperIndex) *services_.PaperIndex = paper;
   if (services_.SelectPrinterPaper)
-    Guarded([&] { services_.SelectPrinterPaper(PrinterIndex, d.PaperItem); });
+    Guarded([&] { services_.SelectPrinterPaper(PrinterIndex, paper); });
   Edit5->setText(FromSjis(d.FontName));
   Edit6->setText(FromSjis(d.FontStyle));
-  Edit7->setText(FromSjis(d.FontSize));
+  Edit7->setText(FromSjis(d.Field(afFontSize)));
   CheckBox2->setChecked(d.SaveAttachments);
   if (services_.AttachDir)
     *services_.AttachDir =
@@ -274,17 +275,17 @@ bool AccountEditorDialog::TextsUsable() {
   return true;
 }
 
-AccountDraft AccountEditorDialog::DraftFromControls() const {
-  AccountDraft d;
+Account AccountEditorDialog::DraftFromControls() const {
+  Account d;
   d.Alias = Text(Edit1);
-  d.Server = Text(Edit2);
+  d.Host = Text(Edit2);
   d.User = Text(Edit3);
   d.Password = Text(Edit4);
-  d.PrinterItem = ComboBox1->currentIndex();
-  d.PaperItem = ComboBox2->currentIndex();
+  d.PrinterIndex = ComboBox1->currentIndex();
+  d.PaperIndex = ComboBox2->currentIndex();
   d.FontName = Text(Edit5);
   d.FontStyle = Text(Edit6);
-  d.FontSize = Text(Edit7);
+  d.SetField(afFontSize, Text(Edit7));  // as typed, never checked
   d.SaveAttachments = CheckBox2->isChecked();
   d.AttachDir = Text(Edit8);
   d.DateSubDir = CheckBox4->isChecked();
@@ -297,7 +298,7 @@ AccountDraft AccountEditorDialog::DraftFromControls() const {
 void AccountEditorDialog::Button1Click() {
   if (!RequiredTextsGiven() || !TextsUsable()) return;
   if (EditAddressList.empty()) CheckBox1->setChecked(true);
-  const AccountDraft draft = DraftFromControls();
+  const Account draft = DraftFromControls();
   const std::string record = BuildAccountRecord(draft);
   const std::optional<size_t> editing = EditMode == 1 ? std::optional(EditIndex) : std::nullopt;
   const QString duplicate = QStringLiteral("ｴｲﾘｱｽ名が重複してます。");

@@ -29,6 +29,7 @@
 #include "core/print/print_canvas.h"
 #include "core/check/message_printer.h"
 #include "core/mime/mail_message.h"
+#include "core/store/account.h"
 #include "core/store/account_list.h"
 
 namespace pelnor {
@@ -47,7 +48,7 @@ class CheckCycle {
   CheckCycle& operator=(const CheckCycle&) = delete;
 
   // A tick of Timer1 and the tray menu's "ﾒｰﾙﾁｪｯｸ": one cycle, then the
-  // filter addresses are emptied. Ignored while a cycle runs.
+  // receiving addresses are emptied. Ignored while a cycle runs.
   void Timer1Timer();
   void N1Click();
 
@@ -68,7 +69,7 @@ class CheckCycle {
   void SetClock(const Clock& clock) { clock_ = &clock; }
 
   // Session state: the account checked last stays here between cycles.
-  CheckSession Session;
+  Account Session;
   // Server number of the next message retrieved; set to 1 per account.
   std::uint16_t DeleteNumber = 1;
   int CurrentMessageIndex = 0;

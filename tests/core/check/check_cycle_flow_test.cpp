@@ -135,7 +135,7 @@ TEST_F(CheckCycleTest, DisabledAccountIsReadButNotContacted) {
   EXPECT_EQ(canvas_.Font().Name, "Mincho");
   EXPECT_TRUE(canvas_.Font().Style.test(fsBold));
   EXPECT_EQ(canvas_.Font().Size, 12);
-  EXPECT_EQ(cycle_.Session.CurrentAlias, "z");
+  EXPECT_EQ(cycle_.Session.Alias, "z");
 }
 
 TEST_F(CheckCycleTest, DeleteOptionDeletesEveryRetrievedMessageAfterTheOutput) {
@@ -163,7 +163,7 @@ TEST_F(CheckCycleTest, EachAccountFiltersWithItsOwnAddresses) {
   cycle_.Timer1Timer();
   EXPECT_THAT(Printed(), ElementsAre("S-from-a", "S-from-b"));
   EXPECT_THAT(LogLines(), ElementsAre(HasSubstr("[a]"), HasSubstr("[b]")));
-  EXPECT_THAT(cycle_.Session.FilterAddresses, IsEmpty());  // emptied after the cycle
+  EXPECT_THAT(cycle_.Session.Addresses, IsEmpty());  // emptied after the cycle
 }
 
 TEST_F(CheckCycleTest, MessagesWithoutMessageIdArePrintedOnceEach) {
@@ -231,7 +231,7 @@ TEST_F(CheckCycleTest, NoSecondCycleStartsFromInsideARunningOne) {
     cycle_.Timer1Timer();
     cycle_.N1Click();
     cycle_.RunCheckCycle();
-    filterSeen = cycle_.Session.FilterAddresses;
+    filterSeen = cycle_.Session.Addresses;
   };
   cycle_.Timer1Timer();
   EXPECT_THAT(WireOf("mx-a"), Contains("CONNECT").Times(1));
