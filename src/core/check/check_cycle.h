@@ -47,8 +47,8 @@ class CheckCycle {
   CheckCycle(const CheckCycle&) = delete;
   CheckCycle& operator=(const CheckCycle&) = delete;
 
-  // A tick of Timer1 and the tray menu's "ﾒｰﾙﾁｪｯｸ": one cycle, then the
-  // receiving addresses are emptied. Ignored while a cycle runs.
+  // A tick of the check timer and the tray menu's "ﾒｰﾙﾁｪｯｸ": one cycle,
+  // then the receiving addresses are emptied. Ignored while a cycle runs.
   void Timer1Timer();
   void N1Click();
 

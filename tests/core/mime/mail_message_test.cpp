@@ -170,7 +170,7 @@ TEST(SaveToNewFile, AFailedWriteLeavesNoPartialFile) {
   EXPECT_FALSE(fs::exists(dir.Path() / "big.bin"));
 }
 
-TEST(VekMsgList, HoldsReferencesOnly) {
+TEST(MailMessageList, HoldsReferencesOnly) {
   std::vector<std::unique_ptr<MailMessage>> owner;  // as the POP3 client holds them
   MailMessageList list;
   for (int i = 0; i < 3; ++i) {
