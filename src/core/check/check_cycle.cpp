@@ -75,14 +75,14 @@ CheckCycle::CheckCycle(const AccountList& accounts, std::string programDir,
   };
 }
 
-void CheckCycle::Timer1Timer() {
+void CheckCycle::OnCheckTimer() {
   // A tick let through by the pump of a running cycle must not touch its state.
   if (running_) return;
   RunCheckCycle();
   Session.Addresses.clear();
 }
 
-void CheckCycle::N1Click() { Timer1Timer(); }
+void CheckCycle::OnCheckNow() { OnCheckTimer(); }
 
 void CheckCycle::RunCheckCycle() {
   if (running_) return;

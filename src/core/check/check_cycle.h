@@ -49,8 +49,8 @@ class CheckCycle {
 
   // A tick of the check timer and the tray menu's "ﾒｰﾙﾁｪｯｸ": one cycle,
   // then the receiving addresses are emptied. Ignored while a cycle runs.
-  void Timer1Timer();
-  void N1Click();
+  void OnCheckTimer();
+  void OnCheckNow();
 
   // One cycle over all accounts. Returns at once while another one runs
   // (the pump lets ticks and clicks through in the middle of a cycle).
