@@ -65,12 +65,12 @@ void Application::ShowTrayIcon() {
 }
 
 void Application::OnCheckNow() {
-  cycle_->N1Click();
+  cycle_->OnCheckNow();
   OpenRequestedSettings();
 }
 
 void Application::OnCheckTimer() {
-  cycle_->Timer1Timer();
+  cycle_->OnCheckTimer();
   OpenRequestedSettings();
 }
 

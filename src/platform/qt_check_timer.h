@@ -1,8 +1,8 @@
 #pragma once
 
-// Timer1, the check timer, on a QTimer. Like the timer the program was
-// designed with, an interval of 0 (or below) never fires while the timer
-// still counts as enabled; a QTimer would fire continuously instead.
+// The check timer on a QTimer. Like the timer the program was designed
+// with, an interval of 0 (or below) never fires while the timer still
+// counts as enabled; a QTimer would fire continuously instead.
 
 #include <QTimer>
 

@@ -25,31 +25,32 @@ QLabel* BoldLabel(const QString& text, const QString& color, QWidget* parent) {
 AboutDialog::AboutDialog(std::function<void(int)> setLastShownForm, QWidget* parent)
     : QDialog(parent), setLastShownForm_(std::move(setLastShownForm)) {
   setWindowTitle(QStringLiteral("バージョン情報"));
-  Panel1 = new QFrame(this);
-  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  ProductName = BoldLabel(QStringLiteral("Pelnor"), QStringLiteral("blue"), Panel1);
-  Version = BoldLabel(QStringLiteral("Ver.1.7"), QStringLiteral("red"), Panel1);
-  Comments = new QLabel(QString::fromUtf8(kAboutSubtitle), Panel1);
-  Copyright = new QLabel(QString::fromUtf8(kAboutNotice), Panel1);
-  Copyright->setWordWrap(true);
-  Copyright->setMinimumWidth(280);
-  ProgramIcon = new QLabel(Panel1);
-  ProgramIcon->setPixmap(QApplication::windowIcon().pixmap(48, 48));
+  panel = new QFrame(this);
+  panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  productNameLabel = BoldLabel(QStringLiteral("Pelnor"), QStringLiteral("blue"), panel);
+  versionLabel = BoldLabel(QStringLiteral("Ver.1.7"), QStringLiteral("red"), panel);
+  subtitleLabel = new QLabel(QString::fromUtf8(kAboutSubtitle), panel);
+  noticeLabel = new QLabel(QString::fromUtf8(kAboutNotice), panel);
+  noticeLabel->setWordWrap(true);
+  noticeLabel->setMinimumWidth(280);
+  iconLabel = new QLabel(panel);
+  iconLabel->setPixmap(QApplication::windowIcon().pixmap(48, 48));
   auto* texts = new QVBoxLayout;
-  for (QLabel* label : {ProductName, Version, Comments, Copyright}) texts->addWidget(label);
-  auto* panelLayout = new QHBoxLayout(Panel1);
-  panelLayout->addWidget(ProgramIcon, 0, Qt::AlignTop);
+  for (QLabel* label : {productNameLabel, versionLabel, subtitleLabel, noticeLabel})
+    texts->addWidget(label);
+  auto* panelLayout = new QHBoxLayout(panel);
+  panelLayout->addWidget(iconLabel, 0, Qt::AlignTop);
   panelLayout->addLayout(texts, 1);
-  OKButton = new QPushButton(QStringLiteral("OK"), this);
-  OKButton->setDefault(true);
+  okButton = new QPushButton(QStringLiteral("OK"), this);
+  okButton->setDefault(true);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Panel1);
-  layout->addWidget(OKButton, 0, Qt::AlignHCenter);
+  layout->addWidget(panel);
+  layout->addWidget(okButton, 0, Qt::AlignHCenter);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  connect(OKButton, &QPushButton::clicked, this, &AboutDialog::OKButtonClick);
+  connect(okButton, &QPushButton::clicked, this, &AboutDialog::OnOk);
 }
 
-void AboutDialog::OKButtonClick() { close(); }
+void AboutDialog::OnOk() { close(); }
 
 void AboutDialog::showEvent(QShowEvent* event) {
   if (setLastShownForm_) setLastShownForm_(kFormNumber);

@@ -22,18 +22,18 @@ class AboutDialog : public QDialog {
   // `setLastShownForm` is called with 6 whenever the box is shown.
   explicit AboutDialog(std::function<void(int)> setLastShownForm, QWidget* parent = nullptr);
 
-  void OKButtonClick();  // hides the box; it lives for the whole run
+  void OnOk();  // hides the box; it lives for the whole run
 
-  QFrame* Panel1 = nullptr;
-  QLabel* ProgramIcon = nullptr;  // the application's icon, once main has set it
-  QLabel* ProductName = nullptr;  // "Pelnor", blue, bold
-  QLabel* Version = nullptr;      // "Ver.1.7", red, bold
-  QLabel* Comments = nullptr;     // the subtitle
-  QLabel* Copyright = nullptr;    // the notice
-  QPushButton* OKButton = nullptr;
+  QFrame* panel = nullptr;
+  QLabel* iconLabel = nullptr;         // the application's icon, once main has set it
+  QLabel* productNameLabel = nullptr;  // "Pelnor", blue, bold
+  QLabel* versionLabel = nullptr;      // "Ver.1.7", red, bold
+  QLabel* subtitleLabel = nullptr;
+  QLabel* noticeLabel = nullptr;
+  QPushButton* okButton = nullptr;
 
  protected:
-  void showEvent(QShowEvent* event) override;  // FormShow
+  void showEvent(QShowEvent* event) override;
 
  private:
   std::function<void(int)> setLastShownForm_;

@@ -1,10 +1,11 @@
 #pragma once
 
-// AccountEditorDialog "ｱｶｳﾝﾄ設定", the account editor, with the input dialog InputDialog and
-// the directory chooser DirectoryChooser that serve it. The settings dialog calls
-// PrepareForNew ("新規") or LoadRecord ("編集", double click), disables
-// itself and shows the editor; OnClosed tells it when to enable itself
-// again. Record building and checking live in store/account_editor.h.
+// AccountEditorDialog "ｱｶｳﾝﾄ設定", the account editor, with the input
+// dialog InputDialog and the directory chooser DirectoryChooser that serve
+// it. The settings dialog calls PrepareForNew ("新規") or LoadRecord ("編集",
+// double click), disables itself and shows the editor; OnClosed tells it
+// when to enable itself again. Record building and checking live in
+// core/store/account_editor.h.
 
 #include <QFont>
 #include <QWidget>
@@ -39,9 +40,6 @@ using EditorMessage = std::function<void(const QString& text)>;
 using ChooseFontFn = std::function<std::optional<QFont>(const QFont& start)>;
 std::optional<QFont> ChooseFontDialog(const QFont& start);  // QFontDialog
 
-// LastShownForm values of the three windows.
-enum TEditorFormNumber : int { kForm2Number = 2, kForm3Number = 3, kForm4Number = 4 };
-
 // What the editor works with; all of it outlives the editor. The pointers
 // are the main form's own state.
 struct AccountEditorServices {
@@ -60,6 +58,8 @@ struct AccountEditorServices {
 
 class AccountEditorDialog : public QWidget {
  public:
+  static constexpr int kFormNumber = 2;  // LastShownForm while it is shown
+
   explicit AccountEditorDialog(AccountEditorServices services);
   ~AccountEditorDialog() override;
 
@@ -78,44 +78,44 @@ class AccountEditorDialog : public QWidget {
   std::function<void()> OnClosed;
 
   // --- handlers ---------------------------------------------------------
-  void FormShow();
-  void FormActivate();
-  void ComboBox1Change();
-  void Button5Click();  // "変更", font
-  void CheckBox1Click();
-  void CheckBox2Click();
-  void Button3Click();  // "追加"
-  void Button4Click();  // "削除"
-  void Button6Click();  // "参照"
-  void Button1Click();  // "OK"
-  void Button2Click();  // "キャンセル"
+  void OnShown();                   // the printer chosen, its papers listed
+  void OnActivated();               // the printer list widened
+  void OnPrinterChanged();
+  void OnChooseFont();              // "変更"
+  void OnReceiveAllToggled();
+  void OnSaveAttachmentsToggled();
+  void OnAddAddress();              // "追加"
+  void OnDeleteAddress();           // "削除"
+  void OnBrowse();                  // "参照"
+  void OnOk();                      // "OK"
+  void OnCancel();                  // "キャンセル"
 
-  // --- components ---------------------------------------------------------
-  QGroupBox* GroupBox1 = nullptr;  // "ｱｶｳﾝﾄ情報"
-  QGroupBox* GroupBox2 = nullptr;  // "出力設定"
-  QGroupBox* GroupBox3 = nullptr;  // "受信ｱﾄﾞﾚｽ"
-  QGroupBox* GroupBox4 = nullptr;  // "通信設定"
-  QLineEdit* Edit1 = nullptr;
-  QLineEdit* Edit2 = nullptr;
-  QLineEdit* Edit3 = nullptr;
-  QLineEdit* Edit4 = nullptr;
-  QComboBox* ComboBox1 = nullptr;
-  QComboBox* ComboBox2 = nullptr;
-  QLineEdit* Edit5 = nullptr;
-  QLineEdit* Edit6 = nullptr;
-  QLineEdit* Edit7 = nullptr;
-  QPushButton* Button5 = nullptr;
-  QCheckBox* CheckBox1 = nullptr;
-  QTableWidget* StringGrid1 = nullptr;
-  QPushButton* Button3 = nullptr;
-  QPushButton* Button4 = nullptr;
-  QCheckBox* CheckBox2 = nullptr;
-  QLineEdit* Edit8 = nullptr;
-  QPushButton* Button6 = nullptr;
-  QCheckBox* CheckBox4 = nullptr;
-  QCheckBox* CheckBox3 = nullptr;
-  QPushButton* Button1 = nullptr;
-  QPushButton* Button2 = nullptr;
+  // --- widgets ------------------------------------------------------------
+  QGroupBox* accountGroup = nullptr;   // "ｱｶｳﾝﾄ情報"
+  QGroupBox* outputGroup = nullptr;    // "出力設定"
+  QGroupBox* addressGroup = nullptr;   // "受信ｱﾄﾞﾚｽ"
+  QGroupBox* transferGroup = nullptr;  // "通信設定"
+  QLineEdit* aliasEdit = nullptr;
+  QLineEdit* serverEdit = nullptr;
+  QLineEdit* userEdit = nullptr;
+  QLineEdit* passwordEdit = nullptr;
+  QComboBox* printerCombo = nullptr;
+  QComboBox* paperCombo = nullptr;
+  QLineEdit* fontNameEdit = nullptr;
+  QLineEdit* fontStyleEdit = nullptr;
+  QLineEdit* fontSizeEdit = nullptr;
+  QPushButton* fontButton = nullptr;
+  QCheckBox* receiveAllCheck = nullptr;
+  QTableWidget* addressGrid = nullptr;
+  QPushButton* addAddressButton = nullptr;
+  QPushButton* deleteAddressButton = nullptr;
+  QCheckBox* saveAttachmentsCheck = nullptr;
+  QLineEdit* attachDirEdit = nullptr;
+  QPushButton* browseButton = nullptr;
+  QCheckBox* dateDirCheck = nullptr;
+  QCheckBox* deleteOnServerCheck = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
   std::unique_ptr<InputDialog> inputDialog;
   std::unique_ptr<DirectoryChooser> directoryChooser;
 
@@ -136,7 +136,7 @@ class AccountEditorDialog : public QWidget {
   void CreateOutputGroup();
   void CreateAddressGroup();
   void CreateTransferGroup();
-  void CreateSmallForms();
+  void CreateChildDialogs();
   void ConnectHandlers();
   void ClearAddresses();
   void ShowAddresses();
@@ -145,11 +145,11 @@ class AccountEditorDialog : public QWidget {
   void ShowPrinterFont();
   bool RequiredTextsGiven();
   bool TextsUsable();
-  AccountDraft DraftFromControls() const;
+  Account AccountFromControls() const;
   bool InputAccepted(const QString& text);
   void InputClosed();
   bool DirectoryChosen(const QString& directory);
-  void NewDirectoryClick();
+  void OnNewDirectory();
   std::string ChooserStart() const;
   void Guarded(const std::function<void()>& handler);
   void Message(const QString& text);

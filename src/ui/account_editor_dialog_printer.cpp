@@ -39,50 +39,51 @@ QString ErrorText(const char* what) {
 }  // namespace
 
 void AccountEditorDialog::FillPrinters() {
-  ComboBox1->clear();
-  for (const std::string& name : services_.Printer->Printers()) ComboBox1->addItem(FromSjis(name));
+  printerCombo->clear();
+  for (const std::string& name : services_.Printer->Printers())
+    printerCombo->addItem(FromSjis(name));
 }
 
 // Fields 8 to 10 as the print object holds its font now.
 void AccountEditorDialog::ShowPrinterFont() {
   const PrintFont font = services_.Printer->Font();
-  Edit5->setText(FromSjis(font.Name));
-  Edit6->setText(FromSjis(FontStyleText(font.Style)));
-  Edit7->setText(QString::number(font.Size));
+  fontNameEdit->setText(FromSjis(font.Name));
+  fontStyleEdit->setText(FromSjis(FontStyleText(font.Style)));
+  fontSizeEdit->setText(QString::number(font.Size));
 }
 
 void AccountEditorDialog::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  Guarded([this] { FormShow(); });
+  Guarded([this] { OnShown(); });
 }
 
 void AccountEditorDialog::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) OnActivated();
 }
 
-void AccountEditorDialog::FormShow() {
-  SetLastShown(kForm2Number);
+void AccountEditorDialog::OnShown() {
+  SetLastShown(kFormNumber);
   CenterOnScreen(*this);
   // Selecting a printer puts its paper back to the driver's default, so the
   // printer already chosen for a loaded record keeps the record's paper.
-  const int chosen = ComboBox1->currentIndex();
+  const int chosen = printerCombo->currentIndex();
   if (chosen >= 0 && chosen != services_.Printer->PrinterIndex())
     services_.Printer->SelectPrinter(chosen);
   LoadPaperNames();
 }
 
 // The drop-down list is widened to its longest printer name.
-void AccountEditorDialog::FormActivate() {
-  const QFontMetrics metrics(ComboBox1->font());
-  int width = ComboBox1->width() - 20;
-  for (int item = 0; item < ComboBox1->count(); ++item)
-    width = std::max(width, metrics.horizontalAdvance(ComboBox1->itemText(item)) + 20);
-  if (width > ComboBox1->width()) ComboBox1->view()->setMinimumWidth(width);
+void AccountEditorDialog::OnActivated() {
+  const QFontMetrics metrics(printerCombo->font());
+  int width = printerCombo->width() - 20;
+  for (int item = 0; item < printerCombo->count(); ++item)
+    width = std::max(width, metrics.horizontalAdvance(printerCombo->itemText(item)) + 20);
+  if (width > printerCombo->width()) printerCombo->view()->setMinimumWidth(width);
 }
 
-void AccountEditorDialog::ComboBox1Change() {
-  services_.Printer->SelectPrinter(ComboBox1->currentIndex());
+void AccountEditorDialog::OnPrinterChanged() {
+  services_.Printer->SelectPrinter(printerCombo->currentIndex());
   LoadPaperNames();
 }
 
@@ -91,21 +92,21 @@ void AccountEditorDialog::LoadPaperNames() {
   const std::vector<std::string> names = printer.PaperNames();
   if (names.empty()) return;
   const std::vector<std::uint16_t> codes = printer.PaperCodes();
-  ComboBox2->clear();
-  for (const std::string& name : names) ComboBox2->addItem(FromSjis(name));
+  paperCombo->clear();
+  for (const std::string& name : names) paperCombo->addItem(FromSjis(name));
   const auto searched = codes.begin() + static_cast<long>(std::min(names.size(), codes.size()));
   const auto found = std::find(codes.begin(), searched, printer.PaperSize());
   if (found == searched) {
-    ComboBox2->setCurrentIndex(-1);
+    paperCombo->setCurrentIndex(-1);
     return;
   }
   const int k = static_cast<int>(found - codes.begin());
-  ComboBox2->setCurrentIndex(k);
+  paperCombo->setCurrentIndex(k);
   if (services_.PaperIndex) *services_.PaperIndex = k;
 }
 
 // "変更": the dialog starts from the font last chosen in it.
-void AccountEditorDialog::Button5Click() {
+void AccountEditorDialog::OnChooseFont() {
   if (!services_.ChooseFont) return;
   const QFont start = dialogFont_.value_or(ToQFont(services_.Printer->Font()));
   const std::optional<QFont> chosen = services_.ChooseFont(start);

@@ -62,64 +62,66 @@ QString EmptyTextMessage(const QString& label) {
 
 void AccountEditorDialog::ClearAddresses() {
   EditAddressList.clear();
-  StringGrid1->clearContents();
-  StringGrid1->setRowCount(1);
+  addressGrid->clearContents();
+  addressGrid->setRowCount(1);
 }
 
 void AccountEditorDialog::ShowAddresses() {
-  StringGrid1->clearContents();
-  StringGrid1->setRowCount(std::max<int>(1, static_cast<int>(EditAddressList.size())));
+  addressGrid->clearContents();
+  addressGrid->setRowCount(std::max<int>(1, static_cast<int>(EditAddressList.size())));
   for (size_t row = 0; row < EditAddressList.size(); ++row)
-    StringGrid1->setItem(static_cast<int>(row), 0,
+    addressGrid->setItem(static_cast<int>(row), 0,
                          new QTableWidgetItem(FromSjis(EditAddressList[row])));
 }
 
 void AccountEditorDialog::PrepareForNew() {
   ClearAddresses();
-  for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4}) edit->clear();
-  CheckBox1->setChecked(true);
+  for (QLineEdit* edit : {aliasEdit, serverEdit, userEdit, passwordEdit}) edit->clear();
+  receiveAllCheck->setChecked(true);
   ShowPrinterFont();
-  CheckBox2->setChecked(false);
-  CheckBox2Click();
-  CheckBox3->setChecked(false);
-  CheckBox4->setChecked(false);
+  saveAttachmentsCheck->setChecked(false);
+  OnSaveAttachmentsToggled();
+  deleteOnServerCheck->setChecked(false);
+  dateDirCheck->setChecked(false);
   FillPrinters();
   PrinterIndex = std::max(0, services_.Printer->PrinterIndex());
-  ComboBox1->setCurrentIndex(ComboBox1->count() > 0 ? PrinterIndex : -1);
+  printerCombo->setCurrentIndex(printerCombo->count() > 0 ? PrinterIndex : -1);
   EditMode = 0;
 }
 
 void AccountEditorDialog::LoadRecord(size_t index) {
   ClearAddresses();
-  const LoadedAccount loaded = ReadAccountRecord(services_.Accounts->Records().at(index));
-  const AccountDraft& d = loaded.Draft;
-  Edit1->setText(FromSjis(d.Alias));
-  Edit2->setText(FromSjis(d.Server));
-  Edit3->setText(FromSjis(d.User));
-  Edit4->setText(FromSjis(d.Password));
+  const LoadedAccount loaded = ReadRecordForEditor(services_.Accounts->Records().at(index));
+  const Account& shown = loaded.Shown;
+  aliasEdit->setText(FromSjis(shown.Alias));
+  serverEdit->setText(FromSjis(shown.Host));
+  userEdit->setText(FromSjis(shown.User));
+  passwordEdit->setText(FromSjis(shown.Password));
   FillPrinters();
-  SelectRecordPrinter(d.PrinterItem);
-  if (services_.PaperIndex) *services_.PaperIndex = d.PaperItem;
+  const int paper = shown.PaperIndex.value_or(0);
+  SelectRecordPrinter(shown.PrinterIndex.value_or(0));
+  if (services_.PaperIndex) *services_.PaperIndex = paper;
   if (services_.SelectPrinterPaper)
-    Guarded([&] { services_.SelectPrinterPaper(PrinterIndex, d.PaperItem); });
-  Edit5->setText(FromSjis(d.FontName));
-  Edit6->setText(FromSjis(d.FontStyle));
-  Edit7->setText(FromSjis(d.FontSize));
-  CheckBox2->setChecked(d.SaveAttachments);
+    Guarded([&] { services_.SelectPrinterPaper(PrinterIndex, paper); });
+  fontNameEdit->setText(FromSjis(shown.FontName));
+  fontStyleEdit->setText(FromSjis(shown.FontStyle));
+  fontSizeEdit->setText(FromSjis(shown.Field(afFontSize)));
+  saveAttachmentsCheck->setChecked(shown.SaveAttachments);
   if (services_.AttachDir)
     *services_.AttachDir =
-        IsDirectory(d.AttachDir) ? d.AttachDir : AttachmentFolderPath(services_.ProgramDir);
-  CheckBox4->setChecked(d.DateSubDir);
-  CheckBox3->setChecked(d.DeleteOnServer);
-  CheckBox1->setChecked(d.ReceiveAll);
-  if (!d.ReceiveAll) {
-    EditAddressList = d.Addresses;
+        IsDirectory(shown.AttachDir) ? shown.AttachDir : AttachmentFolderPath(services_.ProgramDir);
+  dateDirCheck->setChecked(shown.DateSubDir);
+  deleteOnServerCheck->setChecked(shown.DeleteOnServer);
+  receiveAllCheck->setChecked(shown.ReceiveAll);
+  if (!shown.ReceiveAll) {
+    EditAddressList = shown.Addresses;
     ShowAddresses();
   }
   EditIndex = index;
   EditMode = 1;
-  CheckBox2Click();
-  for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8})
+  OnSaveAttachmentsToggled();
+  for (QLineEdit* edit : {aliasEdit, serverEdit, userEdit, passwordEdit, fontNameEdit,
+                          fontStyleEdit, fontSizeEdit, attachDirEdit})
     edit->setCursorPosition(0);  // long texts show their beginning
   for (int field : loaded.NotWholeFields)
     Message(QStringLiteral("%1の値が整数ではないため、0として読み込みました。").arg(FieldName(field)));
@@ -129,54 +131,56 @@ void AccountEditorDialog::LoadRecord(size_t index) {
 // Below 0 (stored when no printer was installed): nothing is selected and
 // the default printer stays.
 void AccountEditorDialog::SelectRecordPrinter(int stored) {
-  const int count = ComboBox1->count();
+  const int count = printerCombo->count();
   if (stored >= count) {
-    ComboBox1->setCurrentIndex(count > 0 ? 0 : -1);
+    printerCombo->setCurrentIndex(count > 0 ? 0 : -1);
     PrinterIndex = -1;
   } else if (stored < 0) {
-    ComboBox1->setCurrentIndex(-1);
+    printerCombo->setCurrentIndex(-1);
     PrinterIndex = -1;
   } else {
-    ComboBox1->setCurrentIndex(stored);
+    printerCombo->setCurrentIndex(stored);
     PrinterIndex = stored;
   }
 }
 
 // --- dependent controls ------------------------------------------------------
 
-void AccountEditorDialog::CheckBox1Click() { StringGrid1->setVisible(!CheckBox1->isChecked()); }
+void AccountEditorDialog::OnReceiveAllToggled() {
+  addressGrid->setVisible(!receiveAllCheck->isChecked());
+}
 
-void AccountEditorDialog::CheckBox2Click() {
-  const bool on = CheckBox2->isChecked();
-  Edit8->setText(on && services_.AttachDir ? FromSjis(*services_.AttachDir) : QString());
+void AccountEditorDialog::OnSaveAttachmentsToggled() {
+  const bool on = saveAttachmentsCheck->isChecked();
+  attachDirEdit->setText(on && services_.AttachDir ? FromSjis(*services_.AttachDir) : QString());
   QPalette palette = QGuiApplication::palette();
   if (!on) palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-  Edit8->setPalette(palette);
-  Edit8->setEnabled(on);
-  CheckBox4->setEnabled(on);
-  Button6->setEnabled(on);
+  attachDirEdit->setPalette(palette);
+  attachDirEdit->setEnabled(on);
+  dateDirCheck->setEnabled(on);
+  browseButton->setEnabled(on);
 }
 
 // --- receiving addresses -------------------------------------------------------
 
-void AccountEditorDialog::Button3Click() {
-  if (CheckBox1->isChecked()) {
-    CheckBox1->setChecked(false);
-    StringGrid1->clearContents();
-    StringGrid1->setRowCount(1);
+void AccountEditorDialog::OnAddAddress() {
+  if (receiveAllCheck->isChecked()) {
+    receiveAllCheck->setChecked(false);
+    addressGrid->clearContents();
+    addressGrid->setRowCount(1);
   }
   InputMode = 1;
   setEnabled(false);
   inputDialog->Open(QStringLiteral("新規ｱﾄﾞﾚｽ追加"));
 }
 
-void AccountEditorDialog::Button4Click() {
-  const int row = StringGrid1->currentRow();
-  if (CheckBox1->isChecked() || row < 0 || row >= static_cast<int>(EditAddressList.size()))
+void AccountEditorDialog::OnDeleteAddress() {
+  const int row = addressGrid->currentRow();
+  if (receiveAllCheck->isChecked() || row < 0 || row >= static_cast<int>(EditAddressList.size()))
     return;
   EditAddressList.erase(EditAddressList.begin() + row);
   ShowAddresses();
-  if (EditAddressList.empty()) CheckBox1->setChecked(true);
+  if (EditAddressList.empty()) receiveAllCheck->setChecked(true);
 }
 
 // InputDialog's OK, for an address or for a directory name.
@@ -188,7 +192,7 @@ bool AccountEditorDialog::InputAccepted(const QString& text) {
   }
   if (InputMode == 2) {
     if (directoryChooser->CreateDirectory(text)) return true;
-    inputDialog->Edit1->clear();
+    inputDialog->textEdit->clear();
     return false;
   }
   EditAddressList.push_back(ToSjis(text));
@@ -205,7 +209,7 @@ void AccountEditorDialog::InputClosed() {
 
 // --- attachment directory ---------------------------------------------------------
 
-void AccountEditorDialog::Button6Click() {
+void AccountEditorDialog::OnBrowse() {
   directoryChooser->SetDirectory(FromSjis(ChooserStart()));
   setEnabled(false);
   CenterOnScreen(*directoryChooser);
@@ -232,11 +236,11 @@ bool AccountEditorDialog::DirectoryChosen(const QString& directory) {
   }
   const std::string chosen = WithTrailingSeparator(ToSjis(directory));
   if (services_.AttachDir) *services_.AttachDir = chosen;
-  Edit8->setText(FromSjis(chosen));
+  attachDirEdit->setText(FromSjis(chosen));
   return true;
 }
 
-void AccountEditorDialog::NewDirectoryClick() {
+void AccountEditorDialog::OnNewDirectory() {
   directoryChooser->setEnabled(false);
   InputMode = 2;
   inputDialog->Open(QStringLiteral("新規ﾃﾞｨﾚｸﾄﾘ作成"));
@@ -247,7 +251,7 @@ void AccountEditorDialog::NewDirectoryClick() {
 // An account needs a name, a server and a user to be checked at all.
 bool AccountEditorDialog::RequiredTextsGiven() {
   const std::pair<const char*, QLineEdit*> boxes[] = {
-      {"ｴｲﾘｱｽ", Edit1}, {"POP3ｻｰﾊﾞｰ", Edit2}, {"ﾕｰｻﾞｰ名", Edit3}};
+      {"ｴｲﾘｱｽ", aliasEdit}, {"POP3ｻｰﾊﾞｰ", serverEdit}, {"ﾕｰｻﾞｰ名", userEdit}};
   for (const auto& [label, edit] : boxes) {
     if (edit->text().trimmed().isEmpty()) {
       Message(EmptyTextMessage(QString::fromUtf8(label)));
@@ -261,9 +265,10 @@ bool AccountEditorDialog::RequiredTextsGiven() {
 // Every text box, so that no field can split the record.
 bool AccountEditorDialog::TextsUsable() {
   const std::pair<const char*, QLineEdit*> boxes[] = {
-      {"ｴｲﾘｱｽ", Edit1},      {"POP3ｻｰﾊﾞｰ", Edit2}, {"ﾕｰｻﾞｰ名", Edit3},
-      {"ﾊﾟｽﾜｰﾄﾞ", Edit4},    {"出力ﾌｫﾝﾄ", Edit5},  {"ｽﾀｲﾙ", Edit6},
-      {"ｻｲｽﾞ", Edit7},       {"添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", Edit8}};
+      {"ｴｲﾘｱｽ", aliasEdit},        {"POP3ｻｰﾊﾞｰ", serverEdit},
+      {"ﾕｰｻﾞｰ名", userEdit},        {"ﾊﾟｽﾜｰﾄﾞ", passwordEdit},
+      {"出力ﾌｫﾝﾄ", fontNameEdit},   {"ｽﾀｲﾙ", fontStyleEdit},
+      {"ｻｲｽﾞ", fontSizeEdit},       {"添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", attachDirEdit}};
   for (const auto& [label, edit] : boxes) {
     if (const QString bad = UnusableChar(edit->text()); !bad.isEmpty()) {
       Message(UnusableCharMessage(QString::fromUtf8(label), bad));
@@ -274,49 +279,50 @@ bool AccountEditorDialog::TextsUsable() {
   return true;
 }
 
-AccountDraft AccountEditorDialog::DraftFromControls() const {
-  AccountDraft d;
-  d.Alias = Text(Edit1);
-  d.Server = Text(Edit2);
-  d.User = Text(Edit3);
-  d.Password = Text(Edit4);
-  d.PrinterItem = ComboBox1->currentIndex();
-  d.PaperItem = ComboBox2->currentIndex();
-  d.FontName = Text(Edit5);
-  d.FontStyle = Text(Edit6);
-  d.FontSize = Text(Edit7);
-  d.SaveAttachments = CheckBox2->isChecked();
-  d.AttachDir = Text(Edit8);
-  d.DateSubDir = CheckBox4->isChecked();
-  d.DeleteOnServer = CheckBox3->isChecked();
-  d.ReceiveAll = CheckBox1->isChecked();
-  d.Addresses = EditAddressList;
-  return d;
+Account AccountEditorDialog::AccountFromControls() const {
+  Account a;
+  a.Alias = Text(aliasEdit);
+  a.Host = Text(serverEdit);
+  a.User = Text(userEdit);
+  a.Password = Text(passwordEdit);
+  a.PrinterIndex = printerCombo->currentIndex();
+  a.PaperIndex = paperCombo->currentIndex();
+  a.FontName = Text(fontNameEdit);
+  a.FontStyle = Text(fontStyleEdit);
+  a.SetField(afFontSize, Text(fontSizeEdit));  // as typed, never checked
+  a.SaveAttachments = saveAttachmentsCheck->isChecked();
+  a.AttachDir = Text(attachDirEdit);
+  a.DateSubDir = dateDirCheck->isChecked();
+  a.DeleteOnServer = deleteOnServerCheck->isChecked();
+  a.ReceiveAll = receiveAllCheck->isChecked();
+  a.Addresses = EditAddressList;
+  return a;
 }
 
-void AccountEditorDialog::Button1Click() {
+void AccountEditorDialog::OnOk() {
   if (!RequiredTextsGiven() || !TextsUsable()) return;
-  if (EditAddressList.empty()) CheckBox1->setChecked(true);
-  const AccountDraft draft = DraftFromControls();
-  const std::string record = BuildAccountRecord(draft);
+  if (EditAddressList.empty()) receiveAllCheck->setChecked(true);
+  const Account account = AccountFromControls();
+  const std::string record = BuildAccountRecord(account);
   const std::optional<size_t> editing = EditMode == 1 ? std::optional(EditIndex) : std::nullopt;
   const QString duplicate = QStringLiteral("ｴｲﾘｱｽ名が重複してます。");
-  const std::vector<size_t> equal = DuplicateAliases(*services_.Accounts, draft.Alias, editing);
+  const std::vector<size_t> equal = DuplicateAliases(*services_.Accounts, account.Alias, editing);
   for (size_t i = 0; i < equal.size(); ++i) Message(duplicate);
   if (!equal.empty()) {
-    Edit1->setFocus();
+    aliasEdit->setFocus();
     return;
   }
-  if (!StoreAccountRecord(*services_.Accounts, services_.ProgramDir, draft.Alias, record, editing)) {
+  if (!StoreAccountRecord(*services_.Accounts, services_.ProgramDir, account.Alias, record,
+                          editing)) {
     Message(duplicate);  // the same alias but for letter case, and nothing else differs
-    Edit1->setFocus();
+    aliasEdit->setFocus();
     return;
   }
   if (OnAccountsChanged) OnAccountsChanged();
   close();
 }
 
-void AccountEditorDialog::Button2Click() { close(); }
+void AccountEditorDialog::OnCancel() { close(); }
 
 void AccountEditorDialog::closeEvent(QCloseEvent* event) {
   event->accept();

@@ -1,8 +1,9 @@
 #pragma once
 
-// DirectoryChooser "添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", the attachment directory chooser: the mounted
-// volumes, a directory tree and a new-directory button. What OK does with
-// the directory and how a new directory is named belong to the opener.
+// DirectoryChooser "添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", the attachment directory chooser:
+// the mounted volumes, a directory tree and a new-directory button. What OK
+// does with the directory and how a new directory is named belong to the
+// opener.
 
 #include <QString>
 #include <QWidget>
@@ -20,6 +21,8 @@ namespace pelnor {
 
 class DirectoryChooser : public QWidget {
  public:
+  static constexpr int kFormNumber = 4;  // LastShownForm while it is shown
+
   DirectoryChooser();
   ~DirectoryChooser() override;
 
@@ -32,21 +35,22 @@ class DirectoryChooser : public QWidget {
   // False when it cannot be made (an existing name too).
   bool CreateDirectory(const QString& name);
 
-  // OK: true closes the chooser; false keeps it open.
-  std::function<bool(const QString& directory)> OnOK;
-  std::function<void()> OnNewDirectory;  // ToolButton2
-  std::function<void()> OnClosed;        // the opener is enabled again
+  // OK with the directory shown: true closes the chooser; false keeps it open.
+  std::function<bool(const QString& directory)> OnDirectoryChosen;
+  // The new-directory button: the opener asks for the name.
+  std::function<void()> OnNewDirectoryAsked;
+  std::function<void()> OnClosed;  // the opener is enabled again
   std::function<void()> OnShown;
 
-  void ToolButton2Click();
-  void Button1Click();  // "OK"
-  void Button2Click();  // "キャンセル"
+  void OnNewDirectory();  // the new-directory button
+  void OnOk();            // "OK"
+  void OnCancel();        // "キャンセル"
 
-  QComboBox* DriveComboBox1 = nullptr;
-  QToolButton* ToolButton2 = nullptr;
-  QTreeView* DirectoryListBox1 = nullptr;
-  QPushButton* Button1 = nullptr;
-  QPushButton* Button2 = nullptr;
+  QComboBox* driveCombo = nullptr;
+  QToolButton* newDirectoryButton = nullptr;
+  QTreeView* directoryList = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;

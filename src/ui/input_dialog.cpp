@@ -12,41 +12,41 @@ namespace pelnor {
 
 InputDialog::InputDialog() : QWidget(nullptr, Qt::Dialog) {
   setFixedSize(285, 58);
-  Edit1 = new QLineEdit(this);
-  Button1 = new QPushButton(QStringLiteral("OK"), this);
-  Button2 = new QPushButton(QStringLiteral("キャンセル"), this);
-  Button1->setDefault(true);
+  textEdit = new QLineEdit(this);
+  okButton = new QPushButton(QStringLiteral("OK"), this);
+  cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+  okButton->setDefault(true);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 4, 6, 4);
   layout->setSpacing(4);
-  layout->addWidget(Edit1);
+  layout->addWidget(textEdit);
   layout->addLayout(buttons);
 
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-  connect(Edit1, &QLineEdit::returnPressed, this, [this] { Button1Click(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { OnOk(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
+  connect(textEdit, &QLineEdit::returnPressed, this, [this] { OnOk(); });
 }
 
 void InputDialog::Open(const QString& caption) {
-  Edit1->clear();
+  textEdit->clear();
   setWindowTitle(caption);
   CenterOnScreen(*this);
   show();
   raise();
   activateWindow();
-  Edit1->setFocus();
+  textEdit->setFocus();
 }
 
-void InputDialog::Button1Click() {
-  if (!OnOK || OnOK(Edit1->text())) close();
+void InputDialog::OnOk() {
+  if (!OnTextEntered || OnTextEntered(textEdit->text())) close();
 }
 
-void InputDialog::Button2Click() { close(); }
+void InputDialog::OnCancel() { close(); }
 
 void InputDialog::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

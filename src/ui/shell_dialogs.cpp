@@ -24,25 +24,24 @@ void BringForward(QWidget* form) {
 
 ShellDialogs::ShellDialogs(ShellDialogsServices services)
     : services_(WithOpener(std::move(services))),
-      mailAndHP1_(*services_.Opener),
-      form6_(std::make_unique<AboutDialog>(services_.SetLastShownForm)) {
-  mailAndHP1_.MailAddress = kAuthorMailAddress;
-  mailAndHP1_.HomePageAddress = kAuthorHomePage;
+      mailAndHomePage_(*services_.Opener),
+      aboutDialog_(std::make_unique<AboutDialog>(services_.SetLastShownForm)) {
+  mailAndHomePage_.MailAddress = kAuthorMailAddress;
+  mailAndHomePage_.HomePageAddress = kAuthorHomePage;
 }
 
 ShellDialogs::~ShellDialogs() = default;
 
 void ShellDialogs::ShowShortcutDialog() {
-  if (!form5_) {
-    form5_ = std::make_unique<ShortcutDialog>(ShortcutDialogServices{services_.ProgramDir, services_.Environment,
-                                                     services_.SetLastShownForm,
-                                                     services_.OnShortcutDialogClosed,
-                                                     services_.ShowWarning});
+  if (!shortcutDialog_) {
+    shortcutDialog_ = std::make_unique<ShortcutDialog>(ShortcutDialogServices{
+        services_.ProgramDir, services_.Environment, services_.SetLastShownForm,
+        services_.OnShortcutDialogClosed, services_.ShowWarning});
   }
-  form5_->FirstStart = true;
-  form5_->CheckBox1->setChecked(true);
-  form5_->CheckBox2->setChecked(true);
-  BringForward(form5_.get());
+  shortcutDialog_->FirstStart = true;
+  shortcutDialog_->autostartCheck->setChecked(true);
+  shortcutDialog_->desktopCheck->setChecked(true);
+  BringForward(shortcutDialog_.get());
 }
 
 void ShellDialogs::OnHelp() {
@@ -55,10 +54,10 @@ void ShellDialogs::OnHelp() {
     services_.ShowWarning(QStringLiteral("ヘルプファイルを開けませんでした。\n%1").arg(path));
 }
 
-void ShellDialogs::OnAbout() { BringForward(form6_.get()); }
+void ShellDialogs::OnAbout() { BringForward(aboutDialog_.get()); }
 
-void ShellDialogs::OnMailAuthor() { mailAndHP1_.SendMail(); }
+void ShellDialogs::OnMailAuthor() { mailAndHomePage_.SendMail(); }
 
-void ShellDialogs::OnHomePage() { mailAndHP1_.OpenHomePage(); }
+void ShellDialogs::OnHomePage() { mailAndHomePage_.OpenHomePage(); }
 
 }  // namespace pelnor

@@ -37,8 +37,8 @@ class ShellDialogs {
   explicit ShellDialogs(ShellDialogsServices services);
   ~ShellDialogs();
 
-  // First start only: creates ShortcutDialog with both boxes checked and shows it
-  // without waiting.
+  // First start only: creates ShortcutDialog with both boxes checked and
+  // shows it without waiting.
   void ShowShortcutDialog();
 
   void OnHelp();       // the manual beside the executable, in the browser
@@ -46,15 +46,16 @@ class ShellDialogs {
   void OnMailAuthor(); // mail to the author
   void OnHomePage();   // the author's home page
 
-  ShortcutDialog* Shortcut() const { return form5_.get(); }  // null until the first start shows it
-  AboutDialog* About() const { return form6_.get(); }
-  MailAndHomePage& MailAndHome() { return mailAndHP1_; }
+  // Null until the first start shows it.
+  ShortcutDialog* Shortcut() const { return shortcutDialog_.get(); }
+  AboutDialog* About() const { return aboutDialog_.get(); }
+  MailAndHomePage& MailAndHome() { return mailAndHomePage_; }
 
  private:
   ShellDialogsServices services_;
-  MailAndHomePage mailAndHP1_;
-  std::unique_ptr<ShortcutDialog> form5_;
-  std::unique_ptr<AboutDialog> form6_;
+  MailAndHomePage mailAndHomePage_;
+  std::unique_ptr<ShortcutDialog> shortcutDialog_;
+  std::unique_ptr<AboutDialog> aboutDialog_;
 };
 
 }  // namespace pelnor

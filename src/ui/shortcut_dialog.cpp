@@ -10,25 +10,27 @@
 namespace pelnor {
 
 ShortcutDialog::ShortcutDialog(ShortcutDialogServices services, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), MakeShortCut1(services.Environment), services_(std::move(services)) {
+    : QWidget(parent, Qt::Dialog),
+      shortcutMaker(services.Environment),
+      services_(std::move(services)) {
   setWindowTitle(QStringLiteral("ｼｮｰﾄｶｯﾄ設定"));
-  CheckBox1 = new QCheckBox(QStringLiteral("スタートアップに登録します。"), this);
-  CheckBox2 = new QCheckBox(QStringLiteral("ディスクトップにショトカットを作成します。"), this);
-  Button1 = new QPushButton(QStringLiteral("OK"), this);
-  Button1->setDefault(true);
+  autostartCheck = new QCheckBox(QStringLiteral("スタートアップに登録します。"), this);
+  desktopCheck = new QCheckBox(QStringLiteral("ディスクトップにショトカットを作成します。"), this);
+  okButton = new QPushButton(QStringLiteral("OK"), this);
+  okButton->setDefault(true);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(CheckBox1);
-  layout->addWidget(CheckBox2);
-  layout->addWidget(Button1, 0, Qt::AlignHCenter);
+  layout->addWidget(autostartCheck);
+  layout->addWidget(desktopCheck);
+  layout->addWidget(okButton, 0, Qt::AlignHCenter);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  MakeShortCut1.SCShowCmd = tsNormal;
-  MakeShortCut1.SCSystemPath = tpDesktop;
-  connect(Button1, &QPushButton::clicked, this, &ShortcutDialog::Button1Click);
+  shortcutMaker.SCShowCmd = tsNormal;
+  shortcutMaker.SCSystemPath = tpDesktop;
+  connect(okButton, &QPushButton::clicked, this, &ShortcutDialog::OnOk);
 }
 
-void ShortcutDialog::Button1Click() {
+void ShortcutDialog::OnOk() {
   const std::vector<std::string> errors = CreateChosenShortcuts(
-      MakeShortCut1, services_.ProgramDir, CheckBox1->isChecked(), CheckBox2->isChecked());
+      shortcutMaker, services_.ProgramDir, autostartCheck->isChecked(), desktopCheck->isChecked());
   if (services_.ShowError)
     for (const std::string& error : errors) services_.ShowError(QString::fromStdString(error));
   close();

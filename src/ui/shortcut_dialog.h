@@ -1,7 +1,7 @@
 #pragma once
 
-// ShortcutDialog, the shortcut dialog "ｼｮｰﾄｶｯﾄ設定" of the first start: offers a
-// launcher in the autostart folder and one on the desktop. "OK" writes the
+// ShortcutDialog, the shortcut dialog "ｼｮｰﾄｶｯﾄ設定" of the first start: offers
+// a launcher in the autostart folder and one on the desktop. "OK" writes the
 // checked ones; the close box writes none. Either way its closing hands the
 // user on to the settings dialog.
 
@@ -31,20 +31,20 @@ class ShortcutDialog : public QWidget {
 
   explicit ShortcutDialog(ShortcutDialogServices services, QWidget* parent = nullptr);
 
-  void Button1Click();  // "OK"
+  void OnOk();  // "OK"
 
-  QCheckBox* CheckBox1 = nullptr;  // autostart
-  QCheckBox* CheckBox2 = nullptr;  // desktop
-  QPushButton* Button1 = nullptr;
-  ShortcutMaker MakeShortCut1;
+  QCheckBox* autostartCheck = nullptr;
+  QCheckBox* desktopCheck = nullptr;
+  QPushButton* okButton = nullptr;
+  ShortcutMaker shortcutMaker;
 
   // Set while this is the first start; the first closing clears it and
   // hands over, later closings (the tray can bring the dialog back) do not.
   bool FirstStart = false;
 
  protected:
-  void showEvent(QShowEvent* event) override;    // FormShow
-  void closeEvent(QCloseEvent* event) override;  // FormCloseQuery: always closes
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;  // always closes
 
  private:
   ShortcutDialogServices services_;

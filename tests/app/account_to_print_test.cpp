@@ -66,12 +66,12 @@ TEST(AccountToPrint, AccountTypedInTheEditorGetsItsMailPrinted) {
   AccountEditorDialog& editor = app->AccountEditor();
   // keyClicks takes ASCII only; the alias goes in as typed key events.
   for (QChar c : QStringLiteral("会社"))
-    QTest::sendKeyEvent(QTest::Press, editor.Edit1, Qt::Key_unknown, QString(c), Qt::NoModifier);
-  QTest::keyClicks(editor.Edit2, "127.0.0.1");
-  QTest::keyClicks(editor.Edit3, "taro");
-  QTest::keyClicks(editor.Edit4, "secret");
-  editor.ComboBox1->setCurrentIndex(editor.ComboBox1->count() - 1);  // "PDF出力"
-  editor.Button1Click();
+    QTest::sendKeyEvent(QTest::Press, editor.aliasEdit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  QTest::keyClicks(editor.serverEdit, "127.0.0.1");
+  QTest::keyClicks(editor.userEdit, "taro");
+  QTest::keyClicks(editor.passwordEdit, "secret");
+  editor.printerCombo->setCurrentIndex(editor.printerCombo->count() - 1);  // "PDF出力"
+  editor.OnOk();
   ASSERT_EQ(app->Accounts().size(), 1u);
   EXPECT_EQ(app->Accounts()[0].rfind(Sjis("会社|1|127.0.0.1|taro|secret|"), 0), 0u);
   EXPECT_TRUE(fs::exists(HistoryPath(dir, Sjis("会社"))));

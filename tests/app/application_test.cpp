@@ -380,21 +380,21 @@ TEST_F(ApplicationTest, EditorStoresAnAccountIntoTheCheckList) {
   SettingsDialog& dialog = app.SettingsWindow();
   app.OnSettings();
   dialog.OnNewAccount();
-  app.AccountEditor().Edit1->setText("beta");
-  app.AccountEditor().Edit2->setText("127.0.0.1");
-  app.AccountEditor().Edit3->setText("b");
-  app.AccountEditor().Button1Click();
+  app.AccountEditor().aliasEdit->setText("beta");
+  app.AccountEditor().serverEdit->setText("127.0.0.1");
+  app.AccountEditor().userEdit->setText("b");
+  app.AccountEditor().OnOk();
   EXPECT_TRUE(dialog.isEnabled());
   ASSERT_EQ(dialog.accountCheckList->count(), 2);
   EXPECT_EQ(dialog.accountCheckList->item(1)->text(), "beta");
   dialog.accountCheckList->setCurrentRow(0);
   dialog.OnEditAccount();
-  EXPECT_EQ(app.AccountEditor().Edit1->text(), "alpha");
-  app.AccountEditor().Button3Click();
+  EXPECT_EQ(app.AccountEditor().aliasEdit->text(), "alpha");
+  app.AccountEditor().OnAddAddress();
   EXPECT_EQ(app.LastShownWindow(), WindowNumber::Input);
-  app.AccountEditor().inputDialog->Button2Click();
-  app.AccountEditor().CheckBox2->setChecked(true);
-  app.AccountEditor().Button6Click();
+  app.AccountEditor().inputDialog->OnCancel();
+  app.AccountEditor().saveAttachmentsCheck->setChecked(true);
+  app.AccountEditor().OnBrowse();
   EXPECT_EQ(app.LastShownWindow(), WindowNumber::Directory);
 }
 
@@ -406,8 +406,8 @@ TEST_F(ApplicationTest, FirstStartShowsTheShortcutDialogWhoseClosingOpensTheSett
   ShortcutDialog* shortcut = shellDialogs_->Shortcut();
   ASSERT_NE(shortcut, nullptr);
   EXPECT_TRUE(shortcut->isVisible());
-  EXPECT_TRUE(shortcut->CheckBox1->isChecked());
-  EXPECT_TRUE(shortcut->CheckBox2->isChecked());
+  EXPECT_TRUE(shortcut->autostartCheck->isChecked());
+  EXPECT_TRUE(shortcut->desktopCheck->isChecked());
   EXPECT_EQ(app.LastShownWindow(), WindowNumber::Shortcut);
   EXPECT_FALSE(dialog.isVisible());  // the dialog waits for the shortcut dialog
   EXPECT_TRUE(app.CheckTimer().Enabled());

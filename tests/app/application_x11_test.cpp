@@ -29,7 +29,7 @@ namespace {
 class NoTrayDesktop : public ::testing::Environment {
  public:
   void SetUp() override {
-    desktop_ = testing::TX11Desktop::Start(whyNot_, /*withTray=*/false);
+    desktop_ = testing::X11Desktop::Start(whyNot_, /*withTray=*/false);
     if (!desktop_) return;
     unsetenv("DBUS_SESSION_BUS_ADDRESS");  // the XEmbed tray, not a D-Bus one
     setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -42,7 +42,7 @@ class NoTrayDesktop : public ::testing::Environment {
   }
 
   static std::string whyNot_;
-  static std::unique_ptr<testing::TX11Desktop> desktop_;
+  static std::unique_ptr<testing::X11Desktop> desktop_;
 
  private:
   int argc_ = 1;
@@ -52,7 +52,7 @@ class NoTrayDesktop : public ::testing::Environment {
 };
 
 std::string NoTrayDesktop::whyNot_;
-std::unique_ptr<testing::TX11Desktop> NoTrayDesktop::desktop_;
+std::unique_ptr<testing::X11Desktop> NoTrayDesktop::desktop_;
 const auto* const kDesktop = ::testing::AddGlobalTestEnvironment(new NoTrayDesktop);
 
 QMessageBox* ShownMessageBox() {

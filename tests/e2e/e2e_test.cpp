@@ -108,7 +108,7 @@ class PelnorEndToEnd : public ::testing::Test {
 
   void StartDesktop(bool withTray) {
     std::string whyNot;
-    desktop_ = testing::TX11Desktop::Start(whyNot, withTray);
+    desktop_ = testing::X11Desktop::Start(whyNot, withTray);
     ASSERT_TRUE(desktop_) << "no test desktop: " << whyNot;
     // trayer must own the tray before the program looks for one.
     if (withTray) {
@@ -178,7 +178,7 @@ class PelnorEndToEnd : public ::testing::Test {
     EXPECT_FALSE(fs::exists(program_->LockFile()));
   }
 
-  std::unique_ptr<testing::TX11Desktop> desktop_;
+  std::unique_ptr<testing::X11Desktop> desktop_;
   std::unique_ptr<CupsFixture> cups_;
   DovecotServer dovecot_;
   TempDir base_{"pelnor-e2e-"};

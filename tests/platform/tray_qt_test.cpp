@@ -122,7 +122,7 @@ class QtTrayIconTest : public ::testing::Test {
   TrayHost host{shell, timers};
 };
 
-// Qt embeds the icon once a tray host appears (tests/app/form1_x11_test).
+// Qt embeds the icon once a tray host appears (tests/app/application_x11_test).
 TEST_F(QtTrayIconTest, WithoutATrayHostTheIconWaitsForOne) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this desktop has a tray host";
   TrayIcon icon(host);

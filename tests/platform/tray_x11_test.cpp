@@ -27,7 +27,7 @@ namespace {
 class X11TrayPlatform : public test::QtPlatform {
  public:
   void BeforeApplication() override {
-    desktop_ = TX11Desktop::Start(whyNot_);
+    desktop_ = X11Desktop::Start(whyNot_);
     if (!desktop_) return;
     // Without a session bus Qt embeds into trayer instead of looking for a
     // StatusNotifierItem host.
@@ -42,14 +42,14 @@ class X11TrayPlatform : public test::QtPlatform {
   void AfterApplication() override { desktop_.reset(); }
 
   static std::string whyNot_;
-  static TX11Desktop& Desktop() { return *desktop_; }
+  static X11Desktop& Desktop() { return *desktop_; }
 
  private:
-  static std::unique_ptr<TX11Desktop> desktop_;
+  static std::unique_ptr<X11Desktop> desktop_;
 };
 
 std::string X11TrayPlatform::whyNot_;
-std::unique_ptr<TX11Desktop> X11TrayPlatform::desktop_;
+std::unique_ptr<X11Desktop> X11TrayPlatform::desktop_;
 [[maybe_unused]] const bool kX11TrayChosen = test::UseQtPlatform(std::make_unique<X11TrayPlatform>());
 
 class TrayX11Test : public ::testing::Test {

@@ -112,18 +112,18 @@ int main(int argc, char* argv[]) {
   settings.accountCheckList->setCurrentRow(0);
   settings.OnEditAccount();  // "編集"
   saved &= Save(&editor, out + "account-editor.png");
-  editor.Button3Click();  // "追加"
+  editor.OnAddAddress();  // "追加"
   saved &= Save(editor.inputDialog.get(), out + "input-dialog.png");
-  editor.inputDialog->Button2Click();
-  editor.CheckBox2->setChecked(true);
-  editor.Button6Click();  // "参照"
+  editor.inputDialog->OnCancel();
+  editor.saveAttachmentsCheck->setChecked(true);
+  editor.OnBrowse();  // "参照"
   // The tree fills in the background and rows arriving above the directory
   // push it out of view; shown again once they are in.
   Settle();
   editor.directoryChooser->SetDirectory(QString::fromStdString(programDir) + QStringLiteral("添付"));
   saved &= Save(editor.directoryChooser.get(), out + "directory-chooser.png");
-  editor.directoryChooser->Button2Click();
-  editor.Button2Click();
+  editor.directoryChooser->OnCancel();
+  editor.OnCancel();
 
   shellDialogs.ShowShortcutDialog();
   saved &= Save(shellDialogs.Shortcut(), out + "shortcut-dialog.png");

@@ -60,14 +60,14 @@ int RunProgram(const std::vector<std::string>& argv) {
   return WEXITSTATUS(status);
 }
 
-std::unique_ptr<TX11Desktop> TX11Desktop::Start(std::string& whyNot, bool withTray) {
+std::unique_ptr<X11Desktop> X11Desktop::Start(std::string& whyNot, bool withTray) {
   for (const char* program : {"Xvfb", "trayer", "xdotool"}) {
     if (!OnPath(program)) {
       whyNot = std::string(program) + " is not installed (scripts/setup installs it)";
       return nullptr;
     }
   }
-  auto desktop = std::make_unique<TX11Desktop>();
+  auto desktop = std::make_unique<X11Desktop>();
   int fds[2];
   if (pipe(fds) != 0) {
     whyNot = "no pipe for Xvfb";
@@ -96,14 +96,14 @@ std::unique_ptr<TX11Desktop> TX11Desktop::Start(std::string& whyNot, bool withTr
   return desktop;
 }
 
-bool TX11Desktop::RestartTray() {
+bool X11Desktop::RestartTray() {
   End(trayer_);
   trayer_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32",
                    "--SetDockType", "true", "--transparent", "false"});
   return trayer_ > 0;
 }
 
-TX11Desktop::~TX11Desktop() {
+X11Desktop::~X11Desktop() {
   End(trayer_);
   End(xvfb_);
 }

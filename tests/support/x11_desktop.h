@@ -11,15 +11,15 @@ namespace pelnor::testing {
 // A private X desktop for one test program: Xvfb on a free display and
 // trayer owning its system tray. Both are ended, by their process id, when
 // the desktop goes.
-class TX11Desktop {
+class X11Desktop {
  public:
   // nullptr when it cannot be had; `whyNot` then says what is missing.
   // Without `withTray` the desktop has no tray until RestartTray.
-  static std::unique_ptr<TX11Desktop> Start(std::string& whyNot, bool withTray = true);
-  TX11Desktop() = default;
-  ~TX11Desktop();
-  TX11Desktop(const TX11Desktop&) = delete;
-  TX11Desktop& operator=(const TX11Desktop&) = delete;
+  static std::unique_ptr<X11Desktop> Start(std::string& whyNot, bool withTray = true);
+  X11Desktop() = default;
+  ~X11Desktop();
+  X11Desktop(const X11Desktop&) = delete;
+  X11Desktop& operator=(const X11Desktop&) = delete;
 
   const std::string& Display() const { return display_; }
 

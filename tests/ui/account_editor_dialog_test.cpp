@@ -4,7 +4,6 @@
 #include "ui/account_editor_dialog.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -32,23 +31,6 @@ namespace {
 using test::TempDir;
 using testing::ElementsAre;
 using testing::IsEmpty;
-
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "form2_tests";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Two printers with their own papers; printer 1 is the default. Selecting a
 // printer puts its paper back to the driver's default, as the real one does.
@@ -120,9 +102,9 @@ std::string Record(const std::string& alias, const std::string& middle = "0|0",
   return alias + "|1|host|user|pw|" + middle + "|Font|[]|10|" + tail;
 }
 
-class Form2Test : public testing::Test {
+class AccountEditorDialogTest : public testing::Test {
  protected:
-  Form2Test() {
+  AccountEditorDialogTest() {
     AccountEditorServices s;
     s.ProgramDir = dir.Dir();
     s.Accounts = &accounts;
@@ -145,10 +127,10 @@ class Form2Test : public testing::Test {
   void OpenNew(const char* alias) {
     form->PrepareForNew();
     form->show();
-    form->Edit1->setText(QString::fromUtf8(alias));
-    form->Edit2->setText("pop.example.jp");
-    form->Edit3->setText("taro");
-    form->Edit4->setText("secret");
+    form->aliasEdit->setText(QString::fromUtf8(alias));
+    form->serverEdit->setText("pop.example.jp");
+    form->userEdit->setText("taro");
+    form->passwordEdit->setText("secret");
   }
   void OpenRecord(size_t index) {
     form->LoadRecord(index);
@@ -172,12 +154,12 @@ class Form2Test : public testing::Test {
 
 // --- a new account ---------------------------------------------------------------
 
-TEST_F(Form2Test, NewAccountTakesTheCurrentPrinterPaperAndFont) {
+TEST_F(AccountEditorDialogTest, NewAccountTakesTheCurrentPrinterPaperAndFont) {
   OpenNew("main");
-  EXPECT_EQ(lastShown, kForm2Number);
+  EXPECT_EQ(lastShown, AccountEditorDialog::kFormNumber);
   EXPECT_EQ(form->windowTitle(), QStringLiteral("ｱｶｳﾝﾄ設定"));
-  EXPECT_EQ(form->ComboBox2->count(), 4);
-  form->Button1Click();
+  EXPECT_EQ(form->paperCombo->count(), 4);
+  form->OnOk();
 
   ASSERT_EQ(accounts.size(), 1u);
   EXPECT_EQ(accounts[0], "main|1|pop.example.jp|taro|secret|1|1|IPAGothic|[fsBold]|12|1||1|1|0");
@@ -189,100 +171,100 @@ TEST_F(Form2Test, NewAccountTakesTheCurrentPrinterPaperAndFont) {
   EXPECT_THAT(messages, IsEmpty());
 }
 
-TEST_F(Form2Test, CancelStoresNothing) {
+TEST_F(AccountEditorDialogTest, CancelStoresNothing) {
   OpenNew("main");
-  form->Button2Click();
+  form->OnCancel();
   EXPECT_TRUE(accounts.empty());
   EXPECT_FALSE(test::Exists(dir.Dir() + "main.dat"));
   EXPECT_EQ(closed, 1);
   EXPECT_EQ(accountsChanged, 0);
 }
 
-TEST_F(Form2Test, UncheckingReceiveAllWithoutAddressReceivesAll) {
+TEST_F(AccountEditorDialogTest, UncheckingReceiveAllWithoutAddressReceivesAll) {
   OpenNew("main");
-  form->CheckBox1->setChecked(false);
-  EXPECT_TRUE(form->StringGrid1->isVisibleTo(form.get()));
-  form->Button1Click();
+  form->receiveAllCheck->setChecked(false);
+  EXPECT_TRUE(form->addressGrid->isVisibleTo(form.get()));
+  form->OnOk();
   EXPECT_EQ(Field(0, afFilterSenders), "0");
-  EXPECT_TRUE(form->CheckBox1->isChecked());
+  EXPECT_TRUE(form->receiveAllCheck->isChecked());
 }
 
 // --- editing ------------------------------------------------------------------------
 
-TEST_F(Form2Test, EditingKeepsItsOwnAliasButNotAnothers) {
+TEST_F(AccountEditorDialogTest, EditingKeepsItsOwnAliasButNotAnothers) {
   accounts.Add(Record("home"));
   accounts.Add(Record("work"));
   OpenRecord(1);
-  form->Edit2->setText("other.example.jp");
-  form->Button1Click();
+  form->serverEdit->setText("other.example.jp");
+  form->OnOk();
   EXPECT_THAT(messages, IsEmpty());
   ASSERT_EQ(accounts.size(), 2u);
   EXPECT_EQ(Field(1, afHost), "other.example.jp");
 
   const std::vector<std::string> before = accounts.Records();
   OpenRecord(1);
-  form->Edit1->setText("home");
-  form->Button1Click();
+  form->aliasEdit->setText("home");
+  form->OnOk();
   EXPECT_THAT(messages, ElementsAre(QStringLiteral("ｴｲﾘｱｽ名が重複してます。")));
   EXPECT_EQ(accounts.Records(), before);
   EXPECT_TRUE(form->isVisible());
 }
 
-TEST_F(Form2Test, EditingADisabledAccountEnablesIt) {
+TEST_F(AccountEditorDialogTest, EditingADisabledAccountEnablesIt) {
   accounts.Add("off|0|host|user|pw|0|0|Font|[]|10|1||1|1|0");
   OpenRecord(0);
-  form->Button1Click();
+  form->OnOk();
   EXPECT_EQ(accounts[0], "off|1|host|user|pw|0|0|Font|[]|10|1||1|1|0");
 }
 
-TEST_F(Form2Test, LoadShowsEveryField) {
+TEST_F(AccountEditorDialogTest, LoadShowsEveryField) {
   accounts.Add(Record("main", "1|3", "0|" + dir.Dir() + "|0|0|1|a@b.jp|c.jp"));
   OpenRecord(0);
-  EXPECT_EQ(form->Edit1->text(), "main");
-  EXPECT_EQ(form->Edit4->text(), "pw");
-  EXPECT_EQ(form->ComboBox1->currentIndex(), 1);
-  EXPECT_EQ(form->ComboBox2->currentIndex(), 3);  // the record's paper survives showing
+  EXPECT_EQ(form->aliasEdit->text(), "main");
+  EXPECT_EQ(form->passwordEdit->text(), "pw");
+  EXPECT_EQ(form->printerCombo->currentIndex(), 1);
+  EXPECT_EQ(form->paperCombo->currentIndex(), 3);  // the record's paper survives showing
   EXPECT_EQ(paperIndex, 3);
-  EXPECT_EQ(form->Edit5->text(), "Font");
-  EXPECT_EQ(form->Edit8->text().toStdString(), dir.Dir());
-  EXPECT_TRUE(form->CheckBox4->isChecked());
-  EXPECT_TRUE(form->CheckBox3->isChecked());
-  EXPECT_FALSE(form->CheckBox1->isChecked());
+  EXPECT_EQ(form->fontNameEdit->text(), "Font");
+  EXPECT_EQ(form->attachDirEdit->text().toStdString(), dir.Dir());
+  EXPECT_TRUE(form->dateDirCheck->isChecked());
+  EXPECT_TRUE(form->deleteOnServerCheck->isChecked());
+  EXPECT_FALSE(form->receiveAllCheck->isChecked());
   EXPECT_THAT(form->EditAddressList, ElementsAre("a@b.jp", "c.jp"));
-  EXPECT_EQ(form->StringGrid1->rowCount(), 2);
-  EXPECT_EQ(form->StringGrid1->item(1, 0)->text(), "c.jp");
-  form->Button1Click();
+  EXPECT_EQ(form->addressGrid->rowCount(), 2);
+  EXPECT_EQ(form->addressGrid->item(1, 0)->text(), "c.jp");
+  form->OnOk();
   EXPECT_EQ(accounts[0], Record("main", "1|3", "0|" + dir.Dir() + "|0|0|1|a@b.jp|c.jp"));
 }
 
-TEST_F(Form2Test, PrinterPastTheListShowsTheFirstAndStoresIt) {
+TEST_F(AccountEditorDialogTest, PrinterPastTheListShowsTheFirstAndStoresIt) {
   accounts.Add(Record("main", "7|0"));
   form->LoadRecord(0);
-  EXPECT_EQ(form->ComboBox1->currentIndex(), 0);
+  EXPECT_EQ(form->printerCombo->currentIndex(), 0);
   EXPECT_EQ(form->PrinterIndex, -1);
   EXPECT_EQ(printer.Selected, 1);  // the default printer, for now
   form->show();
   EXPECT_EQ(printer.Selected, 0);
-  form->Button1Click();
+  form->OnOk();
   EXPECT_EQ(Field(0, afPrinter), "0");
 }
 
-TEST_F(Form2Test, PaperOutsideTheListSelectsTheCurrentPaper) {
+TEST_F(AccountEditorDialogTest, PaperOutsideTheListSelectsTheCurrentPaper) {
   for (const char* paper : {"99", "-1"}) {
     accounts.Clear();
     accounts.Add(Record("main", std::string("0|") + paper));
     OpenRecord(0);
-    EXPECT_EQ(form->ComboBox2->currentIndex(), 1) << paper;  // Laser's default, A3
-    form->Button1Click();
+    EXPECT_EQ(form->paperCombo->currentIndex(), 1) << paper;  // Laser's default, A3
+    form->OnOk();
     EXPECT_EQ(Field(0, afPaper), "1") << paper;
   }
 }
 
-TEST_F(Form2Test, NumbersThatAreNotWholeLoadAsZeroWithAMessage) {
+TEST_F(AccountEditorDialogTest, NumbersThatAreNotWholeLoadAsZeroWithAMessage) {
   accounts.Add(Record("main", "x|2.0"));
   OpenRecord(0);
-  EXPECT_EQ(form->ComboBox1->currentIndex(), 0);
-  EXPECT_EQ(form->ComboBox2->currentIndex(), 0);  // paper 0 set on printer 0
+  EXPECT_EQ(form->printerCombo->currentIndex(), 0);
+  EXPECT_EQ(form->paperCombo->currentIndex(), 0);  // paper 0 set on printer 0
   EXPECT_EQ(paperIndex, 0);
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_TRUE(messages[0].contains(QStringLiteral("出力ﾌﾟﾘﾝﾀ")));
@@ -291,50 +273,50 @@ TEST_F(Form2Test, NumbersThatAreNotWholeLoadAsZeroWithAMessage) {
 
 // --- printer, paper, font -----------------------------------------------------------
 
-TEST_F(Form2Test, ChoosingAnotherPrinterReloadsItsPapers) {
+TEST_F(AccountEditorDialogTest, ChoosingAnotherPrinterReloadsItsPapers) {
   OpenNew("main");
-  form->ComboBox1->setCurrentIndex(0);
-  form->ComboBox1Change();
+  form->printerCombo->setCurrentIndex(0);
+  form->OnPrinterChanged();
   EXPECT_EQ(printer.Selected, 0);
-  EXPECT_EQ(form->ComboBox2->count(), 3);
-  EXPECT_EQ(form->ComboBox2->currentText(), "A3");
+  EXPECT_EQ(form->paperCombo->count(), 3);
+  EXPECT_EQ(form->paperCombo->currentText(), "A3");
   EXPECT_EQ(paperIndex, 1);
 }
 
-TEST_F(Form2Test, PaperNotInTheListLeavesNoSelection) {
+TEST_F(AccountEditorDialogTest, PaperNotInTheListLeavesNoSelection) {
   printer.List[1].Default = 999;
   printer.Paper = 999;
   paperIndex = 5;
   OpenNew("main");
-  EXPECT_EQ(form->ComboBox2->currentIndex(), -1);
+  EXPECT_EQ(form->paperCombo->currentIndex(), -1);
   EXPECT_EQ(paperIndex, 5);
-  form->Button1Click();
+  form->OnOk();
   EXPECT_EQ(Field(0, afPaper), "-1");
 }
 
-TEST_F(Form2Test, FontDialogStartsFromTheFontLastChosenInIt) {
+TEST_F(AccountEditorDialogTest, FontDialogStartsFromTheFontLastChosenInIt) {
   OpenNew("main");
-  form->Button5Click();  // cancelled
-  EXPECT_EQ(form->Edit5->text(), "IPAGothic");
+  form->OnChooseFont();  // cancelled
+  EXPECT_EQ(form->fontNameEdit->text(), "IPAGothic");
   QFont chosen("Serif Face");
   chosen.setPointSize(14);
   chosen.setItalic(true);
   chosen.setUnderline(true);
   chosenFont = chosen;
-  form->Button5Click();
-  EXPECT_EQ(form->Edit5->text(), "Serif Face");
-  EXPECT_EQ(form->Edit6->text(), "[fsItalic,fsUnderline]");
-  EXPECT_EQ(form->Edit7->text(), "14");
+  form->OnChooseFont();
+  EXPECT_EQ(form->fontNameEdit->text(), "Serif Face");
+  EXPECT_EQ(form->fontStyleEdit->text(), "[fsItalic,fsUnderline]");
+  EXPECT_EQ(form->fontSizeEdit->text(), "14");
   EXPECT_EQ(printer.CurrentFont.Size, 14);
-  form->Button5Click();
+  form->OnChooseFont();
   EXPECT_THAT(fontDialogStarts, ElementsAre("IPAGothic", "IPAGothic", "Serif Face"));
 }
 
-TEST_F(Form2Test, DropDownWidensToTheLongestPrinterName) {
+TEST_F(AccountEditorDialogTest, DropDownWidensToTheLongestPrinterName) {
   printer.List[0].Name = std::string(120, 'W');
   OpenNew("main");
-  form->FormActivate();
-  EXPECT_GT(form->ComboBox1->view()->minimumWidth(), form->ComboBox1->width());
+  form->OnActivated();
+  EXPECT_GT(form->printerCombo->view()->minimumWidth(), form->printerCombo->width());
 }
 
 TEST(LoadPaperNames, TheBuiltInPdfPrinterListsItsPapers) {
@@ -350,125 +332,125 @@ TEST(LoadPaperNames, TheBuiltInPdfPrinterListsItsPapers) {
   AccountEditorDialog form(std::move(s));
   printer.SelectPrinter(static_cast<int>(printer.Printers().size()) - 1);
   form.LoadPaperNames();
-  ASSERT_GT(form.ComboBox2->count(), 1);
-  EXPECT_EQ(form.ComboBox2->itemText(0), "A4");
-  EXPECT_EQ(form.ComboBox2->currentIndex(), 0);
+  ASSERT_GT(form.paperCombo->count(), 1);
+  EXPECT_EQ(form.paperCombo->itemText(0), "A4");
+  EXPECT_EQ(form.paperCombo->currentIndex(), 0);
   EXPECT_EQ(paperIndex, 0);
 }
 
 // --- receiving addresses ------------------------------------------------------------
 
-TEST_F(Form2Test, AnEmptyAddressAsTheOnlyOne) {
+TEST_F(AccountEditorDialogTest, AnEmptyAddressAsTheOnlyOne) {
   OpenNew("main");
-  form->Button3Click();
+  form->OnAddAddress();
   EXPECT_FALSE(form->isEnabled());
   EXPECT_TRUE(form->inputDialog->isVisible());
   EXPECT_EQ(form->inputDialog->windowTitle(), QStringLiteral("新規ｱﾄﾞﾚｽ追加"));
-  EXPECT_EQ(lastShown, kForm3Number);
-  form->inputDialog->Button1Click();
+  EXPECT_EQ(lastShown, InputDialog::kFormNumber);
+  form->inputDialog->OnOk();
   EXPECT_FALSE(form->inputDialog->isVisible());
   EXPECT_TRUE(form->isEnabled());
-  form->Button1Click();
+  form->OnOk();
   EXPECT_EQ(accounts[0].substr(accounts[0].size() - 3), "|1|");
 
   OpenRecord(0);
-  EXPECT_FALSE(form->CheckBox1->isChecked());
-  EXPECT_EQ(form->StringGrid1->rowCount(), 1);
-  const QTableWidgetItem* cell = form->StringGrid1->item(0, 0);
+  EXPECT_FALSE(form->receiveAllCheck->isChecked());
+  EXPECT_EQ(form->addressGrid->rowCount(), 1);
+  const QTableWidgetItem* cell = form->addressGrid->item(0, 0);
   EXPECT_TRUE(cell == nullptr || cell->text().isEmpty());
 }
 
-TEST_F(Form2Test, AddingAndDeletingAddresses) {
+TEST_F(AccountEditorDialogTest, AddingAndDeletingAddresses) {
   OpenNew("main");
   for (const char* address : {"a@b.jp", "c.jp"}) {
-    form->Button3Click();
-    form->inputDialog->Edit1->setText(address);
-    form->inputDialog->Button1Click();
+    form->OnAddAddress();
+    form->inputDialog->textEdit->setText(address);
+    form->inputDialog->OnOk();
   }
   EXPECT_THAT(form->EditAddressList, ElementsAre("a@b.jp", "c.jp"));
-  form->StringGrid1->setCurrentCell(0, 0);
-  form->Button4Click();
+  form->addressGrid->setCurrentCell(0, 0);
+  form->OnDeleteAddress();
   EXPECT_THAT(form->EditAddressList, ElementsAre("c.jp"));
-  EXPECT_EQ(form->StringGrid1->item(0, 0)->text(), "c.jp");
-  form->StringGrid1->setCurrentCell(0, 0);
-  form->Button4Click();
+  EXPECT_EQ(form->addressGrid->item(0, 0)->text(), "c.jp");
+  form->addressGrid->setCurrentCell(0, 0);
+  form->OnDeleteAddress();
   EXPECT_THAT(form->EditAddressList, IsEmpty());
-  EXPECT_EQ(form->StringGrid1->rowCount(), 1);
-  EXPECT_TRUE(form->CheckBox1->isChecked());
-  form->Button4Click();  // nothing left to delete
-  EXPECT_TRUE(form->CheckBox1->isChecked());
+  EXPECT_EQ(form->addressGrid->rowCount(), 1);
+  EXPECT_TRUE(form->receiveAllCheck->isChecked());
+  form->OnDeleteAddress();  // nothing left to delete
+  EXPECT_TRUE(form->receiveAllCheck->isChecked());
 }
 
 // --- attachments -------------------------------------------------------------------
 
-TEST_F(Form2Test, TurningAttachmentSavingOffEmptiesTheDirectory) {
+TEST_F(AccountEditorDialogTest, TurningAttachmentSavingOffEmptiesTheDirectory) {
   accounts.Add(Record("main", "0|0", "0|" + dir.Dir() + "|0|1|0"));
   OpenRecord(0);
-  EXPECT_TRUE(form->Edit8->isEnabled());
-  form->CheckBox2->setChecked(false);
-  EXPECT_TRUE(form->Edit8->text().isEmpty());
-  EXPECT_FALSE(form->Edit8->isEnabled());
-  EXPECT_FALSE(form->CheckBox4->isEnabled());
-  EXPECT_TRUE(form->CheckBox4->isChecked());  // keeps its mark
-  EXPECT_FALSE(form->Button6->isEnabled());
-  form->Button1Click();
+  EXPECT_TRUE(form->attachDirEdit->isEnabled());
+  form->saveAttachmentsCheck->setChecked(false);
+  EXPECT_TRUE(form->attachDirEdit->text().isEmpty());
+  EXPECT_FALSE(form->attachDirEdit->isEnabled());
+  EXPECT_FALSE(form->dateDirCheck->isEnabled());
+  EXPECT_TRUE(form->dateDirCheck->isChecked());  // keeps its mark
+  EXPECT_FALSE(form->browseButton->isEnabled());
+  form->OnOk();
   EXPECT_EQ(Field(0, afSaveAttachments), "1");
   EXPECT_EQ(Field(0, afAttachDir), "");
 }
 
 // Not the program directory itself, where attachments met the program's files.
-TEST_F(Form2Test, AMissingDirectoryFallsBackToTheAttachFolder) {
+TEST_F(AccountEditorDialogTest, AMissingDirectoryFallsBackToTheAttachFolder) {
   accounts.Add(Record("main", "0|0", "0|/no/such/dir/|1|1|0"));
   attachDir = "/elsewhere/";
   OpenRecord(0);
   EXPECT_EQ(attachDir, dir.Dir() + "attach/");
-  EXPECT_EQ(form->Edit8->text().toStdString(), dir.Dir() + "attach/");
-  form->Button6Click();
+  EXPECT_EQ(form->attachDirEdit->text().toStdString(), dir.Dir() + "attach/");
+  form->OnBrowse();
   EXPECT_EQ(form->directoryChooser->Directory().toStdString(), dir.Dir() + "attach");
   EXPECT_TRUE(std::filesystem::is_directory(dir.Dir() + "attach"));
 }
 
-TEST_F(Form2Test, TheChooserAppendsTheSeparator) {
+TEST_F(AccountEditorDialogTest, TheChooserAppendsTheSeparator) {
   std::filesystem::create_directory(dir.Dir() + "mail");
   OpenNew("main");
-  form->CheckBox2->setChecked(true);
-  form->Button6Click();
+  form->saveAttachmentsCheck->setChecked(true);
+  form->OnBrowse();
   EXPECT_FALSE(form->isEnabled());
   EXPECT_TRUE(form->directoryChooser->isVisible());
-  EXPECT_EQ(lastShown, kForm4Number);
+  EXPECT_EQ(lastShown, DirectoryChooser::kFormNumber);
   EXPECT_EQ(form->directoryChooser->Directory().toStdString() + "/", dir.Dir());
   form->directoryChooser->SetDirectory(QString::fromStdString(dir.Dir() + "mail"));
-  form->directoryChooser->Button1Click();
+  form->directoryChooser->OnOk();
   EXPECT_FALSE(form->directoryChooser->isVisible());
   EXPECT_TRUE(form->isEnabled());
   EXPECT_EQ(attachDir, dir.Dir() + "mail/");
-  form->Button1Click();
+  form->OnOk();
   EXPECT_EQ(Field(0, afSaveAttachments), "0");
   EXPECT_EQ(Field(0, afAttachDir), dir.Dir() + "mail/");
 }
 
-TEST_F(Form2Test, TheChooserRefusesAPathTheRecordCannotHold) {
+TEST_F(AccountEditorDialogTest, TheChooserRefusesAPathTheRecordCannotHold) {
   std::filesystem::create_directory(dir.Dir() + "a|b");
   OpenNew("main");
-  form->CheckBox2->setChecked(true);
-  form->Button6Click();
+  form->saveAttachmentsCheck->setChecked(true);
+  form->OnBrowse();
   form->directoryChooser->SetDirectory(QString::fromStdString(dir.Dir() + "a|b"));
-  form->directoryChooser->Button1Click();
+  form->directoryChooser->OnOk();
   EXPECT_THAT(messages, ElementsAre(QStringLiteral("添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘに「|」は使用できません。")));
   EXPECT_TRUE(form->directoryChooser->isVisible());
   EXPECT_EQ(attachDir, dir.Dir());
 }
 
-TEST_F(Form2Test, NewDirectoryInTheChooser) {
+TEST_F(AccountEditorDialogTest, NewDirectoryInTheChooser) {
   OpenNew("main");
-  form->CheckBox2->setChecked(true);
-  form->Button6Click();
-  form->directoryChooser->ToolButton2Click();
+  form->saveAttachmentsCheck->setChecked(true);
+  form->OnBrowse();
+  form->directoryChooser->OnNewDirectory();
   EXPECT_FALSE(form->directoryChooser->isEnabled());
   EXPECT_EQ(form->inputDialog->windowTitle(), QStringLiteral("新規ﾃﾞｨﾚｸﾄﾘ作成"));
 
-  form->inputDialog->Edit1->setText("new");
-  form->inputDialog->Button1Click();
+  form->inputDialog->textEdit->setText("new");
+  form->inputDialog->OnOk();
   EXPECT_TRUE(std::filesystem::is_directory(dir.Dir() + "new"));
   EXPECT_EQ(form->directoryChooser->Directory().toStdString(), dir.Dir() + "new");
   EXPECT_TRUE(form->directoryChooser->isEnabled());
@@ -477,56 +459,56 @@ TEST_F(Form2Test, NewDirectoryInTheChooser) {
 
   // Nested inside the new one; then a name that exists already fails quietly.
   form->directoryChooser->SetDirectory(QString::fromStdString(dir.Dir()));
-  form->directoryChooser->ToolButton2Click();
-  form->inputDialog->Edit1->setText("new");
-  form->inputDialog->Button1Click();
+  form->directoryChooser->OnNewDirectory();
+  form->inputDialog->textEdit->setText("new");
+  form->inputDialog->OnOk();
   EXPECT_TRUE(form->inputDialog->isVisible());
-  EXPECT_TRUE(form->inputDialog->Edit1->text().isEmpty());
+  EXPECT_TRUE(form->inputDialog->textEdit->text().isEmpty());
   EXPECT_THAT(messages, IsEmpty());
-  form->inputDialog->Button2Click();
+  form->inputDialog->OnCancel();
   EXPECT_TRUE(form->directoryChooser->isEnabled());
 }
 
 // --- texts that would split the record ------------------------------------------------
 
-TEST_F(Form2Test, RefusesCharactersThatSplitTheRecord) {
+TEST_F(AccountEditorDialogTest, RefusesCharactersThatSplitTheRecord) {
   struct Row {
     QLineEdit* AccountEditorDialog::*box;
     const char* text;
     const char* message;
   } rows[] = {
-      {&AccountEditorDialog::Edit3, "ta|ro", "ﾕｰｻﾞｰ名に「|」は使用できません。"},
-      {&AccountEditorDialog::Edit1, "アポロ", "ｴｲﾘｱｽに「ポ」は使用できません。"},
-      {&AccountEditorDialog::Edit4, "pass😀", "ﾊﾟｽﾜｰﾄﾞに「😀」は使用できません。"},
-      {&AccountEditorDialog::Edit6, "[fs|Bold]", "ｽﾀｲﾙに「|」は使用できません。"},
+      {&AccountEditorDialog::userEdit, "ta|ro", "ﾕｰｻﾞｰ名に「|」は使用できません。"},
+      {&AccountEditorDialog::aliasEdit, "アポロ", "ｴｲﾘｱｽに「ポ」は使用できません。"},
+      {&AccountEditorDialog::passwordEdit, "pass😀", "ﾊﾟｽﾜｰﾄﾞに「😀」は使用できません。"},
+      {&AccountEditorDialog::fontStyleEdit, "[fs|Bold]", "ｽﾀｲﾙに「|」は使用できません。"},
   };
   for (const Row& row : rows) {
     messages.clear();
     OpenNew("main");
     (form.get()->*row.box)->setText(QString::fromUtf8(row.text));
-    form->Button1Click();
+    form->OnOk();
     EXPECT_THAT(messages, ElementsAre(QString::fromUtf8(row.message))) << row.text;
     EXPECT_TRUE(accounts.empty()) << row.text;
     EXPECT_TRUE(form->isVisible()) << row.text;
   }
 }
 
-TEST_F(Form2Test, RefusesAnAccountWithoutAliasServerOrUser) {
+TEST_F(AccountEditorDialogTest, RefusesAnAccountWithoutAliasServerOrUser) {
   struct Row {
     QLineEdit* AccountEditorDialog::*box;
     const char* text;
     const char* message;
   } rows[] = {
-      {&AccountEditorDialog::Edit1, "", "ｴｲﾘｱｽが入力されていません。"},
-      {&AccountEditorDialog::Edit2, "", "POP3ｻｰﾊﾞｰが入力されていません。"},
-      {&AccountEditorDialog::Edit3, " ", "ﾕｰｻﾞｰ名が入力されていません。"},
+      {&AccountEditorDialog::aliasEdit, "", "ｴｲﾘｱｽが入力されていません。"},
+      {&AccountEditorDialog::serverEdit, "", "POP3ｻｰﾊﾞｰが入力されていません。"},
+      {&AccountEditorDialog::userEdit, " ", "ﾕｰｻﾞｰ名が入力されていません。"},
   };
   for (const Row& row : rows) {
     messages.clear();
     OpenNew("main");
     QLineEdit* box = form.get()->*row.box;
     box->setText(QString::fromUtf8(row.text));
-    form->Button1Click();
+    form->OnOk();
     EXPECT_THAT(messages, ElementsAre(QString::fromUtf8(row.message))) << row.message;
     EXPECT_EQ(form->focusWidget(), box) << row.message;
     EXPECT_TRUE(accounts.empty()) << row.message;
@@ -535,14 +517,14 @@ TEST_F(Form2Test, RefusesAnAccountWithoutAliasServerOrUser) {
   EXPECT_FALSE(test::Exists(dir.Dir() + ".dat"));
 }
 
-TEST_F(Form2Test, RefusesAnAddressThatSplitsTheRecord) {
+TEST_F(AccountEditorDialogTest, RefusesAnAddressThatSplitsTheRecord) {
   OpenNew("main");
-  form->Button3Click();
-  form->inputDialog->Edit1->setText(QStringLiteral("ポスト@example.jp"));
-  form->inputDialog->Button1Click();
+  form->OnAddAddress();
+  form->inputDialog->textEdit->setText(QStringLiteral("ポスト@example.jp"));
+  form->inputDialog->OnOk();
   EXPECT_THAT(messages, ElementsAre(QStringLiteral("受信ｱﾄﾞﾚｽに「ポ」は使用できません。")));
   EXPECT_TRUE(form->inputDialog->isVisible());
-  EXPECT_EQ(form->inputDialog->Edit1->text(), QStringLiteral("ポスト@example.jp"));
+  EXPECT_EQ(form->inputDialog->textEdit->text(), QStringLiteral("ポスト@example.jp"));
   EXPECT_THAT(form->EditAddressList, IsEmpty());
 }
 

@@ -3,7 +3,6 @@
 
 #include "ui/shell_dialogs.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -27,25 +26,8 @@ using test::TempHome;
 using test::UrlRecorder;
 using test::WriteText;
 
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[24] = "shell_forms_tests";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-// The main form's side: what the shell forms report back to it.
-class ShellFormsTest : public ::testing::Test {
+// The application's side: what the shell dialogs report back to it.
+class ShellDialogsTest : public ::testing::Test {
  protected:
   std::unique_ptr<ShellDialogs> Make() {
     ShellDialogsServices services;
@@ -66,7 +48,7 @@ class ShellFormsTest : public ::testing::Test {
   QStringList warnings_;
 };
 
-TEST_F(ShellFormsTest, ShortcutDialogComesUpWithBothBoxesChecked) {
+TEST_F(ShellDialogsTest, ShortcutDialogComesUpWithBothBoxesChecked) {
   auto shell = Make();
   EXPECT_EQ(shell->Shortcut(), nullptr);
   shell->ShowShortcutDialog();
@@ -74,19 +56,19 @@ TEST_F(ShellFormsTest, ShortcutDialogComesUpWithBothBoxesChecked) {
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->windowTitle(), QStringLiteral("ｼｮｰﾄｶｯﾄ設定"));
-  EXPECT_EQ(form->CheckBox1->text(), QStringLiteral("スタートアップに登録します。"));
-  EXPECT_EQ(form->CheckBox2->text(), QStringLiteral("ディスクトップにショトカットを作成します。"));
-  EXPECT_EQ(form->Button1->text(), QStringLiteral("OK"));
-  EXPECT_TRUE(form->CheckBox1->isChecked());
-  EXPECT_TRUE(form->CheckBox2->isChecked());
+  EXPECT_EQ(form->autostartCheck->text(), QStringLiteral("スタートアップに登録します。"));
+  EXPECT_EQ(form->desktopCheck->text(), QStringLiteral("ディスクトップにショトカットを作成します。"));
+  EXPECT_EQ(form->okButton->text(), QStringLiteral("OK"));
+  EXPECT_TRUE(form->autostartCheck->isChecked());
+  EXPECT_TRUE(form->desktopCheck->isChecked());
   EXPECT_EQ(lastShownForm_, 5);
   EXPECT_EQ(handOvers_, 0);
 }
 
-TEST_F(ShellFormsTest, OkWithBothBoxesWritesBothEntriesAndHandsOver) {
+TEST_F(ShellDialogsTest, OkWithBothBoxesWritesBothEntriesAndHandsOver) {
   auto shell = Make();
   shell->ShowShortcutDialog();
-  QTest::mouseClick(shell->Shortcut()->Button1, Qt::LeftButton);
+  QTest::mouseClick(shell->Shortcut()->okButton, Qt::LeftButton);
   const std::string exec = "\nExec=" + home_.ProgramDir() + "pelnor\n";
   EXPECT_NE(test::ReadText(StartupEntry()).find(exec), std::string::npos);
   EXPECT_NE(test::ReadText(DesktopEntry()).find(exec), std::string::npos);
@@ -95,17 +77,17 @@ TEST_F(ShellFormsTest, OkWithBothBoxesWritesBothEntriesAndHandsOver) {
   EXPECT_TRUE(warnings_.isEmpty());
 }
 
-TEST_F(ShellFormsTest, OkWithBothBoxesClearedWritesNothingAndStillHandsOver) {
+TEST_F(ShellDialogsTest, OkWithBothBoxesClearedWritesNothingAndStillHandsOver) {
   auto shell = Make();
   shell->ShowShortcutDialog();
-  shell->Shortcut()->CheckBox1->setChecked(false);
-  shell->Shortcut()->CheckBox2->setChecked(false);
-  QTest::mouseClick(shell->Shortcut()->Button1, Qt::LeftButton);
+  shell->Shortcut()->autostartCheck->setChecked(false);
+  shell->Shortcut()->desktopCheck->setChecked(false);
+  QTest::mouseClick(shell->Shortcut()->okButton, Qt::LeftButton);
   EXPECT_TRUE(fs::is_empty(home_.Path()));
   EXPECT_EQ(handOvers_, 1);
 }
 
-TEST_F(ShellFormsTest, CloseBoxWritesNothingAndOnlyTheFirstClosingHandsOver) {
+TEST_F(ShellDialogsTest, CloseBoxWritesNothingAndOnlyTheFirstClosingHandsOver) {
   auto shell = Make();
   shell->ShowShortcutDialog();
   EXPECT_TRUE(shell->Shortcut()->close());
@@ -113,51 +95,51 @@ TEST_F(ShellFormsTest, CloseBoxWritesNothingAndOnlyTheFirstClosingHandsOver) {
   EXPECT_FALSE(fs::exists(DesktopEntry()));
   EXPECT_EQ(handOvers_, 1);
   shell->Shortcut()->show();  // as a tray click on the last shown window may do
-  QTest::mouseClick(shell->Shortcut()->Button1, Qt::LeftButton);
+  QTest::mouseClick(shell->Shortcut()->okButton, Qt::LeftButton);
   EXPECT_TRUE(fs::exists(DesktopEntry()));
   EXPECT_EQ(handOvers_, 1);
 }
 
-TEST_F(ShellFormsTest, AFailedEntryIsShownAndStillHandsOver) {
+TEST_F(ShellDialogsTest, AFailedEntryIsShownAndStillHandsOver) {
   WriteText(home_.Path() / "Desktop", "not a folder");
   auto shell = Make();
   shell->ShowShortcutDialog();
-  shell->Shortcut()->Button1Click();
+  shell->Shortcut()->OnOk();
   ASSERT_EQ(warnings_.size(), 1);
   EXPECT_TRUE(warnings_[0].contains(QStringLiteral("Desktop"))) << warnings_[0].toStdString();
   EXPECT_EQ(handOvers_, 1);
 }
 
-TEST_F(ShellFormsTest, AboutBoxShowsNameVersionAndLines) {
+TEST_F(ShellDialogsTest, AboutBoxShowsNameVersionAndLines) {
   auto shell = Make();
   AboutDialog* about = shell->About();
   EXPECT_FALSE(about->isVisible());
   EXPECT_EQ(about->windowTitle(), QStringLiteral("バージョン情報"));
-  EXPECT_EQ(about->ProductName->text(), QStringLiteral("Pelnor"));
-  EXPECT_EQ(about->Version->text(), QStringLiteral("Ver.1.7"));
-  EXPECT_TRUE(about->ProductName->font().bold());
-  EXPECT_TRUE(about->Version->font().bold());
-  EXPECT_TRUE(about->ProductName->styleSheet().contains(QStringLiteral("blue")));
-  EXPECT_TRUE(about->Version->styleSheet().contains(QStringLiteral("red")));
-  EXPECT_FALSE(about->Comments->text().isEmpty());
-  EXPECT_FALSE(about->Copyright->text().isEmpty());
-  EXPECT_EQ(about->OKButton->text(), QStringLiteral("OK"));
-  EXPECT_TRUE(about->OKButton->isDefault());
+  EXPECT_EQ(about->productNameLabel->text(), QStringLiteral("Pelnor"));
+  EXPECT_EQ(about->versionLabel->text(), QStringLiteral("Ver.1.7"));
+  EXPECT_TRUE(about->productNameLabel->font().bold());
+  EXPECT_TRUE(about->versionLabel->font().bold());
+  EXPECT_TRUE(about->productNameLabel->styleSheet().contains(QStringLiteral("blue")));
+  EXPECT_TRUE(about->versionLabel->styleSheet().contains(QStringLiteral("red")));
+  EXPECT_FALSE(about->subtitleLabel->text().isEmpty());
+  EXPECT_FALSE(about->noticeLabel->text().isEmpty());
+  EXPECT_EQ(about->okButton->text(), QStringLiteral("OK"));
+  EXPECT_TRUE(about->okButton->isDefault());
 }
 
-TEST_F(ShellFormsTest, AboutBoxShowsWithoutWaitingAndHidesOnOk) {
+TEST_F(ShellDialogsTest, AboutBoxShowsWithoutWaitingAndHidesOnOk) {
   auto shell = Make();
   shell->OnAbout();  // returns at once: no modal loop
   EXPECT_TRUE(shell->About()->isVisible());
   EXPECT_EQ(lastShownForm_, 6);
-  QTest::mouseClick(shell->About()->OKButton, Qt::LeftButton);
+  QTest::mouseClick(shell->About()->okButton, Qt::LeftButton);
   EXPECT_FALSE(shell->About()->isVisible());
   lastShownForm_ = 1;
   shell->OnAbout();
   EXPECT_EQ(lastShownForm_, 6);
 }
 
-TEST_F(ShellFormsTest, MailAndHomePageGoToTheDesktop) {
+TEST_F(ShellDialogsTest, MailAndHomePageGoToTheDesktop) {
   UrlRecorder recorder({QStringLiteral("mailto"), QStringLiteral("https")});
   auto shell = Make();
   shell->OnMailAuthor();
@@ -173,7 +155,7 @@ TEST_F(ShellFormsTest, MailAndHomePageGoToTheDesktop) {
   EXPECT_TRUE(warnings_.isEmpty());
 }
 
-TEST_F(ShellFormsTest, HelpOpensTheManualOrSaysItIsMissing) {
+TEST_F(ShellDialogsTest, HelpOpensTheManualOrSaysItIsMissing) {
   UrlRecorder recorder({QStringLiteral("file")});
   auto shell = Make();
   shell->OnHelp();

@@ -72,14 +72,14 @@ std::string PrintedFileName(const fs::path& written) {
 
 AttachmentSaver::AttachmentSaver(fs::path programDir) : programDir_(std::move(programDir)) {}
 
-fs::path AttachmentSaver::TargetDir(const OutputAccount& account, const std::string& date,
+fs::path AttachmentSaver::TargetDir(const Account& account, const std::string& date,
                                      const DateTime& retrievedAt) const {
   // The date digits are glued to the directory text as they are, so an
   // AttachDir without a trailing separator gives a sibling such as
   // mail0412251529, as users of the setting expect.
   std::string dir = account.AttachDir.empty() ? AttachmentFolderPath(programDir_.string())
                                               : SjisToUtf8(account.AttachDir);
-  if (account.DateDirFlag == "0") dir += FormatDateDirName(date, retrievedAt);
+  if (account.DateSubDir) dir += FormatDateDirName(date, retrievedAt);
   return fs::path(dir);
 }
 
@@ -90,10 +90,10 @@ bool AttachmentSaver::IsProgramDir(const fs::path& dir) const {
 }
 
 fs::path AttachmentSaver::SaveAttachment(const AttachedFile& file,
-                                          const OutputAccount& account,
+                                          const Account& account,
                                           const std::string& date,
                                           const DateTime& retrievedAt) const {
-  if (account.SaveAttachFlag != "0") return {};
+  if (!account.SaveAttachments) return {};
   const fs::path dir = TargetDir(account, date, retrievedAt);
   fs::create_directories(dir);
   const bool programDir = IsProgramDir(dir);

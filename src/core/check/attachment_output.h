@@ -9,8 +9,8 @@
 #include <string>
 
 #include "core/print/clock.h"
-#include "core/print/output_account.h"
 #include "core/mime/mail_message.h"
+#include "core/store/account.h"
 #include "core/store/program_files.h"
 
 namespace pelnor {
@@ -30,12 +30,12 @@ class AttachmentSaver {
   // `retrievedAt` names the dated folder of a message whose Date cannot be
   // read. File-system failures throw std::filesystem::filesystem_error.
   std::filesystem::path SaveAttachment(const AttachedFile& file,
-                                       const OutputAccount& account,
+                                       const Account& account,
                                        const std::string& date,
                                        const DateTime& retrievedAt) const;
 
   // The directory the attachments of a message with this Date go to.
-  std::filesystem::path TargetDir(const OutputAccount& account, const std::string& date,
+  std::filesystem::path TargetDir(const Account& account, const std::string& date,
                                   const DateTime& retrievedAt) const;
 
  private:

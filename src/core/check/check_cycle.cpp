@@ -75,14 +75,14 @@ CheckCycle::CheckCycle(const AccountList& accounts, std::string programDir,
   };
 }
 
-void CheckCycle::Timer1Timer() {
+void CheckCycle::OnCheckTimer() {
   // A tick let through by the pump of a running cycle must not touch its state.
   if (running_) return;
   RunCheckCycle();
-  Session.FilterAddresses.clear();
+  Session.Addresses.clear();
 }
 
-void CheckCycle::N1Click() { Timer1Timer(); }
+void CheckCycle::OnCheckNow() { OnCheckTimer(); }
 
 void CheckCycle::RunCheckCycle() {
   if (running_) return;
@@ -131,10 +131,10 @@ void CheckCycle::CheckAccountLogged(const std::string& record) {
 
 void CheckCycle::CheckAccount(const std::string& record) {
   ReadSession(record, Session, canvas_);
-  if (Session.EnabledFlag == "0") return;
+  if (!Session.Enabled) return;
   // No dial-up networking here: the connection is there or it is not.
   Pop3Client& pop = *pop_;
-  pop.SetServer(Session.Host, Session.UserId, Session.Passwd);
+  pop.SetServer(Session.Host, Session.User, Session.Password);
   QuitGuard session(pop);
   pop.Connect();
   if (pop.Failed()) {
@@ -181,7 +181,7 @@ std::vector<bool> CheckCycle::OutputMessages() {
     std::vector<std::string> ids;
     ids.reserve(count);
     for (int n = 0; n < count; ++n) ids.push_back(MessageIdentity(list_->Items(n)));
-    PruneHistory(programDir_, Session.CurrentAlias, ids);
+    PruneHistory(programDir_, Session.Alias, ids);
   }
   for (int n = 0; n < count; ++n) {
     CurrentMessageIndex = n;
@@ -194,14 +194,14 @@ std::vector<bool> CheckCycle::OutputMessages() {
 // ended by the printer, and the message left to the next cycle.
 bool CheckCycle::OutputMessage(const MailMessage& msg) {
   try {
-    if (printer_.PrintMessage(msg, Session.ForOutput()))
-      RecordOutput(programDir_, Session.CurrentAlias, MessageIdentity(msg));
+    if (printer_.PrintMessage(msg, Session))
+      RecordOutput(programDir_, Session.Alias, MessageIdentity(msg));
     return true;
   } catch (const EProgramEnding&) {
     throw;
   } catch (const ELogError& e) {
     // Only the log line is lost: the job was complete before it.
-    RecordOutput(programDir_, Session.CurrentAlias, MessageIdentity(msg));
+    RecordOutput(programDir_, Session.Alias, MessageIdentity(msg));
     tray_.Notify(e.what());
     return true;
   } catch (const std::exception& e) {
@@ -211,7 +211,7 @@ bool CheckCycle::OutputMessage(const MailMessage& msg) {
 }
 
 void CheckCycle::DeleteRetrieved(Pop3Client& pop, const std::vector<bool>& failed) {
-  if (Session.DeleteFlag != "0") return;
+  if (!Session.DeleteOnServer) return;
   for (std::size_t i = 0; i < retrieved_.size() && i < failed.size(); ++i) {
     if (failed[i]) continue;
     // A refusal (of a RETR or a DELE) closed the session: nothing is
@@ -240,8 +240,8 @@ void CheckCycle::OnPop3Error(Pop3Client&, std::int32_t, const std::string& Msg) 
 void CheckCycle::OnPop3Quit(Pop3Client&) {}
 
 void CheckCycle::WriteError(const std::string& text) {
-  failing_.emplace(Session.CurrentAlias, text);
-  log_.WriteLog("[" + Session.CurrentAlias + "]" + text, lkError);
+  failing_.emplace(Session.Alias, text);
+  log_.WriteLog("[" + Session.Alias + "]" + text, lkError);
 }
 
 void CheckCycle::WriteException(const char* what) { WriteError(LogTextOf(what)); }

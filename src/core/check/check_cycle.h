@@ -29,6 +29,7 @@
 #include "core/print/print_canvas.h"
 #include "core/check/message_printer.h"
 #include "core/mime/mail_message.h"
+#include "core/store/account.h"
 #include "core/store/account_list.h"
 
 namespace pelnor {
@@ -46,10 +47,10 @@ class CheckCycle {
   CheckCycle(const CheckCycle&) = delete;
   CheckCycle& operator=(const CheckCycle&) = delete;
 
-  // A tick of Timer1 and the tray menu's "ﾒｰﾙﾁｪｯｸ": one cycle, then the
-  // filter addresses are emptied. Ignored while a cycle runs.
-  void Timer1Timer();
-  void N1Click();
+  // A tick of the check timer and the tray menu's "ﾒｰﾙﾁｪｯｸ": one cycle,
+  // then the receiving addresses are emptied. Ignored while a cycle runs.
+  void OnCheckTimer();
+  void OnCheckNow();
 
   // One cycle over all accounts. Returns at once while another one runs
   // (the pump lets ticks and clicks through in the middle of a cycle).
@@ -68,7 +69,7 @@ class CheckCycle {
   void SetClock(const Clock& clock) { clock_ = &clock; }
 
   // Session state: the account checked last stays here between cycles.
-  CheckSession Session;
+  Account Session;
   // Server number of the next message retrieved; set to 1 per account.
   std::uint16_t DeleteNumber = 1;
   int CurrentMessageIndex = 0;

@@ -60,7 +60,7 @@ class CheckTray {
   virtual void SetTip(const std::string& text) = 0;
 };
 
-// Timer1: enabling it starts a new full interval.
+// The check timer: enabling it starts a new full interval.
 class CheckTimer {
  public:
   virtual ~CheckTimer() = default;

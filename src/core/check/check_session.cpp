@@ -1,26 +1,7 @@
 #include "core/check/check_session.h"
 
-#include <charconv>
-#include <optional>
-
-#include "core/store/account_record.h"
-
 namespace pelnor {
 namespace {
-
-std::optional<int> DecimalValue(const std::string& text) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
-  return value;
-}
-
-int PrinterIndexFrom(const std::string& field, std::size_t printerCount) {
-  std::optional<int> index = DecimalValue(field);
-  if (!index || *index < 0 || *index > static_cast<int>(printerCount) - 1) return -1;
-  return *index;
-}
 
 // The address part of a From text.
 std::string SenderAddress(std::string from) {
@@ -30,17 +11,6 @@ std::string SenderAddress(std::string from) {
 }
 
 }  // namespace
-
-OutputAccount CheckSession::ForOutput() const {
-  OutputAccount account;
-  account.CurrentAlias = CurrentAlias;
-  account.PrinterIndex = PrinterIndex;
-  account.PaperIndex = PaperIndex;
-  account.SaveAttachFlag = SaveAttachFlag;
-  account.AttachDir = AttachDir;
-  account.DateDirFlag = DateDirFlag;
-  return account;
-}
 
 FontStyles FontStylesFromText(const std::string& text) {
   static const char* const kNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
@@ -60,33 +30,26 @@ FontStyles FontStylesFromText(const std::string& text) {
   return styles;
 }
 
-void ReadSession(const std::string& record, CheckSession& session, PrintCanvas& canvas) {
-  session.CurrentAlias = RecordField(record, afAlias);
-  session.EnabledFlag = RecordField(record, afEnabled);
-  session.Host = RecordField(record, afHost);
-  session.UserId = RecordField(record, afUser);
-  session.Passwd = RecordField(record, afPassword);
-  session.PrinterIndex = PrinterIndexFrom(RecordField(record, afPrinter), canvas.Printers().size());
-  session.PaperIndex = DecimalValue(RecordField(record, afPaper)).value_or(-1);
-
+void ReadSession(const std::string& record, Account& session, PrintCanvas& canvas) {
+  session = Account::FromRecord(record);
   PrintFont font = canvas.Font();
-  font.Name = RecordField(record, afFontName);
-  font.Style = FontStylesFromText(RecordField(record, afFontStyle));
-  font.Size = DecimalValue(RecordField(record, afFontSize)).value_or(font.Size);
+  font.Name = session.FontName;
+  font.Style = FontStylesFromText(session.FontStyle);
+  font.Size = session.FontSize.value_or(font.Size);
   canvas.SetFont(font);
-
-  session.SaveAttachFlag = RecordField(record, afSaveAttachments);
-  session.AttachDir = RecordField(record, afAttachDir);
-  session.DateDirFlag = RecordField(record, afDateSubDir);
-  session.DeleteFlag = RecordField(record, afDeleteOnServer);
-  session.ReceiveAllFlag = RecordField(record, afFilterSenders);
-  session.FilterAddresses = RecordFieldsFrom(record, afFirstAddress);
 }
 
-bool IsWantedSender(const CheckSession& session, const std::string& from) {
-  if (session.ReceiveAllFlag == "0") return true;
+int PrinterIndexFor(const Account& account, std::size_t printerCount) {
+  const int index = account.PrinterIndex.value_or(-1);
+  return index < 0 || index > static_cast<int>(printerCount) - 1 ? -1 : index;
+}
+
+int PaperIndexFor(const Account& account) { return account.PaperIndex.value_or(-1); }
+
+bool IsWantedSender(const Account& session, const std::string& from) {
+  if (session.ReceiveAll) return true;
   const std::string address = SenderAddress(from);
-  for (const std::string& entry : session.FilterAddresses) {
+  for (const std::string& entry : session.Addresses) {
     if (entry.find('@') != std::string::npos) {
       if (address == entry) return true;
     } else {

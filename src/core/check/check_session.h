@@ -1,40 +1,30 @@
 #pragma once
 
 // The session state of the check cycle: the account being checked, read
-// from its record, and the sender filter over it. Texts are Shift_JIS.
+// from its record, what its printer and paper fields mean to the printer,
+// and the sender filter over it. Texts are Shift_JIS.
 
+#include <cstddef>
 #include <string>
-#include <vector>
 
-#include "core/print/output_account.h"
 #include "core/print/print_canvas.h"
+#include "core/store/account.h"
 
 namespace pelnor {
 
-struct CheckSession {
-  std::string CurrentAlias;
-  std::string EnabledFlag;
-  std::string Host;
-  std::string UserId;
-  std::string Passwd;
-  int PrinterIndex = -1;
-  int PaperIndex = -1;
-  std::string SaveAttachFlag;
-  std::string AttachDir;
-  std::string DateDirFlag;
-  std::string DeleteFlag;       // "0": delete every retrieved message
-  std::string ReceiveAllFlag;   // "0": no sender filter
-  std::vector<std::string> FilterAddresses;
+// Reads the record into `session` and sets the font of fields 8 to 10 on
+// the canvas at once; a font size that is no whole number keeps the
+// canvas's size.
+void ReadSession(const std::string& record, Account& session, PrintCanvas& canvas);
 
-  OutputAccount ForOutput() const;
-};
+// The printer to print on, among `printerCount` installed printers: -1 (the
+// system default printer) for a field that is no whole number, below 0 or
+// past the last printer.
+int PrinterIndexFor(const Account& account, std::size_t printerCount);
 
-// Fills `session` from the record, field by field, and sets the font of
-// fields 8 to 10 on the canvas at once. A printer index past the installed
-// printers, or one that is no number, means the default printer (-1); a
-// paper index that is no number means the default paper; a font size that
-// is no number keeps the canvas's size.
-void ReadSession(const std::string& record, CheckSession& session, PrintCanvas& canvas);
+// The paper, an index into the printer's paper list: -1 (the printer's
+// default paper) for a field that is no whole number.
+int PaperIndexFor(const Account& account);
 
 // "[fsBold,fsItalic]" to the style set; unknown names are ignored.
 FontStyles FontStylesFromText(const std::string& text);
@@ -43,6 +33,6 @@ FontStyles FontStylesFromText(const std::string& text);
 // first "<" and the next ">", or the whole text without brackets) must equal
 // an entry with "@", or its part after the first "@" must equal an entry
 // without "@". Byte for byte, letter case counts.
-bool IsWantedSender(const CheckSession& session, const std::string& from);
+bool IsWantedSender(const Account& session, const std::string& from);
 
 }  // namespace pelnor

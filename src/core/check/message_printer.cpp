@@ -1,5 +1,6 @@
 #include "core/check/message_printer.h"
 
+#include "core/check/check_session.h"
 #include "core/print/japanese_date.h"
 #include "core/print/text_wrap.h"
 #include "core/text/sjis.h"
@@ -78,17 +79,17 @@ void MessagePrinter::SelectPrinterPaper(int printerIndex, int paperIndex) {
     canvas_.SetPaperSize(codes[paperIndex]);
 }
 
-bool MessagePrinter::PrintMessage(const MailMessage& msg, const OutputAccount& account) {
+bool MessagePrinter::PrintMessage(const MailMessage& msg, const Account& account) {
   // Output follows retrieval within the same POP3 session, so this is the
   // retrieval time that names the folder of a message without a readable Date.
   DateTime retrievedAt = clock_.Now();
-  SelectPrinterPaper(account.PrinterIndex, account.PaperIndex);
+  SelectPrinterPaper(PrinterIndexFor(account, canvas_.Printers().size()), PaperIndexFor(account));
   StartPage();
-  if (WasOutput && WasOutput(account.CurrentAlias, msg)) return false;
+  if (WasOutput && WasOutput(account.Alias, msg)) return false;
 
   JobGuard job(*this);
   canvas_.BeginDoc(kJobTitle);
-  PrintTitle(account.CurrentAlias);
+  PrintTitle(account.Alias);
   PrintRule(5);
   PrintHeaderBlock(msg, account, retrievedAt);
   PrintRule(3);
@@ -98,7 +99,7 @@ bool MessagePrinter::PrintMessage(const MailMessage& msg, const OutputAccount& a
   }
   job.End();
 
-  log_.WriteLog(OutputLogText(account.CurrentAlias, msg), lkOutput);
+  log_.WriteLog(OutputLogText(account.Alias, msg), lkOutput);
   return true;
 }
 
@@ -128,7 +129,7 @@ void MessagePrinter::PrintRule(int lines) {
   PrintY += LineHeight + LineHeight / 3;
 }
 
-void MessagePrinter::PrintHeaderBlock(const MailMessage& msg, const OutputAccount& account,
+void MessagePrinter::PrintHeaderBlock(const MailMessage& msg, const Account& account,
                                        const DateTime& retrievedAt) {
   const PrintLabels& labels = Labels();
   PrintHeaderField(labels.Sender, msg.From);

@@ -13,9 +13,9 @@
 #include "core/check/attachment_output.h"
 #include "core/print/clock.h"
 #include "core/check/comm_log.h"
-#include "core/print/output_account.h"
 #include "core/print/print_canvas.h"
 #include "core/mime/mail_message.h"
+#include "core/store/account.h"
 
 namespace pelnor {
 
@@ -49,11 +49,12 @@ class MessagePrinter {
 
   PageMargins Margins;
 
-  // Prints `msg` as one job titled "Pelnor", saves its attachments and logs
-  // it; returns false, having printed nothing, for a message output before.
+  // Prints `msg` as one job titled "Pelnor" on the account's printer and
+  // paper (see PrinterIndexFor), saves its attachments and logs it; returns
+  // false, having printed nothing, for a message output before.
   // True means the printer took the whole job. A failure inside the job
   // aborts the job, puts the paper back and propagates.
-  bool PrintMessage(const MailMessage& msg, const OutputAccount& account);
+  bool PrintMessage(const MailMessage& msg, const Account& account);
 
   // Selects the printer (-1, or an index past the list: the default
   // printer) with its driver's default settings, remembers its paper in
@@ -79,7 +80,7 @@ class MessagePrinter {
   void StartPage();
   void PrintTitle(const std::string& alias);
   void PrintRule(int lines);
-  void PrintHeaderBlock(const MailMessage& msg, const OutputAccount& account,
+  void PrintHeaderBlock(const MailMessage& msg, const Account& account,
                         const DateTime& retrievedAt);
   void BreakPageIfPending();
   int Width(std::string_view text) { return canvas_.TextWidth(text); }

@@ -9,6 +9,7 @@
 
 #include "core/mime/mail_parser.h"
 #include "core/mime/header_fields.h"
+#include "core/text/integer.h"
 #include "core/text/text_util.h"
 
 namespace pelnor {
@@ -19,25 +20,6 @@ bool IsBlankLine(std::string_view line) {
 }
 
 namespace {
-
-// Three characters read as a decimal number: leading blanks and a sign
-// allowed, nothing after the digits. 0 when they are no number.
-int ModeValue(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  if (i == text.size()) return 0;
-  int value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return 0;
-    value = value * 10 + (text[i] - '0');
-  }
-  return negative ? -value : value;
-}
 
 bool StartsWithBegin(std::string_view line) {
   constexpr std::string_view kBegin = "begin";
@@ -54,7 +36,8 @@ bool StartsWithBegin(std::string_view line) {
 
 bool IsUUBeginLine(std::string_view line, std::string& name) {
   if (line.size() <= 10 || !StartsWithBegin(line)) return false;
-  const int mode = ModeValue(line.substr(6, 3));
+  // 0 when the three characters hold no number.
+  const int mode = ParseInteger(line.substr(6, 3), kNumberAfterSpaces).value_or(0);
   if (mode <= 0 || mode >= 777) return false;
   name.assign(line.substr(10, 64));
   return true;

@@ -4,9 +4,9 @@
 #include "core/pop3/pop3_session.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "core/pop3/host_address.h"
+#include "core/text/integer.h"
 #include "core/text/text_util.h"
 #include "core/pop3/posix_socket.h"
 
@@ -22,12 +22,7 @@ constexpr auto kPumpInterval = std::chrono::milliseconds(20);
 
 // The integer value of the Port text, 110 when it is not a number.
 int PortNumber(const std::string& text) {
-  const std::string trimmed = Trim(text);
-  int value = 0;
-  const char* end = trimmed.data() + trimmed.size();
-  const auto [ptr, ec] = std::from_chars(trimmed.data(), end, value);
-  if (trimmed.empty() || ec != std::errc() || ptr != end) return 110;
-  return value;
+  return ParseInteger(text, kNumberInBlanks).value_or(110);
 }
 
 // Blanks and control characters off both ends, as Trim does, without a copy.

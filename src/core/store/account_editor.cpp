@@ -1,73 +1,37 @@
 #include "core/store/account_editor.h"
 
-#include <charconv>
-
 #include "core/store/account_record.h"
 #include "core/store/history.h"
 
 namespace pelnor {
 namespace {
 
-// "0" means on for the flags 11, 13, 14 and 15.
-const char* Flag(bool on) { return on ? "0" : "1"; }
-
 bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-int NumberField(std::string_view record, int field, std::vector<int>& notWhole) {
-  if (std::optional<int> value = WholeNumber(RecordField(record, field))) return *value;
+void ShowNotWholeAsZero(std::optional<int>& number, int field, std::vector<int>& notWhole) {
+  if (number) return;
+  number = 0;
   notWhole.push_back(field);
-  return 0;
 }
 
 }  // namespace
 
-std::string BuildAccountRecord(const AccountDraft& d) {
-  std::string r;
-  for (const std::string* text : {&d.Alias, &d.Server, &d.User, &d.Password}) {
-    r += *text;
-    r += '|';
-    if (text == &d.Alias) r += "1|";
+std::string BuildAccountRecord(Account account) {
+  account.Enabled = true;
+  if (account.ReceiveAll || account.Addresses.empty()) {
+    account.ReceiveAll = true;
+    account.Addresses.clear();
   }
-  r += std::to_string(d.PrinterItem) + '|' + std::to_string(d.PaperItem) + '|';
-  r += d.FontName + '|' + d.FontStyle + '|' + d.FontSize + '|';
-  r += std::string(Flag(d.SaveAttachments)) + '|' + d.AttachDir + '|';
-  r += std::string(Flag(d.DateSubDir)) + '|' + Flag(d.DeleteOnServer) + '|';
-  if (d.ReceiveAll || d.Addresses.empty()) return r + '0';
-  r += '1';
-  for (const std::string& address : d.Addresses) r += '|' + address;
-  return r;
+  return account.ToRecord();
 }
 
-LoadedAccount ReadAccountRecord(std::string_view record) {
-  LoadedAccount loaded;
-  AccountDraft& d = loaded.Draft;
-  d.Alias = RecordField(record, afAlias);
-  d.Server = RecordField(record, afHost);
-  d.User = RecordField(record, afUser);
-  d.Password = RecordField(record, afPassword);
-  d.PrinterItem = NumberField(record, afPrinter, loaded.NotWholeFields);
-  d.PaperItem = NumberField(record, afPaper, loaded.NotWholeFields);
-  d.FontName = RecordField(record, afFontName);
-  d.FontStyle = RecordField(record, afFontStyle);
-  d.FontSize = RecordField(record, afFontSize);
-  d.SaveAttachments = RecordField(record, afSaveAttachments) == "0";
-  d.AttachDir = RecordField(record, afAttachDir);
-  d.DateSubDir = RecordField(record, afDateSubDir) == "0";
-  d.DeleteOnServer = RecordField(record, afDeleteOnServer) == "0";
-  d.ReceiveAll = RecordField(record, afFilterSenders) == "0";
-  if (!d.ReceiveAll) d.Addresses = RecordFieldsFrom(record, afFirstAddress);
+LoadedAccount ReadRecordForEditor(std::string_view record) {
+  LoadedAccount loaded{Account::FromRecord(record), {}};
+  Account& shown = loaded.Shown;
+  ShowNotWholeAsZero(shown.PrinterIndex, afPrinter, loaded.NotWholeFields);
+  ShowNotWholeAsZero(shown.PaperIndex, afPaper, loaded.NotWholeFields);
+  if (shown.ReceiveAll) shown.Addresses.clear();
   return loaded;
-}
-
-std::optional<int> WholeNumber(std::string_view text) {
-  const bool plus = !text.empty() && text.front() == '+';
-  if (plus) text.remove_prefix(1);
-  if (text.empty() || (plus && text.front() == '-')) return std::nullopt;
-  int value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
 }
 
 std::string FontStyleText(const std::bitset<4>& styles) {

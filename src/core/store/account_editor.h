@@ -11,47 +11,30 @@
 #include <string_view>
 #include <vector>
 
+#include "core/store/account.h"
 #include "core/store/account_list.h"
 
 namespace pelnor {
 
-// The editor's controls as OK finds them. Texts are Shift_JIS.
-struct AccountDraft {
-  std::string Alias;
-  std::string Server;
-  std::string User;
-  std::string Password;
-  int PrinterItem = -1;  // item index of the printer list, -1 for none
-  int PaperItem = -1;    // item index of the paper list, -1 for none
-  std::string FontName;
-  std::string FontStyle;
-  std::string FontSize;  // as typed; never checked
-  bool SaveAttachments = false;
-  std::string AttachDir;
-  bool DateSubDir = false;
-  bool DeleteOnServer = false;
-  bool ReceiveAll = true;
-  std::vector<std::string> Addresses;
-};
-
-// The record text, field by field. An account without receiving addresses
-// receives everything, whatever ReceiveAll says; field 2 is always "1", so
-// saving an account enables it.
-std::string BuildAccountRecord(const AccountDraft& draft);
+// The record the editor's OK stores for the account its controls show
+// (printer and paper as item indexes of their lists, -1 for none; the font
+// size as typed, never checked). An account without receiving addresses
+// receives everything, whatever ReceiveAll says, and one that receives
+// everything keeps no addresses; field 2 is always "1", so saving an
+// account enables it.
+std::string BuildAccountRecord(Account account);
 
 // A stored record as the editor shows it.
 struct LoadedAccount {
-  AccountDraft Draft;            // PrinterItem/PaperItem hold fields 6 and 7
-  std::vector<int> NotWholeFields;  // afPrinter / afPaper read as 0
+  Account Shown;
+  std::vector<int> NotWholeFields;  // afPrinter / afPaper, shown as 0
 };
 
 // Reads every field by the record rule. Fields 6 and 7 that are not whole
-// numbers become 0 and are listed in NotWholeFields. The receiving addresses
-// are read only when field 15 says the account filters its senders.
-LoadedAccount ReadAccountRecord(std::string_view record);
-
-// A decimal whole number fitting an int: an optional sign and digits only.
-std::optional<int> WholeNumber(std::string_view text);
+// numbers are shown as 0 and listed in NotWholeFields. The receiving
+// addresses are shown only when field 15 says the account filters its
+// senders.
+LoadedAccount ReadRecordForEditor(std::string_view record);
 
 // "[fsBold,fsItalic]": bits in the order bold, italic, underline, strike-out.
 std::string FontStyleText(const std::bitset<4>& styles);

@@ -1,9 +1,9 @@
 #include "core/store/ini_file.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "core/store/text_file.h"
+#include "core/text/integer.h"
 
 namespace pelnor {
 namespace {
@@ -40,15 +40,6 @@ std::optional<std::string_view> KeyName(std::string_view line) {
   size_t eq = line.find('=');
   if (eq == std::string_view::npos) return std::nullopt;
   return Trim(line.substr(0, eq));
-}
-
-std::optional<int> ParseInteger(std::string_view text) {
-  text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
-  if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
-  int value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
 }
 
 }  // namespace
@@ -90,7 +81,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
   std::optional<std::string> value = ReadValue(section, key);
   if (!value) return fallback;
-  return ParseInteger(*value).value_or(fallback);
+  return ParseInteger(*value, kNumberAfterBlanks).value_or(fallback);
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {

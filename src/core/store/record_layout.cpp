@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/store/account_editor.h"
 #include "core/store/account_record.h"
+#include "core/text/integer.h"
 
 namespace pelnor {
 namespace {
@@ -32,7 +32,7 @@ bool Fits(const std::vector<std::string>& fields, const LayoutShape& shape) {
   const auto count = static_cast<size_t>(shape.fixedFields);
   if (fields.size() < count) return false;
   for (int n : shape.numbers)
-    if (!WholeNumber(fields[n - 1])) return false;
+    if (!ParseInteger(fields[n - 1], kSignedNumber)) return false;
   if (!IsBracketed(fields[shape.fontStyle - 1])) return false;
   for (int n : shape.flags)
     if (!IsFlag(fields[n - 1])) return false;

@@ -7,9 +7,9 @@ namespace pelnor {
 // The global settings held in "Defult.ini" (the name is the program's own).
 struct Settings {
   int CheckInterval = 300000;   // File/Time, milliseconds between mail checks
-  bool LogEnabled = false;      // Config/CH2, the communication log (CheckBox2)
-  bool DirectConnection = true; // Config/RA1, "通常の接続。" (RadioButton1)
-  bool UseProxy = false;        // Config/RA2, "Ploxyを使用する。" (RadioButton2)
+  bool LogEnabled = false;      // Config/CH2, the communication log
+  bool DirectConnection = true; // Config/RA1, the option "通常の接続。"
+  bool UseProxy = false;        // Config/RA2, the option "Ploxyを使用する。"
   int MarginLeft = 200;         // Print/Left .. Bottom, printer pixels
   int MarginRight = 200;
   int MarginTop = 200;

@@ -1,35 +1,24 @@
 #include "core/store/settings_rules.h"
 
-#include <cstdint>
 #include <limits>
 
 #include "core/store/account_record.h"
+#include "core/text/integer.h"
 
 namespace pelnor {
 
 std::optional<int> ParseWholeNumber(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == text.size()) return std::nullopt;
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    value = value * 10 + (text[i] - '0');
-    if (value > std::int64_t{std::numeric_limits<int>::max()} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<int>::max()) return std::nullopt;
-  return static_cast<int>(value);
+  return ParseInteger(text, kNumberAfterSpaces);
 }
 
 std::optional<int> IntervalFromMinutes(std::string_view text) {
   constexpr int kMinute = 60000;
-  const std::optional<int> minutes = ParseWholeNumber(text);
-  if (!minutes || *minutes < 0 || *minutes > std::numeric_limits<int>::max() / kMinute)
-    return std::nullopt;
-  return *minutes * kMinute;
+  IntegerRule minutes = kNumberAfterSpaces;
+  minutes.Min = 0;
+  minutes.Max = std::numeric_limits<int>::max() / kMinute;
+  const std::optional<int> value = ParseInteger(text, minutes);
+  if (!value) return std::nullopt;
+  return *value * kMinute;
 }
 
 int TimedCheckInterval(int storedMs) {

@@ -1,7 +1,6 @@
 #include "core/text/text_util.h"
 
-#include <cstdint>
-
+#include "core/text/integer.h"
 #include "core/text/line_scan.h"
 
 namespace pelnor {
@@ -11,14 +10,6 @@ bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
 char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
-
-bool IsDecimal(std::string_view s) {
-  if (s.empty()) return false;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -88,22 +79,7 @@ int ExtractNumber(std::string_view text, int index, int def) {
   }
   const std::size_t space = rest.find(' ');
   if (space != std::string::npos) rest = Trim(std::string_view(rest).substr(0, space));
-
-  std::string_view digits = rest;
-  bool negative = false;
-  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) {
-    negative = digits[0] == '-';
-    digits.remove_prefix(1);
-  }
-  if (!IsDecimal(digits)) return def;
-  std::int64_t value = 0;
-  for (char c : digits) {
-    value = value * 10 + (c - '0');
-    if (value > std::int64_t{INT32_MAX} + 1) return def;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX || value < INT32_MIN) return def;
-  return static_cast<int>(value);
+  return ParseInteger(rest, kSignedNumber).value_or(def);
 }
 
 }  // namespace pelnor

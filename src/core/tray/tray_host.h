@@ -18,7 +18,7 @@ namespace pelnor {
 //   QtTrayTimerFactory timers;      // tray/qt_tray_timer.h
 //   TrayHost host(shell, timers);
 //   QtTrayOwner owner(form);        // tray/qt_tray_adapters.h
-//   TrayIcon TrayIcon1(host, &owner);
+//   TrayIcon trayIcon(host, &owner);
 class TrayHost {
  public:
   TrayHost(TrayShell& shell, TrayTimerFactory& timers) : shell_(shell), timers_(timers) {}

@@ -31,13 +31,13 @@ class AttachmentOutputTest : public testing::Test {
   TempDir root;
   fs::path programDir = root.Path() / "prog/";
   AttachmentSaver saver{programDir};
-  OutputAccount account = Saving(root.Path() / "mail/");
+  Account account = Saving(root.Path() / "mail/");
 
-  static OutputAccount Saving(const fs::path& dir, std::string dateDirFlag = "1") {
-    OutputAccount a;
-    a.SaveAttachFlag = "0";
+  static Account Saving(const fs::path& dir, std::string dateDirFlag = "1") {
+    Account a;
+    a.SaveAttachments = true;
     a.AttachDir = dir.string();
-    a.DateDirFlag = std::move(dateDirFlag);
+    a.SetField(afDateSubDir, std::move(dateDirFlag));
     return a;
   }
   fs::path Save(const AttachedFile& f, const char* date = kDate) {
@@ -47,7 +47,7 @@ class AttachmentOutputTest : public testing::Test {
 
 TEST_F(AttachmentOutputTest, NothingIsSavedUnlessTheAccountAsks) {
   for (const char* flag : {"1", "", "yes"}) {
-    account.SaveAttachFlag = flag;
+    account.SetField(afSaveAttachments, flag);
     EXPECT_TRUE(Save(File("a.txt", "x")).empty());
   }
   EXPECT_FALSE(fs::exists(root.Path() / "mail"));
@@ -66,7 +66,7 @@ TEST_F(AttachmentOutputTest, ShiftJisDirectoryNameIsConvertedToo) {
 }
 
 TEST_F(AttachmentOutputTest, DatedSubDirectory) {
-  account.DateDirFlag = "0";
+  account.DateSubDir = true;
   EXPECT_EQ(Save(File("a.txt", "x")), root.Path() / "mail" / "0412251529" / "a.txt");
 }
 
@@ -76,14 +76,14 @@ TEST_F(AttachmentOutputTest, DateDigitsAreGluedToADirectoryWithoutSeparator) {
 }
 
 TEST_F(AttachmentOutputTest, MessagesOfTheSameMinuteShareAFolder) {
-  account.DateDirFlag = "0";
+  account.DateSubDir = true;
   fs::path a = Save(File("a.txt", "1"), "Sat, 25 Dec 2004 15:29:01 +0900");
   fs::path b = Save(File("b.txt", "2"), "Sat, 25 Dec 2004 15:29:59 +0900");
   EXPECT_EQ(a.parent_path(), b.parent_path());
 }
 
 TEST_F(AttachmentOutputTest, UnreadableDateUsesTheRetrievalTime) {
-  account.DateDirFlag = "0";
+  account.DateSubDir = true;
   EXPECT_EQ(Save(File("a.txt", "x"), "not a date"),
             root.Path() / "mail" / "2612080102" / "a.txt");
 }

@@ -37,9 +37,9 @@ TEST(IsWantedSender, ComparesTheAddressExactly) {
       {"filter on but flag not 1", "", {"y.jp"}, "<x@z.jp>", false},
   };
   for (const FilterCase& c : cases) {
-    CheckSession session;
-    session.ReceiveAllFlag = c.ReceiveAll;
-    session.FilterAddresses = c.Entries;
+    Account session;
+    session.SetField(afFilterSenders, c.ReceiveAll);
+    session.Addresses = c.Entries;
     EXPECT_EQ(IsWantedSender(session, c.From), c.Wanted) << c.Name;
   }
 }
@@ -60,31 +60,33 @@ TEST(ReadSession, ReadsIndicesAndFontSafely) {
       {"printer not a number", "x", "0", "[fsItalic,fsUnderline]", "9", -1, 0, "0110", 9},
       {"negative printer", "-3", "1", "[fsStrikeOut]", "9", -1, 1, "1000", 9},
       {"paper and size not numbers", "0", "", "[fsBold,fsStrikeOut]", "big", 0, -1, "1001", 10},
+      // Read as the editor and the upgrade read them.
+      {"numbers with a plus", "+1", "+2", "[]", "+12", 1, 2, "0000", 12},
   };
   for (const RecordCase& c : cases) {
     RecordingCanvas canvas;
-    CheckSession session;
-    session.FilterAddresses = {"left@over.jp"};
+    Account session;
+    session.Addresses = {"left@over.jp"};
     ReadSession("acct|1|host|user|pw|" + c.Printer + "|" + c.Paper + "|Gothic|" + c.Style +
                     "|" + c.Size + "|0|/tmp/x|1|0|1|a@b.jp|c.jp",
                 session, canvas);
-    EXPECT_EQ(session.PrinterIndex, c.PrinterIndex) << c.Name;
-    EXPECT_EQ(session.PaperIndex, c.PaperIndex) << c.Name;
+    EXPECT_EQ(PrinterIndexFor(session, canvas.Printers().size()), c.PrinterIndex) << c.Name;
+    EXPECT_EQ(PaperIndexFor(session), c.PaperIndex) << c.Name;
     EXPECT_EQ(canvas.Font().Style.to_string(), c.Styles) << c.Name;
     EXPECT_EQ(canvas.Font().Size, c.FontSize) << c.Name;
     EXPECT_EQ(canvas.Font().Name, "Gothic") << c.Name;
-    EXPECT_EQ(session.FilterAddresses, (std::vector<std::string>{"a@b.jp", "c.jp"})) << c.Name;
-    EXPECT_EQ(session.DeleteFlag, "0") << c.Name;
-    EXPECT_EQ(session.ForOutput().AttachDir, "/tmp/x") << c.Name;
+    EXPECT_EQ(session.Addresses, (std::vector<std::string>{"a@b.jp", "c.jp"})) << c.Name;
+    EXPECT_TRUE(session.DeleteOnServer) << c.Name;
+    EXPECT_EQ(session.AttachDir, "/tmp/x") << c.Name;
   }
 }
 
 TEST(ReadSession, AnAccountWithoutAddressesLeavesNoneOfThePrevious) {
   RecordingCanvas canvas;
-  CheckSession session;
-  session.FilterAddresses = {"old@x.jp"};
+  Account session;
+  session.Addresses = {"old@x.jp"};
   ReadSession("acct|1|host|user|pw|0|0|Gothic|[]|10|1||1|1|0", session, canvas);
-  EXPECT_TRUE(session.FilterAddresses.empty());
+  EXPECT_TRUE(session.Addresses.empty());
 }
 
 }  // namespace

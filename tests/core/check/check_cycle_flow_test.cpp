@@ -85,7 +85,7 @@ class CheckCycleTest : public ::testing::Test {
 };
 
 TEST_F(CheckCycleTest, EmptyAccountListOnlyTogglesTrayAndTimer) {
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(world_.Wire, IsEmpty());
   EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "Log.txt"));
   EXPECT_THAT(tray_.Events, ElementsAre("animate", "enabled 1", "still"));
@@ -100,7 +100,7 @@ TEST_F(CheckCycleTest, UnreachableSecondAccountIsLoggedAndTheThirdStillChecked) 
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-a"}};
   Box("mx-c").Mails = {{"<x@c.jp>", "<1@c>", "S-c"}};
 
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-a", "S-c"));
   EXPECT_THAT(WireOf("mx-a"), ElementsAre("CONNECT", "USER user", "PASS pass", "STAT",
                                           "RETR 1", "QUIT"));
@@ -108,7 +108,7 @@ TEST_F(CheckCycleTest, UnreachableSecondAccountIsLoggedAndTheThirdStillChecked) 
                                       HasSubstr("[c]")));
   ExpectIdle();
 
-  cycle_.N1Click();
+  cycle_.OnCheckNow();
   EXPECT_THAT(WireOf("mx-c"), Contains("CONNECT").Times(2));
   EXPECT_THAT(Printed(), ElementsAre("S-a", "S-c"));  // output once only
 }
@@ -116,13 +116,13 @@ TEST_F(CheckCycleTest, UnreachableSecondAccountIsLoggedAndTheThirdStillChecked) 
 TEST_F(CheckCycleTest, DisabledAccountIsReadButNotContacted) {
   accounts_.Add("z|0|mx-z|user|pass|0|0|Mincho|[fsBold]|12|1||1|1|0");
   Box("mx-z").Mails = {{"<x@z.jp>", "<1@z>", "S-z"}};
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(world_.Wire, IsEmpty());
   EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "Log.txt"));
   EXPECT_EQ(canvas_.Font().Name, "Mincho");
   EXPECT_TRUE(canvas_.Font().Style.test(fsBold));
   EXPECT_EQ(canvas_.Font().Size, 12);
-  EXPECT_EQ(cycle_.Session.CurrentAlias, "z");
+  EXPECT_EQ(cycle_.Session.Alias, "z");
 }
 
 TEST_F(CheckCycleTest, DeleteOptionDeletesEveryRetrievedMessageAfterTheOutput) {
@@ -132,7 +132,7 @@ TEST_F(CheckCycleTest, DeleteOptionDeletesEveryRetrievedMessageAfterTheOutput) {
                        {"<want@a.jp>", "<3@a>", "S-3"}};  // output before
   ASSERT_TRUE(IsNewMessage(Dir(), "a", "<3@a>"));
 
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-1"));
   EXPECT_THAT(WireOf("mx-a"), ElementsAre("CONNECT", "USER user", "PASS pass", "STAT", "RETR 1",
                                           "RETR 2", "RETR 3", "DELE 1", "DELE 2", "DELE 3",
@@ -147,19 +147,19 @@ TEST_F(CheckCycleTest, EachAccountFiltersWithItsOwnAddresses) {
                                         {"<boss@b.jp>", "<2>", "S-from-b"}};
   Box("mx-a").Mails = mails;
   Box("mx-b").Mails = mails;
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-from-a", "S-from-b"));
   EXPECT_THAT(LogLines(), ElementsAre(HasSubstr("[a]"), HasSubstr("[b]")));
-  EXPECT_THAT(cycle_.Session.FilterAddresses, IsEmpty());  // emptied after the cycle
+  EXPECT_THAT(cycle_.Session.Addresses, IsEmpty());  // emptied after the cycle
 }
 
 TEST_F(CheckCycleTest, MessagesWithoutMessageIdArePrintedOnceEach) {
   Add({"a", "mx-a"});
   Box("mx-a").Mails = {{"<x@a.jp>", "", "S-1"}, {"<x@a.jp>", "", "S-2"}};
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2"));
   Box("mx-a").Mails.push_back({"<x@a.jp>", "", "S-3"});
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2", "S-3"));
 }
 
@@ -168,7 +168,7 @@ TEST_F(CheckCycleTest, HistoryKeepsOnlyMessagesStillOnTheServer) {
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
   ASSERT_TRUE(IsNewMessage(Dir(), "a", "<gone@a>"));
   ASSERT_TRUE(IsNewMessage(Dir(), "a", "<1@a>"));
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-2"));
   EXPECT_EQ(ReadDigitFile(HistoryPath(Dir(), "a")), (std::vector<std::string>{"<1@a>", "<2@a>"}));
 }
@@ -180,7 +180,7 @@ TEST_F(CheckCycleTest, FailedOutputGoesOnStaysOnTheServerAndComesOutNextCycle) {
                        {"<x@a.jp>", "<3@a>", "S-3"}};
   canvas_.JamOn = "S-2";
 
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-3"));
   EXPECT_THAT(canvas_.Events, Contains("abort"));
   EXPECT_THAT(WireOf("mx-a"), AllOf(Contains("DELE 1"), Contains("DELE 3"), Not(Contains("DELE 2"))));
@@ -193,7 +193,7 @@ TEST_F(CheckCycleTest, FailedOutputGoesOnStaysOnTheServerAndComesOutNextCycle) {
   EXPECT_THAT(tray_.Notes, ElementsAre(HasSubstr("printer jammed")));
 
   canvas_.JamOn.clear();
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-3", "S-2"));
   EXPECT_THAT(Box("mx-a").Mails, IsEmpty());
 }
@@ -203,7 +203,7 @@ TEST_F(CheckCycleTest, LoginRefusalIsLoggedWithTheServerTextAndTheNextAccountChe
   Add({"b", "mx-b"});
   Box("mx-a").Password = "other";
   Box("mx-b").Mails = {{"<x@b.jp>", "<1@b>", "S-b"}};
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(LogLines(), ElementsAre("[a][AUTH] Authentication failed.<エラー発生>",
                                       "[a]ログインエラー<エラー発生>", HasSubstr("[b]")));
   EXPECT_THAT(Printed(), ElementsAre("S-b"));
@@ -215,12 +215,12 @@ TEST_F(CheckCycleTest, NoSecondCycleStartsFromInsideARunningOne) {
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
   std::vector<std::string> filterSeen;
   world_.OnRetrieve = [&](std::uint16_t) {
-    cycle_.Timer1Timer();
-    cycle_.N1Click();
+    cycle_.OnCheckTimer();
+    cycle_.OnCheckNow();
     cycle_.RunCheckCycle();
-    filterSeen = cycle_.Session.FilterAddresses;
+    filterSeen = cycle_.Session.Addresses;
   };
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(WireOf("mx-a"), Contains("CONNECT").Times(1));
   EXPECT_THAT(filterSeen, ElementsAre("x@a.jp"));
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-2"));
@@ -238,10 +238,10 @@ TEST_F(CheckCycleTest, RefusedRetrievalReenablesTrayAndTimerButKeepsTheCycleAlon
     trayEnabled = tray_.IsEnabled;
     animating = tray_.IsAnimating;
     timerEnabled = timer_.IsEnabled;
-    cycle_.Timer1Timer();  // the re-enabled timer ticks
+    cycle_.OnCheckTimer();  // the re-enabled timer ticks
   };
 
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_TRUE(trayEnabled);
   EXPECT_TRUE(animating);
   EXPECT_TRUE(timerEnabled);
@@ -263,7 +263,7 @@ TEST_F(CheckCycleTest, FetchBrokenOffOutputsWhatCameBeforeAndGoesOnWithTheNextAc
   Box("mx-b").Mails = {{"<x@b.jp>", "<1@b>", "S-b"}};
   Box("mx-a").BreakAfterFirst = "connection reset by peer";
 
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(LogLines(), ElementsAre("[a]connection reset by peer<エラー発生>",
                                       HasSubstr("[a]"), HasSubstr("[b]")));
   EXPECT_THAT(tray_.Notes, ElementsAre("[a]connection reset by peer"));
@@ -273,7 +273,7 @@ TEST_F(CheckCycleTest, FetchBrokenOffOutputsWhatCameBeforeAndGoesOnWithTheNextAc
   ExpectIdle();
 
   Box("mx-a").BreakAfterFirst.clear();
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(Printed(), ElementsAre("S-1", "S-b", "S-2"));
   EXPECT_THAT(Box("mx-a").Mails, IsEmpty());
   EXPECT_EQ(tray_.Tip, "Pelnor 15:30 " + Sjis("正常"));
@@ -282,12 +282,12 @@ TEST_F(CheckCycleTest, FetchBrokenOffOutputsWhatCameBeforeAndGoesOnWithTheNextAc
 TEST_F(CheckCycleTest, AnAccountThatStartsFailingIsNotifiedOnce) {
   Add({"a", "mx-a"});
   Box("mx-a").Password = "other";
-  for (int cycle = 0; cycle < 3; ++cycle) cycle_.Timer1Timer();
+  for (int cycle = 0; cycle < 3; ++cycle) cycle_.OnCheckTimer();
   EXPECT_THAT(tray_.Notes, ElementsAre("[a][AUTH] Authentication failed."));
   Box("mx-a").Password = "pass";
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   Box("mx-a").Password = "other";
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_EQ(tray_.Notes.size(), 2u);
 }
 
@@ -300,7 +300,7 @@ TEST_F(CheckCycleTest, ProgramEndingDuringAJobRecordsAndDeletesNothingOfIt) {
   printer_.OnProgress = [&] {
     if (++lines == 2) throw EProgramEnding();
   };
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(canvas_.Events, Contains("abort"));
   EXPECT_TRUE(WasOutput(Dir(), "a", "<1@a>"));
   EXPECT_FALSE(WasOutput(Dir(), "a", "<2@a>"));
@@ -322,7 +322,7 @@ TEST_F(CheckCycleTest, ErrorLinesStayOneShiftJisLineEach) {
   Box("mx-b").Mails = {{"<x@b.jp>", "<1@b>", "S-b"}};
   canvas_.JamOn = "S-b";
   canvas_.JamText = "cannot write /tmp/印刷/job.pdf";
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(LogLines(),
               ElementsAre("[a]bad day <エラー発生>",
                           "[b][Sat, 25 Dec 2004 15:29:58 ] cannot write /tmp/印刷/job.pdf<エラー発生>"));
@@ -333,7 +333,7 @@ TEST_F(CheckCycleTest, NoPrinterAtAllKeepsTheMailAndTheHistoryAsTheyWere) {
   Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-1"}, {"<x@a.jp>", "<2@a>", "S-2"}};
   ASSERT_TRUE(IsNewMessage(Dir(), "a", "<1@a>"));  // output in an earlier cycle
   canvas_.PrinterNames.clear();
-  cycle_.Timer1Timer();
+  cycle_.OnCheckTimer();
   EXPECT_THAT(LogLines(), ElementsAre(HasSubstr("no default printer"),
                                       HasSubstr("no default printer")));
   EXPECT_EQ(Box("mx-a").Mails.size(), 2u);

@@ -53,7 +53,7 @@ TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
   ASSERT_EQ(rig.Canvas().Printers()[pdfPrinter], Sjis("PDF出力"));
   rig.Accounts().Add(rig.Record("会社", pdfPrinter, attach));
 
-  rig.Cycle().Timer1Timer();
+  rig.Cycle().OnCheckTimer();
 
   const std::vector<std::string> log = rig.LogLines();
   ASSERT_EQ(log.size(), 2u) << ::testing::PrintToString(log) << server.LogText();
@@ -87,7 +87,7 @@ TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
   EXPECT_EQ(server.CountMails("taro"), 2);  // no delete option
 
   // Nothing new: no printout, no log line, the history as it was.
-  rig.Cycle().Timer1Timer();
+  rig.Cycle().OnCheckTimer();
   EXPECT_EQ(rig.PdfFiles().size(), 2u);
   EXPECT_EQ(rig.LogLines(), log);
   EXPECT_EQ(ReadDigitFile(HistoryPath(dirText, Sjis("会社"))), history);
@@ -135,7 +135,7 @@ TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNex
   };
 
   canvas.JamOn = "S-2";
-  cycle.Timer1Timer();
+  cycle.OnCheckTimer();
   EXPECT_EQ(printed(), "S-1 S-3 ");
   EXPECT_THAT(wire, HasSubstr("RETR 3;DELE 1;DELE 3;QUIT;")) << wire;
   EXPECT_EQ(server.CountMails("taro"), 1) << server.LogText();
@@ -149,7 +149,7 @@ TEST(CheckCycleIntegration, DovecotKeepsTheMailWhoseOutputFailedAndItComesOutNex
 
   canvas.JamOn.clear();
   wire.clear();
-  cycle.Timer1Timer();
+  cycle.OnCheckTimer();
   EXPECT_EQ(printed(), "S-1 S-3 S-2 ");
   EXPECT_THAT(wire, HasSubstr("RETR 1;DELE 1;QUIT;")) << wire;
   EXPECT_EQ(server.CountMails("taro"), 0);

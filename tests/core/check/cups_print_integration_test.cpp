@@ -45,7 +45,7 @@ TEST(CupsPrintIntegration, CheckCyclePrintsTheMailOnTheQueue) {
   rig.Accounts().Add(rig.Record("営業", static_cast<int>(queue - printers.begin()),
                                 dir.Path() / "attach"));
 
-  rig.Cycle().Timer1Timer();
+  rig.Cycle().OnCheckTimer();
 
   EXPECT_THAT(rig.LogLines(), ElementsAre(EndsWith("<出力終了>")));
   const std::vector<std::filesystem::path> jobs = cups.WaitForJobs(1);

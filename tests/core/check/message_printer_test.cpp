@@ -31,11 +31,12 @@ class PrintLayoutTest : public testing::Test {
   RecordingCanvas canvas;
   MessagePrinter printer{canvas, log, clock, dir.Path()};
   MailMessage msg;
-  OutputAccount account;
+  Account account;
   std::vector<std::string> asked;  // "alias/id" the history was asked about
 
   void SetUp() override {
-    account.CurrentAlias = "main";
+    account.Alias = "main";
+    account.PaperIndex = 0;
     printer.WasOutput = [this](const std::string& alias, const MailMessage& m) {
       asked.push_back(alias + "/" + m.MessageId);
       return false;
@@ -118,10 +119,10 @@ TEST_F(PrintLayoutTest, HeaderBlockLabelsValuesAndPositions) {
 }
 
 TEST_F(PrintLayoutTest, TitleWiderThanThePageIsCutAtPrintRight) {
-  account.CurrentAlias = std::string(1000, 'x');
+  account.Alias = std::string(1000, 'x');
   ASSERT_TRUE(printer.PrintMessage(msg, account));
   const test::DrawnText& title = canvas.Texts[0];
-  EXPECT_EQ(title.Text, Sjis("【 ") + account.CurrentAlias + Sjis(" 】"));  // not wrapped
+  EXPECT_EQ(title.Text, Sjis("【 ") + account.Alias + Sjis(" 】"));  // not wrapped
   EXPECT_EQ(title.Clip.Left, 200);
   EXPECT_EQ(title.Clip.Right, canvas.Width - 200);
   EXPECT_EQ(title.Clip.Bottom, canvas.Height - 200);
@@ -182,16 +183,16 @@ TEST_F(PrintLayoutTest, NoAttachmentNoAttachmentLine) {
 }
 
 TEST_F(PrintLayoutTest, AttachmentsAreSavedWhenTheAccountAsks) {
-  account.SaveAttachFlag = "0";
+  account.SaveAttachments = true;
   account.AttachDir = (dir.Path() / "att/").string();
-  account.DateDirFlag = "0";
+  account.DateSubDir = true;
   msg.AttachedFiles.AddFile("a.txt").Data = "hello";
   ASSERT_TRUE(printer.PrintMessage(msg, account));
   EXPECT_TRUE(fs::is_regular_file(dir.Path() / "att" / "0412251529" / "a.txt"));
 }
 
 TEST_F(PrintLayoutTest, AttachmentLinesNameTheFilesAsWritten) {
-  account.SaveAttachFlag = "0";
+  account.SaveAttachments = true;
   account.AttachDir = (dir.Path() / "att/").string();
   msg.AttachedFiles.AddFile("a.txt").Data = "first";
   msg.AttachedFiles.AddFile("a.txt").Data = "second";
@@ -328,7 +329,7 @@ TEST_F(PrintLayoutTest, FailureInsideTheJobAbortsItAndPutsThePaperBack) {
 }
 
 TEST_F(PrintLayoutTest, UnwritableAttachmentAbortsTheJob) {
-  account.SaveAttachFlag = "0";
+  account.SaveAttachments = true;
   std::ofstream(dir.Path() / "blocked") << "a file, not a directory";
   account.AttachDir = (dir.Path() / "blocked" / "").string();
   msg.AttachedFiles.AddFile("a.txt").Data = "x";

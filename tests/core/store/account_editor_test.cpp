@@ -19,17 +19,17 @@ using test::ReadBytes;
 using test::TempDir;
 using testing::ElementsAre;
 
-AccountDraft NewAccount() {
-  AccountDraft d;
+Account NewAccount() {
+  Account d;
   d.Alias = "a";
-  d.Server = "h";
+  d.Host = "h";
   d.User = "u";
   d.Password = "p";
-  d.PrinterItem = 0;
-  d.PaperItem = 8;
+  d.PrinterIndex = 0;
+  d.PaperIndex = 8;
   d.FontName = "font";
   d.FontStyle = "[]";
-  d.FontSize = "10";
+  d.SetField(afFontSize, "10");
   return d;
 }
 
@@ -38,33 +38,36 @@ AccountDraft NewAccount() {
 TEST(BuildAccountRecord, FieldByField) {
   struct Row {
     const char* name;
-    void (*change)(AccountDraft&);
+    void (*change)(Account&);
     const char* record;
   } rows[] = {
-      {"new account", [](AccountDraft&) {}, "a|1|h|u|p|0|8|font|[]|10|1||1|1|0"},
-      {"flags on", [](AccountDraft& d) {
+      {"new account", [](Account&) {}, "a|1|h|u|p|0|8|font|[]|10|1||1|1|0"},
+      {"flags on", [](Account& d) {
          d.SaveAttachments = d.DateSubDir = d.DeleteOnServer = true;
          d.AttachDir = "/x/";
        }, "a|1|h|u|p|0|8|font|[]|10|0|/x/|0|0|0"},
-      {"no selection", [](AccountDraft& d) { d.PrinterItem = d.PaperItem = -1; },
+      {"no selection", [](Account& d) { d.PrinterIndex = d.PaperIndex = -1; },
        "a|1|h|u|p|-1|-1|font|[]|10|1||1|1|0"},
-      {"two addresses", [](AccountDraft& d) {
+      {"two addresses", [](Account& d) {
          d.ReceiveAll = false;
          d.Addresses = {"x@y.jp", "z.jp"};
        }, "a|1|h|u|p|0|8|font|[]|10|1||1|1|1|x@y.jp|z.jp"},
-      {"filter without address receives all", [](AccountDraft& d) { d.ReceiveAll = false; },
+      {"filter without address receives all", [](Account& d) { d.ReceiveAll = false; },
        "a|1|h|u|p|0|8|font|[]|10|1||1|1|0"},
-      {"receive all drops addresses", [](AccountDraft& d) { d.Addresses = {"x@y.jp"}; },
+      {"receive all drops addresses", [](Account& d) { d.Addresses = {"x@y.jp"}; },
        "a|1|h|u|p|0|8|font|[]|10|1||1|1|0"},
-      {"empty address", [](AccountDraft& d) {
+      {"empty address", [](Account& d) {
          d.ReceiveAll = false;
          d.Addresses = {""};
        }, "a|1|h|u|p|0|8|font|[]|10|1||1|1|1|"},
-      {"empty texts", [](AccountDraft& d) { d.Alias = d.Server = d.FontSize = ""; },
+      {"empty texts", [](Account& d) {
+         d.Alias = d.Host = "";
+         d.SetField(afFontSize, "");
+       },
        "|1||u|p|0|8|font|[]||1||1|1|0"},
   };
   for (const Row& row : rows) {
-    AccountDraft d = NewAccount();
+    Account d = NewAccount();
     row.change(d);
     EXPECT_EQ(BuildAccountRecord(d), row.record) << row.name;
   }
@@ -72,37 +75,26 @@ TEST(BuildAccountRecord, FieldByField) {
 
 // --- reading -------------------------------------------------------------------
 
-TEST(ReadAccountRecord, AddressesOnlyWhenFiltering) {
-  EXPECT_THAT(ReadAccountRecord("a|0|h|u|p|0|0|f|[]|10|1||1|1|0|stray").Draft.Addresses,
+TEST(ReadRecordForEditor, AddressesOnlyWhenFiltering) {
+  EXPECT_THAT(ReadRecordForEditor("a|0|h|u|p|0|0|f|[]|10|1||1|1|0|stray").Shown.Addresses,
               testing::IsEmpty());
-  EXPECT_THAT(ReadAccountRecord("a|1|h|u|p|0|0|f|[]|10|1||1|1|1").Draft.Addresses,
+  EXPECT_THAT(ReadRecordForEditor("a|1|h|u|p|0|0|f|[]|10|1||1|1|1").Shown.Addresses,
               testing::IsEmpty());
-  EXPECT_THAT(ReadAccountRecord("a|1|h|u|p|0|0|f|[]|10|1||1|1|1|").Draft.Addresses,
+  EXPECT_THAT(ReadRecordForEditor("a|1|h|u|p|0|0|f|[]|10|1||1|1|1|").Shown.Addresses,
               ElementsAre(""));
 }
 
-TEST(ReadAccountRecord, NumbersThatAreNotWholeReadAsZero) {
-  const LoadedAccount loaded = ReadAccountRecord("a|1|h|u|p|x|2.5|f|[]|10|1||1|1|0");
-  EXPECT_EQ(loaded.Draft.PrinterItem, 0);
-  EXPECT_EQ(loaded.Draft.PaperItem, 0);
+TEST(ReadRecordForEditor, NumbersThatAreNotWholeReadAsZero) {
+  const LoadedAccount loaded = ReadRecordForEditor("a|1|h|u|p|x|2.5|f|[]|10|1||1|1|0");
+  EXPECT_EQ(loaded.Shown.PrinterIndex, 0);
+  EXPECT_EQ(loaded.Shown.PaperIndex, 0);
   EXPECT_THAT(loaded.NotWholeFields, ElementsAre(afPrinter, afPaper));
 
-  const LoadedAccount fine = ReadAccountRecord("a|1|h|u|p|-1|7|f|[]|abc|1||1|1|0");
-  EXPECT_EQ(fine.Draft.PrinterItem, -1);
-  EXPECT_EQ(fine.Draft.PaperItem, 7);
-  EXPECT_EQ(fine.Draft.FontSize, "abc");  // shown as stored, never checked
+  const LoadedAccount fine = ReadRecordForEditor("a|1|h|u|p|-1|7|f|[]|abc|1||1|1|0");
+  EXPECT_EQ(fine.Shown.PrinterIndex, -1);
+  EXPECT_EQ(fine.Shown.PaperIndex, 7);
+  EXPECT_EQ(fine.Shown.Field(afFontSize), "abc");  // shown as stored, never checked
   EXPECT_TRUE(fine.NotWholeFields.empty());
-}
-
-TEST(WholeNumber, SignAndDigitsOnly) {
-  struct Row {
-    const char* text;
-    std::optional<int> value;
-  } rows[] = {{"0", 0},          {"12", 12},           {"-1", -1},          {"+5", 5},
-              {"", {}},          {"+", {}},            {"-", {}},           {"1.0", {}},
-              {" 1", {}},        {"1 ", {}},           {"abc", {}},         {"+-1", {}},
-              {"2147483647", 2147483647},              {"2147483648", {}},  {"0x10", {}}};
-  for (const Row& row : rows) EXPECT_EQ(WholeNumber(row.text), row.value) << row.text;
 }
 
 // --- texts -------------------------------------------------------------------------
