@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "core/store/account_store.h"
-#include "core/store/decimal_number.h"
 #include "support/store_test_util.h"
 #include "support/temp_dir.h"
 
@@ -205,42 +204,6 @@ TEST_F(Migration, PaperLookupMayBeUnset) {
   MigrateTo17(list, paperIndex, nullptr);
   EXPECT_THAT(list.Records(), ElementsAre("a|1|h|u|p|0|2|f|[]|10|1||1|1|0"));
 }
-
-struct DecimalCase {
-  const char* name;
-  const char* text;
-  std::optional<int> vs14;
-};
-
-class DecimalVersions : public testing::TestWithParam<DecimalCase> {};
-
-TEST_P(DecimalVersions, ComparesWith14Exactly) {
-  std::optional<int> order = CompareDecimal(GetParam().text, "1.4");
-  ASSERT_EQ(order.has_value(), GetParam().vs14.has_value());
-  if (order) {
-    EXPECT_EQ((*order > 0) - (*order < 0), *GetParam().vs14);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Migration, DecimalVersions,
-    testing::Values(DecimalCase{"Same", "1.4", 0}, DecimalCase{"TrailingZero", "1.40", 0},
-                    DecimalCase{"Exponent", "0.14e1", 0}, DecimalCase{"Blanks", " 1.4 ", 0},
-                    DecimalCase{"JustBelow", "1.3999999999999999999", -1},
-                    DecimalCase{"JustAbove", "1.4000000000000000001", 1},
-                    DecimalCase{"One", "1", -1}, DecimalCase{"OnePointZero", "1.0", -1},
-                    DecimalCase{"Zero", "0", -1}, DecimalCase{"Negative", "-2", -1},
-                    DecimalCase{"LeadingPoint", ".5", -1}, DecimalCase{"Ten", "10", 1},
-                    DecimalCase{"Newer", "1.8", 1}, DecimalCase{"Plus", "+1.5", 1},
-                    DecimalCase{"SmallExponent", "14e-1", 0},
-                    DecimalCase{"Letters", "abc", std::nullopt},
-                    DecimalCase{"Empty", "", std::nullopt},
-                    DecimalCase{"TwoPoints", "1.4.1", std::nullopt},
-                    DecimalCase{"Comma", "1,4", std::nullopt},
-                    DecimalCase{"PointOnly", ".", std::nullopt},
-                    DecimalCase{"BareExponent", "1e", std::nullopt},
-                    DecimalCase{"HugeExponent", "1e99999999999999999999", 1}),
-    [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace pelnor
