@@ -44,9 +44,10 @@ CommLog::CommLog(std::filesystem::path file, const Clock& clock,
     : file_(std::move(file)), clock_(clock), enabled_(std::move(enabled)) {}
 
 void CommLog::WriteLog(const std::string& text, int kind) {
+  const std::string entry = WithoutControls(text) + Marker(kind);
+  if (OnEntry) OnEntry(entry, kind);
   if (!enabled_ || !enabled_()) return;
-  std::string line =
-      FormatLogTimeStamp(clock_.Now()) + " : " + WithoutControls(text) + Marker(kind) + "\r\n";
+  std::string line = FormatLogTimeStamp(clock_.Now()) + " : " + entry + "\r\n";
 
   std::unique_ptr<std::FILE, FileCloser> f(std::fopen(file_.c_str(), "ab"));
   if (!f) {

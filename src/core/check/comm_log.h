@@ -41,6 +41,11 @@ class CommLog {
 
   std::function<void(const std::string& message)> OnWriteError;
 
+  // Every line's text with its marker, without the time stamp, whether or
+  // not the switch is on: a program without a desktop copies the errors
+  // to its standard error, where a service manager's journal keeps them.
+  std::function<void(const std::string& entry, int kind)> OnEntry;
+
   const std::filesystem::path& File() const { return file_; }
 
  private:

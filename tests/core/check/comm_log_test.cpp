@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <utility>
+#include <vector>
 
 #include "core/text/sjis.h"
 #include "support/files.h"
@@ -51,6 +53,20 @@ TEST_F(CommLogTest, SwitchedOffCreatesNoFile) {
   log.WriteLog("x", lkOutput);
   log.WriteLog("y", lkError);
   EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// A program without a desktop copies the entries elsewhere, also while
+// the file is switched off.
+TEST_F(CommLogTest, EveryEntryReachesOnEntryWithoutTheFile) {
+  std::vector<std::pair<std::string, int>> entries;
+  log.OnEntry = [&](const std::string& entry, int kind) { entries.emplace_back(entry, kind); };
+  enabled = false;
+  log.WriteLog(Sjis("[会社]接続エラー"), lkError);
+  log.WriteLog("[a]b\nc", lkOutput);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_EQ(entries, (std::vector<std::pair<std::string, int>>{
+                         {Sjis("[会社]接続エラー<エラー発生>"), lkError},
+                         {Sjis("[a]b c<出力終了>"), lkOutput}}));
 }
 
 TEST_F(CommLogTest, TheLiveSwitchCounts) {
