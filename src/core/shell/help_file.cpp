@@ -13,7 +13,16 @@ bool Unreserved(unsigned char c) {
 
 }  // namespace
 
-std::string HelpFilePath(const std::string& programDir) { return programDir + kHelpFileName; }
+std::string HelpFilePath(const std::string& dir) { return dir + kHelpFileName; }
+
+std::optional<std::string> FindHelpFile(const std::string& executableDir) {
+  for (const std::string& dir : {executableDir, executableDir + kInstalledDataDir}) {
+    const std::filesystem::path path = std::filesystem::path(HelpFilePath(dir)).lexically_normal();
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error)) return path.string();
+  }
+  return std::nullopt;
+}
 
 std::string FileUrl(const std::string& absolutePath) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -30,11 +39,10 @@ std::string FileUrl(const std::string& absolutePath) {
   return url;
 }
 
-HelpResult OpenHelp(const std::string& programDir, ShellOpener& opener) {
-  const std::string path = HelpFilePath(programDir);
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return hrMissing;
-  return opener.Open(FileUrl(path)) ? hrOpened : hrOpenFailed;
+HelpResult OpenHelp(const std::string& executableDir, ShellOpener& opener) {
+  const std::optional<std::string> path = FindHelpFile(executableDir);
+  if (!path) return hrMissing;
+  return opener.Open(FileUrl(*path)) ? hrOpened : hrOpenFailed;
 }
 
 }  // namespace pelnor

@@ -1,7 +1,10 @@
 #pragma once
 
-// The manual: an HTML file beside the executable, opened in the browser.
+// The manual: an HTML file opened in the browser, found beside the
+// executable (a build, a copied program) or in the installed data folder
+// (<prefix>/share/pelnor/ for <prefix>/bin/pelnor).
 
+#include <optional>
 #include <string>
 
 #include "core/shell/shell_open.h"
@@ -9,9 +12,15 @@
 namespace pelnor {
 
 inline constexpr char kHelpFileName[] = "pelnor.html";
+// The installed data folder, relative to the executable's folder.
+inline constexpr char kInstalledDataDir[] = "../share/pelnor/";
 
-// programDir (ending in "/") + kHelpFileName.
-std::string HelpFilePath(const std::string& programDir);
+// dir (ending in "/") + kHelpFileName.
+std::string HelpFilePath(const std::string& dir);
+
+// The manual beside the executable in `executableDir` (ending in "/"), else
+// the one in the installed data folder; nothing when neither is there.
+std::optional<std::string> FindHelpFile(const std::string& executableDir);
 
 // "file://" + the absolute path, each byte outside the unreserved set and
 // "/" percent-encoded, so spaces, "#" and Japanese folder names survive.
@@ -19,8 +28,9 @@ std::string FileUrl(const std::string& absolutePath);
 
 enum HelpResult { hrOpened, hrMissing, hrOpenFailed };
 
-// Opens the manual. A missing file is reported as such and the opener is not
-// asked, since a browser would only show its own error page.
-HelpResult OpenHelp(const std::string& programDir, ShellOpener& opener);
+// Opens the manual FindHelpFile finds. A missing file is reported as such
+// and the opener is not asked, since a browser would only show its own
+// error page.
+HelpResult OpenHelp(const std::string& executableDir, ShellOpener& opener);
 
 }  // namespace pelnor

@@ -60,6 +60,22 @@ TEST(HelpFileTest, OpensTheManualBesideTheProgramOnlyWhenItIsThere) {
   EXPECT_EQ(OpenHelp(home.ProgramDir(), opener), hrOpenFailed);
 }
 
+// An installed program has no manual beside it in bin but one in
+// share/pelnor; a manual beside the executable still comes first.
+TEST(HelpFileTest, FindsTheInstalledManualUnlessOneLiesBesideTheProgram) {
+  TempHome home;
+  RecordingOpener opener;
+  const std::string bin = (home.Path() / "usr/bin").string() + "/";
+  const std::string installed = (home.Path() / "usr/share/pelnor/pelnor.html").string();
+  WriteBytes(installed, "<html></html>");
+  EXPECT_EQ(FindHelpFile(bin), installed);
+  EXPECT_EQ(OpenHelp(bin, opener), hrOpened);
+  WriteBytes(bin + "pelnor.html", "<html></html>");
+  EXPECT_EQ(FindHelpFile(bin), bin + "pelnor.html");
+  EXPECT_EQ(FindHelpFile(home.ProgramDir()), std::nullopt);
+  EXPECT_EQ(opener.Opened, std::vector<std::string>{FileUrl(installed)});
+}
+
 // The manual must keep up with the program: the files it names and the
 // captions a user looks for on screen.
 TEST(HelpFileTest, ManualNamesFilesCaptionsAndLogMarkers) {
