@@ -33,10 +33,12 @@ AboutDialog::AboutDialog(std::function<void(int)> setLastShownForm, QWidget* par
   noticeLabel = new QLabel(QString::fromUtf8(kAboutNotice), panel);
   noticeLabel->setWordWrap(true);
   noticeLabel->setMinimumWidth(280);
+  pathsLabel = new QLabel(panel);
+  pathsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   iconLabel = new QLabel(panel);
   iconLabel->setPixmap(QApplication::windowIcon().pixmap(48, 48));
   auto* texts = new QVBoxLayout;
-  for (QLabel* label : {productNameLabel, versionLabel, subtitleLabel, noticeLabel})
+  for (QLabel* label : {productNameLabel, versionLabel, subtitleLabel, noticeLabel, pathsLabel})
     texts->addWidget(label);
   auto* panelLayout = new QHBoxLayout(panel);
   panelLayout->addWidget(iconLabel, 0, Qt::AlignTop);
@@ -51,6 +53,11 @@ AboutDialog::AboutDialog(std::function<void(int)> setLastShownForm, QWidget* par
 }
 
 void AboutDialog::OnOk() { close(); }
+
+void AboutDialog::ShowPaths(const QString& programDir, const QString& manual) {
+  pathsLabel->setText(QStringLiteral("設定フォルダ: %1\nマニュアル: %2")
+                          .arg(programDir, manual.isEmpty() ? QStringLiteral("見つかりません") : manual));
+}
 
 void AboutDialog::showEvent(QShowEvent* event) {
   if (setLastShownForm_) setLastShownForm_(kFormNumber);

@@ -24,12 +24,18 @@ class AboutDialog : public QDialog {
 
   void OnOk();  // hides the box; it lives for the whole run
 
+  // Where this run keeps its files and where its manual was found (empty:
+  // none was), so a user can find them whether the program is installed
+  // or carried in a folder of its own.
+  void ShowPaths(const QString& programDir, const QString& manual);
+
   QFrame* panel = nullptr;
   QLabel* iconLabel = nullptr;         // the application's icon, once main has set it
   QLabel* productNameLabel = nullptr;  // "Pelnor", blue, bold
   QLabel* versionLabel = nullptr;      // "Ver.1.7", red, bold
   QLabel* subtitleLabel = nullptr;
   QLabel* noticeLabel = nullptr;
+  QLabel* pathsLabel = nullptr;        // the program directory and the manual
   QPushButton* okButton = nullptr;
 
  protected:

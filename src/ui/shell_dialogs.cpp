@@ -28,6 +28,12 @@ ShellDialogs::ShellDialogs(ShellDialogsServices services)
       aboutDialog_(std::make_unique<AboutDialog>(services_.SetLastShownForm)) {
   mailAndHomePage_.MailAddress = kAuthorMailAddress;
   mailAndHomePage_.HomePageAddress = kAuthorHomePage;
+  aboutDialog_->ShowPaths(QString::fromStdString(services_.ProgramDir),
+                          QString::fromStdString(FindHelpFile(ExecutableDir()).value_or("")));
+}
+
+const std::string& ShellDialogs::ExecutableDir() const {
+  return services_.ExecutableDir.empty() ? services_.ProgramDir : services_.ExecutableDir;
 }
 
 ShellDialogs::~ShellDialogs() = default;
@@ -35,8 +41,8 @@ ShellDialogs::~ShellDialogs() = default;
 void ShellDialogs::ShowShortcutDialog() {
   if (!shortcutDialog_) {
     shortcutDialog_ = std::make_unique<ShortcutDialog>(ShortcutDialogServices{
-        services_.ProgramDir, services_.Environment, services_.SetLastShownForm,
-        services_.OnShortcutDialogClosed, services_.ShowWarning});
+        ExecutableDir(), services_.LauncherArguments, services_.Environment,
+        services_.SetLastShownForm, services_.OnShortcutDialogClosed, services_.ShowWarning});
   }
   shortcutDialog_->FirstStart = true;
   shortcutDialog_->autostartCheck->setChecked(true);
@@ -45,8 +51,8 @@ void ShellDialogs::ShowShortcutDialog() {
 }
 
 void ShellDialogs::OnHelp() {
-  const QString path = QString::fromStdString(HelpFilePath(services_.ProgramDir));
-  const HelpResult result = OpenHelp(services_.ProgramDir, *services_.Opener);
+  const QString path = QString::fromStdString(HelpFilePath(ExecutableDir()));
+  const HelpResult result = OpenHelp(ExecutableDir(), *services_.Opener);
   if (!services_.ShowWarning) return;
   if (result == hrMissing)
     services_.ShowWarning(QStringLiteral("ヘルプファイルが見つかりません。\n%1").arg(path));

@@ -24,7 +24,11 @@ inline constexpr char kAuthorMailAddress[] = "pelnor@example.org";
 inline constexpr char kAuthorHomePage[] = "https://pelnor.example.org/";
 
 struct ShellDialogsServices {
-  std::string ProgramDir;  // ends in "/"
+  std::string ProgramDir;  // the program's files, shown in the About box; ends in "/"
+  // Where the executable lies: the manual beside it or in the installed
+  // data folder, the target of the launchers. Empty: the program directory.
+  std::string ExecutableDir;
+  std::string LauncherArguments;  // the launchers' command-line tail (ArgumentsText)
   ShellEnvironment Environment = ShellEnvironmentFromProcess();
   std::function<void(int)> SetLastShownForm;      // 5 or 6 when a form is shown
   std::function<void()> OnShortcutDialogClosed;   // the first start's hand-over
@@ -41,7 +45,7 @@ class ShellDialogs {
   // shows it without waiting.
   void ShowShortcutDialog();
 
-  void OnHelp();       // the manual beside the executable, in the browser
+  void OnHelp();       // the manual (FindHelpFile), in the browser
   void OnAbout();      // AboutDialog, without waiting
   void OnMailAuthor(); // mail to the author
   void OnHomePage();   // the author's home page
@@ -52,6 +56,8 @@ class ShellDialogs {
   MailAndHomePage& MailAndHome() { return mailAndHomePage_; }
 
  private:
+  const std::string& ExecutableDir() const;
+
   ShellDialogsServices services_;
   MailAndHomePage mailAndHomePage_;
   std::unique_ptr<ShortcutDialog> shortcutDialog_;

@@ -25,12 +25,13 @@ ShortcutDialog::ShortcutDialog(ShortcutDialogServices services, QWidget* parent)
   layout->setSizeConstraint(QLayout::SetFixedSize);
   shortcutMaker.SCShowCmd = tsNormal;
   shortcutMaker.SCSystemPath = tpDesktop;
+  shortcutMaker.SCArguments = services_.LauncherArguments;
   connect(okButton, &QPushButton::clicked, this, &ShortcutDialog::OnOk);
 }
 
 void ShortcutDialog::OnOk() {
   const std::vector<std::string> errors = CreateChosenShortcuts(
-      shortcutMaker, services_.ProgramDir, autostartCheck->isChecked(), desktopCheck->isChecked());
+      shortcutMaker, services_.ExecutableDir, autostartCheck->isChecked(), desktopCheck->isChecked());
   if (services_.ShowError)
     for (const std::string& error : errors) services_.ShowError(QString::fromStdString(error));
   close();

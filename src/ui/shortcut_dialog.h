@@ -18,7 +18,8 @@ class QPushButton;
 namespace pelnor {
 
 struct ShortcutDialogServices {
-  std::string ProgramDir;        // ends in "/"
+  std::string ExecutableDir;     // of the program the launchers start; ends in "/"
+  std::string LauncherArguments; // the launchers' command-line tail (ArgumentsText)
   ShellEnvironment Environment;
   std::function<void(int)> SetLastShownForm;  // called with 5 when shown
   std::function<void()> OnFirstStartClosed;   // the hand-over to the settings dialog

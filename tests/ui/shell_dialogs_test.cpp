@@ -169,5 +169,36 @@ TEST_F(ShellDialogsTest, HelpOpensTheManualOrSaysItIsMissing) {
   EXPECT_EQ(warnings_.size(), 1);
 }
 
+// Installed, the executable, its manual and the user's files lie apart:
+// the manual comes from the data folder beside bin, the launchers start the
+// executable on the same files, the About box tells where both are.
+TEST_F(ShellDialogsTest, InstalledProgramFindsItsManualAndLaunchesItselfOnItsFiles) {
+  UrlRecorder recorder({QStringLiteral("file")});
+  const std::string binDir = (home_.Path() / "usr/bin").string() + "/";
+  const std::string manual = (home_.Path() / "usr/share/pelnor/pelnor.html").string();
+  const std::string files = (home_.Path() / "my files").string() + "/";
+  WriteText(manual, "<html></html>");
+  ShellDialogsServices services;
+  services.ProgramDir = files;
+  services.ExecutableDir = binDir;
+  services.LauncherArguments = "--program-dir \"" + files + "\"";
+  services.Environment = home_.Environment();
+  services.ShowWarning = [this](const QString& text) { warnings_ << text; };
+  ShellDialogs shell(std::move(services));
+
+  EXPECT_TRUE(shell.About()->pathsLabel->text().contains(QString::fromStdString(files)));
+  EXPECT_TRUE(shell.About()->pathsLabel->text().contains(QString::fromStdString(manual)));
+  shell.OnHelp();
+  EXPECT_EQ(recorder.Urls, QStringList{QString::fromStdString(FileUrl(manual))});
+  shell.ShowShortcutDialog();
+  shell.Shortcut()->OnOk();
+  const std::string entry = test::ReadText(DesktopEntry());
+  EXPECT_NE(entry.find("\nExec=" + binDir + "pelnor --program-dir \"" + files + "\"\n"),
+            std::string::npos)
+      << entry;
+  EXPECT_NE(entry.find("\nIcon=pelnor\n"), std::string::npos) << entry;
+  EXPECT_TRUE(warnings_.isEmpty());
+}
+
 }  // namespace
 }  // namespace pelnor

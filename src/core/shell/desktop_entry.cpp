@@ -19,17 +19,30 @@ void AddLine(std::string& text, std::string_view key, const std::string& value) 
   text.append(key).append("=").append(value).append("\n");
 }
 
-}  // namespace
-
-std::string QuoteExecArgument(std::string_view argument) {
-  if (!argument.empty() && argument.find_first_of(kReserved) == std::string_view::npos)
-    return DoublePercents(argument);
+std::string QuoteWord(std::string_view word) {
+  if (!word.empty() && word.find_first_of(kReserved) == std::string_view::npos)
+    return std::string(word);
   std::string quoted = "\"";
-  for (char c : argument) {
+  for (char c : word) {
     if (kEscapedInQuotes.find(c) != std::string_view::npos) quoted += '\\';
     quoted += c;
   }
-  return DoublePercents(quoted + "\"");
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::string QuoteExecArgument(std::string_view argument) {
+  return DoublePercents(QuoteWord(argument));
+}
+
+std::string ArgumentsText(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words) {
+    if (!text.empty()) text += ' ';
+    text += QuoteWord(word);
+  }
+  return text;
 }
 
 std::string EscapeValue(std::string_view value) {
@@ -57,6 +70,7 @@ std::string DesktopEntryText(const DesktopEntry& entry) {
   if (!entry.Comment.empty()) AddLine(text, "Comment", EscapeValue(entry.Comment));
   AddLine(text, "Exec", EscapeValue(exec));
   if (!entry.WorkDir.empty()) AddLine(text, "Path", EscapeValue(entry.WorkDir));
+  if (!entry.Icon.empty()) AddLine(text, "Icon", EscapeValue(entry.Icon));
   AddLine(text, "Terminal", "false");
   AddLine(text, "X-Pelnor-ShowCmd", std::to_string(entry.ShowCmd));
   return text;

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelnor {
 
@@ -15,18 +16,23 @@ struct DesktopEntry {
   std::string Arguments;    // a ready command-line tail, appended as it is
   std::string WorkDir;      // "Path"; omitted when empty
   int ShowCmd = 1;          // no standard key; kept as X-Pelnor-ShowCmd
+  std::string Icon;         // an icon theme name; omitted when empty
 };
 
 // One Exec argument: double-quoted when it holds a reserved character, with
 // '"', '`', '$' and '\' escaped inside the quotes, '%' doubled everywhere.
 std::string QuoteExecArgument(std::string_view argument);
 
+// Words joined into an Arguments tail: each quoted as QuoteExecArgument
+// does, '%' left single (DesktopEntryText doubles it there).
+std::string ArgumentsText(const std::vector<std::string>& words);
+
 // A string value: '\', newline, tab and carriage return as escapes, a
 // leading space as "\s".
 std::string EscapeValue(std::string_view value);
 
-// "[Desktop Entry]" with Type, Name, Comment, Exec, Path, Terminal and the
-// show mode, one "key=value" per line, ending in a newline.
+// "[Desktop Entry]" with Type, Name, Comment, Exec, Path, Icon, Terminal
+// and the show mode, one "key=value" per line, ending in a newline.
 std::string DesktopEntryText(const DesktopEntry& entry);
 
 }  // namespace pelnor

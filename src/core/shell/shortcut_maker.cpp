@@ -45,7 +45,7 @@ void ShortcutMaker::CreateLink() const {
   if (SCSystemPath != tpBlank && path.is_relative())
     throw EShortCutError("no home folder for " + path.string());
   DesktopEntry entry{fs::path(SCFileName).stem().string(), SCDescription, SCExecFile, SCArguments,
-                      SCWorkDir, ShowCommand(SCShowCmd)};
+                      SCWorkDir, ShowCommand(SCShowCmd), SCIconName};
   std::error_code error;
   if (path.has_parent_path()) {
     fs::create_directories(path.parent_path(), error);

@@ -39,6 +39,7 @@ class ShortcutMaker {
   std::string SCArguments;
   std::string SCWorkDir;
   SysPath SCSystemPath = tpBlank;
+  std::string SCIconName;           // an icon theme name; none when empty
 
   // Where CreateLink writes: base folder + SCFileName.
   std::string LinkPath() const;

@@ -17,10 +17,12 @@ void CreateOne(ShortcutMaker& link, SysPath base, const std::string& target, con
 
 }  // namespace
 
-std::vector<std::string> CreateChosenShortcuts(ShortcutMaker& link, const std::string& programDir,
-                                               bool startup, bool desktop) {
+std::vector<std::string> CreateChosenShortcuts(ShortcutMaker& link,
+                                               const std::string& executableDir, bool startup,
+                                               bool desktop) {
   std::vector<std::string> errors;
-  const std::string target = programDir + kLinkTarget;
+  const std::string target = executableDir + kLinkTarget;
+  link.SCIconName = kLinkIcon;
   if (startup) CreateOne(link, tpStartMenu, target, kStartupLinkName, errors);
   if (desktop) CreateOne(link, tpDesktop, target, kDesktopLinkName, errors);
   return errors;

@@ -57,6 +57,18 @@ TEST(DesktopEntryTextTest, FullEntry) {
             "X-Pelnor-ShowCmd=3\n");
 }
 
+// Arguments are quoted once; their '%' is doubled with the rest of Exec.
+TEST(DesktopEntryTextTest, ArgumentsAndIconReachTheEntry) {
+  const std::string arguments = ArgumentsText({"--program-dir", "/home/u/100% \"mine\""});
+  EXPECT_EQ(arguments, "--program-dir \"/home/u/100% \\\"mine\\\"\"");
+  const std::string text =
+      DesktopEntryText({"Pelnor", "", "/usr/bin/pelnor", arguments, "", 1, "pelnor"});
+  EXPECT_NE(text.find("\nExec=/usr/bin/pelnor --program-dir \"/home/u/100%% \\\\\"mine\\\\\"\"\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nIcon=pelnor\n"), std::string::npos) << text;
+}
+
 TEST(DesktopEntryTextTest, EmptyOptionalKeysAreLeftOut) {
   const std::string text = DesktopEntryText({"Pelnor", "", "/opt/pelnor/pelnor", "", "", 1});
   EXPECT_EQ(text.find("Comment="), std::string::npos);

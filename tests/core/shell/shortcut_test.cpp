@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/shell/desktop_entry.h"
 #include "core/shell/shortcut_maker.h"
 #include "core/shell/startup_shortcuts.h"
 #include "support/files.h"
@@ -55,6 +56,8 @@ TEST_P(ChosenShortcutsTest, WritesExactlyTheCheckedOnes) {
     EXPECT_NE(text.find(exec), std::string::npos) << text;
     EXPECT_NE(text.find("\nName=Pelnor\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nX-Pelnor-ShowCmd=1\n"), std::string::npos) << text;
+    // The icon an installed program puts into the theme.
+    EXPECT_NE(text.find("\nIcon=pelnor\n"), std::string::npos) << text;
     EXPECT_TRUE(IsExecutable(path));
   }
   if (!c.startup && !c.desktop) {
@@ -140,6 +143,7 @@ TEST(MakeShortCutTest, EntriesPassDesktopFileValidate) {
   TempHome home;
   ShortcutMaker link(home.Environment());
   const std::string programDir = (home.Path() / "my apps$ \\ 100%").string() + "/";
+  link.SCArguments = ArgumentsText({"--program-dir", programDir + "files"});
   CreateChosenShortcuts(link, programDir, true, true);
   link.SCDescription = " メール\n自動印刷";
   link.SCWorkDir = "/var/tmp";
