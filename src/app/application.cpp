@@ -1,6 +1,6 @@
 // The application's parts and how they are wired: the account editor and
-// the settings dialog over the one account list, the check cycle with its
-// printer and log over the tray and the timer.
+// the settings dialog over the checker's account list, the checks shown on
+// the tray icon.
 
 #include "app/application.h"
 
@@ -9,49 +9,64 @@
 #include <utility>
 
 #include "app/icons.h"
-#include "core/check/pop3_check_client.h"
 #include "ui/account_editor_dialog.h"
 #include "ui/settings_dialog.h"
 
 namespace pelnor {
 
 Application::Application(ApplicationServices services)
-    : services_(std::move(services)),
-      log_(services_.ProgramDir + kLogFileName, clock_, [this] { return settings_.LogEnabled; }),
-      messagePrinter_(*services_.Printer, log_, clock_, services_.ProgramDir) {
+    : services_(std::move(services)), checker_(CheckerServices()) {
   CreateDialogs();
   CreateTrayMenu();
   trayOwner_ = std::make_unique<QtTrayOwner>(settingsDialog_.get());
   trayIcon_ = std::make_unique<TrayIcon>(*services_.Tray, trayOwner_.get());
   checkTray_ = std::make_unique<TrayIconCheckTray>(
       *trayIcon_, [this](const std::string& text) { NotifyAtTray(text); });
-  CreateCheckCycle();
+  checker_.ShowChecksOn(checkTray_.get());
+  checker_.AfterCheck = [this] { OpenRequestedSettings(); };
 }
 
 // The tray icon goes before the timer and the cycle it drives.
 Application::~Application() {
-  checkTimer_.SetEnabled(false);
-  cycle_.reset();
+  checker_.CheckTimer().SetEnabled(false);
+  checker_.ShowChecksOn(nullptr);
   checkTray_.reset();
   trayIcon_.reset();
+}
+
+// What the checker meets is shown as the desktop program always showed it:
+// a message box for a failed step, a box that waits for nobody for a failed
+// save at start-up.
+MailCheckerServices Application::CheckerServices() {
+  MailCheckerServices checker;
+  checker.ProgramDir = services_.ProgramDir;
+  checker.Printer = services_.Printer;
+  checker.MakePop = services_.MakePop;
+  checker.Pump = services_.Pump;
+  checker.ReportFailure = [this](const std::string& what) {
+    Message(ExceptionText(what.c_str()), QMessageBox::Critical);
+  };
+  checker.ReportNotice = [this](const std::string& what) { Notice(ExceptionText(what.c_str())); };
+  checker.FirstCheckDelay = services_.FirstCheckDelay;
+  return checker;
 }
 
 void Application::CreateDialogs() {
   AccountEditorServices editor;
   editor.ProgramDir = services_.ProgramDir;
-  editor.Accounts = &accounts_;
+  editor.Accounts = &checker_.Accounts();
   editor.Printer = services_.Printer;
-  editor.PaperIndex = &paperIndex_;
-  editor.AttachDir = &attachDir_;
+  editor.PaperIndex = &checker_.PaperIndex();
+  editor.AttachDir = &checker_.AttachDir();
   editor.SelectPrinterPaper = [this](int printer, int paper) {
-    messagePrinter_.SelectPrinterPaper(printer, paper);
+    checker_.Printer().SelectPrinterPaper(printer, paper);
   };
   editor.ShowMessage = [this](const QString& text) { Message(text, QMessageBox::Warning); };
   accountEditor_ = std::make_unique<AccountEditorDialog>(std::move(editor));
 
   SettingsDialogServices dialog;
   dialog.ProgramDir = services_.ProgramDir;
-  dialog.Accounts = &accounts_;
+  dialog.Accounts = &checker_.Accounts();
   dialog.Editor = accountEditor_.get();
   dialog.ShowMessage = [this](const QString& text, QMessageBox::Icon icon) { Message(text, icon); };
   settingsDialog_ = std::make_unique<SettingsDialog>(std::move(dialog));
@@ -67,39 +82,19 @@ void Application::CreateDialogs() {
   RegisterWindow(WindowNumber::Directory, accountEditor_->directoryChooser.get());
 }
 
-void Application::CreateCheckCycle() {
-  // A long printout lets the tray and the program's end through too.
-  if (services_.Pump) messagePrinter_.OnProgress = services_.Pump->Callback();
-  log_.OnWriteError = [](const std::string& message) {
-    qWarning("Log.txt: %s", message.c_str());
-  };
-  CheckCycle::Pop3ClientFactory makePop = services_.MakePop;
-  if (!makePop) makePop = [] { return std::make_unique<Pop3SessionClient>(nullptr); };
-  cycle_ = std::make_unique<CheckCycle>(accounts_, services_.ProgramDir, *services_.Printer,
-                                         messagePrinter_, log_, *checkTray_, checkTimer_,
-                                         std::move(makePop));
-  checkTimer_.OnTimer = [this] { Guarded([this] { OnCheckTimer(); }); };
-}
-
 void Application::RegisterWindow(WindowNumber number, QWidget* window) {
   shownWindows_.Register(number, window);
 }
 
-void Application::SetSettings(const Settings& settings) {
-  settings_ = settings;
-  messagePrinter_.Margins = {settings_.MarginLeft, settings_.MarginTop, settings_.MarginRight,
-                             settings_.MarginBottom};
-}
-
 void Application::OpenSettingsDialog() {
-  checkTimer_.SetEnabled(false);
+  checker_.CheckTimer().SetEnabled(false);
   trayIcon_->SetAutoPopup(false);
-  settingsDialog_->Open(settings_);
+  settingsDialog_->Open(checker_.CurrentSettings());
 }
 
 void Application::SettingsDialogClosed() {
-  checkTimer_.SetInterval(settings_.CheckInterval);
-  checkTimer_.SetEnabled(true);
+  checker_.CheckTimer().SetInterval(checker_.CurrentSettings().CheckInterval);
+  checker_.CheckTimer().SetEnabled(true);
   trayIcon_->SetAutoPopup(true);
 }
 

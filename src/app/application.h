@@ -1,22 +1,22 @@
 #pragma once
 
-// The program without a window of its own: it holds the settings and the
-// account list, runs the mail check from the timer and the tray menu, opens
-// the dialogs, and saves Defult.ini at every end. The settings dialog edits
-// a copy and hands it back; nothing else keeps settings.
+// The desktop program, without a window of its own: the mail checker (the
+// settings, the account list, the timed check, the saves at every end) with
+// the tray icon and its menu around it, and the dialogs it opens. The
+// settings dialog edits a copy and hands it back; nothing else keeps
+// settings.
 
 #include <QMessageBox>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
+#include "app/mail_checker.h"
 #include "app/shown_windows.h"
 #include "app/tray_check_adapter.h"
 #include "core/check/check_cycle.h"
-#include "core/check/comm_log.h"
 #include "core/check/event_pump.h"
-#include "core/check/message_printer.h"
-#include "core/print/clock.h"
 #include "core/print/print_canvas.h"
 #include "core/store/account_list.h"
 #include "core/store/settings.h"
@@ -39,6 +39,10 @@ class SettingsDialog;
 // What the application works with; everything outlives it.
 struct ApplicationServices {
   std::string ProgramDir;           // ends in "/"
+  // Where the executable lies (the manual, the launchers' target); empty:
+  // the program directory.
+  std::string ExecutableDir;
+  std::string LauncherArguments;    // the launchers' command-line tail
   TrayHost* Tray = nullptr;         // the notification area and its timers
   PrintCanvas* Printer = nullptr;   // the one program-wide printer object
   CheckCycle::Pop3ClientFactory MakePop;  // a POP3 client per check cycle
@@ -48,6 +52,7 @@ struct ApplicationServices {
   MessageBoxFn ShowMessage = ShowMessageBox;
   // What start-up reports without stopping (no tray host, a failed save).
   MessageBoxFn ShowNotice = ShowNoticeBox;
+  std::chrono::milliseconds FirstCheckDelay = kFirstCheckDelay;
 };
 
 // The tray menu's entries, top to bottom; separators stand between
@@ -106,40 +111,38 @@ class Application {
   // The desktop session is ending: the settings reach the file.
   void OnSessionEnding();
   // The program is ending: the event loop has been told to stop.
-  bool Ending() const { return ending_; }
+  bool Ending() const { return checker_.Ending(); }
 
   // A window that becomes the last shown whenever it is shown.
   void RegisterWindow(WindowNumber number, QWidget* window);
   WindowNumber LastShownWindow() const { return shownWindows_.Last(); }
 
-  const Settings& CurrentSettings() const { return settings_; }
+  const Settings& CurrentSettings() const { return checker_.CurrentSettings(); }
   // Holds `settings` from now on; the margins print at once, the interval
   // counts from the timer's next arming.
-  void SetSettings(const Settings& settings);
+  void SetSettings(const Settings& settings) { checker_.SetSettings(settings); }
   // Writes Defult.ini from the settings held now; throws StoreError.
-  void SaveSettingsFile();
+  void SaveSettingsFile() { checker_.SaveSettingsFile(); }
 
-  AccountList& Accounts() { return accounts_; }
+  AccountList& Accounts() { return checker_.Accounts(); }
   // Where attachments go when an account names no directory.
-  const std::string& AttachDir() const { return attachDir_; }
+  const std::string& AttachDir() { return checker_.AttachDir(); }
   // The paper the account editor found last for the selected printer.
-  int PaperIndex() const { return paperIndex_; }
+  int PaperIndex() { return checker_.PaperIndex(); }
 
+  MailChecker& Checker() { return checker_; }
   SettingsDialog& SettingsWindow() { return *settingsDialog_; }
   AccountEditorDialog& AccountEditor() { return *accountEditor_; }
-  QtCheckTimer& CheckTimer() { return checkTimer_; }
+  QtCheckTimer& CheckTimer() { return checker_.CheckTimer(); }
   TrayIcon& Tray() { return *trayIcon_; }
   QMenu& TrayMenu() { return *trayMenu_; }
   const TrayMenuActions& MenuActions() const { return menuActions_; }
 
  private:
+  MailCheckerServices CheckerServices();
   void CreateDialogs();
   void CreateTrayMenu();
-  void CreateCheckCycle();
   void ShowTrayIcon();
-  void ReadSettings();
-  void MigrateAccounts();
-  void LoadPaperNames();
   void ShowShortcutDialog();
   void OpenSettingsDialog();
   // The settings dialog has closed: the timer runs again with the interval
@@ -148,7 +151,7 @@ class Application {
   // "環境設定" asked for while a check ran opens once the check is over.
   void OpenRequestedSettings();
   void NotifyAtTray(const std::string& text);
-  void EndProgram(const std::function<void(const QString&)>& reportSaveFailure);
+  void EndProgram(const FailureReport& reportSaveFailure);
   // Runs a handler; an exception escaping it is shown and the program
   // carries on.
   void Guarded(const std::function<void()>& handler);
@@ -156,18 +159,10 @@ class Application {
   void Notice(const QString& text);
 
   ApplicationServices services_;
-  Settings settings_;
-  AccountList accounts_;
-  int paperIndex_ = 0;
-  std::string attachDir_;
-  bool ending_ = false;
   bool settingsRequested_ = false;
   ShellDialogs* shell_ = nullptr;
 
-  LocalClock clock_;
-  CommLog log_;
-  MessagePrinter messagePrinter_;
-  QtCheckTimer checkTimer_;
+  MailChecker checker_;
   ShownWindows shownWindows_;
   std::unique_ptr<AccountEditorDialog> accountEditor_;
   std::unique_ptr<SettingsDialog> settingsDialog_;
@@ -180,7 +175,6 @@ class Application {
   std::unique_ptr<QtTrayOwner> trayOwner_;
   std::unique_ptr<TrayIcon> trayIcon_;
   std::unique_ptr<TrayIconCheckTray> checkTray_;
-  std::unique_ptr<CheckCycle> cycle_;
 };
 
 }  // namespace pelnor

@@ -10,6 +10,8 @@ namespace pelnor {
 ShellDialogsServices Application::ShellServices() {
   ShellDialogsServices services;
   services.ProgramDir = services_.ProgramDir;
+  services.ExecutableDir = services_.ExecutableDir;
+  services.LauncherArguments = services_.LauncherArguments;
   services.SetLastShownForm = [this](int number) { shownWindows_.SetLast(number); };
   services.OnShortcutDialogClosed = [this] { OnFirstStartDialogClosed(); };
   return services;

@@ -64,21 +64,15 @@ void Application::ShowTrayIcon() {
   if (!QSystemTrayIcon::isSystemTrayAvailable()) Notice(FromSjis(ENotifyIconError().what()));
 }
 
-void Application::OnCheckNow() {
-  cycle_->OnCheckNow();
-  OpenRequestedSettings();
-}
+void Application::OnCheckNow() { checker_.OnCheckNow(); }
 
-void Application::OnCheckTimer() {
-  cycle_->OnCheckTimer();
-  OpenRequestedSettings();
-}
+void Application::OnCheckTimer() { checker_.OnCheckTimer(); }
 
 // While a check runs the dialog waits for its end: the check would re-arm
 // the timer under the open dialog, and an account deleted meanwhile would
 // lose the history file the check is writing.
 void Application::OnSettings() {
-  if (cycle_->Running()) {
+  if (checker_.Cycle().Running()) {
     settingsRequested_ = true;
     return;
   }
@@ -88,7 +82,7 @@ void Application::OnSettings() {
 // Also reached from a tick or click that the running check's pump let
 // through; only the one the check returns to opens the dialog.
 void Application::OpenRequestedSettings() {
-  if (!settingsRequested_ || cycle_->Running() || ending_) return;
+  if (!settingsRequested_ || checker_.Cycle().Running() || checker_.Ending()) return;
   settingsRequested_ = false;
   OnSettings();
 }

@@ -4,8 +4,15 @@ namespace pelnor {
 
 QtCheckTimer::QtCheckTimer() {
   QObject::connect(&timer_, &QTimer::timeout, [this] {
+    // After an early tick the interval counts again, whatever the handler does.
+    if (timer_.interval() != interval_) timer_.start(interval_);
     if (OnTimer) OnTimer();
   });
+}
+
+void QtCheckTimer::TickSoon(std::chrono::milliseconds delay) {
+  if (!timer_.isActive() || delay.count() >= timer_.remainingTime()) return;
+  timer_.start(static_cast<int>(delay.count()));
 }
 
 void QtCheckTimer::SetEnabled(bool value) {

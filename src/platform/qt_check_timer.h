@@ -6,6 +6,7 @@
 
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 
 #include "core/check/check_ports.h"
@@ -24,6 +25,12 @@ class QtCheckTimer : public CheckTimer {
   void SetInterval(int ms);
   // Whether a tick is actually due some time (enabled with an interval).
   bool Armed() const { return timer_.isActive(); }
+  // An armed timer ticks next after `delay` when that comes sooner, then
+  // at its interval again. Disabling it or a new interval drops the early
+  // tick; an unarmed timer (disabled, or interval 0) gets none.
+  void TickSoon(std::chrono::milliseconds delay);
+  // Milliseconds to the next tick; -1 when none is due.
+  int RemainingTime() const { return timer_.remainingTime(); }
 
   std::function<void()> OnTimer;
 

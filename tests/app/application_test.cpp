@@ -20,6 +20,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -103,6 +104,7 @@ class ApplicationTest : public ::testing::Test {
       messages_.push_back(text);
     };
     services.ShowNotice = services.ShowMessage;
+    services.FirstCheckDelay = firstCheckDelay_;
     app_ = std::make_unique<Application>(std::move(services));
     if (beforeStart) beforeStart(*app_);
     app_->Start();
@@ -146,6 +148,7 @@ class ApplicationTest : public ::testing::Test {
   std::vector<QString> messages_;
   std::function<void()> OnConnect;
   std::unique_ptr<EventPump> pump_;  // one per start: an end marks it
+  std::chrono::milliseconds firstCheckDelay_ = kFirstCheckDelay;
 };
 
 const std::string kAccountA = "alpha|1|127.0.0.1|a|pw|0|0|font|[]|10|1||1|1|0";
@@ -273,6 +276,23 @@ TEST_F(ApplicationTest, EverySavePointWritesTheSettings) {
 }
 
 // ---- the interval ----
+
+// A box switched on in the morning prints the night's mail at once: the
+// first timed check comes soon after start, not one interval later, and
+// the interval counts again from it.
+TEST_F(ApplicationTest, FirstTimedCheckComesSoonAfterStart) {
+  WriteLaterStartIni("[File]\r\nTime=600000\r\n");
+  WriteAccounts({kAccountA});
+  firstCheckDelay_ = std::chrono::milliseconds(200);
+  int checks = 0;
+  OnConnect = [&] { ++checks; };
+  Application& app = Start();
+  EXPECT_EQ(checks, 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return checks == 1; }, 5000));
+  EXPECT_GT(app.CheckTimer().RemainingTime(), 590000);
+  QTest::qWait(500);
+  EXPECT_EQ(checks, 1);
+}
 
 TEST_F(ApplicationTest, StoredIntervalsBelowAMinuteRunAsAMinute) {
   for (const auto& [stored, runs] : {std::pair{1, 60000}, {-5, 60000}, {59999, 60000}, {0, 0}}) {

@@ -1,5 +1,9 @@
 #include "core/check/check_session.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 namespace pelnor {
 namespace {
 
@@ -45,6 +49,16 @@ int PrinterIndexFor(const Account& account, std::size_t printerCount) {
 }
 
 int PaperIndexFor(const Account& account) { return account.PaperIndex.value_or(-1); }
+
+std::optional<int> CurrentPaperIndex(const PrintCanvas& canvas) {
+  const std::vector<std::string> names = canvas.PaperNames();
+  const std::vector<std::uint16_t> codes = canvas.PaperCodes();
+  const std::size_t listed = std::min(names.size(), codes.size());
+  const std::uint16_t current = canvas.PaperSize();
+  for (std::size_t k = 0; k < listed; ++k)
+    if (codes[k] == current) return static_cast<int>(k);
+  return std::nullopt;
+}
 
 bool IsWantedSender(const Account& session, const std::string& from) {
   if (session.ReceiveAll) return true;

@@ -5,6 +5,7 @@
 // and the sender filter over it. Texts are Shift_JIS.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "core/print/print_canvas.h"
@@ -25,6 +26,10 @@ int PrinterIndexFor(const Account& account, std::size_t printerCount);
 // The paper, an index into the printer's paper list: -1 (the printer's
 // default paper) for a field that is no whole number.
 int PaperIndexFor(const Account& account);
+
+// The index of the canvas's current paper in the paper list of its selected
+// printer; none when the printer lists no paper or not its current one.
+std::optional<int> CurrentPaperIndex(const PrintCanvas& canvas);
 
 // "[fsBold,fsItalic]" to the style set; unknown names are ignored.
 FontStyles FontStylesFromText(const std::string& text);
