@@ -56,15 +56,30 @@ std::vector<std::string> EnvironmentWith(const std::vector<std::string>& overrid
   return env;
 }
 
+std::vector<std::string> EnvironmentWithout(std::vector<std::string> env,
+                                            const std::vector<std::string>& names) {
+  std::erase_if(env, [&](const std::string& assignment) {
+    for (const std::string& name : names)
+      if (NameOf(assignment) == name) return true;
+    return false;
+  });
+  return env;
+}
+
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                              const std::vector<std::string>& env,
-                             const std::filesystem::path& log) {
+                             const std::filesystem::path& log,
+                             const std::filesystem::path& errorLog) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
                                    O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  if (errorLog.empty())
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorLog.c_str(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
   std::vector<char*> args = CStrings(argv);
   std::vector<char*> envp = CStrings(env);
   const int error = posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data());

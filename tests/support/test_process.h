@@ -15,13 +15,17 @@ namespace pelnor::test {
 
 // This process's environment with `overrides` ("NAME=value") put in.
 std::vector<std::string> EnvironmentWith(const std::vector<std::string>& overrides);
+// `env` without the variables `names`.
+std::vector<std::string> EnvironmentWithout(std::vector<std::string> env,
+                                            const std::vector<std::string>& names);
 
 class ChildProcess {
  public:
-  // Starts argv[0] (looked up in PATH); stdout and stderr are appended to `log`.
+  // Starts argv[0] (looked up in PATH); stdout and stderr are appended to `log`,
+  // or stderr to `errorLog` when one is given.
   // Throws std::runtime_error when it cannot be started.
   ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                const std::filesystem::path& log);
+                const std::filesystem::path& log, const std::filesystem::path& errorLog = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
