@@ -52,6 +52,7 @@ struct ApplicationServices {
   MessageBoxFn ShowMessage = ShowMessageBox;
   // What start-up reports without stopping (no tray host, a failed save).
   MessageBoxFn ShowNotice = ShowNoticeBox;
+  // From start to the first timed check.
   std::chrono::milliseconds FirstCheckDelay = kFirstCheckDelay;
 };
 
@@ -126,9 +127,9 @@ class Application {
 
   AccountList& Accounts() { return checker_.Accounts(); }
   // Where attachments go when an account names no directory.
-  const std::string& AttachDir() { return checker_.AttachDir(); }
+  const std::string& AttachDir() const { return checker_.AttachDir(); }
   // The paper the account editor found last for the selected printer.
-  int PaperIndex() { return checker_.PaperIndex(); }
+  int PaperIndex() const { return checker_.PaperIndex(); }
 
   MailChecker& Checker() { return checker_; }
   SettingsDialog& SettingsWindow() { return *settingsDialog_; }

@@ -105,8 +105,12 @@ class MailChecker {
 
   const std::string& ProgramDir() const { return services_.ProgramDir; }
   AccountList& Accounts() { return accounts_; }
+  // Where attachments go when an account names no directory, and the
+  // paper the account editor found last: the editor sets both.
   std::string& AttachDir() { return attachDir_; }
+  const std::string& AttachDir() const { return attachDir_; }
   int& PaperIndex() { return paperIndex_; }
+  int PaperIndex() const { return paperIndex_; }
   MessagePrinter& Printer() { return messagePrinter_; }
   QtCheckTimer& CheckTimer() { return checkTimer_; }
   CheckCycle& Cycle() { return *cycle_; }
