@@ -24,6 +24,12 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
   return true;
 }
 
+std::string LeakSuppressions(const fs::path& dir) {
+  WriteBytes(dir / "lsan.supp",
+             "leak:libcups.so.2\nleak:libcupsprintersupport.so\nleak:libdbus-1.so\n");
+  return "LSAN_OPTIONS=suppressions=" + (dir / "lsan.supp").string();
+}
+
 // --- program directory ------------------------------------------------------
 
 ProgramDirFixture::ProgramDirFixture(const fs::path& base, const fs::path& executable)
@@ -35,9 +41,7 @@ ProgramDirFixture::ProgramDirFixture(const fs::path& base, const fs::path& execu
   const fs::path manual = executable.parent_path() / "pelnor.html";
   if (!fs::exists(manual)) throw std::runtime_error("no manual beside " + executable.string());
   fs::copy_file(manual, dir_ / "pelnor.html");
-  // In the sanitizer build: what system libraries keep until exit is theirs.
-  WriteBytes(home_ / "lsan.supp",
-             "leak:libcups.so.2\nleak:libcupsprintersupport.so\nleak:libdbus-1.so\n");
+  lsanOptions_ = LeakSuppressions(home_);
 }
 
 std::vector<std::string> ProgramDirFixture::Environment() const {
@@ -46,7 +50,7 @@ std::vector<std::string> ProgramDirFixture::Environment() const {
       "XDG_RUNTIME_DIR=" + runtime_.string(),
       "TMPDIR=" + tmp_.string(),
       "QT_QPA_PLATFORM=xcb",
-      "LSAN_OPTIONS=suppressions=" + (home_ / "lsan.supp").string(),
+      lsanOptions_,
   });
   std::erase_if(env, [](const std::string& entry) {
     return entry.rfind("DBUS_SESSION_BUS_ADDRESS=", 0) == 0;

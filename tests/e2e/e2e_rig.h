@@ -20,6 +20,10 @@ namespace pelnor::test {
 // Polls `done` every 100 ms until it holds or `timeout` has passed.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
+// "LSAN_OPTIONS=..." for the program in the sanitizer build: what system
+// libraries keep until exit is theirs. The suppressions file goes to `dir`.
+std::string LeakSuppressions(const std::filesystem::path& dir);
+
 // A program directory of its own, with HOME, XDG_RUNTIME_DIR and TMPDIR
 // beside it, so that the program's lock and files meet nothing else.
 class ProgramDirFixture {
@@ -43,6 +47,7 @@ class ProgramDirFixture {
   std::filesystem::path home_;
   std::filesystem::path runtime_;
   std::filesystem::path tmp_;
+  std::string lsanOptions_;
 };
 
 struct WindowBox {

@@ -76,7 +76,8 @@ class HeadlessProgram : public ::testing::Test {
     const std::vector<std::string> env = EnvironmentWithout(
         EnvironmentWith({"HOME=" + (base_.Path() / "home").string(),
                          "XDG_RUNTIME_DIR=" + (base_.Path() / "run").string(),
-                         "TMPDIR=" + (base_.Path() / "tmp").string()}),
+                         "TMPDIR=" + (base_.Path() / "tmp").string(),
+                         LeakSuppressions(base_.Path())}),
         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"});
     const char* other = std::getenv("PELNOR_E2E_EXECUTABLE");
     return std::make_unique<ChildProcess>(
