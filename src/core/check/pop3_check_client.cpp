@@ -4,6 +4,15 @@
 
 namespace pelnor {
 
+void AimSession(Pop3Session& pop, const ServerAddress& server, const std::string& pinnedCertificate) {
+  pop.Host = server.Host;
+  pop.Port = std::to_string(server.Port);
+  pop.Tls = server.Security == ServerSecurity::kImplicitTls ? TlsMode::kImplicit
+            : server.Security == ServerSecurity::kStartTls  ? TlsMode::kStartTls
+                                                            : TlsMode::kNone;
+  pop.PinnedCertificate = pinnedCertificate;
+}
+
 Pop3SessionClient::Pop3SessionClient(std::function<void()> pump, std::string port)
     : pop_(std::make_unique<Pop3Session>()), port_(std::move(port)) {
   pop_->OnProcessMessages = std::move(pump);
@@ -21,12 +30,8 @@ Pop3SessionClient::Pop3SessionClient(std::function<void()> pump, std::string por
 void Pop3SessionClient::SetServer(const ServerAddress& server,
                                   const std::string& pinnedCertificate,
                                   const std::string& userId, const std::string& passwd) {
-  pop_->Host = server.Host;
-  pop_->Port = port_.empty() ? std::to_string(server.Port) : port_;
-  pop_->Tls = server.Security == ServerSecurity::kImplicitTls ? TlsMode::kImplicit
-              : server.Security == ServerSecurity::kStartTls  ? TlsMode::kStartTls
-                                                              : TlsMode::kNone;
-  pop_->PinnedCertificate = pinnedCertificate;
+  AimSession(*pop_, server, pinnedCertificate);
+  if (!port_.empty()) pop_->Port = port_;
   pop_->UserId = userId;
   pop_->Passwd = passwd;
 }

@@ -11,6 +11,10 @@
 
 namespace pelnor {
 
+// Points `pop` at `server`: host, port, how the connection is secured, and
+// the certificate the user trusts for it (empty for none).
+void AimSession(Pop3Session& pop, const ServerAddress& server, const std::string& pinnedCertificate);
+
 class Pop3SessionClient : public Pop3Client {
  public:
   // `pump` lets the user interface run while the client waits (may be
