@@ -38,8 +38,12 @@ void AddExtension(X509* cert, X509* issuer, int nid, const std::string& value) {
 
 std::string AltNames(const CertificateRequest& request) {
   std::string names;
-  for (const std::string& dns : request.DnsNames) names += (names.empty() ? "" : ",") + ("DNS:" + dns);
-  for (const std::string& ip : request.IpAddresses) names += (names.empty() ? "" : ",") + ("IP:" + ip);
+  auto add = [&names](const char* kind, const std::string& value) {
+    if (!names.empty()) names += ',';
+    names.append(kind).append(value);
+  };
+  for (const std::string& dns : request.DnsNames) add("DNS:", dns);
+  for (const std::string& ip : request.IpAddresses) add("IP:", ip);
   return names;
 }
 
