@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 #include <openssl/err.h>
 #include <openssl/x509v3.h>
@@ -23,6 +24,35 @@ bool IsNumericAddress(const std::string& host) {
   unsigned char buffer[sizeof(in6_addr)];
   return ::inet_pton(AF_INET, host.c_str(), buffer) == 1 ||
          ::inet_pton(AF_INET6, host.c_str(), buffer) == 1;
+}
+
+// The socket BIO's write with MSG_NOSIGNAL: a server that has gone away
+// must fail the write, not end the program with SIGPIPE.
+int SendWithoutSignal(BIO* bio, const char* data, int length) {
+  int fd = -1;
+  BIO_get_fd(bio, &fd);
+  BIO_clear_retry_flags(bio);
+  const ssize_t n = ::send(fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL);
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+    BIO_set_retry_write(bio);
+  return static_cast<int>(n);
+}
+
+// OpenSSL's socket BIO with SendWithoutSignal for its writes.
+const BIO_METHOD* SocketWithoutSignal() {
+  static BIO_METHOD* const method = [] {
+    const BIO_METHOD* socket = BIO_s_socket();
+    BIO_METHOD* m = BIO_meth_new(BIO_TYPE_SOCKET, "socket without SIGPIPE");
+    if (!m) return m;
+    BIO_meth_set_write(m, SendWithoutSignal);
+    BIO_meth_set_read(m, BIO_meth_get_read(socket));
+    BIO_meth_set_puts(m, BIO_meth_get_puts(socket));
+    BIO_meth_set_ctrl(m, BIO_meth_get_ctrl(socket));
+    BIO_meth_set_create(m, BIO_meth_get_create(socket));
+    BIO_meth_set_destroy(m, BIO_meth_get_destroy(socket));
+    return m;
+  }();
+  return method;
 }
 
 std::string DurationText(std::chrono::milliseconds ms) {
@@ -76,7 +106,14 @@ TlsConnection::TlsConnection(int fd, std::string target) : fd_(fd), target_(std:
   // Whole records in one read from the kernel, not header and body apart.
   SSL_set_read_ahead(ssl_, 1);
   ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
-  SSL_set_fd(ssl_, fd_);
+  BIO* bio = SocketWithoutSignal() ? BIO_new(SocketWithoutSignal()) : nullptr;
+  if (!bio) {
+    SSL_free(ssl_);
+    SSL_CTX_free(context_);
+    throw ESocketError("Cannot set up TLS: " + OpenSslErrors("out of memory"));
+  }
+  BIO_set_fd(bio, fd_, BIO_NOCLOSE);  // the descriptor stays the TCP socket's
+  SSL_set_bio(ssl_, bio, bio);
 }
 
 TlsConnection::~TlsConnection() {

@@ -117,6 +117,7 @@ TEST_F(DovecotTls, ImplicitTlsAndStlsEachFetchAndDeleteJapaneseMail) {
     }
   }
   EXPECT_THAT(server_.LogText(), HasSubstr("TLS"));
+  EXPECT_THAT(wire_, Not(HasSubstr("secret"))) << "the wire log holds no password";
 }
 
 TEST_F(DovecotTls, EveryUntrustworthyCertificateIsRefusedBeforeTheLogin) {

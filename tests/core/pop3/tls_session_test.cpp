@@ -7,9 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "support/fake_pop3_server.h"
 #include "support/session_test_util.h"
+#include "support/temp_dir.h"
+#include "support/test_certificates.h"
+#include "support/tls_test_server.h"
 
 namespace pelnor::test {
 namespace {
@@ -136,6 +140,35 @@ TEST_F(HostileTlsPeer, SilenceEndsAtTheReplyLimitAndThePumpRunsMeanwhile) {
   EXPECT_GE(took, std::chrono::milliseconds(300));
   EXPECT_LT(took, std::chrono::milliseconds(3000));
   EXPECT_GE(pumps_, 1);
+}
+
+// A server that greets over TLS and goes away: every later write goes into
+// a connection the peer has reset. Each must fail as an exception, never as
+// a SIGPIPE that would end the program.
+TEST(TlsServerGoneAway, WritesIntoTheDeadConnectionRaiseWithoutASignal) {
+  TempDir dir("pelnor-tls-gone-");
+  TestCertificates certs(dir.Path().string());
+  TrustTestCa trust(certs.CaFile());
+  const ServerCertificate cert = certs.Issue("valid", {});
+  TlsTestServer server(cert.CertFile, cert.KeyFile,
+                       [](SSL* ssl) { TlsTestServer::SendLine(ssl, "+OK ready"); });
+  Pop3Session pop;
+  pop.Host = "127.0.0.1";
+  pop.Port = std::to_string(server.Port());
+  pop.Tls = TlsMode::kImplicit;
+  pop.ReplyTimeoutMs = 2000;
+  pop.Connect();
+  ASSERT_FALSE(pop.Failed()) << pop.ConnectError();
+  ASSERT_TRUE(server.Handshaken());
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the server is gone
+  EXPECT_THROW(pop.Login(), ESocketError);
+  for (int i = 0; i < 5 && pop.Connected(); ++i) {
+    try {
+      pop.Quit();
+    } catch (const ESocketError&) {
+    }
+  }
+  EXPECT_FALSE(pop.Connected());
 }
 
 }  // namespace
