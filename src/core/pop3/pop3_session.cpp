@@ -38,6 +38,25 @@ std::string DurationText(int ms) {
   return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
+// True when a line of a CAPA answer (after its status line) begins with
+// `name`, an upper-case word, in any letter case.
+bool ListsCapability(std::string_view answer, std::string_view name) {
+  std::size_t start = answer.find("\r\n");
+  while (start != std::string_view::npos) {
+    start += 2;
+    const std::size_t end = answer.find("\r\n", start);
+    const std::string_view line = answer.substr(start, end == std::string_view::npos ? 0 : end - start);
+    const std::string_view word = line.substr(0, line.find(' '));
+    if (word.size() == name.size() &&
+        std::equal(word.begin(), word.end(), name.begin(), [](char a, char b) {
+          return std::toupper(static_cast<unsigned char>(a)) == b;
+        }))
+      return true;
+    start = end;
+  }
+  return false;
+}
+
 }  // namespace
 
 Pop3Session::Pop3Session() : Pop3Session(std::make_unique<TlsClientSocket>()) {}
@@ -321,18 +340,7 @@ void Pop3Session::NoteConnectFailure(const std::exception& e) {
 // the server's yes (an attacker could have put it there). The plain stream
 // goes; the next one reads through TLS.
 void Pop3Session::NegotiateStartTls() {
-  const std::string capabilities = ReadCapabilities();
-  bool offered = false;
-  std::size_t start = capabilities.find("\r\n");
-  while (!offered && start != std::string::npos) {
-    start += 2;
-    const std::size_t end = capabilities.find("\r\n", start);
-    std::string word = capabilities.substr(start, std::min(end, capabilities.find(' ', start)) - start);
-    for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    offered = word == "STLS";
-    start = end;
-  }
-  if (!offered) RefuseStartTls("does not offer STLS");
+  if (!ListsCapability(ReadCapabilities(), "STLS")) RefuseStartTls("does not offer STLS");
   SendCommand("STLS\r\n");
   const std::string reply = ReadReply();
   if (failed_) RefuseStartTls("refused STLS: " + replyText_);
