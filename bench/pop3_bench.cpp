@@ -1,6 +1,7 @@
 // Full retrieval of a Dovecot mailbox: Pop3Session (fetch, spool, unstuff and
 // decode, as RetrieveAll does for the check cycle) beside mpop and Python's
-// poplib, run one after another against the same server and mailbox.
+// poplib, run one after another against the same server and mailbox, in
+// plain text and over implicit TLS (POP3S) with a certificate of a test CA.
 //
 // Usage: pop3_bench [runs [all|pelnor [small|big]]]   (best of `runs`, default 3)
 // PELNOR_BENCH_SETTLE=0 turns off the wait after bulk deletions (see Settle).
@@ -28,6 +29,7 @@
 #include "core/pop3/pop3_session.h"
 #include "support/dovecot_fixture.h"
 #include "support/temp_dir.h"
+#include "support/test_certificates.h"
 #include "support/test_mails.h"
 
 namespace {
@@ -170,9 +172,10 @@ class TmpdirOverride {
 const std::size_t kDefaultOverlap = Pop3Session().OverlapDecodeFrom;
 
 // `overlapFrom`: answers this long and longer are decoded while the next
-// message arrives (SIZE_MAX: one message after the other).
+// message arrives (SIZE_MAX: one message after the other). `tls`: the port
+// is the POP3S one.
 Timing TimePelnor(int port, int count, std::size_t& bytesSeen,
-                   std::size_t overlapFrom = kDefaultOverlap) {
+                   std::size_t overlapFrom = kDefaultOverlap, bool tls = false) {
   rusage before{}, after{};
   getrusage(RUSAGE_SELF, &before);
   const auto start = Clock::now();
@@ -182,6 +185,7 @@ Timing TimePelnor(int port, int count, std::size_t& bytesSeen,
   pop.UserId = "bench";
   pop.Passwd = "pw";
   pop.OverlapDecodeFrom = overlapFrom;
+  if (tls) pop.Tls = TlsMode::kImplicit;
   pop.Connect();
   if (pop.Failed() || !pop.Login()) {
     std::fprintf(stderr, "pelnor: cannot log in (%s)\n", pop.ConnectError().c_str());
@@ -229,11 +233,17 @@ Timing TimeProcess(const std::vector<std::string>& argv) {
 }
 
 // `delivery` is an mpop delivery line: "mbox /dev/null" or "maildir DIR".
+// `caFile`: implicit TLS trusting that CA (the port is the POP3S one);
+// empty: plain text.
 std::string WriteMpopConfig(const std::string& path, const std::string& dir, int port,
-                            const std::string& delivery) {
+                            const std::string& delivery, const std::string& caFile = {}) {
   std::ofstream out(path);
-  out << "defaults\n"
-      << "tls off\n"
+  out << "defaults\n";
+  if (caFile.empty())
+    out << "tls off\n";
+  else
+    out << "tls on\ntls_starttls off\ntls_trust_file " << caFile << "\n";
+  out
       << "auth user\n"
       << "keep on\n"
       << "only_new off\n"
@@ -338,6 +348,8 @@ struct Environment {
   std::string TempDir;   // std::filesystem::temp_directory_path() at start
   std::string TmpfsDir;  // private directory on /dev/shm, empty when there is none
   std::string WorkDir;   // the benchmark's own directory in TempDir
+  std::string CaFile;    // the test CA, trusted by both clients
+  pelnor::test::ServerCertificate Certificate;  // Dovecot's, for 127.0.0.1
 };
 
 void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle) {
@@ -346,8 +358,10 @@ void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle
   server->AddUser("bench", "pw");
   for (int n = 1; n <= set.Count; ++n)
     server->Deliver("bench", set.Bytes > 100000 ? BigMail(n, set.Bytes) : TextMail(n, set.Bytes));
+  server->EnableTls(env.Certificate.CertFile, env.Certificate.KeyFile);
   server->Start();
   const int port = server->Port();
+  const int tlsPort = server->TlsPort();
 
   std::size_t bytes = 0;
   std::vector<Client> clients;
@@ -356,6 +370,12 @@ void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle
   // ends with a bulk deletion.
   clients.emplace_back(pelnorDisk, true, [&] {
     const Timing t = TimePelnor(port, set.Count, bytes);
+    settle.Deleted();
+    return t;
+  });
+  clients.emplace_back(pelnorDisk + " TLS", true, [&] {
+    std::size_t seen = 0;
+    const Timing t = TimePelnor(tlsPort, set.Count, seen, kDefaultOverlap, true);
     settle.Deleted();
     return t;
   });
@@ -381,22 +401,31 @@ void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle
   std::vector<std::string> maildirs;
   const std::string mpopNullRc =
       WriteMpopConfig(server->Dir() + "/mpoprc", server->Dir(), port, "mbox /dev/null");
+  const std::string mpopNullTlsRc = WriteMpopConfig(
+      server->Dir() + "/mpoprc-tls", server->Dir(), tlsPort, "mbox /dev/null", env.CaFile);
   if (!g_pelnorOnly) {
-    clients.emplace_back("mpop (maildir)", true, [&] {
-      const std::string dir = env.WorkDir + "/maildir-" + std::to_string(maildirs.size() + 1);
-      for (const char* sub : {"/cur", "/new", "/tmp"}) fs::create_directories(dir + sub);
-      maildirs.push_back(dir);
-      const std::string rc =
-          WriteMpopConfig(env.WorkDir + "/mpoprc-maildir", env.WorkDir, port, "maildir " + dir);
-      const Timing t = TimeProcess({"mpop", "--quiet", "-C", rc, "bench"});
-      if (CountFiles(dir + "/new") + CountFiles(dir + "/cur") != set.Count) {
-        std::fprintf(stderr, "mpop: %s does not hold %d mails\n", dir.c_str(), set.Count);
-        std::exit(1);
-      }
-      return t;
-    });
+    for (const bool tls : {false, true}) {
+      const std::string suffix = tls ? " TLS" : "";
+      clients.emplace_back("mpop (maildir)" + suffix, true, [&, tls] {
+        const std::string dir = env.WorkDir + "/maildir-" + std::to_string(maildirs.size() + 1);
+        for (const char* sub : {"/cur", "/new", "/tmp"}) fs::create_directories(dir + sub);
+        maildirs.push_back(dir);
+        const std::string rc =
+            WriteMpopConfig(env.WorkDir + "/mpoprc-maildir", env.WorkDir, tls ? tlsPort : port,
+                            "maildir " + dir, tls ? env.CaFile : "");
+        const Timing t = TimeProcess({"mpop", "--quiet", "-C", rc, "bench"});
+        if (CountFiles(dir + "/new") + CountFiles(dir + "/cur") != set.Count) {
+          std::fprintf(stderr, "mpop: %s does not hold %d mails\n", dir.c_str(), set.Count);
+          std::exit(1);
+        }
+        return t;
+      });
+    }
     clients.emplace_back("mpop (no store)", false, [&] {
       return TimeProcess({"mpop", "--quiet", "-C", mpopNullRc, "bench"});
+    });
+    clients.emplace_back("mpop (no store) TLS", false, [&] {
+      return TimeProcess({"mpop", "--quiet", "-C", mpopNullTlsRc, "bench"});
     });
     clients.emplace_back("poplib", false, [&] {
       return TimeProcess(
@@ -413,9 +442,10 @@ void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle
   server.reset();  // removes the server's mailbox too
   settle.Deleted();
 
-  const Timing pelnor = clients[0].Best();
   if (g_pelnorOnly) {
-    std::printf("%s: pelnor %.3f s wall, %.3f s cpu\n", set.Name, pelnor.Wall, pelnor.Cpu);
+    for (const Client& c : clients)
+      std::printf("%s: %s %.3f s wall, %.3f s cpu\n", set.Name, c.Name.c_str(), c.Best().Wall,
+                  c.Best().Cpu);
     return;
   }
   int width = 8;
@@ -431,12 +461,25 @@ void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle
     for (const Timing& run : c.Runs) std::printf(" %.3f", run.Wall);
     std::printf("\n");
   }
+  auto isTls = [](const std::string& name) {
+    return name.size() >= 4 && name.compare(name.size() - 4, 4, " TLS") == 0;
+  };
+  std::printf("TLS / plain text, wall and cpu (above 1: TLS is slower):\n");
+  for (const Client& tls : clients) {
+    const std::string& name = tls.Name;
+    if (!isTls(name)) continue;
+    for (const Client& plain : clients) {
+      if (plain.Name != name.substr(0, name.size() - 4)) continue;
+      std::printf("  %-*s %6.2fx wall, %6.2fx cpu\n", width, plain.Name.c_str(),
+                  tls.Best().Wall / plain.Best().Wall, tls.Best().Cpu / plain.Best().Cpu);
+    }
+  }
   std::printf("other / pelnor (above 1: pelnor is faster), wall and cpu:\n");
   for (const Client& ours : clients) {
     if (ours.Name.rfind("pelnor", 0) != 0) continue;
     const Timing p = ours.Best();
     for (const Client& other : clients) {
-      if (other.Name.rfind("pelnor", 0) == 0) continue;
+      if (other.Name.rfind("pelnor", 0) == 0 || isTls(other.Name) != isTls(ours.Name)) continue;
       const Timing o = other.Best();
       std::printf("  %-*s / %-*s %6.2fx wall, %6.2fx cpu\n", width, other.Name.c_str(), width,
                   ours.Name.c_str(), o.Wall / p.Wall, o.Cpu / p.Cpu);
@@ -462,6 +505,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   env.WorkDir = pattern;
+  pelnor::test::TestCertificates certificates(env.WorkDir);
+  env.CaFile = certificates.CaFile();
+  env.Certificate = certificates.Issue("dovecot", {});
+  // Our client finds the test CA as every OpenSSL program does.
+  pelnor::test::TrustTestCa trust(env.CaFile);
   std::string tmpfsNote;
   if (FsType("/dev/shm") == kTmpfsMagic) {
     std::string shm = "/dev/shm/pelnor-pop3-bench-XXXXXX";

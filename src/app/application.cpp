@@ -62,6 +62,9 @@ void Application::CreateDialogs() {
     checker_.Printer().SelectPrinterPaper(printer, paper);
   };
   editor.ShowMessage = [this](const QString& text) { Message(text, QMessageBox::Warning); };
+  // The connection test waits on the server; the tray and the program's
+  // end are served meanwhile.
+  if (services_.Pump) editor.Pump = services_.Pump->Callback();
   accountEditor_ = std::make_unique<AccountEditorDialog>(std::move(editor));
 
   SettingsDialogServices dialog;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -36,11 +37,17 @@ std::optional<QFont> ChooseFontDialog(const QFont& start) {
 AccountEditorDialog::AccountEditorDialog(AccountEditorServices services)
     : QWidget(nullptr, Qt::Dialog), services_(std::move(services)) {
   setWindowTitle(QStringLiteral("ｱｶｳﾝﾄ設定"));
-  setFixedSize(477, 398);
+  // Taller than the old editor's 398 by the rows of port and security.
+  setFixedSize(477, 452);
   CreateAccountGroup();
   CreateOutputGroup();
   CreateAddressGroup();
   CreateTransferGroup();
+  connectionTestButton = new QPushButton(QStringLiteral("接続テスト"), this);
+  connectionResultLabel = new QLabel(this);
+  connectionResultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A long reason must not widen the fixed window; the tip shows it whole.
+  connectionResultLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   okButton = new QPushButton(QStringLiteral("OK"), this);
   cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
 
@@ -54,7 +61,8 @@ AccountEditorDialog::AccountEditorDialog(AccountEditorServices services)
   bottom->addWidget(addressGroup);
   bottom->addWidget(transferGroup, 1);
   auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
+  buttons->addWidget(connectionTestButton);
+  buttons->addWidget(connectionResultLabel, 1);
   buttons->addWidget(okButton);
   buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
@@ -79,10 +87,19 @@ void AccountEditorDialog::CreateAccountGroup() {
   passwordEdit = new QLineEdit(accountGroup);
   passwordEdit->setEchoMode(QLineEdit::Password);
   passwordEdit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // "*"
+  portSpin = new QSpinBox(accountGroup);
+  portSpin->setRange(1, 65535);
+  portSpin->setValue(DefaultPort(ServerSecurity::kNone));
+  securityCombo = new QComboBox(accountGroup);
+  // In the order of ServerSecurity.
+  securityCombo->addItems({QStringLiteral("なし"), QStringLiteral("SSL/TLS"),
+                           QStringLiteral("STARTTLS")});
   auto* grid = new QGridLayout(accountGroup);
-  const std::pair<const char*, QLineEdit*> rows[] = {
+  const std::pair<const char*, QWidget*> rows[] = {
       {"ｴｲﾘｱｽ", aliasEdit},
       {"POP3ｻｰﾊﾞｰ", serverEdit},
+      {"ポート", portSpin},
+      {"暗号化", securityCombo},
       {"ﾕｰｻﾞｰ名", userEdit},
       {"ﾊﾟｽﾜｰﾄﾞ", passwordEdit}};
   int row = 0;
@@ -181,6 +198,9 @@ void AccountEditorDialog::ConnectHandlers() {
   connect(addAddressButton, &QPushButton::clicked, this, [this] { OnAddAddress(); });
   connect(deleteAddressButton, &QPushButton::clicked, this, [this] { OnDeleteAddress(); });
   connect(browseButton, &QPushButton::clicked, this, [this] { OnBrowse(); });
+  connect(securityCombo, &QComboBox::activated, this, [this] { OnSecurityChosen(); });
+  connect(connectionTestButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { OnTestConnection(); }); });
   connect(okButton, &QPushButton::clicked, this, [this] { Guarded([this] { OnOk(); }); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
 }

@@ -22,13 +22,16 @@
 #include "ui/directory_chooser.h"
 #include "core/store/account_editor.h"
 #include "core/store/account_list.h"
+#include "core/store/server_address.h"
 #include "ui/message_box.h"
 
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableWidget;
 
 namespace pelnor {
@@ -39,6 +42,9 @@ using EditorMessage = std::function<void(const QString& text)>;
 // The font dialog: the chosen font, nothing when cancelled.
 using ChooseFontFn = std::function<std::optional<QFont>(const QFont& start)>;
 std::optional<QFont> ChooseFontDialog(const QFont& start);  // QFontDialog
+
+// A yes/no question over the editor: true for yes.
+using EditorQuestion = std::function<bool(const QString& text)>;
 
 // What the editor works with; all of it outlives the editor. The pointers
 // are the main form's own state.
@@ -54,6 +60,10 @@ struct AccountEditorServices {
   std::function<void(int formNumber)> SetLastShownForm;  // 2, 3 or 4
   EditorMessage ShowMessage = ShowWarningBox;
   ChooseFontFn ChooseFont = ChooseFontDialog;
+  EditorQuestion Ask = AskYesNoBox;
+  // Runs the pending events while the connection test waits, so the
+  // program stays alive; may throw EProgramEnding. Empty: none run.
+  std::function<void()> Pump;
 };
 
 class AccountEditorDialog : public QWidget {
@@ -87,6 +97,8 @@ class AccountEditorDialog : public QWidget {
   void OnAddAddress();              // "追加"
   void OnDeleteAddress();           // "削除"
   void OnBrowse();                  // "参照"
+  void OnSecurityChosen();          // "暗号化": its usual port proposed
+  void OnTestConnection();          // "接続テスト"
   void OnOk();                      // "OK"
   void OnCancel();                  // "キャンセル"
 
@@ -96,7 +108,9 @@ class AccountEditorDialog : public QWidget {
   QGroupBox* addressGroup = nullptr;   // "受信ｱﾄﾞﾚｽ"
   QGroupBox* transferGroup = nullptr;  // "通信設定"
   QLineEdit* aliasEdit = nullptr;
-  QLineEdit* serverEdit = nullptr;
+  QLineEdit* serverEdit = nullptr;  // the host alone
+  QSpinBox* portSpin = nullptr;
+  QComboBox* securityCombo = nullptr;  // なし, SSL/TLS, STARTTLS
   QLineEdit* userEdit = nullptr;
   QLineEdit* passwordEdit = nullptr;
   QComboBox* printerCombo = nullptr;
@@ -114,6 +128,8 @@ class AccountEditorDialog : public QWidget {
   QPushButton* browseButton = nullptr;
   QCheckBox* dateDirCheck = nullptr;
   QCheckBox* deleteOnServerCheck = nullptr;
+  QPushButton* connectionTestButton = nullptr;
+  QLabel* connectionResultLabel = nullptr;  // the test's result in one line
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   std::unique_ptr<InputDialog> inputDialog;
@@ -145,6 +161,11 @@ class AccountEditorDialog : public QWidget {
   void ShowPrinterFont();
   bool RequiredTextsGiven();
   bool TextsUsable();
+  bool ServerTextUsable();
+  ServerAddress ServerFromControls() const;
+  void ShowServer(const ServerAddress& server);
+  QString RunLoginTrial(const ServerAddress& server);
+  void ShowConnectionResult(const QString& line);
   Account AccountFromControls() const;
   bool InputAccepted(const QString& text);
   void InputClosed();
@@ -157,6 +178,7 @@ class AccountEditorDialog : public QWidget {
 
   AccountEditorServices services_;
   std::optional<QFont> dialogFont_;  // the font last chosen in the dialog
+  bool testing_ = false;             // a connection test runs
 };
 
 // The first character of `text` that a record field cannot hold: "|", a

@@ -76,7 +76,8 @@ void AccountEditorDialog::ShowAddresses() {
 
 void AccountEditorDialog::PrepareForNew() {
   ClearAddresses();
-  for (QLineEdit* edit : {aliasEdit, serverEdit, userEdit, passwordEdit}) edit->clear();
+  for (QLineEdit* edit : {aliasEdit, userEdit, passwordEdit}) edit->clear();
+  ShowServer({});
   receiveAllCheck->setChecked(true);
   ShowPrinterFont();
   saveAttachmentsCheck->setChecked(false);
@@ -94,7 +95,7 @@ void AccountEditorDialog::LoadRecord(size_t index) {
   const LoadedAccount loaded = ReadRecordForEditor(services_.Accounts->Records().at(index));
   const Account& shown = loaded.Shown;
   aliasEdit->setText(FromSjis(shown.Alias));
-  serverEdit->setText(FromSjis(shown.Host));
+  ShowServer(ParseServerField(shown.Host));
   userEdit->setText(FromSjis(shown.User));
   passwordEdit->setText(FromSjis(shown.Password));
   FillPrinters();
@@ -282,7 +283,7 @@ bool AccountEditorDialog::TextsUsable() {
 Account AccountEditorDialog::AccountFromControls() const {
   Account a;
   a.Alias = Text(aliasEdit);
-  a.Host = Text(serverEdit);
+  a.Host = ServerFieldText(ServerFromControls());
   a.User = Text(userEdit);
   a.Password = Text(passwordEdit);
   a.PrinterIndex = printerCombo->currentIndex();
@@ -300,7 +301,7 @@ Account AccountEditorDialog::AccountFromControls() const {
 }
 
 void AccountEditorDialog::OnOk() {
-  if (!RequiredTextsGiven() || !TextsUsable()) return;
+  if (!RequiredTextsGiven() || !TextsUsable() || !ServerTextUsable()) return;
   if (EditAddressList.empty()) receiveAllCheck->setChecked(true);
   const Account account = AccountFromControls();
   const std::string record = BuildAccountRecord(account);
@@ -325,6 +326,11 @@ void AccountEditorDialog::OnOk() {
 void AccountEditorDialog::OnCancel() { close(); }
 
 void AccountEditorDialog::closeEvent(QCloseEvent* event) {
+  // The connection test under way still uses the controls.
+  if (testing_) {
+    event->ignore();
+    return;
+  }
   event->accept();
   if (OnClosed) OnClosed();
 }

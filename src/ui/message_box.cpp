@@ -1,6 +1,7 @@
 #include "ui/message_box.h"
 
 #include <QByteArray>
+#include <QPushButton>
 #include <QStringDecoder>
 
 #include <exception>
@@ -22,6 +23,15 @@ void ShowNoticeBox(const QString& text, QMessageBox::Icon icon) {
 }
 
 void ShowWarningBox(const QString& text) { ShowMessageBox(text, QMessageBox::Warning); }
+
+bool AskYesNoBox(const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Pelnor"), text);
+  QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+  box.setDefaultButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
+}
 
 QString ExceptionText(const char* what) {
   QStringDecoder utf8(QStringDecoder::Utf8);

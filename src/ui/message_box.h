@@ -19,6 +19,9 @@ void ShowMessageBox(const QString& text, QMessageBox::Icon icon);
 // ShowMessageBox with the warning icon.
 void ShowWarningBox(const QString& text);
 
+// A question with "はい" and "いいえ"; true for "はい". Modal.
+bool AskYesNoBox(const QString& text);
+
 // Waits for nobody: for what an unattended program must say without
 // stopping (it deletes itself when closed).
 void ShowNoticeBox(const QString& text, QMessageBox::Icon icon);

@@ -51,7 +51,8 @@ const QString kNoTray = QStringLiteral("タスクトレイにアイコンを登�
 class UnreachablePop : public Pop3Client {
  public:
   explicit UnreachablePop(std::function<void()> onConnect) : onConnect_(std::move(onConnect)) {}
-  void SetServer(const std::string&, const std::string&, const std::string&) override {}
+  void SetServer(const ServerAddress&, const std::string&, const std::string&,
+                 const std::string&) override {}
   void Connect() override { onConnect_(); }
   bool Failed() const override { return true; }
   bool Connected() const override { return false; }

@@ -23,6 +23,7 @@
 #include "core/store/digit_codec.h"
 #include "core/store/digit_file.h"
 #include "core/store/history.h"
+#include "support/test_certificates.h"
 #include "support/test_mails.h"
 #include "support/x11_desktop.h"
 #include "support/temp_dir.h"
@@ -122,14 +123,21 @@ class PelnorEndToEnd : public ::testing::Test {
   }
 
   std::unique_ptr<ChildProcess> StartProgram(const std::string& logName) {
+    std::vector<std::string> environment = program_->Environment();
+    for (const std::string& extra : extraEnvironment_) {
+      const std::string name = extra.substr(0, extra.find('=') + 1);
+      std::erase_if(environment, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+      environment.push_back(extra);
+    }
     return std::make_unique<ChildProcess>(std::vector<std::string>{program_->Executable().string()},
-                                           program_->Environment(), base_.Path() / logName);
+                                           environment, base_.Path() / logName);
   }
 
   std::string Diagnostics() const {
     return "\n--- program ---\n" + ReadBytesIfExists(base_.Path() / "pelnor-1.out") +
            ReadBytesIfExists(base_.Path() / "pelnor-2.out") +
            ReadBytesIfExists(base_.Path() / "pelnor-3.out") +
+           "\n--- Log.txt ---\n" + SjisToUtf8(ReadBytesIfExists(program_->Dir() / "Log.txt")) +
            "\n--- dovecot ---\n" + dovecot_.LogText();
   }
 
@@ -183,6 +191,7 @@ class PelnorEndToEnd : public ::testing::Test {
   DovecotServer dovecot_;
   TempDir base_{"pelnor-e2e-"};
   std::unique_ptr<ProgramDirFixture> program_;
+  std::vector<std::string> extraEnvironment_;
 };
 
 TEST_F(PelnorEndToEnd, PrintsWantedMailOnceRefusesASecondStartAndIsRunFromItsTrayMenu) {
@@ -374,6 +383,52 @@ TEST_F(PelnorEndToEnd, WithoutATrayAndWithAFailingFirstAccountTheOthersArePrinte
   ASSERT_TRUE(TrayRuns());
   EXPECT_TRUE(WaitUntil([&] { return TrayIconOf(program->Pid()).has_value(); }, 20s))
       << "the icon did not come to the tray" << Diagnostics();
+  ASSERT_NO_FATAL_FAILURE(QuitFromTray(*program));
+}
+
+// Today's servers: one account on POP3S (its record names the port, so
+// Dovecot's can be any) and one with STARTTLS on 110, both verified against
+// a test CA that reaches the program through SSL_CERT_FILE, as for every
+// OpenSSL program. Each prints its mail; Dovecot saw both logins inside
+// TLS, and the mail the POP3S account deletes is gone.
+TEST_F(PelnorEndToEnd, PrintsTheMailOfAccountsOverTls) {
+  TestCertificates certs(base_.Path().string());
+  const ServerCertificate cert = certs.Issue("dovecot", {});
+  dovecot_.Stop();
+  dovecot_.EnableTls(cert.CertFile, cert.KeyFile);
+  dovecot_.Start();
+  extraEnvironment_ = {"SSL_CERT_FILE=" + certs.CaFile(), "SSL_CERT_DIR=" + base_.Path().string()};
+  const std::string secure = Sjis("暗号") + "|1|pop3s://localhost:" +
+                             std::to_string(dovecot_.TlsPort()) +
+                             "|taro|secret|99|0|IPAGothic|[]|10|1||1|0|0";
+  const std::string upgraded =
+      "stls|1|starttls://127.0.0.1|hanako|himitsu|99|0|IPAGothic|[]|10|1||1|1|0";
+  WriteBytes(program_->Dir() / "User.inf",
+             EncodeDigits(secure) + "\r\n" + EncodeDigits(upgraded) + "\r\n");
+  WriteBytes(program_->Dir() / "Defult.ini", IniText(600000));
+  dovecot_.Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "暗号化された受信",
+                                        {"TLSで届きました。"}));
+  dovecot_.Deliver("hanako", JapaneseMail("上司", "boss@example.jp", "STARTTLSの確認",
+                                          {"こちらも暗号化です。"}));
+  ASSERT_NO_FATAL_FAILURE(StartDesktop(/*withTray=*/true));
+
+  auto program = StartProgram("pelnor-1.out");
+  ASSERT_TRUE(WaitUntil([&] { return TrayIconOf(program->Pid()).has_value(); }, 20s))
+      << Diagnostics();
+  ASSERT_NO_FATAL_FAILURE(CheckNow(program->Pid(), "hanako"));
+  ASSERT_TRUE(WaitUntil([&] { return program_->OutputLogLines().size() >= 2; }, 40s))
+      << SjisToUtf8(ReadBytesIfExists(program_->Dir() / "Log.txt")) << Diagnostics();
+  EXPECT_THAT(JobTexts(2), UnorderedElementsAre(
+                        AllOf(HasSubstr("【 暗号 】"), HasSubstr("暗号化された受信"),
+                              HasSubstr("TLSで届きました。")),
+                        AllOf(HasSubstr("【 stls 】"), HasSubstr("STARTTLSの確認"))));
+  const std::string log = dovecot_.LogText();
+  for (const char* user : {"taro", "hanako"}) {
+    const auto at = log.find(std::string("Login: user=<") + user + ">");
+    ASSERT_NE(at, std::string::npos) << user;
+    EXPECT_THAT(log.substr(at, log.find('\n', at) - at), HasSubstr(", TLS")) << user;
+  }
+  EXPECT_EQ(dovecot_.CountMails("taro"), 0);
   ASSERT_NO_FATAL_FAILURE(QuitFromTray(*program));
 }
 

@@ -107,8 +107,15 @@ void DovecotServer::WriteConfig() const {
        << "state_dir = " << dir_ << "/state\n"
        << "instance_name = pelnor-test-" << ::getpid() << "-" << port_ << "\n"
        << "protocols = pop3\n"
-       << "listen = 127.0.0.1\n"
-       << "ssl = no\n"
+       << "listen = 127.0.0.1\n";
+  if (certFile_.empty()) {
+    conf << "ssl = no\n";
+  } else {
+    conf << "ssl = required\n"
+         << "ssl_cert = <" << certFile_ << "\n"
+         << "ssl_key = <" << keyFile_ << "\n";
+  }
+  conf
        << "log_path = " << dir_ << "/dovecot.log\n"
        << "mail_location = maildir:" << dir_ << "/mail/%u\n"
        << "first_valid_uid = " << uid << "\n"
@@ -122,7 +129,11 @@ void DovecotServer::WriteConfig() const {
        << "userdb {\n  driver = static\n  args = uid=" << uid << " gid=" << gid_
        << " home=" << dir_ << "/mail/%u\n}\n"
        << "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n    port = "
-       << port_ << "\n  }\n}\n";
+       << port_ << "\n  }\n";
+  if (tlsPort_ != 0)
+    conf << "  inet_listener pop3s {\n    address = 127.0.0.1\n    port = " << tlsPort_
+         << "\n    ssl = yes\n  }\n";
+  conf << "}\n";
   WriteBytes(dir_ + "/dovecot.conf", conf.str());
 }
 
@@ -131,6 +142,10 @@ void DovecotServer::Start() {
   if (binary.empty()) throw std::runtime_error("dovecot fixture: dovecot is not installed");
   for (int attempt = 0; attempt < 3; ++attempt) {
     port_ = fixedPort_ != 0 ? fixedPort_ : FreeLoopbackPort();
+    tlsPort_ = 0;
+    if (!certFile_.empty())
+      do tlsPort_ = FreeLoopbackPort();
+      while (tlsPort_ == port_);
     WriteConfig();
     if (Launch()) return;
     Stop();
@@ -215,6 +230,19 @@ int DovecotServer::CountMails(const std::string& user) const {
   for (const char* sub : {"/new", "/cur"})
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(MaildirOf(user) + sub))
       ++count;
+  return count;
+}
+
+void DovecotServer::EnableTls(const std::string& certFile, const std::string& keyFile) {
+  certFile_ = certFile;
+  keyFile_ = keyFile;
+}
+
+int DovecotServer::Logins(const std::string& user) const {
+  const std::string log = LogText();
+  const std::string mark = "Login: user=<" + user + ">";
+  int count = 0;
+  for (auto at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1)) ++count;
   return count;
 }
 

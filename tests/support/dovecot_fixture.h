@@ -5,7 +5,9 @@
 // directory, listens on 127.0.0.1 and an unused port, authenticates users from
 // a passwd-file and serves each user's maildir, which the fixture fills.
 // When the process runs as root, mail is served as the system user "mail"
-// (Dovecot refuses uid 0); otherwise as the current user.
+// (Dovecot refuses uid 0); otherwise as the current user. With a
+// certificate it serves TLS as well: "ssl = required", STLS on the plain
+// port and implicit TLS on a second loopback port.
 
 #include <sys/types.h>
 
@@ -36,8 +38,14 @@ class DovecotServer {
   void Stop();
   // Listens on `port` instead of a free one (0: any free one). Call before Start.
   void SetPort(int port) { fixedPort_ = port; }
+  // Serves TLS with this certificate and key (PEM files): ssl = required,
+  // STLS on Port(), implicit TLS on TlsPort(). Call before Start; to change
+  // the certificate of a running server, Stop, call again and Start.
+  void EnableTls(const std::string& certFile, const std::string& keyFile);
 
   int Port() const { return port_; }
+  // The implicit TLS port (POP3S); 0 without TLS.
+  int TlsPort() const { return tlsPort_; }
   const std::string& Dir() const { return dir_; }
 
   // Drops one mail (raw bytes, CR LF or LF line ends) into the user's maildir.
@@ -46,6 +54,8 @@ class DovecotServer {
   int CountMails(const std::string& user) const;
   // Dovecot's own log, for failure messages.
   std::string LogText() const;
+  // Logins Dovecot accepted for the user so far (its log's "Login: user=<name>").
+  int Logins(const std::string& user) const;
 
  private:
   std::string MaildirOf(const std::string& user) const;
@@ -57,6 +67,9 @@ class DovecotServer {
   std::string dir_;
   int port_ = 0;
   int fixedPort_ = 0;
+  int tlsPort_ = 0;
+  std::string certFile_;
+  std::string keyFile_;
   pid_t pid_ = -1;
   uid_t uid_ = 0;
   gid_t gid_ = 0;

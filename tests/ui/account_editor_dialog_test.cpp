@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 
 #include <gmock/gmock.h>
@@ -16,7 +18,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/store/certificate_pins.h"
 #include "platform/qt_printer.h"
+#include "support/dovecot_fixture.h"
+#include "support/test_certificates.h"
 #include "core/text/sjis.h"
 #include "ui/input_dialog.h"
 #include "ui/directory_chooser.h"
@@ -29,7 +34,9 @@ namespace pelnor {
 namespace {
 
 using test::TempDir;
+using testing::AllOf;
 using testing::ElementsAre;
+using testing::HasSubstr;
 using testing::IsEmpty;
 
 // Two printers with their own papers; printer 1 is the default. Selecting a
@@ -118,6 +125,10 @@ class AccountEditorDialogTest : public testing::Test {
       fontDialogStarts.push_back(start.family());
       return chosenFont;
     };
+    s.Ask = [this](const QString& question) {
+      questions.push_back(question);
+      return trustCertificate;
+    };
     form = std::make_unique<AccountEditorDialog>(std::move(s));
     form->OnAccountsChanged = [this] { ++accountsChanged; };
     form->OnClosed = [this] { ++closed; };
@@ -149,6 +160,8 @@ class AccountEditorDialogTest : public testing::Test {
   std::vector<QString> messages;
   std::optional<QFont> chosenFont;
   std::vector<QString> fontDialogStarts;
+  std::vector<QString> questions;
+  bool trustCertificate = false;
   std::unique_ptr<AccountEditorDialog> form;
 };
 
@@ -526,6 +539,103 @@ TEST_F(AccountEditorDialogTest, RefusesAnAddressThatSplitsTheRecord) {
   EXPECT_TRUE(form->inputDialog->isVisible());
   EXPECT_EQ(form->inputDialog->textEdit->text(), QStringLiteral("ポスト@example.jp"));
   EXPECT_THAT(form->EditAddressList, IsEmpty());
+}
+
+// --- server, port and security ------------------------------------------------------
+
+// The server field holds host, port and security; the editor shows them in
+// their own boxes and writes the shortest field back, so a record of
+// before keeps its bytes.
+TEST_F(AccountEditorDialogTest, ServerFieldShowsInItsOwnControlsAndIsWrittenBack) {
+  accounts.Add(Record("old"));
+  OpenRecord(0);
+  EXPECT_EQ(form->serverEdit->text(), "host");
+  EXPECT_EQ(form->portSpin->value(), 110);
+  EXPECT_EQ(form->securityCombo->currentText(), QStringLiteral("なし"));
+  form->OnOk();
+  EXPECT_EQ(accounts[0], Record("old"));
+
+  OpenRecord(0);
+  form->securityCombo->setCurrentIndex(1);
+  form->OnSecurityChosen();
+  EXPECT_EQ(form->securityCombo->currentText(), QStringLiteral("SSL/TLS"));
+  EXPECT_EQ(form->portSpin->value(), 995) << "SSL/TLS proposes 995";
+  form->OnOk();
+  EXPECT_EQ(Field(0, afHost), "pop3s://host");
+
+  OpenRecord(0);
+  EXPECT_EQ(form->serverEdit->text(), "host");
+  EXPECT_EQ(form->portSpin->value(), 995);
+  form->securityCombo->setCurrentIndex(2);
+  form->OnSecurityChosen();
+  EXPECT_EQ(form->portSpin->value(), 110) << "STARTTLS proposes 110";
+  form->serverEdit->setText("[2001:db8::5]");
+  form->portSpin->setValue(1110);
+  form->OnOk();
+  EXPECT_EQ(Field(0, afHost), "starttls://[2001:db8::5]:1110");
+  OpenRecord(0);
+  EXPECT_EQ(form->serverEdit->text(), "2001:db8::5");
+  EXPECT_EQ(form->securityCombo->currentText(), QStringLiteral("STARTTLS"));
+
+  // A port or a scheme typed into the host box would not read back.
+  for (const char* typed : {"host:995", "pop3s://host"}) {
+    messages.clear();
+    OpenRecord(0);
+    form->serverEdit->setText(typed);
+    form->OnOk();
+    EXPECT_EQ(messages.size(), 1u) << typed;
+    EXPECT_TRUE(form->isVisible()) << typed;
+    form->OnCancel();
+  }
+  EXPECT_EQ(Field(0, afHost), "starttls://[2001:db8::5]:1110");
+}
+
+// "接続テスト" against a real Dovecot with a self-signed certificate: the
+// certificate is shown, refused until the user trusts it, then pinned for
+// the server in Defult.ini, and the login succeeds.
+TEST_F(AccountEditorDialogTest, ConnectionTestShowsAnUntrustedCertificateAndTrustsIt) {
+  if (test::DovecotServer::BinaryPath().empty())
+    GTEST_SKIP() << "*** dovecot is NOT installed (dovecot-pop3d): test did not run ***";
+  test::TestCertificates certs(dir.Path().string());
+  test::TrustTestCa trust(certs.CaFile());
+  const test::ServerCertificate nas = certs.SelfSigned("nas", {});
+  test::DovecotServer server;
+  server.AddUser("taro", "secret");
+  server.EnableTls(nas.CertFile, nas.KeyFile);
+  server.Start();
+
+  OpenNew("nas");
+  form->serverEdit->setText("127.0.0.1");
+  form->securityCombo->setCurrentIndex(1);
+  form->portSpin->setValue(server.TlsPort());
+  form->connectionTestButton->click();
+  ASSERT_EQ(questions.size(), 1u);
+  std::string shownFingerprint;  // "AB:CD:..."
+  for (std::size_t i = 7; i < nas.Fingerprint.size(); i += 2)
+    shownFingerprint += (i > 7 ? ":" : "") + QString::fromStdString(nas.Fingerprint.substr(i, 2))
+                                                 .toUpper()
+                                                 .toStdString();
+  EXPECT_THAT(questions[0].toStdString(),
+              AllOf(HasSubstr("self-signed"), HasSubstr("発行先: CN=localhost"),
+                    HasSubstr("127.0.0.1:" + std::to_string(server.TlsPort())),
+                    HasSubstr("SHA-256: " + shownFingerprint), HasSubstr("有効期間: ")));
+  EXPECT_THAT(form->connectionResultLabel->text().toStdString(),
+              HasSubstr("証明書エラー: the certificate is self-signed"));
+  EXPECT_TRUE(form->isEnabled());
+  const ServerAddress address{"127.0.0.1", server.TlsPort(), ServerSecurity::kImplicitTls};
+  EXPECT_EQ(CertificatePin(dir.Dir(), address), "");
+
+  trustCertificate = true;
+  form->connectionTestButton->click();
+  EXPECT_EQ(questions.size(), 2u);
+  EXPECT_EQ(form->connectionResultLabel->text(), QStringLiteral("ログイン成功"));
+  EXPECT_EQ(CertificatePin(dir.Dir(), address), nas.Fingerprint);
+  // Trusted now: the next test asks nothing.
+  form->connectionTestButton->click();
+  EXPECT_EQ(questions.size(), 2u);
+  EXPECT_EQ(form->connectionResultLabel->text(), QStringLiteral("ログイン成功"));
+  EXPECT_TRUE(accounts.empty()) << "the test stores no account";
+  EXPECT_EQ(server.Logins("taro"), 2) << server.LogText();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "core/check/message_identity.h"
 #include "core/check/program_ending.h"
 #include "core/text/sjis.h"
+#include "core/store/certificate_pins.h"
 #include "core/store/history.h"
 
 namespace pelnor {
@@ -134,11 +135,12 @@ void CheckCycle::CheckAccount(const std::string& record) {
   if (!Session.Enabled) return;
   // No dial-up networking here: the connection is there or it is not.
   Pop3Client& pop = *pop_;
-  pop.SetServer(Session.Host, Session.User, Session.Password);
+  const ServerAddress server = ParseServerField(Session.Host);
+  pop.SetServer(server, CertificatePin(programDir_, server), Session.User, Session.Password);
   QuitGuard session(pop);
   pop.Connect();
   if (pop.Failed()) {
-    WriteError(Sjis("接続エラー"));
+    WriteError(ConnectFailureLogText(pop.LastConnectFailure(), pop.ConnectError()));
     return;
   }
   if (!pop.Login()) {

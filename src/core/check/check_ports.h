@@ -9,6 +9,8 @@
 #include <string>
 
 #include "core/mime/mail_message.h"
+#include "core/pop3/pop3_errors.h"
+#include "core/store/server_address.h"
 
 namespace pelnor {
 
@@ -22,10 +24,16 @@ class Pop3Client {
 
   virtual ~Pop3Client() = default;
 
-  virtual void SetServer(const std::string& host, const std::string& userId,
-                         const std::string& passwd) = 0;
+  // Where to connect, how securely, and as whom. `pinnedCertificate`:
+  // the certificate the user trusts for this server ("sha256:..."), empty
+  // for none.
+  virtual void SetServer(const ServerAddress& server, const std::string& pinnedCertificate,
+                         const std::string& userId, const std::string& passwd) = 0;
   virtual void Connect() = 0;
   virtual bool Failed() const = 0;
+  // After a failed Connect: what kind of failure, and why (UTF-8).
+  virtual ConnectFailure LastConnectFailure() const { return ConnectFailure::kNetwork; }
+  virtual std::string ConnectError() const { return {}; }
   // A refusal closes the connection; DeleteMessage then raises.
   virtual bool Connected() const = 0;
   virtual bool Login() = 0;

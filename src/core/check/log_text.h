@@ -7,10 +7,18 @@
 #include <string>
 #include <string_view>
 
+#include "core/pop3/pop3_errors.h"
+
 namespace pelnor {
 
 std::string LogTextOf(std::string_view what);
 
 bool IsValidUtf8(std::string_view text);
+
+// The log's words for an account whose connection failed: "接続エラー", or
+// with the reason (`why`, UTF-8) when it was the server's certificate
+// ("証明書エラー: ...") or a server that would not secure the connection
+// ("接続エラー: ..."), so the log tells what to look at.
+std::string ConnectFailureLogText(ConnectFailure failure, const std::string& why);
 
 }  // namespace pelnor

@@ -4,9 +4,17 @@
 
 namespace pelnor {
 
+void AimSession(Pop3Session& pop, const ServerAddress& server, const std::string& pinnedCertificate) {
+  pop.Host = server.Host;
+  pop.Port = std::to_string(server.Port);
+  pop.Tls = server.Security == ServerSecurity::kImplicitTls ? TlsMode::kImplicit
+            : server.Security == ServerSecurity::kStartTls  ? TlsMode::kStartTls
+                                                            : TlsMode::kNone;
+  pop.PinnedCertificate = pinnedCertificate;
+}
+
 Pop3SessionClient::Pop3SessionClient(std::function<void()> pump, std::string port)
-    : pop_(std::make_unique<Pop3Session>()) {
-  pop_->Port = std::move(port);
+    : pop_(std::make_unique<Pop3Session>()), port_(std::move(port)) {
   pop_->OnProcessMessages = std::move(pump);
   pop_->OnQuit = [this](ClientSocket&) {
     if (OnQuit) OnQuit(*this);
@@ -19,15 +27,19 @@ Pop3SessionClient::Pop3SessionClient(std::function<void()> pump, std::string por
   };
 }
 
-void Pop3SessionClient::SetServer(const std::string& host, const std::string& userId,
-                              const std::string& passwd) {
-  pop_->Host = host;
+void Pop3SessionClient::SetServer(const ServerAddress& server,
+                                  const std::string& pinnedCertificate,
+                                  const std::string& userId, const std::string& passwd) {
+  AimSession(*pop_, server, pinnedCertificate);
+  if (!port_.empty()) pop_->Port = port_;
   pop_->UserId = userId;
   pop_->Passwd = passwd;
 }
 
 void Pop3SessionClient::Connect() { pop_->Connect(); }
 bool Pop3SessionClient::Failed() const { return pop_->Failed(); }
+ConnectFailure Pop3SessionClient::LastConnectFailure() const { return pop_->LastConnectFailure(); }
+std::string Pop3SessionClient::ConnectError() const { return pop_->ConnectError(); }
 bool Pop3SessionClient::Connected() const { return pop_->Connected(); }
 bool Pop3SessionClient::Login() { return pop_->Login(); }
 void Pop3SessionClient::CountNewMessages() { pop_->CountNewMessages(); }

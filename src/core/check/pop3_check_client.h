@@ -11,16 +11,23 @@
 
 namespace pelnor {
 
+// Points `pop` at `server`: host, port, how the connection is secured, and
+// the certificate the user trusts for it (empty for none).
+void AimSession(Pop3Session& pop, const ServerAddress& server, const std::string& pinnedCertificate);
+
 class Pop3SessionClient : public Pop3Client {
  public:
   // `pump` lets the user interface run while the client waits (may be
-  // empty). The cycle never sets the port; `port` is for test servers.
-  explicit Pop3SessionClient(std::function<void()> pump, std::string port = "110");
+  // empty). The port comes with the server; `port`, when not empty, takes
+  // its place (test servers on ports of their own).
+  explicit Pop3SessionClient(std::function<void()> pump, std::string port = {});
 
-  void SetServer(const std::string& host, const std::string& userId,
-                 const std::string& passwd) override;
+  void SetServer(const ServerAddress& server, const std::string& pinnedCertificate,
+                 const std::string& userId, const std::string& passwd) override;
   void Connect() override;
   bool Failed() const override;
+  ConnectFailure LastConnectFailure() const override;
+  std::string ConnectError() const override;
   bool Connected() const override;
   bool Login() override;
   void CountNewMessages() override;
@@ -33,6 +40,7 @@ class Pop3SessionClient : public Pop3Client {
 
  private:
   std::unique_ptr<Pop3Session> pop_;
+  std::string port_;
 };
 
 }  // namespace pelnor

@@ -45,6 +45,22 @@ class EServerTooSlow : public ESocketError {
   using ESocketError::ESocketError;
 };
 
+// STARTTLS was asked for, but the server does not list STLS in its
+// capabilities or refuses it. Nothing else is sent: no downgrade to plain
+// text. The session closes the connection before raising.
+class EStartTlsRefused : public ESocketError {
+ public:
+  using ESocketError::ESocketError;
+};
+
+// Why the last Connect failed.
+enum class ConnectFailure {
+  kNone,
+  kNetwork,      // no connection, or no greeting
+  kCertificate,  // a certificate not to be trusted, or a broken TLS handshake
+  kNoStartTls,   // STARTTLS asked for and not offered or refused (EStartTlsRefused)
+};
+
 // The server closed the connection while a reply was awaited. The session
 // closes its side before raising.
 class EServerClosed : public ESocketError {

@@ -4,11 +4,12 @@
 #include "core/pop3/pop3_session.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "core/pop3/host_address.h"
 #include "core/text/integer.h"
 #include "core/text/text_util.h"
-#include "core/pop3/posix_socket.h"
+#include "core/pop3/tls_socket.h"
 
 namespace pelnor {
 
@@ -37,9 +38,28 @@ std::string DurationText(int ms) {
   return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
+// True when a line of a CAPA answer (after its status line) begins with
+// `name`, an upper-case word, in any letter case.
+bool ListsCapability(std::string_view answer, std::string_view name) {
+  std::size_t start = answer.find("\r\n");
+  while (start != std::string_view::npos) {
+    start += 2;
+    const std::size_t end = answer.find("\r\n", start);
+    const std::string_view line = answer.substr(start, end == std::string_view::npos ? 0 : end - start);
+    const std::string_view word = line.substr(0, line.find(' '));
+    if (word.size() == name.size() &&
+        std::equal(word.begin(), word.end(), name.begin(), [](char a, char b) {
+          return std::toupper(static_cast<unsigned char>(a)) == b;
+        }))
+      return true;
+    start = end;
+  }
+  return false;
+}
+
 }  // namespace
 
-Pop3Session::Pop3Session() : Pop3Session(std::make_unique<PosixClientSocket>()) {}
+Pop3Session::Pop3Session() : Pop3Session(std::make_unique<TlsClientSocket>()) {}
 
 Pop3Session::Pop3Session(std::unique_ptr<ClientSocket> socket) : socket_(std::move(socket)) {
   AttachSocket();
@@ -252,7 +272,44 @@ void Pop3Session::Connect() {
   deletedNumbers_.clear();
   messageCount_ = 0;
   connectError_.clear();
+  connectFailure_ = ConnectFailure::kNone;
+  certificate_.reset();
   if (connected_) CloseConnection();  // a new session replaces an open one
+  ConfigureSocket();
+  failed_ = false;
+  pumpThrew_ = false;
+  try {
+    socket_->Open();
+  } catch (const std::exception& e) {
+    if (pumpThrew_) throw;
+    NoteConnectFailure(e);
+    if (OnWireLog) Log("", connectError_);
+    return;
+  } catch (...) {
+    if (pumpThrew_) throw;
+    connectError_ = "unknown failure";
+    connectFailure_ = ConnectFailure::kNetwork;
+    failed_ = true;
+    return;
+  }
+  if (!connected_) return;
+  certificate_ = socket_->PeerCertificate();
+  stream_ = socket_->CreateStream(kStreamTimeoutMs);
+  try {
+    ReadReply();
+    if (!failed_ && Tls == TlsMode::kStartTls) NegotiateStartTls();
+  } catch (const ESocketError& e) {
+    if (pumpThrew_) throw;
+    // No greeting, or no TLS where it was asked for, is a failed
+    // connection as the caller sees it.
+    if (connected_) CloseConnection();
+    NoteConnectFailure(e);
+    return;
+  }
+  if (failed_) ReportError(peGreeting);
+}
+
+void Pop3Session::ConfigureSocket() {
   socket_->Port = PortNumber(Port);
   if (IsDottedAddress(Host)) {
     socket_->Address = Host;
@@ -262,34 +319,61 @@ void Pop3Session::Connect() {
     socket_->Address.clear();
   }
   socket_->ConnectTimeoutMs = ConnectTimeoutMs;
-  failed_ = false;
-  pumpThrew_ = false;
-  try {
-    socket_->Open();
-  } catch (const std::exception& e) {
-    if (pumpThrew_) throw;
-    connectError_ = e.what();
-    failed_ = true;
-    return;
-  } catch (...) {
-    if (pumpThrew_) throw;
-    connectError_ = "unknown failure";
-    failed_ = true;
-    return;
+  socket_->Tls = Tls;
+  socket_->PinnedCertificate = PinnedCertificate;
+  socket_->HandshakeTimeoutMs = ReplyTimeoutMs;
+}
+
+void Pop3Session::NoteConnectFailure(const std::exception& e) {
+  connectError_ = e.what();
+  failed_ = true;
+  connectFailure_ = ConnectFailure::kNetwork;
+  if (const auto* refused = dynamic_cast<const ECertificateError*>(&e)) {
+    connectFailure_ = ConnectFailure::kCertificate;
+    if (refused->Certificate()) certificate_ = refused->Certificate();
+  } else if (dynamic_cast<const EStartTlsRefused*>(&e)) {
+    connectFailure_ = ConnectFailure::kNoStartTls;
   }
-  if (!connected_) return;
+}
+
+// RFC 2595: STLS only when CAPA lists it, and nothing in plain text after
+// the server's yes (an attacker could have put it there). The plain stream
+// goes; the next one reads through TLS.
+void Pop3Session::NegotiateStartTls() {
+  if (!ListsCapability(ReadCapabilities(), "STLS")) RefuseStartTls("does not offer STLS");
+  SendCommand("STLS\r\n");
+  const std::string reply = ReadReply();
+  if (failed_) RefuseStartTls("refused STLS: " + replyText_);
+  if (reply.size() > reply.find("\r\n") + 2) RefuseStartTls("sent more than its answer to STLS");
+  stream_.reset();
+  socket_->StartTls();
+  certificate_ = socket_->PeerCertificate();
   stream_ = socket_->CreateStream(kStreamTimeoutMs);
-  try {
-    ReadReply();
-  } catch (const ESocketError& e) {
-    if (pumpThrew_) throw;
-    // No greeting is a failed connection, as the caller sees it.
-    connectError_ = e.what();
-    failed_ = true;
-    CloseConnection();
-    return;
+}
+
+// The whole CAPA answer, status line to terminator; empty when refused.
+std::string Pop3Session::ReadCapabilities() {
+  SendCommand("CAPA\r\n");
+  std::string answer = ReadReply();
+  if (failed_) {
+    failed_ = false;
+    return {};
   }
-  if (failed_) ReportError(peGreeting);
+  const Clock::time_point deadline = ReplyDeadline();
+  char buffer[kReadSize];
+  while (answer.find("\r\n.\r\n") == std::string::npos && answer.size() < kStatusLineLimit) {
+    const std::size_t n = ReadBefore(buffer, deadline);
+    if (n == 0)
+      AbandonStalled(false, "did not complete its capability list within " +
+                                DurationText(ReplyTimeoutMs));
+    answer.append(buffer, n);
+  }
+  return answer;
+}
+
+void Pop3Session::RefuseStartTls(const std::string& why) {
+  Abandon<EStartTlsRefused>("The server " + socket_->Target() + " " + why +
+                            "; nothing more was sent.");
 }
 
 bool Pop3Session::Login() {

@@ -1,7 +1,8 @@
 #pragma once
 
-// Pop3Session: one POP3 conversation with one server over one TCP connection.
-// USER/PASS login, STAT and LAST, RETR or TOP with spooling and
+// Pop3Session: one POP3 conversation with one server over one TCP connection,
+// plain or secured by TLS (from the start, or after STLS). USER/PASS login,
+// STAT and LAST, RETR or TOP with spooling and
 // dot-unstuffing, DELE, QUIT. Failures are reported through OnError with a
 // code (pop3_errors.h), the Failed flag and Boolean results; misuse and the
 // network raise exceptions.
@@ -40,7 +41,7 @@ class Pop3Session {
   using BeforeRetrieveEvent = std::function<void(Pop3Session& Sender, std::uint16_t Number)>;
   using DeleteEvent = std::function<void(Pop3Session& Sender, std::uint16_t Number)>;
 
-  // Talks through the real POSIX connection layer.
+  // Talks through the real connection layer (TCP, and TLS when asked for).
   Pop3Session();
   // Talks through `socket` (tests and the fuzzer pass a scripted one).
   explicit Pop3Session(std::unique_ptr<ClientSocket> socket);
@@ -53,11 +54,18 @@ class Pop3Session {
   std::string Passwd;
   std::string Port = "110";
   std::string Host;
+  // kImplicit: TLS from the first byte. kStartTls: CAPA must list STLS, and
+  // STLS must be accepted, before USER is sent; otherwise Connect fails.
+  TlsMode Tls = TlsMode::kNone;
+  // The one certificate the user trusts for this server ("sha256:..."), in
+  // place of the trust store and the host name check; empty for none.
+  std::string PinnedCertificate;
   std::uint16_t DecodeProgressStep = 10;
   std::uint16_t RetrieveProgressStep = 10;
   // How long a reply may take: its status line must be complete within this
   // time of the command, and a message must come on by at least 1 KB (or its
-  // end) in every such span. Otherwise the session is abandoned.
+  // end) in every such span. Otherwise the session is abandoned. A TLS
+  // handshake must be complete within it too.
   int ReplyTimeoutMs = 60000;
   // How long opening the connection may take. The wait pumps like the others.
   int ConnectTimeoutMs = 30000;
@@ -94,8 +102,13 @@ class Pop3Session {
   const std::string& ReplyStatus() const { return replyStatus_; }
   const std::string& ReplyText() const { return replyText_; }
   const std::vector<std::string>& DeletedNumbers() const { return deletedNumbers_; }
-  // Why the last Connect failed, as the connection layer said it.
+  // Why the last Connect failed, as the connection layer said it, and what
+  // kind of failure it was.
   const std::string& ConnectError() const { return connectError_; }
+  ConnectFailure LastConnectFailure() const { return connectFailure_; }
+  // The certificate the server presented at the last Connect, accepted or
+  // not; none over plain POP3 or when the handshake broke off before it.
+  const std::optional<CertificateInfo>& Certificate() const { return certificate_; }
   // Number of messages this session has built and owns.
   std::size_t OwnedMessages() const { return messages_.size(); }
 
@@ -103,9 +116,10 @@ class Pop3Session {
   // Each refusal closes the connection (OnQuit), then fires OnError with the
   // code written beside the operation and the server's text.
 
-  // Opens the connection and reads the greeting. A connection that cannot be
-  // opened or that never greets sets Failed without an event
-  // (ConnectError tells why). Codes: peGreeting.
+  // Opens the connection (with TLS when asked for), reads the greeting, and
+  // for STARTTLS asks CAPA and STLS. A connection that cannot be opened,
+  // never greets, or cannot be secured as asked sets Failed without an event
+  // (ConnectError and LastConnectFailure tell why). Codes: peGreeting.
   void Connect();
   // USER, then PASS. Raises EInvalidOperation without a connection.
   // Codes: peLogin.
@@ -141,6 +155,11 @@ class Pop3Session {
  private:
   void AttachSocket();
   void AttachParser();
+  void ConfigureSocket();
+  void NoteConnectFailure(const std::exception& e);
+  void NegotiateStartTls();
+  std::string ReadCapabilities();
+  [[noreturn]] void RefuseStartTls(const std::string& why);
   using Clock = std::chrono::steady_clock;
   // Reads are at most this long.
   static constexpr std::size_t kReadSize = 1024;
@@ -215,6 +234,8 @@ class Pop3Session {
   std::string replyText_;
   std::vector<std::string> deletedNumbers_;
   std::string connectError_;
+  ConnectFailure connectFailure_ = ConnectFailure::kNone;
+  std::optional<CertificateInfo> certificate_;
   std::uint16_t retrieveProgress_ = 0;
   std::uint16_t nextReportMark_ = 0;
   std::chrono::steady_clock::time_point lastPump_{};

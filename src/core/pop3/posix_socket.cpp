@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "core/text/error_text.h"
@@ -36,7 +37,7 @@ std::string LookupFailureText(int rc, int err) {
       return "no such host";
 #ifdef EAI_ADDRFAMILY
     case EAI_ADDRFAMILY:
-      return "no IPv4 address";
+      return "no address";
 #endif
     case EAI_AGAIN:
       return "the name service did not answer";
@@ -180,14 +181,14 @@ int AwaitConnect(int fd, Clock::time_point deadline, const std::function<void()>
 // Connects one address within the deadline, calling `onWaiting` between the
 // slices of the wait. Returns the open descriptor, or -1 with `err` set
 // (ETIMEDOUT when the deadline passed).
-int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline,
+int ConnectBounded(const sockaddr_storage& addr, socklen_t length, Clock::time_point deadline,
                    const std::function<void()>& onWaiting, int& err) {
-  FdGuard fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  FdGuard fd(::socket(addr.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (fd.Get() < 0) {
     err = errno;
     return -1;
   }
-  if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) < 0) {
+  if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), length) < 0) {
     if (errno != EINPROGRESS) {
       err = errno;
       return -1;
@@ -210,11 +211,57 @@ int ConnectBounded(const sockaddr_in& addr, Clock::time_point deadline,
   return fd.Release();
 }
 
-}  // namespace
+struct Candidate {
+  sockaddr_storage Address{};
+  socklen_t Length = 0;
+};
 
-std::string ClientSocket::Target() const {
-  return (Address.empty() ? HostName : Address) + ":" + std::to_string(Port);
+// A numeric IPv4 or IPv6 address; nothing for anything else.
+std::optional<Candidate> NumericAddress(const std::string& text, int port) {
+  Candidate c;
+  auto* v4 = reinterpret_cast<sockaddr_in*>(&c.Address);
+  auto* v6 = reinterpret_cast<sockaddr_in6*>(&c.Address);
+  if (::inet_pton(AF_INET, text.c_str(), &v4->sin_addr) == 1) {
+    v4->sin_family = AF_INET;
+    v4->sin_port = htons(static_cast<uint16_t>(port));
+    c.Length = sizeof *v4;
+    return c;
+  }
+  if (::inet_pton(AF_INET6, text.c_str(), &v6->sin6_addr) == 1) {
+    v6->sin6_family = AF_INET6;
+    v6->sin6_port = htons(static_cast<uint16_t>(port));
+    c.Length = sizeof *v6;
+    return c;
+  }
+  return std::nullopt;
 }
+
+// Every address the name stands for, IPv4 and IPv6, in the resolver's order.
+std::vector<Candidate> Resolve(const std::string& host, int port) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const std::string service = std::to_string(port);
+  const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+  const int lookupErrno = errno;
+  if (rc != 0)
+    throw ESocketError("Cannot resolve host name " + host + ": " +
+                       LookupFailureText(rc, lookupErrno));
+  std::vector<Candidate> candidates;
+  for (addrinfo* a = found; a; a = a->ai_next) {
+    if (a->ai_addrlen > sizeof(sockaddr_storage)) continue;
+    Candidate c;
+    std::memcpy(&c.Address, a->ai_addr, a->ai_addrlen);
+    c.Length = a->ai_addrlen;
+    candidates.push_back(c);
+  }
+  ::freeaddrinfo(found);
+  if (candidates.empty()) throw ESocketError("Cannot resolve host name " + host + ": no address");
+  return candidates;
+}
+
+}  // namespace
 
 PosixClientSocket::~PosixClientSocket() {
   if (fd_ >= 0) ::close(fd_);
@@ -226,36 +273,20 @@ void PosixClientSocket::Open() {
   if (Port < 1 || Port > 65535)
     throw ESocketError("Cannot connect to " + target + ": invalid port number");
 
-  std::vector<sockaddr_in> candidates;
+  std::vector<Candidate> candidates;
   if (!Address.empty()) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    if (::inet_pton(AF_INET, Address.c_str(), &addr.sin_addr) != 1)
-      throw ESocketError("Cannot connect to " + target + ": not an IPv4 address");
-    candidates.push_back(addr);
+    std::optional<Candidate> numeric = NumericAddress(Address, Port);
+    if (!numeric) throw ESocketError("Cannot connect to " + target + ": not a numeric address");
+    candidates.push_back(*numeric);
   } else {
     if (HostName.empty()) throw ESocketError("Cannot connect: no host name given");
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int rc = ::getaddrinfo(HostName.c_str(), nullptr, &hints, &found);
-    const int lookupErrno = errno;
-    if (rc != 0)
-      throw ESocketError("Cannot resolve host name " + HostName + ": " +
-                         LookupFailureText(rc, lookupErrno));
-    for (addrinfo* a = found; a; a = a->ai_next)
-      candidates.push_back(*reinterpret_cast<const sockaddr_in*>(a->ai_addr));
-    ::freeaddrinfo(found);
-    if (candidates.empty())
-      throw ESocketError("Cannot resolve host name " + HostName + ": no IPv4 address");
+    candidates = Resolve(HostName, Port);
   }
 
   const auto deadline = Clock::now() + std::chrono::milliseconds(ConnectTimeoutMs);
   int err = 0;
-  for (sockaddr_in& addr : candidates) {
-    addr.sin_port = htons(static_cast<uint16_t>(Port));
-    fd_ = ConnectBounded(addr, deadline, OnWaiting, err);
+  for (const Candidate& candidate : candidates) {
+    fd_ = ConnectBounded(candidate.Address, candidate.Length, deadline, OnWaiting, err);
     if (fd_ >= 0) break;
     if (err == ETIMEDOUT) break;
   }

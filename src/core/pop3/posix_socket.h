@@ -1,6 +1,6 @@
 #pragma once
 
-// The real connection layer over POSIX sockets.
+// The real TCP connection layer over POSIX sockets, IPv4 and IPv6.
 
 #include "core/pop3/client_socket.h"
 
@@ -17,6 +17,8 @@ class PosixClientSocket final : public ClientSocket {
   void Open() override;
   void Close() override;
   bool Active() const override { return fd_ >= 0; }
+  // The open connection's descriptor (-1 when closed), for a TLS layer over it.
+  int Descriptor() const { return fd_; }
   std::unique_ptr<SocketStream> CreateStream(int timeoutMs) override;
 
  private:

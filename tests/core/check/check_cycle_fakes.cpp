@@ -4,9 +4,10 @@
 
 namespace pelnor::test {
 
-void FakePop3Client::SetServer(const std::string& host, const std::string& userId,
-                              const std::string& passwd) {
-  host_ = host;
+void FakePop3Client::SetServer(const ServerAddress& server, const std::string& pinnedCertificate,
+                               const std::string& userId, const std::string& passwd) {
+  host_ = server.Host;
+  pin_ = pinnedCertificate;
   user_ = userId;
   pass_ = passwd;
 }
@@ -30,7 +31,16 @@ void FakePop3Client::Connect() {
   Send("CONNECT");
   auto it = world_.Hosts.find(host_);
   failed_ = it == world_.Hosts.end();
+  connectFailure_ = failed_ ? ConnectFailure::kNetwork : ConnectFailure::kNone;
+  connectError_ = failed_ ? "Cannot resolve host name " + host_ : "";
   if (failed_) return;
+  const FakeMailbox& box = it->second;
+  if (!box.CertificateProblem.empty() && pin_ != box.CertificateFingerprint) {
+    failed_ = true;
+    connectFailure_ = ConnectFailure::kCertificate;
+    connectError_ = box.CertificateProblem;
+    return;
+  }
   box_ = &it->second;
   connected_ = true;
 }

@@ -32,6 +32,10 @@ struct FakeMailbox {
   std::string RefuseText = "no such message";
   // Thrown from RetrieveAll after the first message, as a broken socket would.
   std::string BreakAfterFirst;
+  // A certificate the client refuses for this reason, unless the client
+  // was given its fingerprint as the pinned one.
+  std::string CertificateProblem;
+  std::string CertificateFingerprint;
 };
 
 // The servers by host name (a mailbox forgets its DELE marks unless the
@@ -50,10 +54,12 @@ class FakePop3Client : public Pop3Client {
  public:
   explicit FakePop3Client(FakeMailWorld& world) : world_(world) {}
 
-  void SetServer(const std::string& host, const std::string& userId,
-                 const std::string& passwd) override;
+  void SetServer(const ServerAddress& server, const std::string& pinnedCertificate,
+                 const std::string& userId, const std::string& passwd) override;
   void Connect() override;
   bool Failed() const override { return failed_; }
+  ConnectFailure LastConnectFailure() const override { return connectFailure_; }
+  std::string ConnectError() const override { return connectError_; }
   bool Connected() const override { return connected_; }
   bool Login() override;
   void CountNewMessages() override;
@@ -68,7 +74,9 @@ class FakePop3Client : public Pop3Client {
   void Close();
 
   FakeMailWorld& world_;
-  std::string host_, user_, pass_;
+  std::string host_, pin_, user_, pass_;
+  ConnectFailure connectFailure_ = ConnectFailure::kNone;
+  std::string connectError_;
   FakeMailbox* box_ = nullptr;
   bool connected_ = false;
   bool failed_ = false;

@@ -10,6 +10,7 @@
 #include "check_cycle_fakes.h"
 #include "log_lines.h"
 #include "core/text/sjis.h"
+#include "core/store/certificate_pins.h"
 #include "core/store/digit_file.h"
 #include "core/store/history.h"
 #include "support/temp_dir.h"
@@ -207,6 +208,35 @@ TEST_F(CheckCycleTest, LoginRefusalIsLoggedWithTheServerTextAndTheNextAccountChe
   EXPECT_THAT(LogLines(), ElementsAre("[a][AUTH] Authentication failed.<エラー発生>",
                                       "[a]ログインエラー<エラー発生>", HasSubstr("[b]")));
   EXPECT_THAT(Printed(), ElementsAre("S-b"));
+  ExpectIdle();
+}
+
+// The account names its server with a scheme; a certificate the client
+// refuses is logged with its reason and notified once, the account sends
+// no login, the next account is checked. Once the user trusts exactly that
+// certificate (Defult.ini), the account works.
+TEST_F(CheckCycleTest, RefusedCertificateIsLoggedWithItsReasonUntilTrusted) {
+  Add({"a", "pop3s://mx-a:10995"});
+  Add({"b", "mx-b"});
+  const std::string fingerprint = "sha256:" + std::string(64, 'c');
+  Box("mx-a").CertificateProblem = "the certificate is self-signed and not trusted";
+  Box("mx-a").CertificateFingerprint = fingerprint;
+  Box("mx-a").Mails = {{"<x@a.jp>", "<1@a>", "S-a"}};
+  Box("mx-b").Mails = {{"<x@b.jp>", "<1@b>", "S-b"}};
+  cycle_.OnCheckTimer();
+  cycle_.OnCheckTimer();
+  EXPECT_THAT(LogLines(),
+              ElementsAre("[a]証明書エラー: the certificate is self-signed and not trusted<エラー発生>",
+                          HasSubstr("[b]"),
+                          "[a]証明書エラー: the certificate is self-signed and not trusted<エラー発生>"));
+  EXPECT_THAT(WireOf("mx-a"), ElementsAre("CONNECT", "CONNECT"));
+  EXPECT_THAT(tray_.Notes, ElementsAre(HasSubstr("[a]")));
+  EXPECT_THAT(tray_.Tip, HasSubstr(Sjis("エラー: a")));
+  EXPECT_THAT(Printed(), ElementsAre("S-b"));
+
+  SaveCertificatePin(Dir(), ParseServerField("pop3s://mx-a:10995"), fingerprint);
+  cycle_.OnCheckTimer();
+  EXPECT_THAT(Printed(), ElementsAre("S-b", "S-a"));
   ExpectIdle();
 }
 

@@ -99,6 +99,31 @@ TEST(PosixSocketOpen, HostNameIsResolved) {
   EXPECT_EQ(ReadAtLeast(*stream, 5), "+OK\r\n");
 }
 
+// An IPv6 server, as a numeric address and as a host name to resolve (the
+// way a bracketed server field reaches the socket); messages write the
+// address in brackets.
+TEST(PosixSocketOpen, ReachesAnIpv6Server) {
+  const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in6 addr{};
+  addr.sin6_family = AF_INET6;
+  addr.sin6_addr = in6addr_loopback;
+  socklen_t len = sizeof addr;
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 || ::listen(fd, 4) != 0) {
+    if (fd >= 0) ::close(fd);
+    GTEST_SKIP() << "*** no IPv6 loopback here: test did not run ***";
+  }
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  for (bool resolved : {false, true}) {
+    PosixClientSocket socket;
+    (resolved ? socket.HostName : socket.Address) = "::1";
+    socket.Port = ntohs(addr.sin6_port);
+    EXPECT_NO_THROW(socket.Open()) << resolved;
+    EXPECT_TRUE(socket.Active()) << resolved;
+    EXPECT_EQ(socket.Target(), "[::1]:" + std::to_string(socket.Port));
+  }
+  ::close(fd);
+}
+
 TEST(PosixSocketOpen, RefusedConnectionRaisesNamingHostAndReason) {
   PosixClientSocket socket;
   Notifications seen;
@@ -180,7 +205,7 @@ TEST(PosixSocketOpen, BadConfigurationRaises) {
   const std::vector<Row> rows = {
       {"port zero", "127.0.0.1", "", 0},
       {"port above 65535", "127.0.0.1", "", 70000},
-      {"address not IPv4", "1.2.3", "", 110},
+      {"address not numeric", "1.2.3", "", 110},
       {"nothing to connect to", "", "", 110},
   };
   for (const Row& row : rows) {
