@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pop.Passwd = "pass";
     // Every answer decoded on the second thread while the next is fetched.
     if (overlap) pop.OverlapDecodeFrom = 0;
-    std::uint16_t next = 1;
+    std::uint32_t next = 1;
     if (deleteEach) pop.OnAfterRetrieve = [&](Pop3Session& p) { p.DeleteMessage(next++); };
     try {
       pop.Connect();

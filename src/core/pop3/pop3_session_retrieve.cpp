@@ -1,6 +1,6 @@
 // Pop3Session's fetch: LIST for the size, RETR or TOP, the answer spooled to a
 // file as it arrives; then read back whole, split into lines, dot-unstuffed
-// and decoded.
+// and decoded. The UIDL listing is read the same way.
 
 #include <algorithm>
 #include <cmath>
@@ -41,21 +41,35 @@ std::vector<std::string> MailLines(std::string_view answer) {
 
 }  // namespace
 
-MailMessage* Pop3Session::RetrieveMessage(std::uint16_t number) { return Retrieve(number, false); }
+MailMessage* Pop3Session::RetrieveMessage(std::uint32_t number) { return Retrieve(number, false); }
 
-MailMessage* Pop3Session::RetrieveHeader(std::uint16_t number) { return Retrieve(number, true); }
+MailMessage* Pop3Session::RetrieveHeader(std::uint32_t number) { return Retrieve(number, true); }
 
-MailMessage* Pop3Session::Retrieve(std::uint16_t number, bool headersOnly) {
+MailMessage* Pop3Session::Retrieve(std::uint32_t number, bool headersOnly) {
   if (!connected_) throw EInvalidOperation(kNotConnected);
   FetchResult fetch = Fetch(number, headersOnly);
   if (fetch.Refused) {
     ReportError(peRetrieve);
     return nullptr;
   }
-  return BuildMessage(fetch, headersOnly);
+  MailMessage& msg = Keep(BuildMessage(fetch, headersOnly));
+  if (OnAfterRetrieve) OnAfterRetrieve(*this);
+  return &msg;
 }
 
-Pop3Session::FetchResult Pop3Session::Fetch(std::uint16_t number, bool headersOnly) {
+std::optional<std::vector<UidlEntry>> Pop3Session::ListUniqueIds() {
+  if (!connected_) throw EInvalidOperation(kNotConnected);
+  SendCommand("UIDL\r\n");
+  const std::string first = ReadReply();
+  if (failed_) return std::nullopt;  // a server without UIDL
+  SpoolFile spool;
+  SpoolAnswer(first, spool, 0, false);
+  std::vector<std::string> lines = MailLines(spool.Contents());
+  spool.Remove();
+  return ParseUidlListing(lines);
+}
+
+Pop3Session::FetchResult Pop3Session::Fetch(std::uint32_t number, bool headersOnly) {
   FetchResult fetch;
   fetch.Number = number;
   FireOrKeep(deferred_, [this, number] {
@@ -77,7 +91,7 @@ Pop3Session::FetchResult Pop3Session::Fetch(std::uint16_t number, bool headersOn
     return fetch;
   }
 
-  SpoolAnswer(chunk, *spool, fetch.Size);
+  SpoolAnswer(chunk, *spool, fetch.Size, true);
   if (retrieveProgress_ < 100) {
     FireOrKeep(deferred_, [this] {
       if (OnRetrieveProgress) OnRetrieveProgress(*this, 100);
@@ -88,10 +102,12 @@ Pop3Session::FetchResult Pop3Session::Fetch(std::uint16_t number, bool headersOn
 }
 
 // Writes the answer that began with `first` to the spool file, reading on
-// until its terminator, with a progress figure per read. The answer must
-// come on by kLeastProgress bytes (or its end) in every ReplyTimeoutMs.
-void Pop3Session::SpoolAnswer(std::string_view first, SpoolFile& spool, std::int32_t size) {
-  nextReportMark_ = RetrieveProgressStep;
+// until its terminator, with a progress figure per read when asked. The
+// answer must come on by kLeastProgress bytes (or its end) in every
+// ReplyTimeoutMs.
+void Pop3Session::SpoolAnswer(std::string_view first, SpoolFile& spool, std::int32_t size,
+                              bool progress) {
+  if (progress) nextReportMark_ = RetrieveProgressStep;
   spool.Write(first);
   // The last four bytes seen, then the next read: a terminator cut in two
   // is still found, and nothing is copied but those four bytes.
@@ -114,7 +130,7 @@ void Pop3Session::SpoolAnswer(std::string_view first, SpoolFile& spool, std::int
     ended = seen.find(kTerminator) != std::string_view::npos;
     carried = std::min(seen.size(), kCarry);
     std::memmove(window, seen.data() + seen.size() - carried, carried);
-    UpdateRetrieveProgress(spool.Size(), size);
+    if (progress) UpdateRetrieveProgress(spool.Size(), size);
   }
 }
 
@@ -134,8 +150,8 @@ void Pop3Session::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t siz
   }
 }
 
-MailMessage& Pop3Session::Adopt() {
-  messages_.push_back(std::make_unique<MailMessage>());
+MailMessage& Pop3Session::Keep(std::unique_ptr<MailMessage> msg) {
+  messages_.push_back(std::move(msg));
   return *messages_.back();
 }
 
@@ -161,12 +177,11 @@ void Pop3Session::Decode(MailMessage& msg, SpoolFile& spool, std::int32_t size, 
   MailParser::Finish(msg);
 }
 
-MailMessage* Pop3Session::BuildMessage(FetchResult& fetch, bool headersOnly) {
-  MailMessage& msg = Adopt();
+std::unique_ptr<MailMessage> Pop3Session::BuildMessage(FetchResult& fetch, bool headersOnly) {
+  auto msg = std::make_unique<MailMessage>();
   PrepareParser();
-  Decode(msg, *fetch.Spool, fetch.Size, headersOnly);
-  if (OnAfterRetrieve) OnAfterRetrieve(*this);
-  return &msg;
+  Decode(*msg, *fetch.Spool, fetch.Size, headersOnly);
+  return msg;
 }
 
 }  // namespace pelnor
