@@ -27,6 +27,24 @@ std::optional<std::vector<std::string>> ReadDigitFile(const std::string& path) {
   return DecodeDigitLines(path, *text);
 }
 
+std::vector<std::string> DigitLineFile::Load() {
+  std::optional<std::string> text = ReadWholeFile(path_);
+  endsInsideLine_ = text && !text->empty() && text->back() != '\n';
+  return text ? DecodeDigitLines(path_, *text) : std::vector<std::string>{};
+}
+
+void DigitLineFile::Append(const std::string& line) {
+  std::string bytes = endsInsideLine_ ? "\r\n" : "";
+  bytes += EncodeDigits(line) + "\r\n";
+  AppendToFile(path_, bytes, FileAccess::kOwnerOnly);
+  endsInsideLine_ = false;
+}
+
+void DigitLineFile::Rewrite(const std::vector<std::string>& lines) {
+  ReplaceFile(path_, EncodeDigitLines(lines), FileAccess::kOwnerOnly);
+  endsInsideLine_ = false;
+}
+
 std::string EncodeDigitLines(const std::vector<std::string>& lines) {
   std::string out;
   for (const std::string& line : lines) {
