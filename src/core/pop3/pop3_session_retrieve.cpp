@@ -17,21 +17,52 @@ namespace {
 
 constexpr std::string_view kTerminator = "\r\n.\r\n";
 constexpr std::size_t kCarry = kTerminator.size() - 1;
+// How much of a read-back answer is let go at a time.
+constexpr std::size_t kReleaseStep = 1024 * 1024;
+
+// Calls spool.Release for what a pass over the spool's contents has left
+// behind, a step at a time.
+class PassedPages {
+ public:
+  PassedPages(SpoolFile& spool, const char* begin) : spool_(spool), begin_(begin) {}
+  void At(const char* p) {
+    const std::size_t offset = static_cast<std::size_t>(p - begin_);
+    if (offset < released_ + kReleaseStep) return;
+    spool_.Release(released_, offset);
+    released_ = offset;
+  }
+  void End(const char* end) { spool_.Release(released_, static_cast<std::size_t>(end - begin_)); }
+
+ private:
+  SpoolFile& spool_;
+  const char* begin_;
+  std::size_t released_ = 0;
+};
 
 // The lines of a RETR or TOP answer without its status line and its "."
 // terminator (the first and the last line), dot-unstuffed: a line that
 // begins with "." and is longer than one character loses the first
-// character; a lone "." stays. One pass over the text, one allocation for
-// the list.
-std::vector<std::string> MailLines(std::string_view answer) {
+// character; a lone "." stays. Two passes over the text (count, then
+// copy), one allocation for the list; the answer's pages are let go as
+// each pass leaves them, so a large mail is not held twice.
+std::vector<std::string> SpoolLines(SpoolFile& spool) {
+  const std::string_view answer = spool.Contents();
   const char* begin = answer.data();
   const char* end = begin + answer.size();
-  const std::size_t total = CountLines(begin, end);
+  std::size_t total = 0;
+  PassedPages counted(spool, begin);
+  ForEachLine(begin, end, [&](const char* b, const char*) {
+    counted.At(b);
+    ++total;
+  });
+  counted.End(end);
   std::vector<std::string> lines;
   if (total < 3) return lines;
   lines.reserve(total - 2);
   std::size_t index = 0;
+  PassedPages copied(spool, begin);
   ForEachLine(begin, end, [&](const char* b, const char* e) {
+    copied.At(b);
     if (index++ == 0 || index > total - 1) return;
     if (e - b > 1 && *b == '.') ++b;
     lines.emplace_back(b, e);
@@ -64,7 +95,7 @@ std::optional<std::vector<UidlEntry>> Pop3Session::ListUniqueIds() {
   if (failed_) return std::nullopt;  // a server without UIDL
   SpoolFile spool;
   SpoolAnswer(first, spool, 0, false);
-  std::vector<std::string> lines = MailLines(spool.Contents());
+  std::vector<std::string> lines = SpoolLines(spool);
   spool.Remove();
   return ParseUidlListing(lines);
 }
@@ -162,7 +193,7 @@ void Pop3Session::Decode(MailMessage& msg, SpoolFile& spool, std::int32_t size, 
   {
     // The raw answer goes before decoding starts, so it does not add to the
     // peak and its memory can be reused for the decoded data.
-    lines = MailLines(spool.Contents());
+    lines = SpoolLines(spool);
     spool.Remove();
   }
   msg.Size = size;
