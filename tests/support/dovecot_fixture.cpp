@@ -110,6 +110,8 @@ void DovecotServer::WriteConfig() const {
        << "listen = 127.0.0.1\n"
        << "ssl = no\n"
        << "log_path = " << dir_ << "/dovecot.log\n"
+       // What each session cost, in the log: commands, and bytes each way.
+       << "pop3_logout_format = top=%t/%p, retr=%r/%b, del=%d/%m, size=%s, in=%i, out=%o\n"
        << "mail_location = maildir:" << dir_ << "/mail/%u\n"
        << "first_valid_uid = " << uid << "\n"
        << "last_valid_uid = " << uid << "\n";
