@@ -52,13 +52,9 @@ bool MailboxCheck::CheckByUniqueIds(const std::vector<UidlEntry>& listing) {
   }
   uids_->KeepOnly(listed);
 
-  std::vector<std::uint32_t> fresh;
-  for (std::uint32_t n = 1; n < uidOf.size(); ++n) {
-    if (!uids_->Handled(*uidOf[n]))
-      fresh.push_back(n);
-    else
-      Delete(n);  // handled before, but the session ended before its DELE counted
-  }
+  std::vector<std::uint32_t> fresh, handled;
+  for (std::uint32_t n = 1; n < uidOf.size(); ++n)
+    (uids_->Handled(*uidOf[n]) ? handled : fresh).push_back(n);
   bool complete = true;
   if (!account_.ReceiveAll) fresh = WantedByHeader(fresh, uidOf, complete);
   complete = Fetch(fresh, false,
@@ -66,6 +62,9 @@ bool MailboxCheck::CheckByUniqueIds(const std::vector<UidlEntry>& listing) {
                      HandleMail(n, uidOf[n], msg, MessageIdentity(msg));
                    }) &&
              complete;
+  // Handled before, but still there: a session that ended before QUIT did
+  // not delete it. Last, so a server that refuses DELE holds up no new mail.
+  for (std::uint32_t n : handled) Delete(n);
   if (!complete) return false;
   // Every mail on the server is now known by its id: the history needs
   // only the identities of those printed.
