@@ -95,9 +95,9 @@ std::optional<std::vector<UidlEntry>> Pop3Session::ListUniqueIds() {
   if (failed_) return std::nullopt;  // a server without UIDL
   SpoolFile spool;
   SpoolAnswer(first, spool, 0, false);
-  std::vector<std::string> lines = SpoolLines(spool);
+  std::optional<std::vector<UidlEntry>> entries = ParseUidlListing(spool.Contents());
   spool.Remove();
-  return ParseUidlListing(lines);
+  return entries;
 }
 
 Pop3Session::FetchResult Pop3Session::Fetch(std::uint32_t number, bool headersOnly) {

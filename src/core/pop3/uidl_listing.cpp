@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 #include "core/text/integer.h"
+#include "core/text/line_scan.h"
 
 namespace pelnor {
 namespace {
@@ -26,14 +28,26 @@ std::optional<UidlEntry> ParseLine(std::string_view line) {
 
 }  // namespace
 
-std::optional<std::vector<UidlEntry>> ParseUidlListing(const std::vector<std::string>& lines) {
+std::optional<std::vector<UidlEntry>> ParseUidlListing(std::string_view answer) {
   std::vector<UidlEntry> entries;
-  entries.reserve(lines.size());
-  for (const std::string& line : lines) {
+  entries.reserve(static_cast<std::size_t>(std::count(answer.begin(), answer.end(), '\n')));
+  bool statusLine = true;
+  bool ended = false;
+  bool readable = true;
+  ForEachLine(answer.data(), answer.data() + answer.size(), [&](const char* b, const char* e) {
+    const std::string_view line(b, static_cast<std::size_t>(e - b));
+    if (std::exchange(statusLine, false) || ended || !readable) return;
+    if (line == ".") {
+      ended = true;
+      return;
+    }
     std::optional<UidlEntry> entry = ParseLine(line);
-    if (!entry) return std::nullopt;
-    entries.push_back(std::move(*entry));
-  }
+    if (entry)
+      entries.push_back(std::move(*entry));
+    else
+      readable = false;
+  });
+  if (!readable) return std::nullopt;
   return entries;
 }
 

@@ -17,11 +17,12 @@ struct UidlEntry {
   std::string Uid;  // printable ASCII (0x21-0x7E), never empty
 };
 
-// The entries of `lines` (the answer without its status line and its
-// terminator), in order. Nothing when a line is not a positive message
-// number, one or more spaces and a unique-id of printable ASCII, optionally
-// followed by blanks: a listing we cannot read is no listing.
-std::optional<std::vector<UidlEntry>> ParseUidlListing(const std::vector<std::string>& lines);
+// The entries of a UIDL answer as received: its status line, one line per
+// message and the "." line that ends it (lines end in CR LF, CR or LF).
+// Nothing when a line is not a positive message number, one or more spaces
+// and a unique-id of printable ASCII, optionally followed by blanks: a
+// listing we cannot read is no listing.
+std::optional<std::vector<UidlEntry>> ParseUidlListing(std::string_view answer);
 
 // True when `entries` names each message 1..count exactly once and no two
 // messages share a unique-id. Only such a listing can stand for the

@@ -24,18 +24,18 @@ void UidlStore::Load(const std::string& mailbox) {
   fileIsOurs_ = !lines.empty() && lines.front() == mailbox;
   foreignFile_ = !fileIsOurs_ && FileExists(file_.Path());
   if (!fileIsOurs_) return;
+  entries_.reserve(lines.size());
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
+    std::string& line = lines[i];
     const std::size_t space = line.find(' ');
-    if (space == std::string::npos)
-      entries_[line].clear();
-    else
-      entries_[line.substr(0, space)] = line.substr(space + 1);
+    std::string identity = space == std::string::npos ? "" : line.substr(space + 1);
+    if (space != std::string::npos) line.resize(space);
+    entries_.insert_or_assign(std::move(line), std::move(identity));
   }
   linesInFile_ = lines.size() - 1;
 }
 
-const std::string& UidlStore::IdentityOf(const std::string& uid) const {
+const std::string& UidlStore::IdentityOf(std::string_view uid) const {
   static const std::string kNone;
   auto it = entries_.find(uid);
   return it == entries_.end() ? kNone : it->second;
@@ -58,9 +58,9 @@ void UidlStore::KeepOnly(const std::vector<std::string_view>& listed) {
   std::vector<std::string_view> kept;
   kept.reserve(entries_.size());
   for (std::string_view uid : listed)
-    if (entries_.contains(std::string(uid))) kept.push_back(uid);
+    if (entries_.contains(uid)) kept.push_back(uid);
   if (fileIsOurs_ ? kept.size() == linesInFile_ : !foreignFile_ && kept.empty()) return;
-  std::unordered_map<std::string, std::string> left;
+  Entries left;
   left.reserve(kept.size());
   for (std::string_view uid : kept) {
     auto node = entries_.extract(std::string(uid));
@@ -74,7 +74,7 @@ void UidlStore::Rewrite(const std::vector<std::string_view>& order) {
   std::vector<std::string> lines;
   lines.reserve(order.size() + 1);
   lines.push_back(mailbox_);
-  for (std::string_view uid : order) lines.push_back(EntryLine(uid, IdentityOf(std::string(uid))));
+  for (std::string_view uid : order) lines.push_back(EntryLine(uid, IdentityOf(uid)));
   file_.Rewrite(lines);
   linesInFile_ = order.size();
   fileIsOurs_ = true;

@@ -13,6 +13,7 @@
 // as empty and is replaced at the first change.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -27,10 +28,10 @@ class UidlStore {
   // Reads the file once. Throws StoreError.
   UidlStore(const std::string& dir, const std::string& alias, std::string mailbox);
 
-  bool Handled(const std::string& uid) const { return entries_.contains(uid); }
+  bool Handled(std::string_view uid) const { return entries_.contains(uid); }
   // The identity recorded with a handled mail; empty for one skipped by
   // the sender filter or not handled at all.
-  const std::string& IdentityOf(const std::string& uid) const;
+  const std::string& IdentityOf(std::string_view uid) const;
 
   // Marks the mail handled; `identity` empty for a mail the filter
   // skipped. Appends to the file. Throws StoreError.
@@ -47,9 +48,18 @@ class UidlStore {
   void Load(const std::string& mailbox);
   void Rewrite(const std::vector<std::string_view>& order);
 
+  // Looked up by string_view, without a copy of the unique-id.
+  struct UidHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view uid) const {
+      return std::hash<std::string_view>{}(uid);
+    }
+  };
+  using Entries = std::unordered_map<std::string, std::string, UidHash, std::equal_to<>>;
+
   DigitLineFile file_;
   std::string mailbox_;
-  std::unordered_map<std::string, std::string> entries_;  // unique-id -> identity
+  Entries entries_;  // unique-id -> identity
   std::size_t linesInFile_ = 0;  // entry lines, repeats included
   bool fileIsOurs_ = false;      // the file exists and names this mailbox
   bool foreignFile_ = false;     // the file exists for another mailbox, or unreadable

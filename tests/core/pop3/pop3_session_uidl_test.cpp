@@ -19,11 +19,13 @@ std::vector<std::string> Listed(const std::vector<UidlEntry>& entries) {
 }
 
 TEST(UidlListing, ReadsOnlyWhatIsCertainAndTrustsOnlyAWholeMailbox) {
-  EXPECT_THAT(Listed(*ParseUidlListing({"1 00000001abc", "2  x~!", "3 z \t"})),
+  EXPECT_THAT(Listed(*ParseUidlListing("+OK\r\n1 00000001abc\r\n2  x~!\n3 z \t\r\n.\r\n")),
               ElementsAre("1 00000001abc", "2 x~!", "3 z"));
-  const std::vector<std::vector<std::string>> unreadable = {
-      {"1"}, {"1 "}, {"0 a"}, {"-1 a"}, {"x a"}, {"1 a b"}, {"1 \x80"}, {"99999999999 a"}};
-  for (const auto& lines : unreadable) EXPECT_FALSE(ParseUidlListing(lines)) << lines[0];
+  EXPECT_THAT(*ParseUidlListing("+OK 0 messages\r\n.\r\n"), IsEmpty());
+  const char* const unreadable[] = {"1", "1 ", "0 a", "-1 a", "x a", "1 a b", "1 \x80",
+                                    "99999999999 a"};
+  for (const char* line : unreadable)
+    EXPECT_FALSE(ParseUidlListing("+OK\r\n1 ok\r\n" + std::string(line) + "\r\n.\r\n")) << line;
 
   const std::vector<UidlEntry> whole = {{2, "b"}, {1, "a"}};
   EXPECT_TRUE(IsCompleteListing(whole, 2));
