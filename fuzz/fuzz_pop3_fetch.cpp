@@ -1,6 +1,7 @@
 // A whole POP3 session driven by fuzzed server bytes through an in-memory
 // connection: greeting, login, counting, fetching (with deletion from the
-// after-retrieve event) and quit. Nothing may crash, loop forever or leave a
+// after-retrieve event) or the check's way (STAT, UIDL, then each listed
+// message lent to a handler) and quit. Nothing may crash, loop forever or leave a
 // spool file behind, and every message in the list must stay readable.
 
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/pop3/pop3_session.h"
 
@@ -66,6 +68,32 @@ class FuzzSocket final : public ClientSocket {
 
 std::filesystem::path g_spoolDir;
 
+// STAT and LAST, then the first header, or every message into `list`.
+void FetchCounted(Pop3Session& pop, bool headersOnly, MailMessageList& list) {
+  pop.CountNewMessages();
+  if (headersOnly) {
+    pop.RetrieveHeader(1);
+    return;
+  }
+  const std::int32_t count = pop.RetrieveAll(list);
+  Require(count == list.Count());
+}
+
+// The check's way: STAT, UIDL, then the listed messages one at a time.
+void FetchListed(Pop3Session& pop, bool headersOnly) {
+  pop.Stat();
+  const auto listing = pop.ListUniqueIds();
+  if (!listing) return;
+  std::vector<std::uint32_t> numbers;
+  for (const UidlEntry& entry : *listing) {
+    Require(entry.Number > 0 && !entry.Uid.empty());
+    numbers.push_back(entry.Number);
+  }
+  pop.RetrieveEach(numbers, headersOnly, [&pop](std::uint32_t, MailMessage&) {
+    Require(pop.OwnedMessages() == 0);
+  });
+}
+
 bool SpoolDirEmpty() {
   return std::filesystem::directory_iterator(g_spoolDir) == std::filesystem::directory_iterator();
 }
@@ -91,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool deleteEach = data[1] & 1;
   const bool headersOnly = data[1] & 2;
   const bool overlap = data[1] & 4;
+  const bool listed = data[1] & 8;
   const std::string_view server(reinterpret_cast<const char*>(data + 2), size - 2);
 
   MailMessageList list;
@@ -101,18 +130,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pop.Passwd = "pass";
     // Every answer decoded on the second thread while the next is fetched.
     if (overlap) pop.OverlapDecodeFrom = 0;
-    std::uint16_t next = 1;
+    std::uint32_t next = 1;
     if (deleteEach) pop.OnAfterRetrieve = [&](Pop3Session& p) { p.DeleteMessage(next++); };
     try {
       pop.Connect();
       if (!pop.Failed() && pop.Login()) {
-        pop.CountNewMessages();
-        if (headersOnly) {
-          pop.RetrieveHeader(1);
-        } else {
-          const std::int32_t count = pop.RetrieveAll(list);
-          Require(count == list.Count());
-        }
+        if (listed)
+          FetchListed(pop, headersOnly);
+        else
+          FetchCounted(pop, headersOnly, list);
       }
       pop.Quit();
     } catch (const std::exception&) {

@@ -57,10 +57,14 @@ class UnreachablePop : public Pop3Client {
   bool Failed() const override { return true; }
   bool Connected() const override { return false; }
   bool Login() override { return false; }
-  void CountNewMessages() override {}
-  std::uint16_t MessageCount() const override { return 0; }
-  void RetrieveAll(MailMessageList&) override {}
-  void DeleteMessage(std::uint16_t) override {}
+  void Stat() override {}
+  std::uint32_t MessageCount() const override { return 0; }
+  std::optional<std::vector<UidlEntry>> ListUniqueIds() override { return std::nullopt; }
+  std::int32_t RetrieveEach(const std::vector<std::uint32_t>&, bool,
+                            const MessageHandler&) override {
+    return 0;
+  }
+  void DeleteMessage(std::uint32_t) override {}
   void Quit() override {}
 
  private:

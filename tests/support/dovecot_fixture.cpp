@@ -117,6 +117,8 @@ void DovecotServer::WriteConfig() const {
   }
   conf
        << "log_path = " << dir_ << "/dovecot.log\n"
+       // What each session cost, in the log: commands, and bytes each way.
+       << "pop3_logout_format = top=%t/%p, retr=%r/%b, del=%d/%m, size=%s, in=%i, out=%o\n"
        << "mail_location = maildir:" << dir_ << "/mail/%u\n"
        << "first_valid_uid = " << uid << "\n"
        << "last_valid_uid = " << uid << "\n";

@@ -52,7 +52,10 @@ class DovecotServer {
   void Deliver(const std::string& user, const std::string& bytes);
   // Mails currently in the user's maildir (new and cur).
   int CountMails(const std::string& user) const;
-  // Dovecot's own log, for failure messages.
+  // Dovecot's own log, for failure messages. Each POP3 session ends in a
+  // line "... Disconnected: Logged out top=T/TB, retr=R/RB, del=D/M,
+  // size=S, in=I, out=O": TOP and RETR commands and the bytes they sent,
+  // and the bytes read from and sent to the client after the login.
   std::string LogText() const;
   // Logins Dovecot accepted for the user so far (its log's "Login: user=<name>").
   int Logins(const std::string& user) const;

@@ -24,7 +24,7 @@ void EventLog::Attach(Pop3Session& pop) {
     popCheck(s);
     Events.push_back("error " + std::to_string(code) + " " + msg);
   };
-  pop.OnBeforeRetrieve = [=, this](Pop3Session& s, std::uint16_t n) {
+  pop.OnBeforeRetrieve = [=, this](Pop3Session& s, std::uint32_t n) {
     popCheck(s);
     Events.push_back("before " + std::to_string(n));
   };
@@ -36,7 +36,7 @@ void EventLog::Attach(Pop3Session& pop) {
     popCheck(s);
     Events.push_back("progress " + std::to_string(percent));
   };
-  pop.OnDelete = [=, this](Pop3Session& s, std::uint16_t n) {
+  pop.OnDelete = [=, this](Pop3Session& s, std::uint32_t n) {
     popCheck(s);
     Events.push_back("delete " + std::to_string(n));
   };

@@ -5,11 +5,10 @@
 #include <cstdio>
 
 #include "core/check/log_text.h"
-#include "core/check/message_identity.h"
+#include "core/check/mailbox_check.h"
 #include "core/check/program_ending.h"
-#include "core/text/sjis.h"
 #include "core/store/certificate_pins.h"
-#include "core/store/history.h"
+#include "core/text/sjis.h"
 
 namespace pelnor {
 
@@ -24,8 +23,6 @@ class CheckCycle::CycleGuard {
     cycle_.Attempt([this] { cycle_.tray_.SetEnabled(true); });
     cycle_.Attempt([this] { cycle_.tray_.StopAnimation(); });
     cycle_.pop_.reset();
-    cycle_.list_.reset();
-    cycle_.retrieved_.clear();
     cycle_.Attempt([this] { cycle_.timer_.SetEnabled(true); });
     cycle_.running_ = false;
   }
@@ -70,11 +67,7 @@ CheckCycle::CheckCycle(const AccountList& accounts, std::string programDir,
       tray_(tray),
       timer_(timer),
       makePop_(std::move(makePop)),
-      clock_(&DefaultClock()) {
-  printer_.WasOutput = [this](const std::string& alias, const MailMessage& msg) {
-    return WasOutput(programDir_, alias, MessageIdentity(msg));
-  };
-}
+      clock_(&DefaultClock()) {}
 
 void CheckCycle::OnCheckTimer() {
   // A tick let through by the pump of a running cycle must not touch its state.
@@ -111,8 +104,6 @@ void CheckCycle::StartCycle() {
   pop_->OnError = [this](Pop3Client& sender, std::int32_t error, const std::string& msg) {
     OnPop3Error(sender, error, msg);
   };
-  pop_->OnAfterRetrieve = [this](Pop3Client& sender) { OnRetrieved(sender); };
-  list_ = std::make_unique<MailMessageList>();
 
   // The icon stays enabled: its menu, and "終了" in it, must work while a
   // slow server keeps the check waiting.
@@ -147,89 +138,12 @@ void CheckCycle::CheckAccount(const std::string& record) {
     WriteError(Sjis("ログインエラー"));
     return;
   }
-  pop.CountNewMessages();
-  Retrieve(pop);
-  std::vector<bool> failed = OutputMessages();
-  DeleteRetrieved(pop, failed);
+  MailboxCheck mailbox(pop, Session, programDir_, printer_,
+                       {[this](const std::string& text) { WriteError(text); },
+                        [this](const std::string& text) { tray_.Notify(text); }});
+  mailbox.Run();
   session.Quit();
 }
-
-// A fetch that breaks off keeps what it fetched before: those mails are
-// output all the same.
-void CheckCycle::Retrieve(Pop3Client& pop) {
-  DeleteNumber = 1;
-  retrieved_.clear();
-  list_->Clear();
-  retrievalComplete_ = false;
-  const std::uint16_t count = pop.MessageCount();
-  try {
-    pop.RetrieveAll(*list_);
-  } catch (const EProgramEnding&) {
-    throw;
-  } catch (const std::exception& e) {
-    WriteException(e.what());
-    return;
-  }
-  retrievalComplete_ = list_->Count() == count;
-}
-
-std::vector<bool> CheckCycle::OutputMessages() {
-  const int count = list_->Count();
-  std::vector<bool> failed(count, false);
-  if (count == 0) return failed;
-  // After a fetch that stopped early the list lacks messages still on the
-  // server; pruning by it would print them again next time.
-  if (retrievalComplete_) {
-    std::vector<std::string> ids;
-    ids.reserve(count);
-    for (int n = 0; n < count; ++n) ids.push_back(MessageIdentity(list_->Items(n)));
-    PruneHistory(programDir_, Session.Alias, ids);
-  }
-  for (int n = 0; n < count; ++n) {
-    CurrentMessageIndex = n;
-    if (IsWantedSender()) failed[n] = !OutputMessage(list_->Items(n));
-  }
-  return failed;
-}
-
-// False when the output failed; the failure is logged, the job already
-// ended by the printer, and the message left to the next cycle.
-bool CheckCycle::OutputMessage(const MailMessage& msg) {
-  try {
-    if (printer_.PrintMessage(msg, Session))
-      RecordOutput(programDir_, Session.Alias, MessageIdentity(msg));
-    return true;
-  } catch (const EProgramEnding&) {
-    throw;
-  } catch (const ELogError& e) {
-    // Only the log line is lost: the job was complete before it.
-    RecordOutput(programDir_, Session.Alias, MessageIdentity(msg));
-    tray_.Notify(e.what());
-    return true;
-  } catch (const std::exception& e) {
-    WriteError(MessageLogText(msg) + " " + LogTextOf(e.what()));
-    return false;
-  }
-}
-
-void CheckCycle::DeleteRetrieved(Pop3Client& pop, const std::vector<bool>& failed) {
-  if (!Session.DeleteOnServer) return;
-  for (std::size_t i = 0; i < retrieved_.size() && i < failed.size(); ++i) {
-    if (failed[i]) continue;
-    // A refusal (of a RETR or a DELE) closed the session: nothing is
-    // deleted then.
-    if (!pop.Connected()) return;
-    pop.DeleteMessage(retrieved_[i]);
-  }
-}
-
-bool CheckCycle::IsWantedSender() const {
-  return pelnor::IsWantedSender(Session, list_->Items(CurrentMessageIndex).From);
-}
-
-// Deletion waits for the output (see DeleteRetrieved); here the number of
-// the message just retrieved is noted for it.
-void CheckCycle::OnRetrieved(Pop3Client&) { retrieved_.push_back(DeleteNumber++); }
 
 void CheckCycle::OnPop3Error(Pop3Client&, std::int32_t, const std::string& Msg) {
   WriteError(Msg);

@@ -1,16 +1,17 @@
 #pragma once
 
 // The mail check: one cycle visits every account in list order, fetches
-// every message of each enabled one, outputs the wanted messages not output
-// before, and, when the account asks for it, deletes the retrieved messages
-// on the server once they are out.
+// the new mail of each enabled one, outputs the wanted messages not output
+// before, and, when the account asks for it, deletes them on the server
+// once they are out (MailboxCheck: one mail at a time, only what the
+// server's unique-ids do not show as seen).
 //
 // A failure ends only what failed: an account that cannot be reached or
 // refuses the login is logged and the next one checked; a fetch that breaks
-// off outputs the mails fetched before it; a message whose output fails is
-// logged and the next one printed. A message enters the history only once
-// its job is complete, and is deleted on the server only then, so a failed
-// or interrupted job prints it again next time. Nothing the cycle meets is
+// off has output the mails fetched before it; a message whose output fails
+// is logged and the next one printed. A message enters the history only
+// once its job is complete, and is deleted on the server only then, so a
+// failed or interrupted job prints it again next time. Nothing the cycle meets is
 // shown in a dialog: errors go to the communication log, named by account;
 // the tray's tip tells the last check's time and result, and an account
 // that starts failing raises one notification.
@@ -39,8 +40,8 @@ class CheckCycle {
   // A new POP3 client for each cycle.
   using Pop3ClientFactory = std::function<std::unique_ptr<Pop3Client>()>;
 
-  // `programDir` ends in "/" and holds the output history files. The cycle
-  // hooks `printer.WasOutput` up to the account's history.
+  // `programDir` ends in "/" and holds the accounts' history, unique-id
+  // and pending files.
   CheckCycle(const AccountList& accounts, std::string programDir, PrintCanvas& canvas,
               MessagePrinter& printer, CommLog& log, CheckTray& tray, CheckTimer& timer,
               Pop3ClientFactory makePop);
@@ -56,10 +57,6 @@ class CheckCycle {
   // (the pump lets ticks and clicks through in the middle of a cycle).
   void RunCheckCycle();
 
-  // The sender filter over the message at CurrentMessageIndex.
-  bool IsWantedSender() const;
-
-  void OnRetrieved(Pop3Client& Sender);
   void OnPop3Error(Pop3Client& Sender, std::int32_t Error, const std::string& Msg);
   void OnPop3Quit(Pop3Client& Sender);
 
@@ -70,9 +67,6 @@ class CheckCycle {
 
   // Session state: the account checked last stays here between cycles.
   Account Session;
-  // Server number of the next message retrieved; set to 1 per account.
-  std::uint16_t DeleteNumber = 1;
-  int CurrentMessageIndex = 0;
 
  private:
   class CycleGuard;
@@ -82,11 +76,6 @@ class CheckCycle {
   // Logs whatever ends the account early, except the program's end.
   void CheckAccountLogged(const std::string& record);
   void CheckAccount(const std::string& record);
-  void Retrieve(Pop3Client& pop);
-  // One flag per message of the list: its output failed.
-  std::vector<bool> OutputMessages();
-  bool OutputMessage(const MailMessage& msg);
-  void DeleteRetrieved(Pop3Client& pop, const std::vector<bool>& failed);
   // A log line of kind 2 for the account being checked. `text` is
   // Shift_JIS (a server's reply, a fixed text).
   void WriteError(const std::string& text);
@@ -106,10 +95,6 @@ class CheckCycle {
   Pop3ClientFactory makePop_;
 
   std::unique_ptr<Pop3Client> pop_;
-  std::unique_ptr<MailMessageList> list_;
-  // Server numbers of the retrieved messages, in list order.
-  std::vector<std::uint16_t> retrieved_;
-  bool retrievalComplete_ = false;
   bool running_ = false;
   const Clock* clock_;
   // Accounts with an error in this cycle and in the one before, with the

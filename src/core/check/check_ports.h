@@ -6,21 +6,25 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/mime/mail_message.h"
 #include "core/pop3/pop3_errors.h"
 #include "core/store/server_address.h"
+#include "core/pop3/uidl_listing.h"
 
 namespace pelnor {
 
-// One POP3 conversation at a time, as Pop3Session offers it. The client owns
-// every message it builds until it is destroyed; a MailMessageList only refers.
+// One POP3 conversation at a time, as Pop3Session offers it. A message
+// lives only while the handler it was handed to runs.
 class Pop3Client {
  public:
   using NotifyEvent = std::function<void(Pop3Client& Sender)>;
   using ErrorEvent =
       std::function<void(Pop3Client& Sender, std::int32_t Error, const std::string& Msg)>;
+  using MessageHandler = std::function<void(std::uint32_t number, const MailMessage& msg)>;
 
   virtual ~Pop3Client() = default;
 
@@ -37,19 +41,23 @@ class Pop3Client {
   // A refusal closes the connection; DeleteMessage then raises.
   virtual bool Connected() const = 0;
   virtual bool Login() = 0;
-  // STAT and LAST; sets MessageCount.
-  virtual void CountNewMessages() = 0;
-  virtual std::uint16_t MessageCount() const = 0;
-  // Fetches messages 1..MessageCount into `list`, firing OnAfterRetrieve
-  // after each one; stops at the first refusal.
-  virtual void RetrieveAll(MailMessageList& list) = 0;
-  virtual void DeleteMessage(std::uint16_t number) = 0;
+  // STAT; sets MessageCount.
+  virtual void Stat() = 0;
+  virtual std::uint32_t MessageCount() const = 0;
+  // UIDL: every message's unique-id; nothing, and no error, when the server
+  // offers none or lists what cannot be read.
+  virtual std::optional<std::vector<UidlEntry>> ListUniqueIds() = 0;
+  // Fetches the messages `numbers` in that order, whole or (headersOnly)
+  // their header, and hands each to `handle`; stops at the first refusal.
+  // Returns how many were handed over.
+  virtual std::int32_t RetrieveEach(const std::vector<std::uint32_t>& numbers, bool headersOnly,
+                                    const MessageHandler& handle) = 0;
+  virtual void DeleteMessage(std::uint32_t number) = 0;
   // Ends the session; does nothing when the connection is already closed.
   virtual void Quit() = 0;
 
   NotifyEvent OnQuit;  // the connection has closed
   ErrorEvent OnError;  // a refusal; the connection is closed by then
-  NotifyEvent OnAfterRetrieve;
 };
 
 // The tray icon as the cycle uses it.

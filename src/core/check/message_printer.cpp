@@ -11,6 +11,7 @@ namespace {
 struct PrintLabels {
   std::string TitleOpen = Sjis("【 ");
   std::string TitleClose = Sjis(" 】");
+  std::string Reprint = Sjis("（再出力）");
   std::string Sender = Sjis("送信者：");
   std::string Recipients = Sjis("宛先：");
   std::string Date = Sjis("送信日時：");
@@ -79,7 +80,7 @@ void MessagePrinter::SelectPrinterPaper(int printerIndex, int paperIndex) {
     canvas_.SetPaperSize(codes[paperIndex]);
 }
 
-bool MessagePrinter::PrintMessage(const MailMessage& msg, const Account& account) {
+bool MessagePrinter::PrintMessage(const MailMessage& msg, const Account& account, bool reprint) {
   // Output follows retrieval within the same POP3 session, so this is the
   // retrieval time that names the folder of a message without a readable Date.
   DateTime retrievedAt = clock_.Now();
@@ -89,7 +90,7 @@ bool MessagePrinter::PrintMessage(const MailMessage& msg, const Account& account
 
   JobGuard job(*this);
   canvas_.BeginDoc(kJobTitle);
-  PrintTitle(account.Alias);
+  PrintTitle(account.Alias, reprint);
   PrintRule(5);
   PrintHeaderBlock(msg, account, retrievedAt);
   PrintRule(3);
@@ -111,8 +112,9 @@ void MessagePrinter::StartPage() {
   pagePending_ = false;
 }
 
-void MessagePrinter::PrintTitle(const std::string& alias) {
+void MessagePrinter::PrintTitle(const std::string& alias, bool reprint) {
   std::string title = Labels().TitleOpen + alias + Labels().TitleClose;
+  if (reprint) title += Labels().Reprint;
   LineHeight = canvas_.TextHeight(title);
   canvas_.TextRect({PrintLeft, PrintY, PrintRight, PrintBottom}, PrintLeft, PrintY, title);
   PrintY += LineHeight;

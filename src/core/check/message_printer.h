@@ -53,8 +53,10 @@ class MessagePrinter {
   // paper (see PrinterIndexFor), saves its attachments and logs it; returns
   // false, having printed nothing, for a message output before.
   // True means the printer took the whole job. A failure inside the job
-  // aborts the job, puts the paper back and propagates.
-  bool PrintMessage(const MailMessage& msg, const Account& account);
+  // aborts the job, puts the paper back and propagates. A `reprint` (a
+  // printout of this mail may have come out before) says "（再出力）" after
+  // the title, so a possible duplicate shows as one.
+  bool PrintMessage(const MailMessage& msg, const Account& account, bool reprint = false);
 
   // Selects the printer (-1, or an index past the list: the default
   // printer) with its driver's default settings, remembers its paper in
@@ -78,7 +80,7 @@ class MessagePrinter {
   class JobGuard;
 
   void StartPage();
-  void PrintTitle(const std::string& alias);
+  void PrintTitle(const std::string& alias, bool reprint);
   void PrintRule(int lines);
   void PrintHeaderBlock(const MailMessage& msg, const Account& account,
                         const DateTime& retrievedAt);

@@ -22,9 +22,6 @@ Pop3SessionClient::Pop3SessionClient(std::function<void()> pump, std::string por
   pop_->OnError = [this](Pop3Session&, std::int32_t error, const std::string& msg) {
     if (OnError) OnError(*this, error, msg);
   };
-  pop_->OnAfterRetrieve = [this](Pop3Session&) {
-    if (OnAfterRetrieve) OnAfterRetrieve(*this);
-  };
 }
 
 void Pop3SessionClient::SetServer(const ServerAddress& server,
@@ -42,10 +39,20 @@ ConnectFailure Pop3SessionClient::LastConnectFailure() const { return pop_->Last
 std::string Pop3SessionClient::ConnectError() const { return pop_->ConnectError(); }
 bool Pop3SessionClient::Connected() const { return pop_->Connected(); }
 bool Pop3SessionClient::Login() { return pop_->Login(); }
-void Pop3SessionClient::CountNewMessages() { pop_->CountNewMessages(); }
-std::uint16_t Pop3SessionClient::MessageCount() const { return pop_->MessageCount(); }
-void Pop3SessionClient::RetrieveAll(MailMessageList& list) { pop_->RetrieveAll(list); }
-void Pop3SessionClient::DeleteMessage(std::uint16_t number) { pop_->DeleteMessage(number); }
+void Pop3SessionClient::Stat() { pop_->Stat(); }
+std::uint32_t Pop3SessionClient::MessageCount() const { return pop_->MessageCount(); }
+
+std::optional<std::vector<UidlEntry>> Pop3SessionClient::ListUniqueIds() {
+  return pop_->ListUniqueIds();
+}
+
+std::int32_t Pop3SessionClient::RetrieveEach(const std::vector<std::uint32_t>& numbers,
+                                             bool headersOnly, const MessageHandler& handle) {
+  return pop_->RetrieveEach(numbers, headersOnly,
+                            [&handle](std::uint32_t number, MailMessage& msg) { handle(number, msg); });
+}
+
+void Pop3SessionClient::DeleteMessage(std::uint32_t number) { pop_->DeleteMessage(number); }
 void Pop3SessionClient::Quit() { pop_->Quit(); }
 
 }  // namespace pelnor

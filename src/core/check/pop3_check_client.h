@@ -30,10 +30,12 @@ class Pop3SessionClient : public Pop3Client {
   std::string ConnectError() const override;
   bool Connected() const override;
   bool Login() override;
-  void CountNewMessages() override;
-  std::uint16_t MessageCount() const override;
-  void RetrieveAll(MailMessageList& list) override;
-  void DeleteMessage(std::uint16_t number) override;
+  void Stat() override;
+  std::uint32_t MessageCount() const override;
+  std::optional<std::vector<UidlEntry>> ListUniqueIds() override;
+  std::int32_t RetrieveEach(const std::vector<std::uint32_t>& numbers, bool headersOnly,
+                            const MessageHandler& handle) override;
+  void DeleteMessage(std::uint32_t number) override;
   void Quit() override;
 
   Pop3Session& Pop() { return *pop_; }

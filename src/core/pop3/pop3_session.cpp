@@ -233,7 +233,7 @@ void Pop3Session::CloseConnection() {
 
 void Pop3Session::ReportError(Pop3ErrorCode code) {
   failed_ = true;
-  deletedNumbers_.clear();
+  ForgetDeleted();
   CloseConnection();
   if (OnError) OnError(*this, code, replyText_);
 }
@@ -269,7 +269,7 @@ void Pop3Session::Log(std::string_view marker, std::string_view text) const {
 // --- session ------------------------------------------------------------------------
 
 void Pop3Session::Connect() {
-  deletedNumbers_.clear();
+  ForgetDeleted();
   messageCount_ = 0;
   connectError_.clear();
   connectFailure_ = ConnectFailure::kNone;
@@ -393,21 +393,27 @@ bool Pop3Session::Login() {
   return true;
 }
 
-std::uint16_t Pop3Session::CountNewMessages() {
+std::uint32_t Pop3Session::CountNewMessages() {
+  const std::uint32_t count = Stat();
+  if (failed_) return 0;
+  SendCommand("LAST\r\n");
+  ReadReply();
+  if (failed_) return 0;  // a server without LAST: every message counts
+  return count - static_cast<std::uint32_t>(ExtractNumber(replyText_, 1, 0));
+}
+
+std::uint32_t Pop3Session::Stat() {
   SendCommand("STAT\r\n");
   ReadReply();
   if (failed_) {
     ReportError(peStat);
     return 0;
   }
-  messageCount_ = static_cast<std::uint16_t>(ExtractNumber(replyText_, 1, 0));
-  SendCommand("LAST\r\n");
-  ReadReply();
-  if (failed_) return 0;  // a server without LAST: every message counts
-  return static_cast<std::uint16_t>(messageCount_ - ExtractNumber(replyText_, 1, 0));
+  messageCount_ = static_cast<std::uint32_t>(std::max(ExtractNumber(replyText_, 1, 0), 0));
+  return messageCount_;
 }
 
-void Pop3Session::DeleteMessage(std::uint16_t number) {
+void Pop3Session::DeleteMessage(std::uint32_t number) {
   if (!connected_) throw EInvalidOperation(kNotConnected);
   Pump();
   SendCommand("DELE " + std::to_string(number) + "\r\n");
@@ -417,6 +423,7 @@ void Pop3Session::DeleteMessage(std::uint16_t number) {
     return;
   }
   deletedNumbers_.push_back(std::to_string(number));
+  deletedSet_.insert(number);
   --messageCount_;
   if (OnDelete) OnDelete(*this, number);
 }
@@ -429,7 +436,7 @@ void Pop3Session::Quit() {
     ReportError(peQuit);
     return;
   }
-  deletedNumbers_.clear();
+  ForgetDeleted();
   CloseConnection();
 }
 

@@ -2,13 +2,18 @@
 
 // Pop3Session: one POP3 conversation with one server over one TCP connection,
 // plain or secured by TLS (from the start, or after STLS). USER/PASS login,
-// STAT and LAST, RETR or TOP with spooling and
+// STAT and LAST, UIDL, RETR or TOP with spooling and
 // dot-unstuffing, DELE, QUIT. Failures are reported through OnError with a
 // code (pop3_errors.h), the Failed flag and Boolean results; misuse and the
 // network raise exceptions.
 //
-// Every fetched message is owned by the Pop3Session and lives until it is
-// destroyed; a MailMessageList filled by RetrieveAll only refers to them.
+// A message fetched by RetrieveMessage, RetrieveHeader or RetrieveAll is
+// owned by the Pop3Session and lives until it is destroyed; a
+// MailMessageList filled by RetrieveAll only refers to them. RetrieveEach
+// lends each message to its handler only, so a session that goes through a
+// whole mailbox with it holds one or two messages at a time.
+//
+// Message numbers and counts are 32-bit.
 
 #include <chrono>
 #include <cstddef>
@@ -19,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/mime/mail_message.h"
@@ -26,6 +32,7 @@
 #include "core/pop3/client_socket.h"
 #include "core/pop3/pop3_errors.h"
 #include "core/pop3/spool_file.h"
+#include "core/pop3/uidl_listing.h"
 
 namespace pelnor {
 
@@ -38,8 +45,10 @@ class Pop3Session {
   using DecodeStartEvent =
       std::function<void(Pop3Session& Sender, const std::string& FileName, std::int32_t BytesCount)>;
   using ProgressEvent = std::function<void(Pop3Session& Sender, std::uint16_t Percent)>;
-  using BeforeRetrieveEvent = std::function<void(Pop3Session& Sender, std::uint16_t Number)>;
-  using DeleteEvent = std::function<void(Pop3Session& Sender, std::uint16_t Number)>;
+  using BeforeRetrieveEvent = std::function<void(Pop3Session& Sender, std::uint32_t Number)>;
+  using DeleteEvent = std::function<void(Pop3Session& Sender, std::uint32_t Number)>;
+  // Gets a message of RetrieveEach, which frees it when this returns.
+  using MessageHandler = std::function<void(std::uint32_t number, MailMessage& msg)>;
 
   // Talks through the real connection layer (TCP, and TLS when asked for).
   Pop3Session();
@@ -96,7 +105,7 @@ class Pop3Session {
   std::function<void(const std::string& line)> OnWireLog;
 
   // --- run-time state -------------------------------------------------------------
-  std::uint16_t MessageCount() const { return messageCount_; }
+  std::uint32_t MessageCount() const { return messageCount_; }
   bool Failed() const { return failed_; }
   bool Connected() const { return connected_; }
   const std::string& ReplyStatus() const { return replyStatus_; }
@@ -125,19 +134,34 @@ class Pop3Session {
   // Codes: peLogin.
   bool Login();
   // STAT, then LAST; a refused LAST returns 0 and is no error. Codes: peStat.
-  std::uint16_t CountNewMessages();
+  std::uint32_t CountNewMessages();
+  // STAT alone: sets and returns MessageCount. Codes: peStat.
+  std::uint32_t Stat();
+  // UIDL: every message's number and unique-id, as the server listed them.
+  // Nothing, and no error, when the server refuses UIDL or lists lines that
+  // are no "number unique-id" (the connection stays open either way).
+  // Raises EInvalidOperation without a connection.
+  std::optional<std::vector<UidlEntry>> ListUniqueIds();
   // Fetches messages 1..MessageCount into `list`; returns how many it added.
   // Stops at a refused fetch and when the connection is gone. However it
   // ends, by return or by exception, every message in `list` is fully
   // decoded and its OnAfterRetrieve has fired, so the caller can still put
   // out what came before a failure.
   std::int32_t RetrieveAll(MailMessageList& list);
+  // Fetches the messages `numbers`, in that order (whole, or their header
+  // with TOP n 0), and hands each one to `handle` once it is decoded and its
+  // OnAfterRetrieve has fired; the message is freed when `handle` returns.
+  // Numbers deleted in this session are skipped. Stops like RetrieveAll;
+  // returns how many messages were handed over. What `handle` throws passes
+  // through, after the fetch made ahead is dropped.
+  std::int32_t RetrieveEach(const std::vector<std::uint32_t>& numbers, bool headersOnly,
+                            const MessageHandler& handle);
   // LIST, then RETR (TOP n 0 for the header). nullptr when the fetch was
   // refused. Raises EInvalidOperation without a connection. Codes: peRetrieve.
-  MailMessage* RetrieveMessage(std::uint16_t number);
-  MailMessage* RetrieveHeader(std::uint16_t number);
+  MailMessage* RetrieveMessage(std::uint32_t number);
+  MailMessage* RetrieveHeader(std::uint32_t number);
   // DELE. Raises EInvalidOperation without a connection. Codes: peDelete.
-  void DeleteMessage(std::uint16_t number);
+  void DeleteMessage(std::uint32_t number);
   // QUIT and close; does nothing without a connection. Codes: peQuit.
   void Quit();
 
@@ -188,7 +212,7 @@ class Pop3Session {
   // answer, or the refusal. A fetch made ahead of its turn also keeps what
   // the caller has not been shown yet.
   struct FetchResult {
-    std::uint16_t Number = 0;
+    std::uint32_t Number = 0;
     std::int32_t Size = 0;
     std::unique_ptr<SpoolFile> Spool;
     bool Refused = false;
@@ -199,29 +223,44 @@ class Pop3Session {
     std::string ReplyText;
   };
 
-  MailMessage* Retrieve(std::uint16_t number, bool headersOnly);
-  FetchResult Fetch(std::uint16_t number, bool headersOnly);
-  void SpoolAnswer(std::string_view first, SpoolFile& spool, std::int32_t size);
+  MailMessage* Retrieve(std::uint32_t number, bool headersOnly);
+  FetchResult Fetch(std::uint32_t number, bool headersOnly);
+  // Reads a multi-line answer that began with `first` into `spool` up to
+  // its terminator; a message's answer (`progress`) reports its progress
+  // against `size`.
+  void SpoolAnswer(std::string_view first, SpoolFile& spool, std::int32_t size, bool progress);
   void UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t size);
-  MailMessage& Adopt();
+  MailMessage& Keep(std::unique_ptr<MailMessage> msg);
   void PrepareParser();
   // Reads the answer back from its spool file, deletes the file, then
   // splits, unstuffs and decodes the answer into `msg`. Uses parser_ and
   // nothing else of the session, so it may run on another thread.
   void Decode(MailMessage& msg, SpoolFile& spool, std::int32_t size, bool headersOnly);
-  MailMessage* BuildMessage(FetchResult& fetch, bool headersOnly);
+  std::unique_ptr<MailMessage> BuildMessage(FetchResult& fetch, bool headersOnly);
   // Fires the event now, or keeps it in `kept` for later: deferred_ while a
   // fetch runs ahead of its turn, decodeLog_ while the decoder runs on the
   // other thread.
   static void FireOrKeep(EventQueue* kept, std::function<void()> event);
 
-  // RetrieveAll's steps (pop3_session_retrieve_all.cpp).
+  // The fetch loop of RetrieveAll and RetrieveEach
+  // (pop3_session_retrieve_all.cpp): the messages numberAt(0) ..
+  // numberAt(size - 1), each handed to `take` once built.
+  using NumberAt = std::function<std::uint32_t(std::size_t index)>;
+  using Take = std::function<void(std::uint32_t number, std::unique_ptr<MailMessage> msg)>;
+  std::int32_t RetrieveSequence(std::size_t size, const NumberAt& numberAt, bool headersOnly,
+                                const Take& take);
   bool IsDeleted(std::uint32_t number) const;
-  std::uint16_t NextToFetch(std::uint16_t after, std::uint16_t bound) const;
-  MailMessage* RetrieveInTurn(std::uint16_t number, std::uint16_t bound, std::optional<FetchResult>& ahead);
+  void ForgetDeleted();
+  // The number the loop fetches after index `after`, as things stand; 0
+  // when there is none.
+  std::uint32_t NextToFetch(std::size_t after, std::size_t size, const NumberAt& numberAt) const;
+  std::unique_ptr<MailMessage> RetrieveInTurn(std::uint32_t number, std::uint32_t next,
+                                              bool headersOnly, std::optional<FetchResult>& ahead);
   FetchResult TakeTurn(FetchResult fetch);
-  FetchResult FetchAhead(std::uint16_t number);
-  MailMessage* BuildWhileFetching(FetchResult& fetch, std::uint16_t next, std::optional<FetchResult>& ahead);
+  FetchResult FetchAhead(std::uint32_t number, bool headersOnly);
+  std::unique_ptr<MailMessage> BuildWhileFetching(FetchResult& fetch, std::uint32_t next,
+                                                  bool headersOnly,
+                                                  std::optional<FetchResult>& ahead);
 
   std::unique_ptr<ClientSocket> socket_;
   std::unique_ptr<SocketStream> stream_;
@@ -229,10 +268,11 @@ class Pop3Session {
   std::vector<std::unique_ptr<MailMessage>> messages_;
   bool connected_ = false;
   bool failed_ = false;
-  std::uint16_t messageCount_ = 0;
+  std::uint32_t messageCount_ = 0;
   std::string replyStatus_;
   std::string replyText_;
   std::vector<std::string> deletedNumbers_;
+  std::unordered_set<std::uint32_t> deletedSet_;  // the same, to look up
   std::string connectError_;
   ConnectFailure connectFailure_ = ConnectFailure::kNone;
   std::optional<CertificateInfo> certificate_;

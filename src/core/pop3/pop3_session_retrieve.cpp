@@ -1,6 +1,6 @@
 // Pop3Session's fetch: LIST for the size, RETR or TOP, the answer spooled to a
 // file as it arrives; then read back whole, split into lines, dot-unstuffed
-// and decoded.
+// and decoded. The UIDL listing is read the same way.
 
 #include <algorithm>
 #include <cmath>
@@ -17,21 +17,52 @@ namespace {
 
 constexpr std::string_view kTerminator = "\r\n.\r\n";
 constexpr std::size_t kCarry = kTerminator.size() - 1;
+// How much of a read-back answer is let go at a time.
+constexpr std::size_t kReleaseStep = 1024 * 1024;
+
+// Calls spool.Release for what a pass over the spool's contents has left
+// behind, a step at a time.
+class PassedPages {
+ public:
+  PassedPages(SpoolFile& spool, const char* begin) : spool_(spool), begin_(begin) {}
+  void At(const char* p) {
+    const std::size_t offset = static_cast<std::size_t>(p - begin_);
+    if (offset < released_ + kReleaseStep) return;
+    spool_.Release(released_, offset);
+    released_ = offset;
+  }
+  void End(const char* end) { spool_.Release(released_, static_cast<std::size_t>(end - begin_)); }
+
+ private:
+  SpoolFile& spool_;
+  const char* begin_;
+  std::size_t released_ = 0;
+};
 
 // The lines of a RETR or TOP answer without its status line and its "."
 // terminator (the first and the last line), dot-unstuffed: a line that
 // begins with "." and is longer than one character loses the first
-// character; a lone "." stays. One pass over the text, one allocation for
-// the list.
-std::vector<std::string> MailLines(std::string_view answer) {
+// character; a lone "." stays. Two passes over the text (count, then
+// copy), one allocation for the list; the answer's pages are let go as
+// each pass leaves them, so a large mail is not held twice.
+std::vector<std::string> SpoolLines(SpoolFile& spool) {
+  const std::string_view answer = spool.Contents();
   const char* begin = answer.data();
   const char* end = begin + answer.size();
-  const std::size_t total = CountLines(begin, end);
+  std::size_t total = 0;
+  PassedPages counted(spool, begin);
+  ForEachLine(begin, end, [&](const char* b, const char*) {
+    counted.At(b);
+    ++total;
+  });
+  counted.End(end);
   std::vector<std::string> lines;
   if (total < 3) return lines;
   lines.reserve(total - 2);
   std::size_t index = 0;
+  PassedPages copied(spool, begin);
   ForEachLine(begin, end, [&](const char* b, const char* e) {
+    copied.At(b);
     if (index++ == 0 || index > total - 1) return;
     if (e - b > 1 && *b == '.') ++b;
     lines.emplace_back(b, e);
@@ -41,21 +72,35 @@ std::vector<std::string> MailLines(std::string_view answer) {
 
 }  // namespace
 
-MailMessage* Pop3Session::RetrieveMessage(std::uint16_t number) { return Retrieve(number, false); }
+MailMessage* Pop3Session::RetrieveMessage(std::uint32_t number) { return Retrieve(number, false); }
 
-MailMessage* Pop3Session::RetrieveHeader(std::uint16_t number) { return Retrieve(number, true); }
+MailMessage* Pop3Session::RetrieveHeader(std::uint32_t number) { return Retrieve(number, true); }
 
-MailMessage* Pop3Session::Retrieve(std::uint16_t number, bool headersOnly) {
+MailMessage* Pop3Session::Retrieve(std::uint32_t number, bool headersOnly) {
   if (!connected_) throw EInvalidOperation(kNotConnected);
   FetchResult fetch = Fetch(number, headersOnly);
   if (fetch.Refused) {
     ReportError(peRetrieve);
     return nullptr;
   }
-  return BuildMessage(fetch, headersOnly);
+  MailMessage& msg = Keep(BuildMessage(fetch, headersOnly));
+  if (OnAfterRetrieve) OnAfterRetrieve(*this);
+  return &msg;
 }
 
-Pop3Session::FetchResult Pop3Session::Fetch(std::uint16_t number, bool headersOnly) {
+std::optional<std::vector<UidlEntry>> Pop3Session::ListUniqueIds() {
+  if (!connected_) throw EInvalidOperation(kNotConnected);
+  SendCommand("UIDL\r\n");
+  const std::string first = ReadReply();
+  if (failed_) return std::nullopt;  // a server without UIDL
+  SpoolFile spool;
+  SpoolAnswer(first, spool, 0, false);
+  std::optional<std::vector<UidlEntry>> entries = ParseUidlListing(spool.Contents());
+  spool.Remove();
+  return entries;
+}
+
+Pop3Session::FetchResult Pop3Session::Fetch(std::uint32_t number, bool headersOnly) {
   FetchResult fetch;
   fetch.Number = number;
   FireOrKeep(deferred_, [this, number] {
@@ -77,7 +122,7 @@ Pop3Session::FetchResult Pop3Session::Fetch(std::uint16_t number, bool headersOn
     return fetch;
   }
 
-  SpoolAnswer(chunk, *spool, fetch.Size);
+  SpoolAnswer(chunk, *spool, fetch.Size, true);
   if (retrieveProgress_ < 100) {
     FireOrKeep(deferred_, [this] {
       if (OnRetrieveProgress) OnRetrieveProgress(*this, 100);
@@ -88,10 +133,12 @@ Pop3Session::FetchResult Pop3Session::Fetch(std::uint16_t number, bool headersOn
 }
 
 // Writes the answer that began with `first` to the spool file, reading on
-// until its terminator, with a progress figure per read. The answer must
-// come on by kLeastProgress bytes (or its end) in every ReplyTimeoutMs.
-void Pop3Session::SpoolAnswer(std::string_view first, SpoolFile& spool, std::int32_t size) {
-  nextReportMark_ = RetrieveProgressStep;
+// until its terminator, with a progress figure per read when asked. The
+// answer must come on by kLeastProgress bytes (or its end) in every
+// ReplyTimeoutMs.
+void Pop3Session::SpoolAnswer(std::string_view first, SpoolFile& spool, std::int32_t size,
+                              bool progress) {
+  if (progress) nextReportMark_ = RetrieveProgressStep;
   spool.Write(first);
   // The last four bytes seen, then the next read: a terminator cut in two
   // is still found, and nothing is copied but those four bytes.
@@ -114,7 +161,7 @@ void Pop3Session::SpoolAnswer(std::string_view first, SpoolFile& spool, std::int
     ended = seen.find(kTerminator) != std::string_view::npos;
     carried = std::min(seen.size(), kCarry);
     std::memmove(window, seen.data() + seen.size() - carried, carried);
-    UpdateRetrieveProgress(spool.Size(), size);
+    if (progress) UpdateRetrieveProgress(spool.Size(), size);
   }
 }
 
@@ -134,8 +181,8 @@ void Pop3Session::UpdateRetrieveProgress(std::uint64_t spooled, std::int32_t siz
   }
 }
 
-MailMessage& Pop3Session::Adopt() {
-  messages_.push_back(std::make_unique<MailMessage>());
+MailMessage& Pop3Session::Keep(std::unique_ptr<MailMessage> msg) {
+  messages_.push_back(std::move(msg));
   return *messages_.back();
 }
 
@@ -146,7 +193,7 @@ void Pop3Session::Decode(MailMessage& msg, SpoolFile& spool, std::int32_t size, 
   {
     // The raw answer goes before decoding starts, so it does not add to the
     // peak and its memory can be reused for the decoded data.
-    lines = MailLines(spool.Contents());
+    lines = SpoolLines(spool);
     spool.Remove();
   }
   msg.Size = size;
@@ -161,12 +208,11 @@ void Pop3Session::Decode(MailMessage& msg, SpoolFile& spool, std::int32_t size, 
   MailParser::Finish(msg);
 }
 
-MailMessage* Pop3Session::BuildMessage(FetchResult& fetch, bool headersOnly) {
-  MailMessage& msg = Adopt();
+std::unique_ptr<MailMessage> Pop3Session::BuildMessage(FetchResult& fetch, bool headersOnly) {
+  auto msg = std::make_unique<MailMessage>();
   PrepareParser();
-  Decode(msg, *fetch.Spool, fetch.Size, headersOnly);
-  if (OnAfterRetrieve) OnAfterRetrieve(*this);
-  return &msg;
+  Decode(*msg, *fetch.Spool, fetch.Size, headersOnly);
+  return msg;
 }
 
 }  // namespace pelnor

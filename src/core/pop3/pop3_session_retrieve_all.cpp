@@ -1,4 +1,5 @@
-// Pop3Session::RetrieveAll: every message of the mailbox, in order.
+// Pop3Session::RetrieveAll and RetrieveEach: messages one after the other,
+// in the order asked for.
 //
 // A large answer is read back and decoded on a second thread while the next
 // message is fetched, so the decoding does not leave the line idle. The
@@ -33,16 +34,38 @@ void Fire(std::vector<std::function<void()>>& events) {
 
 std::int32_t Pop3Session::RetrieveAll(MailMessageList& list) {
   list.Clear();
+  return RetrieveSequence(
+      messageCount_, [](std::size_t index) { return static_cast<std::uint32_t>(index + 1); },
+      false, [this, &list](std::uint32_t, std::unique_ptr<MailMessage> built) {
+        MailMessage& msg = Keep(std::move(built));
+        if (OnAfterRetrieve) OnAfterRetrieve(*this);
+        // Listed before anything else can raise: a message whose
+        // OnAfterRetrieve has fired is one the caller has to put out.
+        list.Add(msg);
+      });
+}
+
+std::int32_t Pop3Session::RetrieveEach(const std::vector<std::uint32_t>& numbers,
+                                       bool headersOnly, const MessageHandler& handle) {
+  return RetrieveSequence(
+      numbers.size(), [&numbers](std::size_t index) { return numbers[index]; }, headersOnly,
+      [this, &handle](std::uint32_t number, std::unique_ptr<MailMessage> msg) {
+        if (OnAfterRetrieve) OnAfterRetrieve(*this);
+        handle(number, *msg);
+      });
+}
+
+std::int32_t Pop3Session::RetrieveSequence(std::size_t size, const NumberAt& numberAt,
+                                           bool headersOnly, const Take& take) {
   std::int32_t count = 0;
-  const std::uint16_t bound = messageCount_;
   std::optional<FetchResult> ahead;
-  for (std::uint32_t n = 1; n <= bound; ++n) {
+  for (std::size_t i = 0; i < size; ++i) {
+    const std::uint32_t n = numberAt(i);
     if (IsDeleted(n)) continue;
-    MailMessage* msg = RetrieveInTurn(static_cast<std::uint16_t>(n), bound, ahead);
+    std::unique_ptr<MailMessage> msg =
+        RetrieveInTurn(n, NextToFetch(i, size, numberAt), headersOnly, ahead);
     if (!msg) break;
-    // Listed before anything else can raise: a message whose
-    // OnAfterRetrieve has fired is one the caller has to put out.
-    list.Add(*msg);
+    take(n, std::move(msg));
     ++count;
     Pump();
     // A handler's refused DELE closed the session: nothing more to fetch.
@@ -52,21 +75,23 @@ std::int32_t Pop3Session::RetrieveAll(MailMessageList& list) {
   return count;
 }
 
-bool Pop3Session::IsDeleted(std::uint32_t number) const {
-  const std::string text = std::to_string(number);
-  return std::find(deletedNumbers_.begin(), deletedNumbers_.end(), text) != deletedNumbers_.end();
+bool Pop3Session::IsDeleted(std::uint32_t number) const { return deletedSet_.contains(number); }
+
+void Pop3Session::ForgetDeleted() {
+  deletedNumbers_.clear();
+  deletedSet_.clear();
 }
 
-// The next message RetrieveAll will want after `after`, as things stand;
-// 0 when there is none.
-std::uint16_t Pop3Session::NextToFetch(std::uint16_t after, std::uint16_t bound) const {
-  for (std::uint32_t n = after + 1u; n <= bound; ++n)
-    if (!IsDeleted(n)) return static_cast<std::uint16_t>(n);
+std::uint32_t Pop3Session::NextToFetch(std::size_t after, std::size_t size,
+                                       const NumberAt& numberAt) const {
+  for (std::size_t i = after + 1; i < size; ++i)
+    if (!IsDeleted(numberAt(i))) return numberAt(i);
   return 0;
 }
 
-MailMessage* Pop3Session::RetrieveInTurn(std::uint16_t number, std::uint16_t bound,
-                                 std::optional<FetchResult>& ahead) {
+std::unique_ptr<MailMessage> Pop3Session::RetrieveInTurn(std::uint32_t number, std::uint32_t next,
+                                                         bool headersOnly,
+                                                         std::optional<FetchResult>& ahead) {
   FetchResult fetch;
   if (ahead && ahead->Number == number) {
     fetch = TakeTurn(std::move(*ahead));
@@ -75,15 +100,17 @@ MailMessage* Pop3Session::RetrieveInTurn(std::uint16_t number, std::uint16_t bou
     // Anything fetched ahead was deleted by a handler meanwhile.
     ahead.reset();
     if (!connected_) throw EInvalidOperation(kNotConnected);
-    fetch = Fetch(number, false);
+    fetch = Fetch(number, headersOnly);
   }
   if (fetch.Refused) {
     ReportError(peRetrieve);
     return nullptr;
   }
-  const std::uint16_t next = NextToFetch(number, bound);
-  if (next == 0 || fetch.Spool->Size() < OverlapDecodeFrom) return BuildMessage(fetch, false);
-  return BuildWhileFetching(fetch, next, ahead);
+  if (fetch.Spool->Size() < OverlapDecodeFrom) return BuildMessage(fetch, headersOnly);
+  // Also the last large answer goes to the second thread: the memory its
+  // decoding frees stays there for the next large mail, where the caller's
+  // thread would keep a second helping of its own.
+  return BuildWhileFetching(fetch, next, headersOnly, ahead);
 }
 
 // Shows the caller a fetch made ahead as if it were made now.
@@ -100,7 +127,7 @@ Pop3Session::FetchResult Pop3Session::TakeTurn(FetchResult fetch) {
 // Fetches `number` before its turn. Raises only what the pump raises: what
 // else went wrong waits in the fetch, and the session's reply state is left
 // as it was.
-Pop3Session::FetchResult Pop3Session::FetchAhead(std::uint16_t number) {
+Pop3Session::FetchResult Pop3Session::FetchAhead(std::uint32_t number, bool headersOnly) {
   const bool failed = failed_;
   std::string status = replyStatus_;
   std::string text = replyText_;
@@ -114,7 +141,7 @@ Pop3Session::FetchResult Pop3Session::FetchAhead(std::uint16_t number) {
     deferred_ = &events;
     pumpThrew_ = false;
     try {
-      fetch = Fetch(number, false);
+      fetch = Fetch(number, headersOnly);
     } catch (...) {
       if (pumpThrew_) throw;
       fetch = FetchResult();
@@ -130,9 +157,10 @@ Pop3Session::FetchResult Pop3Session::FetchAhead(std::uint16_t number) {
   return fetch;
 }
 
-MailMessage* Pop3Session::BuildWhileFetching(FetchResult& fetch, std::uint16_t next,
-                                     std::optional<FetchResult>& ahead) {
-  MailMessage& msg = Adopt();
+std::unique_ptr<MailMessage> Pop3Session::BuildWhileFetching(FetchResult& fetch,
+                                                             std::uint32_t next, bool headersOnly,
+                                                             std::optional<FetchResult>& ahead) {
+  auto msg = std::make_unique<MailMessage>();
   PrepareParser();
   EventQueue decodeEvents;
   {
@@ -144,17 +172,17 @@ MailMessage* Pop3Session::BuildWhileFetching(FetchResult& fetch, std::uint16_t n
       ~LogGuard() { log = nullptr; }
     } guard{decodeLog_};
     decodeLog_ = &decodeEvents;
-    std::future<void> decoded = std::async(std::launch::async, [this, &msg, &fetch] {
-      Decode(msg, *fetch.Spool, fetch.Size, false);
-    });
-    ahead = FetchAhead(next);
+    std::future<void> decoded =
+        std::async(std::launch::async, [this, &msg, &fetch, headersOnly] {
+          Decode(*msg, *fetch.Spool, fetch.Size, headersOnly);
+        });
+    if (next != 0) ahead = FetchAhead(next, headersOnly);
     while (decoded.wait_for(kWaitSlice) != std::future_status::ready) Pump();
     decodeLog_ = nullptr;
     Fire(decodeEvents);
     decoded.get();  // the decoder's exception, after the events before it
   }
-  if (OnAfterRetrieve) OnAfterRetrieve(*this);
-  return &msg;
+  return msg;
 }
 
 }  // namespace pelnor

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/mime/temp_file.h"
@@ -73,9 +74,10 @@ std::string SpoolFile::ReadAll() {
 std::string_view SpoolFile::Contents() {
   if (fd_ < 0) return pending_;
   Flush();
-  // Mapped with its pages at once: the file is in the page cache, so this
-  // saves allocating, clearing and copying a buffer as large as the mail.
-  void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, 0);
+  // Mapped: the file is in the page cache, so this saves allocating,
+  // clearing and copying a buffer as large as the mail. Its pages come in
+  // as they are read (and go with Release), not all at once.
+  void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
   if (map == MAP_FAILED) {
     copy_ = ReadAll();
     return copy_;
@@ -83,6 +85,15 @@ std::string_view SpoolFile::Contents() {
   map_ = map;
   mapSize_ = size_;
   return {static_cast<const char*>(map), mapSize_};
+}
+
+void SpoolFile::Release(std::size_t from, std::size_t to) {
+  if (!map_) return;
+  static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const std::size_t first = (from + page - 1) / page * page;
+  const std::size_t last = std::min(to, mapSize_) / page * page;
+  // Only advice: the pages come back from the page cache if read again.
+  if (first < last) ::madvise(static_cast<char*>(map_) + first, last - first, MADV_DONTNEED);
 }
 
 void SpoolFile::Remove() {

@@ -30,6 +30,10 @@ class SpoolFile {
   // The same without a copy where the file can be mapped; valid until
   // Remove.
   std::string_view Contents();
+  // Lets the mapped pages of Contents that lie wholly in [from, to) go: a
+  // reader done with them keeps the memory free for what it makes of them.
+  // Reading there again is allowed (the file is still there), only slower.
+  void Release(std::size_t from, std::size_t to);
   // Closes and deletes the file; further calls do nothing.
   void Remove();
 

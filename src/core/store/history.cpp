@@ -48,9 +48,14 @@ bool IsFileNameAlias(const std::string& alias) {
 }  // namespace
 
 std::string HistoryPath(const std::string& dir, const std::string& alias) {
+  return AccountFilePath(dir, alias, ".dat");
+}
+
+std::string AccountFilePath(const std::string& dir, const std::string& alias,
+                            std::string_view extension) {
   if (!IsFileNameAlias(alias))
     throw StoreError("alias cannot name a history file: " + SjisToUtf8(alias));
-  return dir + SjisToUtf8(alias) + ".dat";
+  return dir + SjisToUtf8(alias) + std::string(extension);
 }
 
 bool WasOutput(const std::string& dir, const std::string& alias, const std::string& id) {
@@ -88,8 +93,12 @@ void CreateHistory(const std::string& dir, const std::string& alias, const std::
 
 bool DeleteHistory(const std::string& dir, const std::string& alias) {
   if (!IsFileNameAlias(alias)) return true;  // it never had a history file here
-  std::string path = HistoryPath(dir, alias);
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+  bool gone = true;
+  for (const char* extension : {".uidl", ".pnd", ".dat"}) {
+    const std::string path = AccountFilePath(dir, alias, extension);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) gone = false;
+  }
+  return gone;
 }
 
 std::string HistoryDeleteFailedText(const std::string& alias) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelnor {
@@ -12,6 +13,11 @@ namespace pelnor {
 // Throws StoreError for an alias that holds "/" or a zero byte, which would
 // name a file outside the program directory.
 std::string HistoryPath(const std::string& dir, const std::string& alias);
+
+// "<dir><alias><extension>": a file the program keeps for one account
+// (".dat", ".uidl", ".pnd"), under the same rule as HistoryPath.
+std::string AccountFilePath(const std::string& dir, const std::string& alias,
+                            std::string_view extension);
 
 // True when `id` (compared byte for byte) is in the history. Only reads: a
 // missing history file means false. Throws StoreError.
@@ -38,8 +44,10 @@ void PruneHistory(const std::string& dir, const std::string& alias,
 // whose single line is the whole record text. An existing file is left alone.
 void CreateHistory(const std::string& dir, const std::string& alias, const std::string& record);
 
-// Deletes the history file of an account. True when it is gone (a missing file
-// is no error); false when it could not be deleted, for which the caller shows
+// Deletes the history file of an account, with the account's record of
+// the mail seen on its server (".uidl") and of a printout that may have
+// gone unrecorded (".pnd"). True when they are gone (missing files are no
+// error); false when one could not be deleted, for which the caller shows
 // HistoryDeleteFailedText.
 bool DeleteHistory(const std::string& dir, const std::string& alias);
 

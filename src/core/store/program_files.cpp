@@ -22,8 +22,14 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
 constexpr std::string_view kOwnNames[] = {"Defult.ini", "User.inf", "User.inf.bak", "Log.txt",
                                           "pelnor",     "pelnor.html", "PDF"};
 
+// Each account's history, the unique-ids of its mail seen on the server and
+// its pending printouts.
+constexpr std::string_view kAccountFileEnds[] = {".dat", ".uidl", ".pnd"};
+
 bool IsOwnName(std::string_view name) {
-  if (EndsWithIgnoringCase(name, ".dat")) return true;
+  if (std::any_of(std::begin(kAccountFileEnds), std::end(kAccountFileEnds),
+                  [name](std::string_view end) { return EndsWithIgnoringCase(name, end); }))
+    return true;
   return std::any_of(std::begin(kOwnNames), std::end(kOwnNames),
                      [name](std::string_view own) { return EqualIgnoringCase(name, own); });
 }

@@ -14,7 +14,8 @@ namespace pelnor {
 std::string AttachmentFolderPath(std::string programDir);
 
 // True for a name the program itself uses in its directory: the settings,
-// the account list and its backup, the log, every history file ("*.dat"),
+// the account list and its backup, the log, every account's history
+// ("*.dat"), unique-id list ("*.uidl") and pending printouts ("*.pnd"),
 // the temporary files of their rewrites, the executable, the manual and the
 // PDF folder. Letter case is ignored, so the answer also holds on file
 // systems that ignore it. `name` is a file name without directory.

@@ -40,6 +40,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     Fail("cannot open", path, errno);
   }
   std::string text;
+  // Sized once: a history or unique-id file of a large mailbox is read at
+  // every check.
+  struct stat st {};
+  if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) text.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd.get(), buf, sizeof buf);

@@ -128,9 +128,10 @@ TEST_F(AttachmentOutputTest, EmptyDirectoryMeansTheAttachFolderOfTheProgramDirec
 // However the program directory is written, no attachment takes one of the
 // names the program keeps there; elsewhere those names are ordinary.
 TEST_F(AttachmentOutputTest, TheProgramsOwnNamesAreChangedInItsDirectory) {
-  const char* const ownNames[] = {"Defult.ini", "User.inf", "User.inf.bak", "Log.txt",
-                                  "main.dat",   "MAIN.DAT", "pelnor",       "pelnor.html",
-                                  "PDF",        "User.inf.tmpAb12Cd"};
+  const char* const ownNames[] = {"Defult.ini", "User.inf",  "User.inf.bak",       "Log.txt",
+                                  "main.dat",   "MAIN.DAT",  "main.uidl",          "Main.PND",
+                                  "pelnor",     "pelnor.html", "PDF",              "User.inf.tmpAb12Cd",
+                                  "main.uidl.tmpXy34Zw"};
   fs::create_directories(programDir);
   fs::create_symlink(programDir, root.Path() / "link");
   const std::string ways[] = {programDir.string(), programDir.string() + "/",

@@ -29,6 +29,7 @@ void FakePop3Client::Refuse(std::int32_t code, const std::string& text) {
 
 void FakePop3Client::Connect() {
   Send("CONNECT");
+  marked_.clear();  // DELE marks of a session that broke off never count
   auto it = world_.Hosts.find(host_);
   failed_ = it == world_.Hosts.end();
   connectFailure_ = failed_ ? ConnectFailure::kNetwork : ConnectFailure::kNone;
@@ -56,40 +57,52 @@ bool FakePop3Client::Login() {
   return true;
 }
 
-void FakePop3Client::CountNewMessages() {
+void FakePop3Client::Stat() {
   Send("STAT");
-  count_ = static_cast<std::uint16_t>(box_->Mails.size());
+  count_ = static_cast<std::uint32_t>(box_->Mails.size());
 }
 
-void FakePop3Client::RetrieveAll(MailMessageList& list) {
-  list.Clear();
-  for (std::uint16_t n = 1; n <= count_; ++n) {
+std::optional<std::vector<UidlEntry>> FakePop3Client::ListUniqueIds() {
+  Send("UIDL");
+  if (!box_->Uidl) return std::nullopt;
+  std::vector<UidlEntry> entries;
+  for (std::uint32_t n = 1; n <= count_; ++n) {
+    const FakeMail& mail = box_->Mails[n - 1];
+    entries.push_back({n, mail.Uid.empty() ? "u-" + mail.Subject : mail.Uid});
+  }
+  return entries;
+}
+
+std::int32_t FakePop3Client::RetrieveEach(const std::vector<std::uint32_t>& numbers,
+                                          bool headersOnly, const MessageHandler& handle) {
+  std::int32_t handed = 0;
+  for (std::uint32_t n : numbers) {
     if (world_.OnRetrieve) world_.OnRetrieve(n);
-    Send("RETR " + std::to_string(n));
+    Send((headersOnly ? "TOP " : "RETR ") + std::to_string(n));
     if (n == box_->RefuseRetr) {
       Refuse(2004, box_->RefuseText);
-      return;
+      return handed;
     }
     const FakeMail& mail = box_->Mails[n - 1];
-    auto msg = std::make_unique<MailMessage>();
-    msg->From = mail.From;
-    msg->MessageId = mail.MessageId;
-    msg->Subject = mail.Subject;
-    msg->Date = mail.Date;
-    msg->Text = {"body of " + mail.Subject};
-    msg->Headers = {"From: " + mail.From, "Subject: " + mail.Subject, "Date: " + mail.Date};
-    if (!mail.MessageId.empty()) msg->Headers.push_back("Message-ID: " + mail.MessageId);
-    owned_.push_back(std::move(msg));
-    if (OnAfterRetrieve) OnAfterRetrieve(*this);
-    list.Add(*owned_.back());
-    if (n == 1 && !box_->BreakAfterFirst.empty()) {
+    MailMessage msg;
+    msg.From = mail.From;
+    msg.MessageId = mail.MessageId;
+    msg.Subject = mail.Subject;
+    msg.Date = mail.Date;
+    if (!headersOnly) msg.Text = {"body of " + mail.Subject};
+    msg.Headers = {"From: " + mail.From, "Subject: " + mail.Subject, "Date: " + mail.Date};
+    if (!mail.MessageId.empty()) msg.Headers.push_back("Message-ID: " + mail.MessageId);
+    handle(n, msg);
+    ++handed;
+    if (!box_->BreakAfterFirst.empty()) {
       connected_ = false;
       throw ESocketError(box_->BreakAfterFirst);
     }
   }
+  return handed;
 }
 
-void FakePop3Client::DeleteMessage(std::uint16_t number) {
+void FakePop3Client::DeleteMessage(std::uint32_t number) {
   if (!connected_) throw EInvalidOperation(kNotConnected);
   Send("DELE " + std::to_string(number));
   marked_.insert(number);
@@ -101,7 +114,7 @@ void FakePop3Client::Quit() {
   Send("QUIT");
   std::vector<FakeMail> kept;
   for (std::size_t i = 0; i < box_->Mails.size(); ++i)
-    if (!marked_.count(static_cast<std::uint16_t>(i + 1))) kept.push_back(box_->Mails[i]);
+    if (!marked_.count(static_cast<std::uint32_t>(i + 1))) kept.push_back(box_->Mails[i]);
   box_->Mails = kept;
   Close();
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // In-memory stand-ins for what the check cycle talks through: POP3 servers
-// with POP3's commit-on-QUIT deletion, a tray icon and a timer that record
-// their states, and a printer that jams on a chosen text.
+// with POP3's commit-on-QUIT deletion and, when asked, unique-ids, a tray
+// icon and a timer that record their states, and a printer that jams on a
+// chosen text.
 
 #include <cstdint>
 #include <functional>
@@ -22,15 +23,17 @@ struct FakeMail {
   std::string MessageId;
   std::string Subject;
   std::string Date = "Sat, 25 Dec 2004 15:29:58 +0900";
+  std::string Uid;  // the unique-id; "u-" + Subject when empty
 };
 
 struct FakeMailbox {
   std::string User = "user";
   std::string Password = "pass";
   std::vector<FakeMail> Mails;
-  std::uint16_t RefuseRetr = 0;  // RETR of this number answers -ERR
+  bool Uidl = false;             // answers UIDL
+  std::uint32_t RefuseRetr = 0;  // RETR of this number answers -ERR
   std::string RefuseText = "no such message";
-  // Thrown from RetrieveAll after the first message, as a broken socket would.
+  // Thrown from RetrieveEach after the first message, as a broken socket would.
   std::string BreakAfterFirst;
   // A certificate the client refuses for this reason, unless the client
   // was given its fingerprint as the pinned one.
@@ -45,7 +48,7 @@ struct FakeMailWorld {
   std::map<std::string, FakeMailbox> Hosts;
   std::vector<std::string> Wire;
   // Runs before each retrieval, inside the cycle (where the pump would).
-  std::function<void(std::uint16_t number)> OnRetrieve;
+  std::function<void(std::uint32_t number)> OnRetrieve;
   // Runs after a refusal has been reported through OnError.
   std::function<void()> AfterError;
 };
@@ -62,10 +65,12 @@ class FakePop3Client : public Pop3Client {
   std::string ConnectError() const override { return connectError_; }
   bool Connected() const override { return connected_; }
   bool Login() override;
-  void CountNewMessages() override;
-  std::uint16_t MessageCount() const override { return count_; }
-  void RetrieveAll(MailMessageList& list) override;
-  void DeleteMessage(std::uint16_t number) override;
+  void Stat() override;
+  std::uint32_t MessageCount() const override { return count_; }
+  std::optional<std::vector<UidlEntry>> ListUniqueIds() override;
+  std::int32_t RetrieveEach(const std::vector<std::uint32_t>& numbers, bool headersOnly,
+                            const MessageHandler& handle) override;
+  void DeleteMessage(std::uint32_t number) override;
   void Quit() override;
 
  private:
@@ -80,9 +85,8 @@ class FakePop3Client : public Pop3Client {
   FakeMailbox* box_ = nullptr;
   bool connected_ = false;
   bool failed_ = false;
-  std::uint16_t count_ = 0;
-  std::set<std::uint16_t> marked_;
-  std::vector<std::unique_ptr<MailMessage>> owned_;
+  std::uint32_t count_ = 0;
+  std::set<std::uint32_t> marked_;
 };
 
 struct FakeTray : CheckTray {

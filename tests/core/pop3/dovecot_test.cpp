@@ -54,7 +54,7 @@ TEST_F(DovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
   auto pop = Session("secret");
   EventLog events;
   events.Attach(*pop);
-  std::uint16_t next = 1;
+  std::uint32_t next = 1;
   pop->OnAfterRetrieve = [&](Pop3Session& p) { p.DeleteMessage(next++); };
   pop->Connect();
   ASSERT_FALSE(pop->Failed()) << pop->ConnectError() << server_->LogText();
@@ -118,7 +118,7 @@ TEST_F(DovecotSession, LargeMailsDecodedWhileTheNextArrivesAreDeletedToo) {
   auto pop = Session("secret");
   EventLog events;
   events.Attach(*pop);
-  std::uint16_t next = 1;
+  std::uint32_t next = 1;
   pop->OnAfterRetrieve = [&](Pop3Session& p) {
     events.Events.push_back("after");
     p.DeleteMessage(next++);

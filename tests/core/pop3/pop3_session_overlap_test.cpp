@@ -90,7 +90,7 @@ TEST_F(Pop3SessionOverlap, DeleteFromAfterRetrieveFollowsTheFetchAhead) {
   AddFetch(script, 3, PlainMail("m3", "b"));
   script.On("DELE 2", "+OK\r\n").On("DELE 3", "+OK\r\n");
   StartOverlapped(script);
-  std::uint16_t deleteNumber = 1;
+  std::uint32_t deleteNumber = 1;
   pop_->OnAfterRetrieve = [&](Pop3Session& pop) {
     EXPECT_FALSE(pop.Failed());
     pop.DeleteMessage(deleteNumber++);
@@ -110,8 +110,8 @@ TEST_F(Pop3SessionOverlap, MessageDeletedByAHandlerIsDroppedAfterItsFetchAhead) 
   script.On("DELE 2", "+OK\r\n");
   AddFetch(script, 3, PlainMail("m3", "b"));
   StartOverlapped(script);
-  std::vector<std::uint16_t> before;
-  pop_->OnBeforeRetrieve = [&](Pop3Session&, std::uint16_t n) { before.push_back(n); };
+  std::vector<std::uint32_t> before;
+  pop_->OnBeforeRetrieve = [&](Pop3Session&, std::uint32_t n) { before.push_back(n); };
   pop_->OnAfterRetrieve = [&](Pop3Session& pop) {
     if (before.back() == 1) pop.DeleteMessage(2);
   };

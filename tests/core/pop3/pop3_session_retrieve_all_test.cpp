@@ -63,8 +63,8 @@ TEST_F(Pop3SessionRetrieveAll, DeleteFromAfterRetrieveKeepsTheBound) {
   script.On("DELE 2", "+OK\r\n");
   AddFetch(script, 3, PlainMail("m3", "b"));
   StartCounted(script);
-  std::uint16_t current = 0;
-  pop_->OnBeforeRetrieve = [&](Pop3Session&, std::uint16_t n) { current = n; };
+  std::uint32_t current = 0;
+  pop_->OnBeforeRetrieve = [&](Pop3Session&, std::uint32_t n) { current = n; };
   pop_->OnAfterRetrieve = [&](Pop3Session& pop) {
     if (current == 2) pop.DeleteMessage(2);
   };
@@ -84,7 +84,7 @@ TEST_F(Pop3SessionRetrieveAll, DeletingEachMessageAsTheCheckCycleDoes) {
   }
   script.On("QUIT", "+OK\r\n");
   StartCounted(script);
-  std::uint16_t deleteNumber = 1;
+  std::uint32_t deleteNumber = 1;
   pop_->OnAfterRetrieve = [&](Pop3Session& pop) { pop.DeleteMessage(deleteNumber++); };
   MailMessageList list;
   EXPECT_EQ(pop_->RetrieveAll(list), 3);

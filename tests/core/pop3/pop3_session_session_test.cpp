@@ -186,14 +186,15 @@ TEST_F(Pop3SessionCount, StatAndLastArithmetic) {
     const char* name;
     std::string stat;
     std::string last;
-    int count;
-    int result;
+    std::uint32_t count;
+    std::uint32_t result;
   } rows[] = {
       {"stat minus last", "+OK 5 12345", "+OK 3", 5, 2},
       {"last refused", "+OK 5 12345", "-ERR unknown command", 5, 0},
       {"stat without numbers", "+OK", "+OK 0", 0, 0},
-      {"last above stat wraps in 16 bits", "+OK 2 100", "+OK 3", 2, 65535},
-      {"count kept in 16 bits", "+OK 65537 1", "+OK 0", 1, 1},
+      {"last above stat wraps in 32 bits", "+OK 2 100", "+OK 3", 2, 4294967295u},
+      {"a count above 16 bits", "+OK 65537 1", "+OK 0", 65537, 65537},
+      {"a negative count is none", "+OK -3 0", "+OK 0", 0, 0},
   };
   for (const auto& row : rows) {
     Start(LoggedIn().On("STAT", row.stat + "\r\n").On("LAST", row.last + "\r\n"));

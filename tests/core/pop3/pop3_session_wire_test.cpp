@@ -64,7 +64,7 @@ TEST_F(Pop3SessionWire, WholeSessionWithDeletion) {
   ASSERT_TRUE(pop_->Login());
   EXPECT_EQ(pop_->CountNewMessages(), 0);
   EXPECT_EQ(pop_->MessageCount(), 2);
-  std::uint16_t next = 1;
+  std::uint32_t next = 1;
   pop_->OnAfterRetrieve = [&](Pop3Session& pop) { pop.DeleteMessage(next++); };
   MailMessageList list;
   EXPECT_EQ(pop_->RetrieveAll(list), 2);

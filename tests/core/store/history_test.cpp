@@ -7,6 +7,7 @@
 #include "core/text/sjis.h"
 #include "core/store/atomic_file.h"
 #include "core/store/digit_codec.h"
+#include "core/store/output_history.h"
 #include "core/store/store_error.h"
 #include "support/store_test_util.h"
 #include "support/temp_dir.h"
@@ -158,6 +159,16 @@ TEST_F(History, ShiftJisAliasNamesAUtf8File) {
   EXPECT_FALSE(Exists(dir.Dir() + "会社ポスト.dat"));
 }
 
+// Deleting an account takes every file the program kept for it, so a new
+// account of the same name does not inherit what the old one had seen.
+TEST_F(History, DeleteTakesTheAccountsOtherFilesWithIt) {
+  CreateHistory(dir.Dir(), "main", "main|1");
+  WriteBytes(dir.Dir() + "main.uidl", "x");
+  WriteBytes(dir.Dir() + "main.pnd", "x");
+  EXPECT_TRUE(DeleteHistory(dir.Dir(), "main"));
+  EXPECT_EQ(test::EntryCount(dir.Dir()), 0);
+}
+
 TEST_F(History, DeleteOfAMissingFileIsNoError) {
   EXPECT_TRUE(DeleteHistory(dir.Dir(), "main"));
   EXPECT_TRUE(DeleteHistory(dir.Dir(), "a/b"));
@@ -169,6 +180,30 @@ TEST_F(History, DeleteFailureIsReportedWithTheMessageText) {
   WriteBytes(Path() + "/x", "");
   EXPECT_FALSE(DeleteHistory(dir.Dir(), "main"));
   EXPECT_EQ(HistoryDeleteFailedText("main"), "main" + Sjis(".datを削除出来ませんでした。"));
+}
+
+// The history as a check holds it: read once, appended to, and rewritten
+// by a prune only when the prune changes it.
+TEST_F(History, HeldHistoryAppendsEachIdentifierOnceAndPrunesOnlyWhatChanged) {
+  WriteBytes(Path(), Lines({"<1@x>", "<2@x>"}));
+  OutputHistory history(dir.Dir(), "main");
+  EXPECT_TRUE(history.Contains("<2@x>"));
+  history.Record("<3@x>");
+  history.Record("<3@x>");
+  EXPECT_TRUE(history.Contains("<3@x>"));
+  EXPECT_EQ(ReadBytes(Path()), Lines({"<1@x>", "<2@x>", "<3@x>"}));
+
+  struct stat before {};
+  ASSERT_EQ(::stat(Path().c_str(), &before), 0);
+  history.Prune({"<9@x>", "<1@x>", "<2@x>", "<3@x>"});
+  struct stat after {};
+  ASSERT_EQ(::stat(Path().c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "nothing to prune: not rewritten";
+
+  history.Prune({"<3@x>", "<1@x>"});
+  EXPECT_EQ(ReadBytes(Path()), Lines({"<3@x>", "<1@x>"}));
+  EXPECT_FALSE(history.Contains("<2@x>"));
+  EXPECT_EQ(test::PermissionBits(Path()), 0600u);
 }
 
 }  // namespace
