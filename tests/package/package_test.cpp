@@ -131,7 +131,7 @@ TEST_F(InstalledCheckOnce, KeepsItsFilesInTheConfigurationFolderAndTellsTheResul
   const std::vector<fs::path> jobs = cups_->WaitForJobs(1);
   EXPECT_THAT(PdfToText(jobs.front()), HasSubstr("本日の注文"));
   EXPECT_THAT(NamesIn(Files()), UnorderedElementsAre("Defult.ini", "User.inf", "Log.txt",
-                                                     "会社.dat"));
+                                                     "会社.dat", "会社.uidl"));
   EXPECT_THAT(SjisToUtf8(ReadBytes(Files() / "Log.txt")), HasSubstr("[会社]山田太郎"));
   // Nothing beside the executable, in the home or left in the temporary folder.
   EXPECT_THAT(NamesIn("/usr/bin"), ::testing::Not(::testing::Contains("Defult.ini")));
