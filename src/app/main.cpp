@@ -16,6 +16,7 @@
 #include "platform/program_end_watcher.h"
 #include "core/check/pop3_check_client.h"
 #include "platform/program_dir.h"
+#include "platform/qt_translations.h"
 #include "platform/qt_printer.h"
 #include "platform/qt_tray_shell.h"
 #include "platform/qt_tray_timer.h"
@@ -42,6 +43,9 @@ int main(int argc, char* argv[]) {
   // The toolkit took the desktop's locale; system error texts stay in one
   // language for the log all the same.
   std::setlocale(LC_MESSAGES, "C");
+  if (!pelnor::InstallQtTranslations(app))
+    qWarning("Qt's Japanese texts (qtbase_ja.qm, package qt6-translations-l10n) are missing in %s",
+             qPrintable(pelnor::QtTranslationsDir()));
   // Before anything is held: a signal from here on ends the program
   // through the event loop, saving and releasing the lock.
   pelnor::ProgramEndWatcher ends;

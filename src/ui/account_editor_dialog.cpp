@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -26,13 +25,6 @@ QLabel* Label(const char* utf8, QWidget* parent) {
 }
 
 }  // namespace
-
-std::optional<QFont> ChooseFontDialog(const QFont& start) {
-  bool ok = false;
-  const QFont font = QFontDialog::getFont(&ok, start, nullptr, QString());
-  if (!ok) return std::nullopt;
-  return font;
-}
 
 AccountEditorDialog::AccountEditorDialog(AccountEditorServices services)
     : QWidget(nullptr, Qt::Dialog), services_(std::move(services)) {

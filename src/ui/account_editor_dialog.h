@@ -20,6 +20,7 @@
 #include "core/print/print_canvas.h"
 #include "ui/input_dialog.h"
 #include "ui/directory_chooser.h"
+#include "ui/font_dialog.h"
 #include "core/store/account_editor.h"
 #include "core/store/account_list.h"
 #include "core/store/server_address.h"
@@ -41,7 +42,6 @@ using EditorMessage = std::function<void(const QString& text)>;
 
 // The font dialog: the chosen font, nothing when cancelled.
 using ChooseFontFn = std::function<std::optional<QFont>(const QFont& start)>;
-std::optional<QFont> ChooseFontDialog(const QFont& start);  // QFontDialog
 
 // A yes/no question over the editor: true for yes.
 using EditorQuestion = std::function<bool(const QString& text)>;

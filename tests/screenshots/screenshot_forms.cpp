@@ -24,6 +24,7 @@
 #include "app/application.h"
 #include "app/icons.h"
 #include "platform/qt_printer.h"
+#include "platform/qt_translations.h"
 #include "platform/qt_tray_shell.h"
 #include "platform/qt_tray_timer.h"
 #include "core/tray/tray_host.h"
@@ -51,14 +52,19 @@ QPixmap Framed(QWidget* form) {
   bar.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
   bar.state |= QStyle::State_Active;
   const int height = form->style()->pixelMetric(QStyle::PM_TitleBarHeight, &bar, form);
-  bar.rect = QRect(0, 0, body.width(), height);
-  QPixmap framed(body.width(), body.height() + height);
+  // Painted in the form's own units; under QT_SCALE_FACTOR its grab holds
+  // more pixels than units.
+  const qreal ratio = body.devicePixelRatio();
+  const QSize size = body.deviceIndependentSize().toSize() + QSize(0, height);
+  bar.rect = QRect(0, 0, size.width(), height);
+  QPixmap framed(size * ratio);
+  framed.setDevicePixelRatio(ratio);
   framed.fill(form->palette().color(QPalette::Window));
   QPainter painter(&framed);
   form->style()->drawComplexControl(QStyle::CC_TitleBar, &bar, &painter, form);
   painter.drawPixmap(0, height, body);
   painter.setPen(form->palette().color(QPalette::Mid));
-  painter.drawRect(framed.rect().adjusted(0, 0, -1, -1));
+  painter.drawRect(QRect(QPoint(0, 0), size).adjusted(0, 0, -1, -1));
   return framed;
 }
 
@@ -82,6 +88,7 @@ int main(int argc, char* argv[]) {
   const QString out = QDir(argv[2]).absolutePath() + "/";
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(pelnor::ApplicationIcon());
+  pelnor::InstallQtTranslations(app);
 
   pelnor::QtTrayShell shell;
   pelnor::QtTrayTimerFactory timers;
