@@ -21,6 +21,8 @@
 #include "ui/form_placement.h"
 #include "core/store/program_files.h"
 #include "core/store/store_error.h"
+#include "core/text/integer.h"
+#include "ui/typed_number.h"
 
 namespace pelnor {
 namespace {
@@ -31,6 +33,13 @@ bool IsDirectory(const std::string& sjis) {
 }
 
 std::string Text(const QLineEdit* edit) { return ToSjis(edit->text()); }
+
+// Stored as typed and never refused; a size typed in full-width digits is
+// stored in ASCII ones, so that printing reads it.
+std::string FontSizeField(const QString& typed) {
+  const std::string ascii = TypedNumberText(typed);
+  return ParseInteger(ascii, kSignedNumber) ? ascii : ToSjis(typed);
+}
 
 QString FieldName(int field) {
   return field == afPrinter ? QStringLiteral("出力ﾌﾟﾘﾝﾀ") : QStringLiteral("用紙");
@@ -290,7 +299,7 @@ Account AccountEditorDialog::AccountFromControls() const {
   a.PaperIndex = paperCombo->currentIndex();
   a.FontName = Text(fontNameEdit);
   a.FontStyle = Text(fontStyleEdit);
-  a.SetField(afFontSize, Text(fontSizeEdit));  // as typed, never checked
+  a.SetField(afFontSize, FontSizeField(fontSizeEdit->text()));
   a.SaveAttachments = saveAttachmentsCheck->isChecked();
   a.AttachDir = Text(attachDirEdit);
   a.DateSubDir = dateDirCheck->isChecked();

@@ -250,6 +250,19 @@ TEST_F(AccountEditorDialogTest, LoadShowsEveryField) {
   EXPECT_EQ(accounts[0], Record("main", "1|3", "0|" + dir.Dir() + "|0|0|1|a@b.jp|c.jp"));
 }
 
+// Printing reads ASCII digits only; what is no number is kept as typed.
+TEST_F(AccountEditorDialogTest, AFontSizeInFullWidthDigitsIsStoredInAsciiDigits) {
+  OpenNew("main");
+  form->fontSizeEdit->setText(QStringLiteral("１２"));
+  form->OnOk();
+  OpenNew("sub");
+  form->fontSizeEdit->setText(QStringLiteral("１２ｐｔ"));
+  form->OnOk();
+  ASSERT_EQ(accounts.size(), 2u);
+  EXPECT_EQ(Field(0, afFontSize), "12");
+  EXPECT_EQ(Field(1, afFontSize), Sjis("１２ｐｔ"));
+}
+
 TEST_F(AccountEditorDialogTest, PrinterPastTheListShowsTheFirstAndStoresIt) {
   accounts.Add(Record("main", "7|0"));
   form->LoadRecord(0);

@@ -108,6 +108,29 @@ TEST_F(SettingsDialogTest, RefusedMarginStopsOkAfterTheMarginsBeforeIt) {
   EXPECT_EQ(held_.MarginTop, 300);
 }
 
+// With the input method on, digits come full width; anything else in the
+// box is refused as before, with the text as typed.
+TEST_F(SettingsDialogTest, FullWidthDigitsAndMinusAreTakenAsTheirAsciiForms) {
+  SettingsDialog& dialog = Start();
+  dialog.Open(held_);
+  dialog.intervalEdit->setText(QStringLiteral("５"));
+  dialog.leftMarginEdit->setText(QStringLiteral("１５０"));
+  dialog.rightMarginEdit->setText(QStringLiteral("－５"));
+  dialog.topMarginEdit->setText(QStringLiteral(" −１"));
+  dialog.bottomMarginEdit->setText(QStringLiteral("５ｍｍ"));
+  messages_.clear();
+  dialog.OnOk();
+  EXPECT_EQ(messages_, std::vector<QString>{QStringLiteral("'５ｍｍ' は整数ではありません")});
+  EXPECT_EQ(held_.MarginLeft, 150);
+  EXPECT_EQ(held_.MarginRight, -5);
+  EXPECT_EQ(held_.MarginTop, -1);
+  dialog.bottomMarginEdit->setText(QStringLiteral("２００"));
+  dialog.OnOk();
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(held_.MarginBottom, 200);
+  EXPECT_EQ(held_.CheckInterval, 5 * 60000);
+}
+
 // ---- accounts ----
 
 TEST_F(SettingsDialogTest, UncheckedAccountStaysDisabledAfterCancelButNotInTheFile) {
