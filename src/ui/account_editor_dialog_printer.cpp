@@ -53,6 +53,8 @@ void AccountEditorDialog::ShowPrinterFont() {
 }
 
 void AccountEditorDialog::showEvent(QShowEvent* event) {
+  // Not the button that closed it last time: typing starts with the alias.
+  aliasEdit->setFocus(Qt::OtherFocusReason);
   QWidget::showEvent(event);
   Guarded([this] { OnShown(); });
 }

@@ -107,6 +107,7 @@ void DirectoryChooser::OnOk() {
 void DirectoryChooser::OnCancel() { close(); }
 
 void DirectoryChooser::showEvent(QShowEvent* event) {
+  directoryList->setFocus(Qt::OtherFocusReason);
   QWidget::showEvent(event);
   if (OnShown) OnShown();
 }

@@ -106,6 +106,7 @@ void SettingsDialog::HandBack() {
 // Back on the accounts page, centred on the desktop.
 void SettingsDialog::showEvent(QShowEvent* event) {
   pages->setCurrentWidget(accountsPage);
+  accountCheckList->setFocus(Qt::OtherFocusReason);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   QWidget::showEvent(event);

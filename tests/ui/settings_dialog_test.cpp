@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 
@@ -163,6 +164,20 @@ TEST_F(SettingsDialogTest, DeletingTheOnlyAccountThenOkWritesAnEmptyList) {
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_TRUE(fs::exists(dir_.Dir() + "User.inf"));
   EXPECT_EQ(ReadBytes(dir_.Dir() + "User.inf"), "");
+}
+
+// Text typed at once goes into the first box, also after a button closed
+// the window the last time.
+TEST_F(SettingsDialogTest, TheDialogAndEachNewAccountOpenWithTheFocusOnTheFirstBox) {
+  SettingsDialog& dialog = Start();
+  dialog.Open(held_);
+  EXPECT_EQ(dialog.focusWidget(), dialog.accountCheckList);
+  for (int time = 1; time <= 2; ++time) {
+    dialog.OnNewAccount();
+    EXPECT_EQ(editor_->focusWidget(), editor_->aliasEdit) << "opening " << time;
+    editor_->cancelButton->setFocus(Qt::MouseFocusReason);  // as clicking it does
+    editor_->cancelButton->click();
+  }
 }
 
 // ---- connection page ----
