@@ -107,6 +107,7 @@ void AccountEditorDialog::CreateOutputGroup() {
   paperCombo = new QComboBox(outputGroup);
   fontNameEdit = new QLineEdit(outputGroup);
   fontStyleEdit = new QLineEdit(outputGroup);
+  fontStyleEdit->setReadOnly(true);  // "変更" chooses the style
   fontSizeEdit = new QLineEdit(outputGroup);
   fontButton = new QPushButton(QStringLiteral("変更"), outputGroup);
   for (QComboBox* box : {printerCombo, paperCombo})

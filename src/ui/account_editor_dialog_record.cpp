@@ -114,7 +114,7 @@ void AccountEditorDialog::LoadRecord(size_t index) {
   if (services_.SelectPrinterPaper)
     Guarded([&] { services_.SelectPrinterPaper(PrinterIndex, paper); });
   fontNameEdit->setText(FromSjis(shown.FontName));
-  fontStyleEdit->setText(FromSjis(shown.FontStyle));
+  ShowFontStyle(shown.FontStyle);
   fontSizeEdit->setText(FromSjis(shown.Field(afFontSize)));
   saveAttachmentsCheck->setChecked(shown.SaveAttachments);
   if (services_.AttachDir)
@@ -131,7 +131,7 @@ void AccountEditorDialog::LoadRecord(size_t index) {
   EditMode = 1;
   OnSaveAttachmentsToggled();
   for (QLineEdit* edit : {aliasEdit, serverEdit, userEdit, passwordEdit, fontNameEdit,
-                          fontStyleEdit, fontSizeEdit, attachDirEdit})
+                          fontSizeEdit, attachDirEdit})
     edit->setCursorPosition(0);  // long texts show their beginning
   for (int field : loaded.NotWholeFields)
     Message(QStringLiteral("%1の値が整数ではないため、0として読み込みました。").arg(FieldName(field)));
@@ -277,8 +277,8 @@ bool AccountEditorDialog::TextsUsable() {
   const std::pair<const char*, QLineEdit*> boxes[] = {
       {"ｴｲﾘｱｽ", aliasEdit},        {"POP3ｻｰﾊﾞｰ", serverEdit},
       {"ﾕｰｻﾞｰ名", userEdit},        {"ﾊﾟｽﾜｰﾄﾞ", passwordEdit},
-      {"出力ﾌｫﾝﾄ", fontNameEdit},   {"ｽﾀｲﾙ", fontStyleEdit},
-      {"ｻｲｽﾞ", fontSizeEdit},       {"添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", attachDirEdit}};
+      {"出力ﾌｫﾝﾄ", fontNameEdit},   {"ｻｲｽﾞ", fontSizeEdit},
+      {"添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", attachDirEdit}};
   for (const auto& [label, edit] : boxes) {
     if (const QString bad = UnusableChar(edit->text()); !bad.isEmpty()) {
       Message(UnusableCharMessage(QString::fromUtf8(label), bad));
@@ -298,7 +298,7 @@ Account AccountEditorDialog::AccountFromControls() const {
   a.PrinterIndex = printerCombo->currentIndex();
   a.PaperIndex = paperCombo->currentIndex();
   a.FontName = Text(fontNameEdit);
-  a.FontStyle = Text(fontStyleEdit);
+  a.FontStyle = fontStyleField_;
   a.SetField(afFontSize, FontSizeField(fontSizeEdit->text()));
   a.SaveAttachments = saveAttachmentsCheck->isChecked();
   a.AttachDir = Text(attachDirEdit);

@@ -331,11 +331,36 @@ TEST_F(AccountEditorDialogTest, FontDialogStartsFromTheFontLastChosenInIt) {
   chosenFont = chosen;
   form->OnChooseFont();
   EXPECT_EQ(form->fontNameEdit->text(), "Serif Face");
-  EXPECT_EQ(form->fontStyleEdit->text(), "[fsItalic,fsUnderline]");
+  EXPECT_EQ(form->fontStyleEdit->text(), "斜体 下線");
   EXPECT_EQ(form->fontSizeEdit->text(), "14");
   EXPECT_EQ(printer.CurrentFont.Size, 14);
   form->OnChooseFont();
   EXPECT_THAT(fontDialogStarts, ElementsAre("IPAGothic", "IPAGothic", "Serif Face"));
+  form->OnOk();
+  EXPECT_EQ(Field(0, afFontStyle), "[fsItalic,fsUnderline]");
+}
+
+// The box speaks words; the record keeps the bytes it has, also those that
+// no font dialog writes.
+TEST_F(AccountEditorDialogTest, TheStyleShowsInWordsWhileTheRecordKeepsItsBytes) {
+  const struct {
+    std::string stored;
+    const char* shown;
+  } rows[] = {{"[fsBold]", "太字"},
+              {"[]", "標準"},
+              {"[fsBold,fsItalic]", "太字 斜体"},
+              {"[fsStrikeOut,fsBold]", "太字 取消線"},
+              {"[fsItalic,fsItalic]", "斜体"},
+              {"bold", "標準"}};
+  for (const auto& row : rows) {
+    accounts.Clear();
+    accounts.Add("main|1|host|user|pw|0|0|Font|" + row.stored + "|10|1||1|1|0");
+    OpenRecord(0);
+    EXPECT_EQ(form->fontStyleEdit->text(), QString::fromUtf8(row.shown)) << row.stored;
+    EXPECT_TRUE(form->fontStyleEdit->isReadOnly());
+    form->OnOk();
+    EXPECT_EQ(Field(0, afFontStyle), row.stored);
+  }
 }
 
 TEST_F(AccountEditorDialogTest, DropDownWidensToTheLongestPrinterName) {
@@ -506,7 +531,7 @@ TEST_F(AccountEditorDialogTest, RefusesCharactersThatSplitTheRecord) {
       {&AccountEditorDialog::userEdit, "ta|ro", "ﾕｰｻﾞｰ名に「|」は使用できません。"},
       {&AccountEditorDialog::aliasEdit, "アポロ", "ｴｲﾘｱｽに「ポ」は使用できません。"},
       {&AccountEditorDialog::passwordEdit, "pass😀", "ﾊﾟｽﾜｰﾄﾞに「😀」は使用できません。"},
-      {&AccountEditorDialog::fontStyleEdit, "[fs|Bold]", "ｽﾀｲﾙに「|」は使用できません。"},
+      {&AccountEditorDialog::fontNameEdit, "[fs|Bold]", "出力ﾌｫﾝﾄに「|」は使用できません。"},
   };
   for (const Row& row : rows) {
     messages.clear();
