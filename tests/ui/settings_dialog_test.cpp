@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -130,6 +131,20 @@ TEST_F(SettingsDialogTest, FullWidthDigitsAndMinusAreTakenAsTheirAsciiForms) {
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(held_.MarginBottom, 200);
   EXPECT_EQ(held_.CheckInterval, 5 * 60000);
+}
+
+TEST_F(SettingsDialogTest, EachMarginShowsWhatItIsOnPaperAsItIsTyped) {
+  held_.MarginLeft = 200;
+  held_.MarginBottom = -12;
+  SettingsDialog& dialog = Start();
+  EXPECT_EQ(dialog.marginOnPaperLabels[0]->text(), QStringLiteral("≈ 8.5 mm"));
+  EXPECT_EQ(dialog.marginOnPaperLabels[3]->text(), QStringLiteral("≈ -0.5 mm"));
+  dialog.topMarginEdit->setText(QStringLiteral("600"));
+  EXPECT_EQ(dialog.marginOnPaperLabels[2]->text(), QStringLiteral("≈ 25.4 mm"));
+  dialog.topMarginEdit->setText(QStringLiteral("６０"));
+  EXPECT_EQ(dialog.marginOnPaperLabels[2]->text(), QStringLiteral("≈ 2.5 mm"));
+  dialog.topMarginEdit->setText(QStringLiteral("6x"));
+  EXPECT_EQ(dialog.marginOnPaperLabels[2]->text(), QString());
 }
 
 // ---- accounts ----
