@@ -123,11 +123,7 @@ int main(int argc, char* argv[]) {
   saved &= Save(editor.inputDialog.get(), out + "input-dialog.png");
   editor.inputDialog->OnCancel();
   editor.saveAttachmentsCheck->setChecked(true);
-  editor.OnBrowse();  // "参照"
-  // The tree fills in the background and rows arriving above the directory
-  // push it out of view; shown again once they are in.
-  Settle();
-  editor.directoryChooser->SetDirectory(QString::fromStdString(programDir) + QStringLiteral("添付"));
+  editor.OnBrowse();  // "参照": opens on the account's directory, the tree filling meanwhile
   saved &= Save(editor.directoryChooser.get(), out + "directory-chooser.png");
   editor.directoryChooser->OnCancel();
   editor.OnCancel();

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTest>
+#include <QTreeView>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -478,6 +480,26 @@ TEST_F(AccountEditorDialogTest, TheChooserAppendsTheSeparator) {
   form->OnOk();
   EXPECT_EQ(Field(0, afSaveAttachments), "0");
   EXPECT_EQ(Field(0, afAttachDir), dir.Dir() + "mail/");
+}
+
+// The tree lists a folder in the background, after the directory itself is
+// shown: the folders sorted in above it must not push it out of view.
+TEST(DirectoryChooserTest, KeepsTheDirectoryInViewWhileTheTreeFills) {
+  const TempDir dir("chooser-");
+  for (int i = 0; i < 300; ++i)
+    std::filesystem::create_directory(dir.Path() / QString::asprintf("d%03d", i).toStdString());
+  const QString chosen = QString::fromStdString((dir.Path() / "d250").string());
+  DirectoryChooser chooser;
+  chooser.SetDirectory(chosen);  // before showing, as "参照" does
+  chooser.show();
+  const QAbstractItemModel& model = *chooser.directoryList->model();
+  const auto index = [&] { return chooser.directoryList->currentIndex(); };
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return model.rowCount(index().parent()) == 300 && index().row() == 250; }, 10000));
+  const QRect row = chooser.directoryList->visualRect(index());
+  const int height = chooser.directoryList->viewport()->height();
+  EXPECT_TRUE(row.top() >= 0 && row.bottom() < height) << "row at y " << row.y() << " of " << height;
+  EXPECT_EQ(chooser.Directory(), chosen);
 }
 
 TEST_F(AccountEditorDialogTest, TheChooserRefusesAPathTheRecordCannotHold) {
