@@ -31,8 +31,8 @@ AboutDialog::AboutDialog(std::function<void(int)> setLastShownForm, QWidget* par
   versionLabel = BoldLabel(QStringLiteral("Ver.1.7"), QStringLiteral("red"), panel);
   subtitleLabel = new QLabel(QString::fromUtf8(kAboutSubtitle), panel);
   noticeLabel = new QLabel(QString::fromUtf8(kAboutNotice), panel);
-  noticeLabel->setWordWrap(true);
-  noticeLabel->setMinimumWidth(280);
+  // Unwrapped: Japanese wraps between any two characters, mid-phrase too.
+  noticeLabel->setWordWrap(false);
   iconLabel = new QLabel(panel);
   iconLabel->setPixmap(QApplication::windowIcon().pixmap(48, 48));
   auto* texts = new QVBoxLayout;

@@ -78,9 +78,11 @@ void AccountEditorDialog::ClearAddresses() {
 void AccountEditorDialog::ShowAddresses() {
   addressGrid->clearContents();
   addressGrid->setRowCount(std::max<int>(1, static_cast<int>(EditAddressList.size())));
-  for (size_t row = 0; row < EditAddressList.size(); ++row)
-    addressGrid->setItem(static_cast<int>(row), 0,
-                         new QTableWidgetItem(FromSjis(EditAddressList[row])));
+  for (size_t row = 0; row < EditAddressList.size(); ++row) {
+    auto* item = new QTableWidgetItem(FromSjis(EditAddressList[row]));
+    item->setToolTip(item->text());
+    addressGrid->setItem(static_cast<int>(row), 0, item);
+  }
 }
 
 void AccountEditorDialog::PrepareForNew() {

@@ -26,7 +26,7 @@ DirectoryChooser::DirectoryChooser() : QWidget(nullptr, Qt::Dialog) {
   // font in use; never smaller than the old chooser.
   const QFontMetrics metrics(font());
   setMinimumSize(204, 285);
-  resize(QSize(metrics.averageCharWidth() * 48, metrics.lineSpacing() * 26).expandedTo(minimumSize()));
+  resize(QSize(metrics.averageCharWidth() * 56, metrics.lineSpacing() * 26).expandedTo(minimumSize()));
 
   auto* toolbar = new QToolBar(this);
   driveCombo = new QComboBox(toolbar);
@@ -128,7 +128,10 @@ void DirectoryChooser::CurrentChanged(const QModelIndex& current) {
 void DirectoryChooser::KeepDirectoryInView() {
   if (!followDirectory_) return;
   const QModelIndex index = model_->index(directory_);
-  if (index.isValid()) directoryList->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  if (!index.isValid()) return;
+  directoryList->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  // Down the tree, not along it: the folders that hold it stay in sight.
+  directoryList->horizontalScrollBar()->setValue(0);
 }
 
 bool DirectoryChooser::CreateDirectory(const QString& name) {

@@ -4,6 +4,7 @@
 #include "ui/account_editor_dialog.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -363,6 +364,32 @@ TEST_F(AccountEditorDialogTest, TheStyleShowsInWordsWhileTheRecordKeepsItsBytes)
     form->OnOk();
     EXPECT_EQ(Field(0, afFontStyle), row.stored);
   }
+}
+
+// A larger font, as larger desktop texts give: a usual host name and a
+// usual address still show whole, the editor growing around them.
+TEST_F(AccountEditorDialogTest, UsualTextsShowWholeInALargerFont) {
+  const QFont before = QApplication::font();
+  QFont large = before;
+  large.setPointSizeF(before.pointSizeF() * 1.5);
+  QApplication::setFont(large);
+  AccountEditorServices services;
+  services.ProgramDir = dir.Dir();
+  services.Accounts = &accounts;
+  services.Printer = &printer;
+  auto editor = std::make_unique<AccountEditorDialog>(std::move(services));
+  accounts.Add(Record("main", "0|0", "1||1|1|1|yamada.taro@example.co.jp"));
+  editor->LoadRecord(0);
+  editor->serverEdit->setText(QStringLiteral("pop.mail.example.co.jp"));
+  editor->show();
+  const QFontMetrics metrics(editor->font());
+  constexpr int kFrameAndMargins = 8;
+  EXPECT_GT(editor->serverEdit->width(),
+            metrics.horizontalAdvance(editor->serverEdit->text()) + kFrameAndMargins);
+  EXPECT_GT(editor->addressGrid->columnWidth(0),
+            metrics.horizontalAdvance(editor->addressGrid->item(0, 0)->text()) + kFrameAndMargins);
+  editor.reset();
+  QApplication::setFont(before);
 }
 
 TEST_F(AccountEditorDialogTest, DropDownWidensToTheLongestPrinterName) {
