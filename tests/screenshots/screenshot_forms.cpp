@@ -1,5 +1,5 @@
-// Draws the account editor, its input dialog and directory chooser, the
-// shortcut dialog and the About box into PNG files, each as the program
+// Draws the account editor, its font dialog, input dialog and directory
+// chooser, the shortcut dialog and the About box into PNG files, each as the program
 // shows it: the dialogs are built and wired as in main.cpp over the program
 // directory given, opened through their own handlers, and grabbed.
 //
@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFontDialog>
 #include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
@@ -19,6 +20,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/application.h"
@@ -28,7 +30,9 @@
 #include "platform/qt_tray_shell.h"
 #include "platform/qt_tray_timer.h"
 #include "core/tray/tray_host.h"
+#include "platform/print_font.h"
 #include "ui/account_editor_dialog.h"
+#include "ui/font_dialog.h"
 #include "ui/settings_dialog.h"
 
 namespace {
@@ -119,6 +123,11 @@ int main(int argc, char* argv[]) {
   settings.accountCheckList->setCurrentRow(0);
   settings.OnEditAccount();  // "編集"
   saved &= Save(&editor, out + "account-editor.png");
+  // "変更": Qt's font dialog, as the editor opens it.
+  const std::unique_ptr<QFontDialog> fontDialog = pelnor::MakeFontDialog(pelnor::ToQFont(printer.Font()));
+  fontDialog->show();
+  saved &= Save(fontDialog.get(), out + "font-dialog.png");
+  fontDialog->reject();
   editor.OnAddAddress();  // "追加"
   saved &= Save(editor.inputDialog.get(), out + "input-dialog.png");
   editor.inputDialog->OnCancel();
