@@ -15,6 +15,7 @@
 #include "platform/program_dir.h"
 #include "platform/program_end_watcher.h"
 #include "platform/qt_printer.h"
+#include "platform/qt_translations.h"
 #include "platform/qt_tray_shell.h"
 #include "platform/qt_tray_timer.h"
 
@@ -25,6 +26,9 @@ int RunDesktop(int& argc, char** argv, const CommandLine& line) {
   // The toolkit took the desktop's locale; system error texts stay in one
   // language for the log all the same.
   std::setlocale(LC_MESSAGES, "C");
+  if (!InstallQtTranslations(app))
+    qWarning("Qt's Japanese texts (qtbase_ja.qm, package qt6-translations-l10n) are missing in %s",
+             qPrintable(QtTranslationsDir()));
   // Before anything is held: a signal from here on ends the program
   // through the event loop, saving and releasing the lock.
   ProgramEndWatcher ends;

@@ -31,8 +31,8 @@ AboutDialog::AboutDialog(std::function<void(int)> setLastShownForm, QWidget* par
   versionLabel = BoldLabel(QStringLiteral("Ver.1.7"), QStringLiteral("red"), panel);
   subtitleLabel = new QLabel(QString::fromUtf8(kAboutSubtitle), panel);
   noticeLabel = new QLabel(QString::fromUtf8(kAboutNotice), panel);
-  noticeLabel->setWordWrap(true);
-  noticeLabel->setMinimumWidth(280);
+  // Unwrapped: Japanese wraps between any two characters, mid-phrase too.
+  noticeLabel->setWordWrap(false);
   pathsLabel = new QLabel(panel);
   pathsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   iconLabel = new QLabel(panel);

@@ -1,8 +1,8 @@
 #include "ui/account_editor_dialog.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QComboBox>
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "ui/input_dialog.h"
@@ -25,20 +26,17 @@ QLabel* Label(const char* utf8, QWidget* parent) {
   return new QLabel(QString::fromUtf8(utf8), parent);
 }
 
-}  // namespace
-
-std::optional<QFont> ChooseFontDialog(const QFont& start) {
-  bool ok = false;
-  const QFont font = QFontDialog::getFont(&ok, start, nullptr, QString());
-  if (!ok) return std::nullopt;
-  return font;
+// Room for `sample` in the font of `box`, with its frame.
+int WidthFor(const QWidget& box, const QString& sample) {
+  const QFontMetrics metrics(box.font());
+  return metrics.horizontalAdvance(sample) + 2 * metrics.averageCharWidth();
 }
+
+}  // namespace
 
 AccountEditorDialog::AccountEditorDialog(AccountEditorServices services)
     : QWidget(nullptr, Qt::Dialog), services_(std::move(services)) {
   setWindowTitle(QStringLiteral("ｱｶｳﾝﾄ設定"));
-  // Taller than the old editor's 398 by the rows of port and security.
-  setFixedSize(477, 452);
   CreateAccountGroup();
   CreateOutputGroup();
   CreateAddressGroup();
@@ -51,9 +49,6 @@ AccountEditorDialog::AccountEditorDialog(AccountEditorServices services)
   okButton = new QPushButton(QStringLiteral("OK"), this);
   cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
 
-  // The right-hand groups hold the long captions.
-  accountGroup->setFixedWidth(168);
-  addressGroup->setFixedWidth(140);
   auto* top = new QHBoxLayout;
   top->addWidget(accountGroup);
   top->addWidget(outputGroup, 1);
@@ -70,6 +65,10 @@ AccountEditorDialog::AccountEditorDialog(AccountEditorServices services)
   layout->addLayout(top);
   layout->addLayout(bottom, 1);
   layout->addLayout(buttons);
+  // As large as the font in use asks, the address grid counted (it hides
+  // while everything is received); never smaller than the old editor, which
+  // was 398 high without the rows of port and security.
+  setFixedSize(sizeHint().expandedTo(QSize(477, 452)));
 
   CreateChildDialogs();
   ConnectHandlers();
@@ -94,6 +93,8 @@ void AccountEditorDialog::CreateAccountGroup() {
   // In the order of ServerSecurity.
   securityCombo->addItems({QStringLiteral("なし"), QStringLiteral("SSL/TLS"),
                            QStringLiteral("STARTTLS")});
+  // A usual host name shows whole.
+  serverEdit->setMinimumWidth(WidthFor(*serverEdit, QStringLiteral("pop.mail.example.co.jp")));
   auto* grid = new QGridLayout(accountGroup);
   const std::pair<const char*, QWidget*> rows[] = {
       {"ｴｲﾘｱｽ", aliasEdit},
@@ -115,6 +116,7 @@ void AccountEditorDialog::CreateOutputGroup() {
   paperCombo = new QComboBox(outputGroup);
   fontNameEdit = new QLineEdit(outputGroup);
   fontStyleEdit = new QLineEdit(outputGroup);
+  fontStyleEdit->setReadOnly(true);  // "変更" chooses the style
   fontSizeEdit = new QLineEdit(outputGroup);
   fontButton = new QPushButton(QStringLiteral("変更"), outputGroup);
   for (QComboBox* box : {printerCombo, paperCombo})
@@ -143,6 +145,15 @@ void AccountEditorDialog::CreateAddressGroup() {
   addressGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   addressGrid->setSelectionMode(QAbstractItemView::SingleSelection);
   addressGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // A usual address shows whole; a longer one keeps both its ends, and its
+  // tip shows it all.
+  addressGrid->setTextElideMode(Qt::ElideMiddle);
+  addressGrid->setMinimumWidth(WidthFor(*addressGrid, QStringLiteral("yamada.taro@example.co.jp")) +
+                               addressGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+  // Four rows at least; the groups beside it decide the height.
+  addressGrid->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  addressGrid->setMinimumHeight(addressGrid->verticalHeader()->defaultSectionSize() * 4 +
+                                2 * addressGrid->frameWidth());
   addAddressButton = new QPushButton(QStringLiteral("追加"), addressGroup);
   deleteAddressButton = new QPushButton(QStringLiteral("削除"), addressGroup);
   auto* buttons = new QHBoxLayout;
@@ -160,6 +171,7 @@ void AccountEditorDialog::CreateTransferGroup() {
   transferGroup = new QGroupBox(QStringLiteral("通信設定"), this);
   saveAttachmentsCheck = new QCheckBox(QStringLiteral("添付ﾌｧｲﾙ保存する。"), transferGroup);
   attachDirEdit = new QLineEdit(transferGroup);
+  connect(attachDirEdit, &QLineEdit::textChanged, attachDirEdit, &QLineEdit::setToolTip);
   browseButton = new QPushButton(QStringLiteral("参照"), transferGroup);
   dateDirCheck = new QCheckBox(QStringLiteral("取得日時別ﾃﾞｨﾚｸﾄﾘを作成する。(yymmddhhnn)"), transferGroup);
   deleteOnServerCheck = new QCheckBox(QStringLiteral("出力後ｻｰﾊﾞｰからﾒｯｾｰｼﾞを削除する。"), transferGroup);

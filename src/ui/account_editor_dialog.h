@@ -20,6 +20,7 @@
 #include "core/print/print_canvas.h"
 #include "ui/input_dialog.h"
 #include "ui/directory_chooser.h"
+#include "ui/font_dialog.h"
 #include "core/store/account_editor.h"
 #include "core/store/account_list.h"
 #include "core/store/server_address.h"
@@ -41,7 +42,6 @@ using EditorMessage = std::function<void(const QString& text)>;
 
 // The font dialog: the chosen font, nothing when cancelled.
 using ChooseFontFn = std::function<std::optional<QFont>(const QFont& start)>;
-std::optional<QFont> ChooseFontDialog(const QFont& start);  // QFontDialog
 
 // A yes/no question over the editor: true for yes.
 using EditorQuestion = std::function<bool(const QString& text)>;
@@ -116,7 +116,7 @@ class AccountEditorDialog : public QWidget {
   QComboBox* printerCombo = nullptr;
   QComboBox* paperCombo = nullptr;
   QLineEdit* fontNameEdit = nullptr;
-  QLineEdit* fontStyleEdit = nullptr;
+  QLineEdit* fontStyleEdit = nullptr;  // read only: the style in words
   QLineEdit* fontSizeEdit = nullptr;
   QPushButton* fontButton = nullptr;
   QCheckBox* receiveAllCheck = nullptr;
@@ -159,6 +159,7 @@ class AccountEditorDialog : public QWidget {
   void FillPrinters();
   void SelectRecordPrinter(int stored);
   void ShowPrinterFont();
+  void ShowFontStyle(const std::string& field);
   bool RequiredTextsGiven();
   bool TextsUsable();
   bool ServerTextUsable();
@@ -178,6 +179,7 @@ class AccountEditorDialog : public QWidget {
 
   AccountEditorServices services_;
   std::optional<QFont> dialogFont_;  // the font last chosen in the dialog
+  std::string fontStyleField_;       // field 9 as it is stored, shown in words
   bool testing_ = false;             // a connection test runs
 };
 
@@ -191,5 +193,9 @@ QString UnusableCharMessage(const QString& label, const QString& character);
 
 // "<label>が入力されていません。": a box that must not stay empty.
 QString EmptyTextMessage(const QString& label);
+
+// A font style in words: "標準", or those of "太字", "斜体", "下線" and
+// "取消線" it holds, separated by blanks.
+QString FontStyleWords(const FontStyles& styles);
 
 }  // namespace pelnor

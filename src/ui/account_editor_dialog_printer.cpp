@@ -6,9 +6,12 @@
 #include <QLineEdit>
 #include <QStringDecoder>
 #include <QAbstractItemView>
+#include <QStringList>
 
 #include <algorithm>
+#include <iterator>
 
+#include "core/check/check_session.h"
 #include "platform/print_font.h"
 #include "platform/print_text.h"
 #include "ui/account_editor_dialog.h"
@@ -44,15 +47,34 @@ void AccountEditorDialog::FillPrinters() {
     printerCombo->addItem(FromSjis(name));
 }
 
+QString FontStyleWords(const FontStyles& styles) {
+  static const char16_t* const kWords[] = {u"太字", u"斜体", u"下線", u"取消線"};
+  static_assert(std::size(kWords) == FontStyles().size());
+  QStringList words;
+  for (size_t i = 0; i < styles.size(); ++i)
+    if (styles[i]) words << QString::fromUtf16(kWords[i]);
+  return words.isEmpty() ? QStringLiteral("標準") : words.join(QLatin1Char(' '));
+}
+
 // Fields 8 to 10 as the print object holds its font now.
 void AccountEditorDialog::ShowPrinterFont() {
   const PrintFont font = services_.Printer->Font();
   fontNameEdit->setText(FromSjis(font.Name));
-  fontStyleEdit->setText(FromSjis(FontStyleText(font.Style)));
+  ShowFontStyle(FontStyleText(font.Style));
   fontSizeEdit->setText(QString::number(font.Size));
 }
 
+// The field keeps its bytes, whatever they are; the words are what
+// printing makes of them.
+void AccountEditorDialog::ShowFontStyle(const std::string& field) {
+  fontStyleField_ = field;
+  fontStyleEdit->setText(FontStyleWords(FontStylesFromText(field)));
+  fontStyleEdit->setToolTip(FromSjis(field));
+}
+
 void AccountEditorDialog::showEvent(QShowEvent* event) {
+  // Not the button that closed it last time: typing starts with the alias.
+  aliasEdit->setFocus(Qt::OtherFocusReason);
   QWidget::showEvent(event);
   Guarded([this] { OnShown(); });
 }

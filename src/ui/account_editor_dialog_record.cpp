@@ -21,6 +21,8 @@
 #include "ui/form_placement.h"
 #include "core/store/program_files.h"
 #include "core/store/store_error.h"
+#include "core/text/integer.h"
+#include "ui/typed_number.h"
 
 namespace pelnor {
 namespace {
@@ -31,6 +33,13 @@ bool IsDirectory(const std::string& sjis) {
 }
 
 std::string Text(const QLineEdit* edit) { return ToSjis(edit->text()); }
+
+// Stored as typed and never refused; a size typed in full-width digits is
+// stored in ASCII ones, so that printing reads it.
+std::string FontSizeField(const QString& typed) {
+  const std::string ascii = TypedNumberText(typed);
+  return ParseInteger(ascii, kSignedNumber) ? ascii : ToSjis(typed);
+}
 
 QString FieldName(int field) {
   return field == afPrinter ? QStringLiteral("出力ﾌﾟﾘﾝﾀ") : QStringLiteral("用紙");
@@ -69,9 +78,11 @@ void AccountEditorDialog::ClearAddresses() {
 void AccountEditorDialog::ShowAddresses() {
   addressGrid->clearContents();
   addressGrid->setRowCount(std::max<int>(1, static_cast<int>(EditAddressList.size())));
-  for (size_t row = 0; row < EditAddressList.size(); ++row)
-    addressGrid->setItem(static_cast<int>(row), 0,
-                         new QTableWidgetItem(FromSjis(EditAddressList[row])));
+  for (size_t row = 0; row < EditAddressList.size(); ++row) {
+    auto* item = new QTableWidgetItem(FromSjis(EditAddressList[row]));
+    item->setToolTip(item->text());
+    addressGrid->setItem(static_cast<int>(row), 0, item);
+  }
 }
 
 void AccountEditorDialog::PrepareForNew() {
@@ -105,7 +116,7 @@ void AccountEditorDialog::LoadRecord(size_t index) {
   if (services_.SelectPrinterPaper)
     Guarded([&] { services_.SelectPrinterPaper(PrinterIndex, paper); });
   fontNameEdit->setText(FromSjis(shown.FontName));
-  fontStyleEdit->setText(FromSjis(shown.FontStyle));
+  ShowFontStyle(shown.FontStyle);
   fontSizeEdit->setText(FromSjis(shown.Field(afFontSize)));
   saveAttachmentsCheck->setChecked(shown.SaveAttachments);
   if (services_.AttachDir)
@@ -122,7 +133,7 @@ void AccountEditorDialog::LoadRecord(size_t index) {
   EditMode = 1;
   OnSaveAttachmentsToggled();
   for (QLineEdit* edit : {aliasEdit, serverEdit, userEdit, passwordEdit, fontNameEdit,
-                          fontStyleEdit, fontSizeEdit, attachDirEdit})
+                          fontSizeEdit, attachDirEdit})
     edit->setCursorPosition(0);  // long texts show their beginning
   for (int field : loaded.NotWholeFields)
     Message(QStringLiteral("%1の値が整数ではないため、0として読み込みました。").arg(FieldName(field)));
@@ -268,8 +279,8 @@ bool AccountEditorDialog::TextsUsable() {
   const std::pair<const char*, QLineEdit*> boxes[] = {
       {"ｴｲﾘｱｽ", aliasEdit},        {"POP3ｻｰﾊﾞｰ", serverEdit},
       {"ﾕｰｻﾞｰ名", userEdit},        {"ﾊﾟｽﾜｰﾄﾞ", passwordEdit},
-      {"出力ﾌｫﾝﾄ", fontNameEdit},   {"ｽﾀｲﾙ", fontStyleEdit},
-      {"ｻｲｽﾞ", fontSizeEdit},       {"添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", attachDirEdit}};
+      {"出力ﾌｫﾝﾄ", fontNameEdit},   {"ｻｲｽﾞ", fontSizeEdit},
+      {"添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", attachDirEdit}};
   for (const auto& [label, edit] : boxes) {
     if (const QString bad = UnusableChar(edit->text()); !bad.isEmpty()) {
       Message(UnusableCharMessage(QString::fromUtf8(label), bad));
@@ -289,8 +300,8 @@ Account AccountEditorDialog::AccountFromControls() const {
   a.PrinterIndex = printerCombo->currentIndex();
   a.PaperIndex = paperCombo->currentIndex();
   a.FontName = Text(fontNameEdit);
-  a.FontStyle = Text(fontStyleEdit);
-  a.SetField(afFontSize, Text(fontSizeEdit));  // as typed, never checked
+  a.FontStyle = fontStyleField_;
+  a.SetField(afFontSize, FontSizeField(fontSizeEdit->text()));
   a.SaveAttachments = saveAttachmentsCheck->isChecked();
   a.AttachDir = Text(attachDirEdit);
   a.DateSubDir = dateDirCheck->isChecked();

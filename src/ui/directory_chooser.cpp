@@ -4,6 +4,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QStorageInfo>
@@ -18,7 +22,11 @@ namespace pelnor {
 
 DirectoryChooser::DirectoryChooser() : QWidget(nullptr, Qt::Dialog) {
   setWindowTitle(QStringLiteral("添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ"));
-  setFixedSize(204, 285);
+  // Room for folder names a few levels deep and a screenful of them, in the
+  // font in use; never smaller than the old chooser.
+  const QFontMetrics metrics(font());
+  setMinimumSize(204, 285);
+  resize(QSize(metrics.averageCharWidth() * 56, metrics.lineSpacing() * 26).expandedTo(minimumSize()));
 
   auto* toolbar = new QToolBar(this);
   driveCombo = new QComboBox(toolbar);
@@ -29,14 +37,7 @@ DirectoryChooser::DirectoryChooser() : QWidget(nullptr, Qt::Dialog) {
   newDirectoryButton->setToolTip(QStringLiteral("新規ﾃﾞｨﾚｸﾄﾘ作成"));
   toolbar->addWidget(newDirectoryButton);
 
-  model_ = new QFileSystemModel(this);
-  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-  model_->setRootPath(QDir::rootPath());
-  directoryList = new QTreeView(this);
-  directoryList->setModel(model_);
-  directoryList->setHeaderHidden(true);
-  for (int column = 1; column < model_->columnCount(); ++column)
-    directoryList->hideColumn(column);
+  CreateTree();
 
   okButton = new QPushButton(QStringLiteral("OK"), this);
   cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
@@ -53,8 +54,6 @@ DirectoryChooser::DirectoryChooser() : QWidget(nullptr, Qt::Dialog) {
   FillDrives();
   connect(driveCombo, &QComboBox::activated, this,
           [this](int item) { SetDirectory(driveCombo->itemData(item).toString()); });
-  connect(directoryList, &QTreeView::clicked, this,
-          [this](const QModelIndex& index) { DirectoryClicked(index); });
   connect(newDirectoryButton, &QToolButton::clicked, this, [this] { OnNewDirectory(); });
   connect(okButton, &QPushButton::clicked, this, [this] { OnOk(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });
@@ -62,6 +61,31 @@ DirectoryChooser::DirectoryChooser() : QWidget(nullptr, Qt::Dialog) {
 }
 
 DirectoryChooser::~DirectoryChooser() = default;
+
+void DirectoryChooser::CreateTree() {
+  model_ = new QFileSystemModel(this);
+  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+  model_->setRootPath(QDir::rootPath());
+  directoryList = new QTreeView(this);
+  directoryList->setModel(model_);
+  directoryList->setHeaderHidden(true);
+  for (int column = 1; column < model_->columnCount(); ++column)
+    directoryList->hideColumn(column);
+  // Long names are scrolled to, not cut.
+  directoryList->header()->setStretchLastSection(false);
+  directoryList->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+
+  connect(directoryList, &QTreeView::clicked, this,
+          [this](const QModelIndex& index) { DirectoryClicked(index); });
+  connect(directoryList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) { CurrentChanged(current); });
+  // Folders arriving, or sorted, above the directory push it down.
+  connect(model_, &QFileSystemModel::rowsInserted, this, [this] { KeepDirectoryInView(); });
+  connect(model_, &QFileSystemModel::layoutChanged, this, [this] { KeepDirectoryInView(); });
+  connect(model_, &QFileSystemModel::directoryLoaded, this, [this] { KeepDirectoryInView(); });
+  for (QScrollBar* bar : {directoryList->verticalScrollBar(), directoryList->horizontalScrollBar()})
+    connect(bar, &QScrollBar::actionTriggered, this, [this] { followDirectory_ = false; });
+}
 
 // The volumes stand where a drive list would: the root and what is mounted.
 void DirectoryChooser::FillDrives() {
@@ -78,15 +102,36 @@ void DirectoryChooser::SetDirectory(const QString& path) {
   const QModelIndex index = model_->index(directory_);
   directoryList->setCurrentIndex(index);
   directoryList->expand(index);
-  directoryList->scrollTo(index);
+  followDirectory_ = true;
+  KeepDirectoryInView();
   // The drive list follows the volume that holds the directory.
   const int drive = driveCombo->findData(QStorageInfo(directory_).rootPath());
   if (drive >= 0) driveCombo->setCurrentIndex(drive);
 }
 
 void DirectoryChooser::DirectoryClicked(const QModelIndex& index) {
+  followDirectory_ = false;
   directory_ = model_->filePath(index);
   directoryList->expand(index);
+}
+
+// A click or a key moves the current folder: that is the directory now, and
+// the user's to keep in view.
+void DirectoryChooser::CurrentChanged(const QModelIndex& current) {
+  if (!current.isValid()) return;
+  const QString path = model_->filePath(current);
+  if (path == directory_) return;
+  followDirectory_ = false;
+  directory_ = path;
+}
+
+void DirectoryChooser::KeepDirectoryInView() {
+  if (!followDirectory_) return;
+  const QModelIndex index = model_->index(directory_);
+  if (!index.isValid()) return;
+  directoryList->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  // Down the tree, not along it: the folders that hold it stay in sight.
+  directoryList->horizontalScrollBar()->setValue(0);
 }
 
 bool DirectoryChooser::CreateDirectory(const QString& name) {
@@ -107,7 +152,9 @@ void DirectoryChooser::OnOk() {
 void DirectoryChooser::OnCancel() { close(); }
 
 void DirectoryChooser::showEvent(QShowEvent* event) {
+  directoryList->setFocus(Qt::OtherFocusReason);
   QWidget::showEvent(event);
+  KeepDirectoryInView();  // set while hidden, the tree had no size to scroll in
   if (OnShown) OnShown();
 }
 

@@ -3,7 +3,8 @@
 // DirectoryChooser "添付ﾌｧｲﾙ保存ﾃﾞｨﾚｸﾄﾘ", the attachment directory chooser:
 // the mounted volumes, a directory tree and a new-directory button. What OK
 // does with the directory and how a new directory is named belong to the
-// opener.
+// opener. The tree fills in the background; until the user scrolls or moves
+// in it, it keeps the directory set in view while folders arrive above it.
 
 #include <QString>
 #include <QWidget>
@@ -58,10 +59,14 @@ class DirectoryChooser : public QWidget {
 
  private:
   void FillDrives();
+  void CreateTree();
   void DirectoryClicked(const QModelIndex& index);
+  void CurrentChanged(const QModelIndex& current);
+  void KeepDirectoryInView();
 
   QFileSystemModel* model_ = nullptr;
   QString directory_;
+  bool followDirectory_ = false;  // the tree still scrolls to directory_
 };
 
 }  // namespace pelnor

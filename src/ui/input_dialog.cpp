@@ -11,8 +11,9 @@
 namespace pelnor {
 
 InputDialog::InputDialog() : QWidget(nullptr, Qt::Dialog) {
-  setFixedSize(285, 58);
   textEdit = new QLineEdit(this);
+  // A long address or folder name fits in the font in use.
+  textEdit->setMinimumWidth(textEdit->fontMetrics().averageCharWidth() * 40);
   okButton = new QPushButton(QStringLiteral("OK"), this);
   cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
   okButton->setDefault(true);
@@ -26,6 +27,8 @@ InputDialog::InputDialog() : QWidget(nullptr, Qt::Dialog) {
   layout->setSpacing(4);
   layout->addWidget(textEdit);
   layout->addLayout(buttons);
+
+  setFixedSize(sizeHint().expandedTo(QSize(285, 58)));
 
   connect(okButton, &QPushButton::clicked, this, [this] { OnOk(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { OnCancel(); });

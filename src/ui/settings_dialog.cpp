@@ -22,6 +22,7 @@
 #include "core/store/settings_rules.h"
 #include "platform/print_text.h"  // FromSjis, ToSjis
 #include "ui/account_editor_dialog.h"
+#include "ui/typed_number.h"
 
 namespace pelnor {
 
@@ -105,6 +106,7 @@ void SettingsDialog::HandBack() {
 // Back on the accounts page, centred on the desktop.
 void SettingsDialog::showEvent(QShowEvent* event) {
   pages->setCurrentWidget(accountsPage);
+  accountCheckList->setFocus(Qt::OtherFocusReason);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   QWidget::showEvent(event);
@@ -121,7 +123,7 @@ void SettingsDialog::closeEvent(QCloseEvent* event) {
 }
 
 bool SettingsDialog::TakeIntervalOnClose() {
-  const std::optional<int> interval = IntervalFromMinutes(intervalEdit->text().toStdString());
+  const std::optional<int> interval = IntervalFromMinutes(TypedNumberText(intervalEdit->text()));
   if (!interval) {
     NotAnInteger(intervalEdit->text());
     return false;
@@ -152,7 +154,7 @@ bool SettingsDialog::TakeMargins() {
                     &edited_.MarginBottom};
   QLineEdit* edits[] = {leftMarginEdit, rightMarginEdit, topMarginEdit, bottomMarginEdit};
   for (int i = 0; i < 4; ++i) {
-    const std::optional<int> value = ParseWholeNumber(edits[i]->text().toStdString());
+    const std::optional<int> value = ParseWholeNumber(TypedNumberText(edits[i]->text()));
     if (!value) {
       NotAnInteger(edits[i]->text());
       return false;

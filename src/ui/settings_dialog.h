@@ -13,6 +13,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -21,6 +22,7 @@
 #include "ui/message_box.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -31,6 +33,10 @@ class QTabWidget;
 namespace pelnor {
 
 class AccountEditorDialog;
+
+// A margin typed in printer pixels as it comes out on paper at 600 dpi:
+// "≈ 8.5 mm" for 200; empty while the text is no whole number.
+QString MarginOnPaperText(const QString& typed);
 
 // What the dialog works with; all of it outlives the dialog.
 struct SettingsDialogServices {
@@ -91,6 +97,8 @@ class SettingsDialog : public QWidget {
   QLineEdit* rightMarginEdit = nullptr;
   QLineEdit* topMarginEdit = nullptr;
   QLineEdit* bottomMarginEdit = nullptr;
+  // Beside each margin's "ﾋﾟｸｾﾙ", what it is on paper: left, right, top, bottom.
+  std::array<QLabel*, 4> marginOnPaperLabels{};
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
 

@@ -11,9 +11,22 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <optional>
+
+#include "core/store/settings_rules.h"
 #include "ui/settings_dialog.h"
+#include "ui/typed_number.h"
 
 namespace pelnor {
+namespace {
+
+// Room for `digits` digits in the dialog's font, and the box's frame. (The
+// boxes take the dialog's font only once they are laid out in it.)
+int NumberBoxWidth(const QFontMetrics& metrics, int digits) {
+  return metrics.horizontalAdvance(QString(digits, QLatin1Char('0'))) + metrics.averageCharWidth() * 2;
+}
+
+}  // namespace
 
 void SettingsDialog::CreatePages() {
   pages = new QTabWidget;
@@ -61,7 +74,7 @@ QWidget* SettingsDialog::CreateAccountsPage() {
 QWidget* SettingsDialog::CreateGeneralPage() {
   auto* page = new QWidget;
   intervalEdit = new QLineEdit;
-  intervalEdit->setMaximumWidth(60);
+  intervalEdit->setMaximumWidth(NumberBoxWidth(fontMetrics(), 5));
   logCheck = new QCheckBox(QStringLiteral("通信ﾛｸﾞの保存"));
   auto* interval = new QHBoxLayout;
   interval->addWidget(new QLabel(QStringLiteral("受信監視間隔")));
@@ -81,7 +94,7 @@ QWidget* SettingsDialog::CreateConnectionPage() {
   proxyRadio = new QRadioButton(QStringLiteral("Ploxyを使用する。"));
   proxyAddressEdit = new QLineEdit;
   proxyPortEdit = new QLineEdit;
-  proxyPortEdit->setMaximumWidth(80);
+  proxyPortEdit->setMaximumWidth(NumberBoxWidth(fontMetrics(), 6));
   auto* proxy = new QGridLayout;
   proxy->setContentsMargins(20, 0, 0, 0);
   proxy->addWidget(new QLabel(QStringLiteral("ｱﾄﾞﾚｽ")), 0, 0);
@@ -96,6 +109,14 @@ QWidget* SettingsDialog::CreateConnectionPage() {
   return page;
 }
 
+QString MarginOnPaperText(const QString& typed) {
+  constexpr double kPrinterDpi = 600;
+  constexpr double kMmPerInch = 25.4;
+  const std::optional<int> pixels = ParseWholeNumber(TypedNumberText(typed));
+  if (!pixels) return {};
+  return QStringLiteral("≈ %1 mm").arg(*pixels / kPrinterDpi * kMmPerInch, 0, 'f', 1);
+}
+
 QWidget* SettingsDialog::CreatePrintPage() {
   auto* page = new QWidget;
   auto* layout = new QGridLayout(page);
@@ -103,13 +124,19 @@ QWidget* SettingsDialog::CreatePrintPage() {
                             QStringLiteral("上部余白"), QStringLiteral("下部余白")};
   QLineEdit** edits[] = {&leftMarginEdit, &rightMarginEdit, &topMarginEdit, &bottomMarginEdit};
   for (int row = 0; row < 4; ++row) {
-    *edits[row] = new QLineEdit;
-    (*edits[row])->setMaximumWidth(60);
+    QLineEdit* edit = *edits[row] = new QLineEdit;
+    edit->setMaximumWidth(NumberBoxWidth(fontMetrics(), 6));
+    QLabel* onPaper = marginOnPaperLabels[row] = new QLabel;
+    // As wide as its widest text, so that typing does not shift the page.
+    onPaper->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("≈ -888.8 mm")));
+    connect(edit, &QLineEdit::textChanged, onPaper,
+            [onPaper](const QString& text) { onPaper->setText(MarginOnPaperText(text)); });
     layout->addWidget(new QLabel(labels[row]), row, 0);
-    layout->addWidget(*edits[row], row, 1);
+    layout->addWidget(edit, row, 1);
     layout->addWidget(new QLabel(QStringLiteral("ﾋﾟｸｾﾙ")), row, 2);
+    layout->addWidget(onPaper, row, 3);
   }
-  layout->setColumnStretch(3, 1);
+  layout->setColumnStretch(4, 1);
   layout->setRowStretch(4, 1);
   return page;
 }

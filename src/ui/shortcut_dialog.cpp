@@ -39,6 +39,7 @@ void ShortcutDialog::OnOk() {
 
 void ShortcutDialog::showEvent(QShowEvent* event) {
   if (services_.SetLastShownForm) services_.SetLastShownForm(kFormNumber);
+  autostartCheck->setFocus(Qt::OtherFocusReason);
   QWidget::showEvent(event);
 }
 

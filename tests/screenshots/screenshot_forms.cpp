@@ -1,5 +1,5 @@
-// Draws the account editor, its input dialog and directory chooser, the
-// shortcut dialog and the About box into PNG files, each as the program
+// Draws the account editor, its font dialog, input dialog and directory
+// chooser, the shortcut dialog and the About box into PNG files, each as the program
 // shows it: the dialogs are built and wired as in main.cpp over the program
 // directory given, opened through their own handlers, and grabbed.
 //
@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFontDialog>
 #include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
@@ -19,15 +20,19 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/application.h"
 #include "app/icons.h"
 #include "platform/qt_printer.h"
+#include "platform/qt_translations.h"
 #include "platform/qt_tray_shell.h"
 #include "platform/qt_tray_timer.h"
 #include "core/tray/tray_host.h"
+#include "platform/print_font.h"
 #include "ui/account_editor_dialog.h"
+#include "ui/font_dialog.h"
 #include "ui/settings_dialog.h"
 
 namespace {
@@ -51,14 +56,19 @@ QPixmap Framed(QWidget* form) {
   bar.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
   bar.state |= QStyle::State_Active;
   const int height = form->style()->pixelMetric(QStyle::PM_TitleBarHeight, &bar, form);
-  bar.rect = QRect(0, 0, body.width(), height);
-  QPixmap framed(body.width(), body.height() + height);
+  // Painted in the form's own units; under QT_SCALE_FACTOR its grab holds
+  // more pixels than units.
+  const qreal ratio = body.devicePixelRatio();
+  const QSize size = body.deviceIndependentSize().toSize() + QSize(0, height);
+  bar.rect = QRect(0, 0, size.width(), height);
+  QPixmap framed(size * ratio);
+  framed.setDevicePixelRatio(ratio);
   framed.fill(form->palette().color(QPalette::Window));
   QPainter painter(&framed);
   form->style()->drawComplexControl(QStyle::CC_TitleBar, &bar, &painter, form);
   painter.drawPixmap(0, height, body);
   painter.setPen(form->palette().color(QPalette::Mid));
-  painter.drawRect(framed.rect().adjusted(0, 0, -1, -1));
+  painter.drawRect(QRect(QPoint(0, 0), size).adjusted(0, 0, -1, -1));
   return framed;
 }
 
@@ -82,6 +92,7 @@ int main(int argc, char* argv[]) {
   const QString out = QDir(argv[2]).absolutePath() + "/";
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(pelnor::ApplicationIcon());
+  pelnor::InstallQtTranslations(app);
 
   pelnor::QtTrayShell shell;
   pelnor::QtTrayTimerFactory timers;
@@ -112,15 +123,16 @@ int main(int argc, char* argv[]) {
   settings.accountCheckList->setCurrentRow(0);
   settings.OnEditAccount();  // "編集"
   saved &= Save(&editor, out + "account-editor.png");
+  // "変更": Qt's font dialog, as the editor opens it.
+  const std::unique_ptr<QFontDialog> fontDialog = pelnor::MakeFontDialog(pelnor::ToQFont(printer.Font()));
+  fontDialog->show();
+  saved &= Save(fontDialog.get(), out + "font-dialog.png");
+  fontDialog->reject();
   editor.OnAddAddress();  // "追加"
   saved &= Save(editor.inputDialog.get(), out + "input-dialog.png");
   editor.inputDialog->OnCancel();
   editor.saveAttachmentsCheck->setChecked(true);
-  editor.OnBrowse();  // "参照"
-  // The tree fills in the background and rows arriving above the directory
-  // push it out of view; shown again once they are in.
-  Settle();
-  editor.directoryChooser->SetDirectory(QString::fromStdString(programDir) + QStringLiteral("添付"));
+  editor.OnBrowse();  // "参照": opens on the account's directory, the tree filling meanwhile
   saved &= Save(editor.directoryChooser.get(), out + "directory-chooser.png");
   editor.directoryChooser->OnCancel();
   editor.OnCancel();

@@ -4,6 +4,7 @@
 #include "ui/account_editor_dialog.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTest>
+#include <QTreeView>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -250,6 +253,19 @@ TEST_F(AccountEditorDialogTest, LoadShowsEveryField) {
   EXPECT_EQ(accounts[0], Record("main", "1|3", "0|" + dir.Dir() + "|0|0|1|a@b.jp|c.jp"));
 }
 
+// Printing reads ASCII digits only; what is no number is kept as typed.
+TEST_F(AccountEditorDialogTest, AFontSizeInFullWidthDigitsIsStoredInAsciiDigits) {
+  OpenNew("main");
+  form->fontSizeEdit->setText(QStringLiteral("１２"));
+  form->OnOk();
+  OpenNew("sub");
+  form->fontSizeEdit->setText(QStringLiteral("１２ｐｔ"));
+  form->OnOk();
+  ASSERT_EQ(accounts.size(), 2u);
+  EXPECT_EQ(Field(0, afFontSize), "12");
+  EXPECT_EQ(Field(1, afFontSize), Sjis("１２ｐｔ"));
+}
+
 TEST_F(AccountEditorDialogTest, PrinterPastTheListShowsTheFirstAndStoresIt) {
   accounts.Add(Record("main", "7|0"));
   form->LoadRecord(0);
@@ -318,11 +334,62 @@ TEST_F(AccountEditorDialogTest, FontDialogStartsFromTheFontLastChosenInIt) {
   chosenFont = chosen;
   form->OnChooseFont();
   EXPECT_EQ(form->fontNameEdit->text(), "Serif Face");
-  EXPECT_EQ(form->fontStyleEdit->text(), "[fsItalic,fsUnderline]");
+  EXPECT_EQ(form->fontStyleEdit->text(), "斜体 下線");
   EXPECT_EQ(form->fontSizeEdit->text(), "14");
   EXPECT_EQ(printer.CurrentFont.Size, 14);
   form->OnChooseFont();
   EXPECT_THAT(fontDialogStarts, ElementsAre("IPAGothic", "IPAGothic", "Serif Face"));
+  form->OnOk();
+  EXPECT_EQ(Field(0, afFontStyle), "[fsItalic,fsUnderline]");
+}
+
+// The box speaks words; the record keeps the bytes it has, also those that
+// no font dialog writes.
+TEST_F(AccountEditorDialogTest, TheStyleShowsInWordsWhileTheRecordKeepsItsBytes) {
+  const struct {
+    std::string stored;
+    const char* shown;
+  } rows[] = {{"[fsBold]", "太字"},
+              {"[]", "標準"},
+              {"[fsBold,fsItalic]", "太字 斜体"},
+              {"[fsStrikeOut,fsBold]", "太字 取消線"},
+              {"[fsItalic,fsItalic]", "斜体"},
+              {"bold", "標準"}};
+  for (const auto& row : rows) {
+    accounts.Clear();
+    accounts.Add("main|1|host|user|pw|0|0|Font|" + row.stored + "|10|1||1|1|0");
+    OpenRecord(0);
+    EXPECT_EQ(form->fontStyleEdit->text(), QString::fromUtf8(row.shown)) << row.stored;
+    EXPECT_TRUE(form->fontStyleEdit->isReadOnly());
+    form->OnOk();
+    EXPECT_EQ(Field(0, afFontStyle), row.stored);
+  }
+}
+
+// A larger font, as larger desktop texts give: a usual host name and a
+// usual address still show whole, the editor growing around them.
+TEST_F(AccountEditorDialogTest, UsualTextsShowWholeInALargerFont) {
+  const QFont before = QApplication::font();
+  QFont large = before;
+  large.setPointSizeF(before.pointSizeF() * 1.5);
+  QApplication::setFont(large);
+  AccountEditorServices services;
+  services.ProgramDir = dir.Dir();
+  services.Accounts = &accounts;
+  services.Printer = &printer;
+  auto editor = std::make_unique<AccountEditorDialog>(std::move(services));
+  accounts.Add(Record("main", "0|0", "1||1|1|1|yamada.taro@example.co.jp"));
+  editor->LoadRecord(0);
+  editor->serverEdit->setText(QStringLiteral("pop.mail.example.co.jp"));
+  editor->show();
+  const QFontMetrics metrics(editor->font());
+  constexpr int kFrameAndMargins = 8;
+  EXPECT_GT(editor->serverEdit->width(),
+            metrics.horizontalAdvance(editor->serverEdit->text()) + kFrameAndMargins);
+  EXPECT_GT(editor->addressGrid->columnWidth(0),
+            metrics.horizontalAdvance(editor->addressGrid->item(0, 0)->text()) + kFrameAndMargins);
+  editor.reset();
+  QApplication::setFont(before);
 }
 
 TEST_F(AccountEditorDialogTest, DropDownWidensToTheLongestPrinterName) {
@@ -442,6 +509,26 @@ TEST_F(AccountEditorDialogTest, TheChooserAppendsTheSeparator) {
   EXPECT_EQ(Field(0, afAttachDir), dir.Dir() + "mail/");
 }
 
+// The tree lists a folder in the background, after the directory itself is
+// shown: the folders sorted in above it must not push it out of view.
+TEST(DirectoryChooserTest, KeepsTheDirectoryInViewWhileTheTreeFills) {
+  const TempDir dir("chooser-");
+  for (int i = 0; i < 300; ++i)
+    std::filesystem::create_directory(dir.Path() / QString::asprintf("d%03d", i).toStdString());
+  const QString chosen = QString::fromStdString((dir.Path() / "d250").string());
+  DirectoryChooser chooser;
+  chooser.SetDirectory(chosen);  // before showing, as "参照" does
+  chooser.show();
+  const QAbstractItemModel& model = *chooser.directoryList->model();
+  const auto index = [&] { return chooser.directoryList->currentIndex(); };
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return model.rowCount(index().parent()) == 300 && index().row() == 250; }, 10000));
+  const QRect row = chooser.directoryList->visualRect(index());
+  const int height = chooser.directoryList->viewport()->height();
+  EXPECT_TRUE(row.top() >= 0 && row.bottom() < height) << "row at y " << row.y() << " of " << height;
+  EXPECT_EQ(chooser.Directory(), chosen);
+}
+
 TEST_F(AccountEditorDialogTest, TheChooserRefusesAPathTheRecordCannotHold) {
   std::filesystem::create_directory(dir.Dir() + "a|b");
   OpenNew("main");
@@ -493,7 +580,7 @@ TEST_F(AccountEditorDialogTest, RefusesCharactersThatSplitTheRecord) {
       {&AccountEditorDialog::userEdit, "ta|ro", "ﾕｰｻﾞｰ名に「|」は使用できません。"},
       {&AccountEditorDialog::aliasEdit, "アポロ", "ｴｲﾘｱｽに「ポ」は使用できません。"},
       {&AccountEditorDialog::passwordEdit, "pass😀", "ﾊﾟｽﾜｰﾄﾞに「😀」は使用できません。"},
-      {&AccountEditorDialog::fontStyleEdit, "[fs|Bold]", "ｽﾀｲﾙに「|」は使用できません。"},
+      {&AccountEditorDialog::fontNameEdit, "[fs|Bold]", "出力ﾌｫﾝﾄに「|」は使用できません。"},
   };
   for (const Row& row : rows) {
     messages.clear();

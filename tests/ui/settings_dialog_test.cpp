@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 
@@ -108,6 +110,43 @@ TEST_F(SettingsDialogTest, RefusedMarginStopsOkAfterTheMarginsBeforeIt) {
   EXPECT_EQ(held_.MarginTop, 300);
 }
 
+// With the input method on, digits come full width; anything else in the
+// box is refused as before, with the text as typed.
+TEST_F(SettingsDialogTest, FullWidthDigitsAndMinusAreTakenAsTheirAsciiForms) {
+  SettingsDialog& dialog = Start();
+  dialog.Open(held_);
+  dialog.intervalEdit->setText(QStringLiteral("５"));
+  dialog.leftMarginEdit->setText(QStringLiteral("１５０"));
+  dialog.rightMarginEdit->setText(QStringLiteral("－５"));
+  dialog.topMarginEdit->setText(QStringLiteral(" −１"));
+  dialog.bottomMarginEdit->setText(QStringLiteral("５ｍｍ"));
+  messages_.clear();
+  dialog.OnOk();
+  EXPECT_EQ(messages_, std::vector<QString>{QStringLiteral("'５ｍｍ' は整数ではありません")});
+  EXPECT_EQ(held_.MarginLeft, 150);
+  EXPECT_EQ(held_.MarginRight, -5);
+  EXPECT_EQ(held_.MarginTop, -1);
+  dialog.bottomMarginEdit->setText(QStringLiteral("２００"));
+  dialog.OnOk();
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(held_.MarginBottom, 200);
+  EXPECT_EQ(held_.CheckInterval, 5 * 60000);
+}
+
+TEST_F(SettingsDialogTest, EachMarginShowsWhatItIsOnPaperAsItIsTyped) {
+  held_.MarginLeft = 200;
+  held_.MarginBottom = -12;
+  SettingsDialog& dialog = Start();
+  EXPECT_EQ(dialog.marginOnPaperLabels[0]->text(), QStringLiteral("≈ 8.5 mm"));
+  EXPECT_EQ(dialog.marginOnPaperLabels[3]->text(), QStringLiteral("≈ -0.5 mm"));
+  dialog.topMarginEdit->setText(QStringLiteral("600"));
+  EXPECT_EQ(dialog.marginOnPaperLabels[2]->text(), QStringLiteral("≈ 25.4 mm"));
+  dialog.topMarginEdit->setText(QStringLiteral("６０"));
+  EXPECT_EQ(dialog.marginOnPaperLabels[2]->text(), QStringLiteral("≈ 2.5 mm"));
+  dialog.topMarginEdit->setText(QStringLiteral("6x"));
+  EXPECT_EQ(dialog.marginOnPaperLabels[2]->text(), QString());
+}
+
 // ---- accounts ----
 
 TEST_F(SettingsDialogTest, UncheckedAccountStaysDisabledAfterCancelButNotInTheFile) {
@@ -140,6 +179,20 @@ TEST_F(SettingsDialogTest, DeletingTheOnlyAccountThenOkWritesAnEmptyList) {
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_TRUE(fs::exists(dir_.Dir() + "User.inf"));
   EXPECT_EQ(ReadBytes(dir_.Dir() + "User.inf"), "");
+}
+
+// Text typed at once goes into the first box, also after a button closed
+// the window the last time.
+TEST_F(SettingsDialogTest, TheDialogAndEachNewAccountOpenWithTheFocusOnTheFirstBox) {
+  SettingsDialog& dialog = Start();
+  dialog.Open(held_);
+  EXPECT_EQ(dialog.focusWidget(), dialog.accountCheckList);
+  for (int time = 1; time <= 2; ++time) {
+    dialog.OnNewAccount();
+    EXPECT_EQ(editor_->focusWidget(), editor_->aliasEdit) << "opening " << time;
+    editor_->cancelButton->setFocus(Qt::MouseFocusReason);  // as clicking it does
+    editor_->cancelButton->click();
+  }
 }
 
 // ---- connection page ----
