@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "bench_client.h"
+#include "core/pop3/heap_policy.h"
 #include "support/dovecot_fixture.h"
 #include "support/files.h"
 #include "support/test_mails.h"
@@ -287,6 +288,7 @@ bool Wanted(const std::string& sets, const char* key) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  pelnor::ShareOneHeapAcrossThreads();  // as the program does
   if (argc > 1 && std::string(argv[1]) == "client") return RunClientCheck(argc - 1, argv + 1);
   const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
   const std::string sets = argc > 2 ? argv[2] : "all";

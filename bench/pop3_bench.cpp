@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/pop3/heap_policy.h"
 #include "core/pop3/pop3_session.h"
 #include "support/dovecot_fixture.h"
 #include "support/temp_dir.h"
@@ -490,6 +491,7 @@ void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle
 }  // namespace
 
 int main(int argc, char** argv) {
+  pelnor::ShareOneHeapAcrossThreads();  // as the program does
   const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
   // "pelnor" as second argument times our client alone (for profiling).
   g_pelnorOnly = argc > 2 && std::string(argv[2]) == "pelnor";

@@ -8,8 +8,10 @@
 #include "app/command_line.h"
 #include "app/desktop_program.h"
 #include "app/headless_program.h"
+#include "core/pop3/heap_policy.h"
 
 int main(int argc, char* argv[]) {
+  pelnor::ShareOneHeapAcrossThreads();
   pelnor::CommandLine line;
   try {
     line = pelnor::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "core/text/line_scan.h"
 #include "core/text/text_util.h"
@@ -31,7 +32,6 @@ class PassedPages {
     spool_.Release(released_, offset);
     released_ = offset;
   }
-  void End(const char* end) { spool_.Release(released_, static_cast<std::size_t>(end - begin_)); }
 
  private:
   SpoolFile& spool_;
@@ -42,31 +42,24 @@ class PassedPages {
 // The lines of a RETR or TOP answer without its status line and its "."
 // terminator (the first and the last line), dot-unstuffed: a line that
 // begins with "." and is longer than one character loses the first
-// character; a lone "." stays. Two passes over the text (count, then
-// copy), one allocation for the list; the answer's pages are let go as
-// each pass leaves them, so a large mail is not held twice.
+// character; a lone "." stays. One pass over the text, the list sized by
+// the line feeds counted while the answer was written; the answer's pages
+// are let go as the pass leaves them, so a large mail is not held twice.
 std::vector<std::string> SpoolLines(SpoolFile& spool) {
   const std::string_view answer = spool.Contents();
   const char* begin = answer.data();
   const char* end = begin + answer.size();
-  std::size_t total = 0;
-  PassedPages counted(spool, begin);
-  ForEachLine(begin, end, [&](const char* b, const char*) {
-    counted.At(b);
-    ++total;
-  });
-  counted.End(end);
   std::vector<std::string> lines;
-  if (total < 3) return lines;
-  lines.reserve(total - 2);
-  std::size_t index = 0;
-  PassedPages copied(spool, begin);
+  lines.reserve(static_cast<std::size_t>(spool.LineFeeds()));
+  bool statusLine = true;
+  PassedPages passed(spool, begin);
   ForEachLine(begin, end, [&](const char* b, const char* e) {
-    copied.At(b);
-    if (index++ == 0 || index > total - 1) return;
+    passed.At(b);
+    if (std::exchange(statusLine, false)) return;
     if (e - b > 1 && *b == '.') ++b;
     lines.emplace_back(b, e);
   });
+  if (!lines.empty()) lines.pop_back();  // the terminator
   return lines;
 }
 

@@ -106,10 +106,7 @@ std::unique_ptr<MailMessage> Pop3Session::RetrieveInTurn(std::uint32_t number, s
     ReportError(peRetrieve);
     return nullptr;
   }
-  if (fetch.Spool->Size() < OverlapDecodeFrom) return BuildMessage(fetch, headersOnly);
-  // Also the last large answer goes to the second thread: the memory its
-  // decoding frees stays there for the next large mail, where the caller's
-  // thread would keep a second helping of its own.
+  if (next == 0 || fetch.Spool->Size() < OverlapDecodeFrom) return BuildMessage(fetch, headersOnly);
   return BuildWhileFetching(fetch, next, headersOnly, ahead);
 }
 
@@ -176,7 +173,7 @@ std::unique_ptr<MailMessage> Pop3Session::BuildWhileFetching(FetchResult& fetch,
         std::async(std::launch::async, [this, &msg, &fetch, headersOnly] {
           Decode(*msg, *fetch.Spool, fetch.Size, headersOnly);
         });
-    if (next != 0) ahead = FetchAhead(next, headersOnly);
+    ahead = FetchAhead(next, headersOnly);
     while (decoded.wait_for(kWaitSlice) != std::future_status::ready) Pump();
     decodeLog_ = nullptr;
     Fire(decodeEvents);

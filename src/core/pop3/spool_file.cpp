@@ -47,6 +47,7 @@ void SpoolFile::Flush() {
 void SpoolFile::Write(std::string_view bytes) {
   if (bytes.empty()) return;
   if (removed_) Fail("Cannot write the spool file", EBADF);
+  lineFeeds_ += static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '\n'));
   if (pending_.size() + bytes.size() > kBufferSize) {
     Flush();
     if (bytes.size() >= kBufferSize) {

@@ -25,6 +25,8 @@ class SpoolFile {
 
   void Write(std::string_view bytes);
   std::uint64_t Size() const { return size_; }
+  // The LF bytes written so far: what a reader of the lines can size for.
+  std::uint64_t LineFeeds() const { return lineFeeds_; }
   // Everything written so far.
   std::string ReadAll();
   // The same without a copy where the file can be mapped; valid until
@@ -52,6 +54,7 @@ class SpoolFile {
   // Bytes written by the caller but not yet to the file, at most kBufferSize.
   std::string pending_;
   std::uint64_t size_ = 0;
+  std::uint64_t lineFeeds_ = 0;
   // What Contents handed out: a mapping of the file, or a copy of it.
   void* map_ = nullptr;
   std::size_t mapSize_ = 0;
