@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/text/utf8.h"
+
 namespace pelnor {
 
 std::string LogTextOf(std::string_view what);
-
-bool IsValidUtf8(std::string_view text);
 
 }  // namespace pelnor

@@ -51,6 +51,12 @@ std::string EucToJis(std::string_view text);
 std::string JisToEuc(std::string_view text);
 std::string SjisToEuc(std::string_view text);
 
+// ISO-2022-JP of mail into CP932 bytes, vendor rows kept: beyond JisToSjis
+// it reads half-width katakana (ESC "(I", SO / SI) and ESC "$(Q" / "$(O"
+// (taken as JIS X 0208), puts "〓" for JIS X 0212 (ESC "$(D"), which CP932
+// lacks, and keeps CR and LF as line ends in every mode.
+std::string WindowsJisToCp932(std::string_view text);
+
 // The arithmetic mapping between a JIS X 0208 pair and its Shift_JIS form.
 // No range checks: user-defined or invalid pairs go through the same sums,
 // each byte taken modulo 256.
