@@ -88,7 +88,7 @@ int DarkPixels(const test::GrayImage& image, int x0, int y0, int x1, int y1) {
 
 TEST_F(PdfPrinterTest, JapaneseTextComesBackFromThePdf) {
   const std::filesystem::path pdf =
-      PrintText(Sjis("件名：日本語のメール本文です。ｶﾀｶﾅ ①②"));
+      PrintText(std::string("件名：日本語のメール本文です。ｶﾀｶﾅ ①②"));
   EXPECT_EQ(pdf.parent_path(), dir_.Path() / "PDF");
   EXPECT_THAT(test::PdfToText(pdf), HasSubstr("件名：日本語のメール本文です。ｶﾀｶﾅ ①②"));
   const std::string info = test::PdfInfo(pdf);
@@ -104,7 +104,7 @@ TEST_F(PdfPrinterTest, WindowsFontNamesStillPrintJapanese) {
     font.Size = 12;
     font.Style.set(fsBold);
     printer_.SetFont(font);
-    EXPECT_THAT(test::PdfToText(PrintText(Sjis("件名：お問い合わせ"))), HasSubstr("件名：お問い合わせ"))
+    EXPECT_THAT(test::PdfToText(PrintText(std::string("件名：お問い合わせ"))), HasSubstr("件名：お問い合わせ"))
         << face;
   }
 }
@@ -125,7 +125,7 @@ TEST_F(PdfPrinterTest, DrawnTextLandsWhereMeasured) {
     int x, y;
   };
   for (const Row& row : {Row{"WAVE", 600, 600}, Row{"日本語のテキスト", 1200, 1500}}) {
-    const std::string text = Sjis(row.utf8);
+    const std::string text = row.utf8;
     const int width = printer_.TextWidth(text);
     const std::vector<test::PdfWord> words = test::PdfWords(PrintText(text, row.x, row.y));
     ASSERT_EQ(words.size(), 1u) << row.utf8;
@@ -150,7 +150,7 @@ TEST_F(PdfPrinterTest, TabsAndControlsAreDrawnWhereMeasured) {
 TEST_F(PdfPrinterTest, TextIsClippedToItsRectangle) {
   // A line much longer than its rectangle, which also cuts the glyphs in half.
   std::string line;
-  for (int i = 0; i < 40; ++i) line += Sjis("書");
+  for (int i = 0; i < 40; ++i) line += std::string("書");
   const Rect clip{600, 600, 1400, 640};
   printer_.BeginDoc("Pelnor");
   printer_.TextRect(clip, 600, 600, line);
@@ -228,7 +228,7 @@ TEST_F(PdfPrinterTest, JobThatCannotBeWrittenFailsAndLeavesNoFile) {
       if (page > 1) printer_.NewPage();
       for (int line = 0; line < 40; ++line)
         printer_.TextRect(Page(), 200, 200 + 150 * line,
-                          Sjis("本文の行です。") + std::to_string(page * 100 + line));
+                          std::string("本文の行です。") + std::to_string(page * 100 + line));
     }
     printer_.EndDoc();
   };

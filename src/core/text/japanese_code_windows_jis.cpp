@@ -4,6 +4,8 @@
 
 #include "core/text/japanese_code.h"
 
+#include <algorithm>
+
 namespace pelnor {
 namespace {
 
@@ -27,9 +29,41 @@ std::size_t ReadEscape(std::string_view text, std::size_t i, Set& set) {
   return 1;
 }
 
+bool IsGraphic(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
+
+// True for text JisToSjis reads the same way, only faster: nothing but
+// ESC "$B", "$@", "(B" and "(J", whole pairs of graphic bytes in two-byte
+// mode, and no SO or SI. Almost all mail is such text.
+bool IsPlainJis(std::string_view text) {
+  if (text.find_first_of("\x0e\x0f") != std::string_view::npos) return false;
+  bool twoByte = false;
+  std::size_t i = text.find(kEsc);
+  if (i == std::string_view::npos) return true;
+  while (i < text.size()) {
+    const std::string_view sequence = text.substr(i + 1, 2);
+    if (sequence == "$B" || sequence == "$@") {
+      twoByte = true;
+    } else if (sequence == "(B" || sequence == "(J") {
+      twoByte = false;
+    } else {
+      return false;
+    }
+    i += 3;
+    const std::size_t next = std::min(text.find(kEsc, i), text.size());
+    if (twoByte) {
+      if ((next - i) % 2 != 0) return false;
+      for (std::size_t k = i; k < next; ++k)
+        if (!IsGraphic(static_cast<unsigned char>(text[k]))) return false;
+    }
+    i = next;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string WindowsJisToCp932(std::string_view text) {
+  if (IsPlainJis(text)) return JisToSjis(text);
   std::string out;
   out.reserve(text.size());
   Set set = Set::Ascii;
@@ -50,8 +84,7 @@ std::string WindowsJisToCp932(std::string_view text) {
       ++i;
       continue;
     }
-    const bool graphic = c >= 0x21 && c <= 0x7E;
-    if (!graphic || set == Set::Ascii) {
+    if (!IsGraphic(c) || set == Set::Ascii) {
       out += static_cast<char>(c);
       ++i;
     } else if (set == Set::Katakana) {

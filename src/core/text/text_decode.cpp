@@ -110,6 +110,12 @@ bool HasEightBit(std::string_view bytes) {
                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+const CharsetRule* FindRule(const std::string& cleanName) {
+  const auto rule = std::find_if(kRules.begin(), kRules.end(),
+                                 [&](const CharsetRule& r) { return r.mimeName == cleanName; });
+  return rule == kRules.end() ? nullptr : &*rule;
+}
+
 }  // namespace
 
 std::string DecodeUnlabelledText(std::string_view bytes) {
@@ -125,11 +131,19 @@ std::string DecodeUnlabelledText(std::string_view bytes) {
   return Cp932ToUtf8(bytes);
 }
 
+
+bool DecodesAsciiAsItself(std::string_view charset) {
+  const std::string name = CleanName(charset);
+  if (FindRule(name)) return true;
+  for (std::string_view prefix : {"iso-8859-", "windows-", "cp", "koi8", "ibm", "tis-620"})
+    if (name.compare(0, prefix.size(), prefix) == 0) return true;
+  return false;
+}
+
 std::string DecodeText(std::string_view bytes, std::string_view charset) {
   const std::string name = CleanName(charset);
-  const auto rule = std::find_if(kRules.begin(), kRules.end(),
-                                 [&](const CharsetRule& r) { return r.mimeName == name; });
-  if (rule != kRules.end()) {
+  const CharsetRule* rule = FindRule(name);
+  if (rule) {
     switch (rule->decoder) {
       case Decoder::Unlabelled: return DecodeUnlabelledText(bytes);
       case Decoder::WindowsJis: return Cp932ToUtf8(WindowsJisToCp932(bytes));

@@ -15,6 +15,11 @@ namespace pelnor {
 // DecodeUnlabelledText. Never fails: undecodable bytes become U+FFFD.
 std::string DecodeText(std::string_view bytes, std::string_view charset);
 
+// True when text of 7-bit bytes without ESC decodes to itself in `charset`:
+// so for every charset mail commonly declares, not for UTF-7, UTF-16 or
+// HZ.
+bool DecodesAsciiAsItself(std::string_view charset);
+
 // Text that declares no charset: ISO-2022-JP when it holds its escapes,
 // then UTF-8 when the bytes are valid UTF-8, then EUC-JP when the
 // Japanese code detection says so, otherwise Shift_JIS (CP932). ASCII
