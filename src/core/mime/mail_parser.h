@@ -121,6 +121,9 @@ class MailParser {
   void MakeAttachmentFromLines(MailMessage& msg, const std::string* lines, std::size_t count,
                                const PartInfo& info);
   void DecodeBase64Lines(AttachedFile& item, const std::string* lines, std::size_t count);
+  // The text of an HTML attachment appended to Text: a body that is HTML
+  // only still prints as text.
+  static void AppendHtmlText(MailMessage& msg, const AttachedFile& html, const PartInfo& info);
   void DecodeUULines(AttachedFile& item, const std::string* lines, std::size_t count);
 };
 

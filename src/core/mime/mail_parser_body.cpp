@@ -13,6 +13,7 @@
 #include "core/mime/encoded_words.h"
 #include "core/mime/header_fields.h"
 #include "core/mime/header_params.h"
+#include "core/mime/html_text.h"
 #include "core/text/text_decode.h"
 #include "core/text/text_util.h"
 
@@ -187,7 +188,12 @@ void MailParser::DecodeLines(MailMessage& msg, std::vector<std::string>& lines, 
     return;
   }
   const PartInfo info = ReadPartInfo(lines);
-  if (Contains(info.Type, "TEXT")) {
+  if (info.Type == "TEXT/HTML") {
+    StripHeader(lines);
+    MakeAttachmentFromLines(msg, lines.data(), lines.size(), info);
+    AppendHtmlText(msg, msg.AttachedFiles.Items(msg.AttachedFiles.Count() - 1), info);
+    lines.clear();
+  } else if (Contains(info.Type, "TEXT")) {
     DecodeTextLines(msg, lines, info);
   } else if (Contains(info.Type, "MULTIPART")) {
     DecodeMultipartLines(msg, lines, depth);
@@ -226,6 +232,10 @@ void MailParser::DecodeMultipartLines(MailMessage& msg, std::vector<std::string>
   // text are moved out of it.
   std::vector<LineRange> leaves;
   CollectLeafParts(lines, {0, lines.size()}, leaves, depth);
+  // Without a plain text part, the first unnamed HTML part gives the body.
+  bool plainText = false;
+  int htmlBody = -1;
+  PartInfo htmlInfo;
   for (const LineRange& leaf : leaves) {
     const PartInfo info = ReadPartInfo(HeaderBlock(lines, leaf));
     const std::size_t body = BodyStart(lines, leaf);
@@ -238,7 +248,12 @@ void MailParser::DecodeMultipartLines(MailMessage& msg, std::vector<std::string>
     } else if (info.Type == "TEXT/HTML" || info.Encoding == "X-UUENCODE" ||
                !info.Name.empty()) {
       MakeAttachmentFromLines(msg, first, count, info);
+      if (info.Type == "TEXT/HTML" && info.Name.empty() && htmlBody < 0) {
+        htmlBody = msg.AttachedFiles.Count() - 1;
+        htmlInfo = info;
+      }
     } else {
+      plainText = plainText || Contains(info.Type, "TEXT/PLAIN");
       std::vector<std::string> decoded;
       if (DecodeInlineText(first, count, info.Encoding, decoded)) {
         AppendText(msg, decoded, info.Charset);
@@ -247,7 +262,16 @@ void MailParser::DecodeMultipartLines(MailMessage& msg, std::vector<std::string>
       }
     }
   }
+  if (!plainText && htmlBody >= 0) AppendHtmlText(msg, msg.AttachedFiles.Items(htmlBody), htmlInfo);
   lines.clear();
+}
+
+void MailParser::AppendHtmlText(MailMessage& msg, const AttachedFile& html,
+                                const PartInfo& info) {
+  const std::string charset = info.Charset.empty() ? HtmlMetaCharset(html.Data) : info.Charset;
+  std::vector<std::string> text = HtmlToTextLines(DecodeText(html.Data, charset));
+  msg.Text.insert(msg.Text.end(), std::make_move_iterator(text.begin()),
+                  std::make_move_iterator(text.end()));
 }
 
 void MailParser::MakeAttachmentFromLines(MailMessage& msg, const std::string* lines,
