@@ -14,7 +14,9 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
+#include <tuple>
 #include <fstream>
 
 namespace pelnor {
@@ -94,6 +96,32 @@ TEST_F(PdfPrinterTest, JapaneseTextComesBackFromThePdf) {
   const std::string info = test::PdfInfo(pdf);
   EXPECT_THAT(info, HasSubstr("Title:           Pelnor"));
   EXPECT_THAT(info, HasSubstr("(A4)"));
+}
+
+// Characters the account's font lacks are drawn from another installed font
+// (fontconfig's fallback), never as the box of a missing glyph. Qt writes
+// no text layer for characters beyond U+FFFF, so for those the fonts and
+// the ink tell.
+TEST_F(PdfPrinterTest, CharactersTheFontLacksComeFromAnotherFont) {
+  struct Row {
+    const char* text;
+    bool readable;  // pdftotext gives it back
+  };
+  const auto print = [this](const char* text) {
+    const std::filesystem::path pdf = PrintText(text, 600, 600);
+    return std::make_tuple(test::PdfToText(pdf), test::PdfFonts(pdf),
+                           test::RenderPdf(pdf, 150, 140, 140, 60, 60).Pixels);
+  };
+  const auto [boxText, boxFonts, box] = print("\U0010FFFD");  // private use: no font has it
+  for (const Row& row : {Row{"𠮷", false}, Row{"😀", false}, Row{"🍣", false},
+                         Row{"한국", true}, Row{"①", true}, Row{"中文", true}}) {
+    const auto [text, fonts, ink] = print(row.text);
+    if (row.readable) EXPECT_THAT(text, HasSubstr(row.text));
+    const auto dark = std::count_if(ink.begin(), ink.end(), [](auto v) { return v < 128; });
+    EXPECT_GT(dark, 20) << row.text;
+    EXPECT_NE(ink, box) << row.text << " printed as the box of a missing glyph";
+    if (!row.readable) EXPECT_THAT(fonts, Not(HasSubstr("IPAGothic"))) << row.text;
+  }
 }
 
 TEST_F(PdfPrinterTest, WindowsFontNamesStillPrintJapanese) {

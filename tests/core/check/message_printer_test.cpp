@@ -375,6 +375,10 @@ INSTANTIATE_TEST_SUITE_P(
         LogTextCase{"BlanksBeforeBracketAndPlusKept", "山田 <y@example.jp>",
                      "Sat, 25 Dec 2004 15:29:58 +0900",
                      "[main]山田 [Sat, 25 Dec 2004 15:29:58 ]"},
+        // Log.txt stays Shift_JIS: what it cannot hold becomes 〓.
+        LogTextCase{"UnicodeOnlyCharactersBecomeGeta", "山田😀𠮷 <y@example.jp>",
+                     "Sat, 25 Dec 2004 15:29:58 +0900",
+                     "[main]山田〓〓 [Sat, 25 Dec 2004 15:29:58 ]"},
         LogTextCase{"MinusZoneKept", "Bob <b@example.com>", "Sat, 25 Dec 2004 15:29:58 -0500",
                      "[main]Bob [Sat, 25 Dec 2004 15:29:58 -0500]"},
         LogTextCase{"ZoneNameKept", "Bob <b@example.com>", "Sat, 25 Dec 2004 15:29:58 JST",
