@@ -5,6 +5,7 @@
 #include "core/text/japanese_code.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace pelnor {
 namespace {
@@ -35,7 +36,9 @@ bool IsGraphic(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
 // ESC "$B", "$@", "(B" and "(J", whole pairs of graphic bytes in two-byte
 // mode, and no SO or SI. Almost all mail is such text.
 bool IsPlainJis(std::string_view text) {
-  if (text.find_first_of("\x0e\x0f") != std::string_view::npos) return false;
+  if (std::memchr(text.data(), kShiftOut, text.size()) ||
+      std::memchr(text.data(), kShiftIn, text.size()))
+    return false;
   bool twoByte = false;
   std::size_t i = text.find(kEsc);
   if (i == std::string_view::npos) return true;
@@ -52,8 +55,10 @@ bool IsPlainJis(std::string_view text) {
     const std::size_t next = std::min(text.find(kEsc, i), text.size());
     if (twoByte) {
       if ((next - i) % 2 != 0) return false;
-      for (std::size_t k = i; k < next; ++k)
-        if (!IsGraphic(static_cast<unsigned char>(text[k]))) return false;
+      const auto* run = reinterpret_cast<const unsigned char*>(text.data());
+      bool graphic = true;
+      for (std::size_t k = i; k < next; ++k) graphic &= IsGraphic(run[k]);
+      if (!graphic) return false;
     }
     i = next;
   }
