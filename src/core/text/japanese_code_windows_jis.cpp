@@ -1,11 +1,13 @@
-// ISO-2022-JP as Windows and phones send it, into CP932 bytes: JIS X 0208
-// with the vendor rows (NEC row 13, the IBM extensions) through the same
-// arithmetic as JisToSjis, and half-width katakana by ESC "(I" or SO / SI.
+// ISO-2022-JP as Windows and phones send it, into UTF-8 with the Windows
+// mapping: JIS X 0208 with the vendor rows (NEC row 13, the IBM extensions)
+// through the same arithmetic as JisToSjis and then CP932, and half-width
+// katakana by ESC "(I" or SO / SI.
 
 #include "core/text/japanese_code.h"
 
-#include <algorithm>
 #include <cstring>
+
+#include "core/text/cp932_table.h"
 
 namespace pelnor {
 namespace {
@@ -13,11 +15,14 @@ namespace {
 constexpr unsigned char kEsc = 0x1B;
 constexpr unsigned char kShiftOut = 0x0E;  // half-width katakana follow
 constexpr unsigned char kShiftIn = 0x0F;   // back to the set before
-constexpr char kGeta[] = "\x81\xAC";      // 〓, for what CP932 cannot hold
+constexpr Cp932Char kGeta{{'\xE3', '\x80', '\x93'}, 3};         // 〓: what CP932 cannot hold
+constexpr Cp932Char kReplacement{{'\xEF', '\xBF', '\xBD'}, 3};  // U+FFFD
 
 enum class Set { Ascii, Kanji, Katakana, Supplementary };
 
-// The set an escape sequence at `text[i]` selects, and its length; length 0
+bool IsGraphic(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
+
+// The set an escape sequence at `text[i]` selects, and its length; length 1
 // for an ESC that starts no sequence we know (it is then dropped alone).
 std::size_t ReadEscape(std::string_view text, std::size_t i, Set& set) {
   const std::string_view rest = text.substr(i + 1);
@@ -30,84 +35,87 @@ std::size_t ReadEscape(std::string_view text, std::size_t i, Set& set) {
   return 1;
 }
 
-bool IsGraphic(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
+// A byte CP932 reads alone; U+FFFD when it reads none so.
+const Cp932Char& SingleByte(const Cp932Table& table, unsigned char c) {
+  const Cp932Char& single = table.Single(c);
+  return single.length ? single : kReplacement;
+}
 
-// True for text JisToSjis reads the same way, only faster: nothing but
-// ESC "$B", "$@", "(B" and "(J", whole pairs of graphic bytes in two-byte
-// mode, and no SO or SI. Almost all mail is such text.
-bool IsPlainJis(std::string_view text) {
-  if (std::memchr(text.data(), kShiftOut, text.size()) ||
-      std::memchr(text.data(), kShiftIn, text.size()))
-    return false;
-  bool twoByte = false;
-  std::size_t i = text.find(kEsc);
-  if (i == std::string_view::npos) return true;
-  while (i < text.size()) {
-    const std::string_view sequence = text.substr(i + 1, 2);
-    if (sequence == "$B" || sequence == "$@") {
-      twoByte = true;
-    } else if (sequence == "(B" || sequence == "(J") {
-      twoByte = false;
-    } else {
-      return false;
-    }
-    i += 3;
-    const std::size_t next = std::min(text.find(kEsc, i), text.size());
-    if (twoByte) {
-      if ((next - i) % 2 != 0) return false;
-      const auto* run = reinterpret_cast<const unsigned char*>(text.data());
-      bool graphic = true;
-      for (std::size_t k = i; k < next; ++k) graphic &= IsGraphic(run[k]);
-      if (!graphic) return false;
-    }
-    i = next;
+// An 8-bit byte in ISO-2022-JP text: half-width katakana as some mailers
+// send them, or Shift_JIS in a mail that says ISO-2022-JP. Returns the
+// number of bytes read.
+std::size_t EightBitChar(const Cp932Table& table, const unsigned char* in, std::size_t left,
+                         const Cp932Char*& c) {
+  c = &table.Single(in[0]);
+  if (c->length) return 1;
+  if (left > 1 && table.Pair(in[0], in[1]).length) {
+    c = &table.Pair(in[0], in[1]);
+    return 2;
   }
-  return true;
+  c = &kReplacement;
+  return 1;
+}
+
+// A JIS X 0208 pair (vendor rows included) as CP932 reads its Shift_JIS
+// form; U+FFFD for a pair CP932 does not assign.
+const Cp932Char& KanjiPair(const Cp932Table& table, unsigned char j1, unsigned char j2) {
+  const Cp932Char& c = j2 < 0x80 ? table.Jis(j1, j2) : kReplacement;
+  return c.length ? c : kReplacement;
 }
 
 }  // namespace
 
-std::string WindowsJisToCp932(std::string_view text) {
-  if (IsPlainJis(text)) return JisToSjis(text);
-  std::string out;
-  out.reserve(text.size());
+std::string WindowsJisToUtf8(std::string_view text) {
+  // A byte gives at most three: the bound is written into, then cut.
+  std::string out(text.size() * 3 + 3, '\0');
+  char* o = out.data();
+  auto put = [&o](const Cp932Char& c) {
+    std::memcpy(o, c.bytes, 3);
+    o += c.length;
+  };
+  const Cp932Table& table = Cp932Table::Get();
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   Set set = Set::Ascii;
   Set beforeShiftOut = Set::Ascii;
   bool shiftedOut = false;
   std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == kEsc) {
+  const std::size_t n = text.size();
+  while (i < n) {
+    const unsigned char c = in[i];
+    // The two common cases first: a kanji pair, an ASCII byte.
+    if (set == Set::Kanji && IsGraphic(c) && i + 1 < n) {
+      put(KanjiPair(table, c, in[i + 1]));
+      i += 2;
+    } else if (set == Set::Ascii && c < 0x80 && c != kEsc && c != kShiftOut && c != kShiftIn) {
+      *o++ = static_cast<char>(c);
+      ++i;
+    } else if (c == kEsc) {
       i += ReadEscape(text, i, set);
       shiftedOut = false;
-      continue;
-    }
-    if (c == kShiftOut || c == kShiftIn) {
+    } else if (c == kShiftOut || c == kShiftIn) {
       if (c == kShiftOut && !shiftedOut) beforeShiftOut = set;
       shiftedOut = c == kShiftOut;
       set = shiftedOut ? Set::Katakana : beforeShiftOut;
       ++i;
-      continue;
-    }
-    if (!IsGraphic(c) || set == Set::Ascii) {
-      out += static_cast<char>(c);
+    } else if (c < 0x80 && (!IsGraphic(c) || set == Set::Ascii)) {
+      *o++ = static_cast<char>(c);  // line ends keep their place in every set
       ++i;
+    } else if (c >= 0x80) {
+      const Cp932Char* eightBit = nullptr;
+      i += EightBitChar(table, in + i, text.size() - i, eightBit);
+      put(*eightBit);
     } else if (set == Set::Katakana) {
-      out += static_cast<char>(c <= 0x5F ? c | 0x80 : c);
+      put(SingleByte(table, c <= 0x5F ? c | 0x80 : c));
       ++i;
     } else if (i + 1 >= text.size()) {
-      out += kGeta;  // half a character at the very end
+      put(kGeta);  // half a character at the very end
       ++i;
-    } else if (set == Set::Supplementary) {
-      out += kGeta;
-      i += 2;
     } else {
-      const BytePair pair = JisPairToSjis(c, static_cast<unsigned char>(text[i + 1]));
-      out += static_cast<char>(pair.first);
-      out += static_cast<char>(pair.second);
+      put(set == Set::Supplementary ? kGeta : KanjiPair(table, c, in[i + 1]));
       i += 2;
     }
   }
+  out.resize(o - out.data());
   return out;
 }
 

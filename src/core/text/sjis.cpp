@@ -1,10 +1,12 @@
 #include "core/text/sjis.h"
 
+#include "core/text/cp932_table.h"
+
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
-#include <vector>
 #include <stdexcept>
 
 namespace pelnor {
@@ -57,6 +59,8 @@ size_t Utf8CharLength(std::string_view rest) {
   return length;
 }
 
+const Cp932Char kReplacement{{'\xEF', '\xBF', '\xBD'}, 3};  // U+FFFD
+
 }  // namespace
 
 std::string Sjis(std::string_view utf8) {
@@ -74,78 +78,19 @@ std::string Utf8ToSjisLossy(std::string_view utf8) {
   });
 }
 
-namespace {
-
-// Every CP932 character as iconv reads it, looked up instead of asked for:
-// mail bodies pass through here, and iconv's CP932 is several times
-// slower than a table. Entries are UTF-8 of at most 3 bytes (CP932 holds
-// nothing beyond U+FFFF); length 0 marks bytes that start no character.
-struct Cp932Char {
-  char bytes[3] = {};
-  unsigned char length = 0;
-};
-
-class Cp932Table {
- public:
-  Cp932Table() {
-    Iconv cd = Open("UTF-8", "CP932");
-    for (int b = 0; b < 0x100; ++b) {
-      const char one = static_cast<char>(b);
-      single_[b] = Ask(cd.get(), std::string_view(&one, 1));
-      if (!IsSjisLead(static_cast<unsigned char>(b))) continue;
-      for (int t = 0x40; t <= 0xFC; ++t) {
-        const char two[2] = {one, static_cast<char>(t)};
-        pair_[(b << 8) | t] = Ask(cd.get(), std::string_view(two, 2));
-      }
-    }
-  }
-  const Cp932Char& Single(unsigned char b) const { return single_[b]; }
-  const Cp932Char& Pair(unsigned char lead, unsigned char trail) const {
-    return pair_[(lead << 8) | trail];
-  }
-
- private:
-  static bool IsSjisLead(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-  }
-  static Cp932Char Ask(void* cd, std::string_view in) {
-    iconv(static_cast<iconv_t>(cd), nullptr, nullptr, nullptr, nullptr);
-    char* src = const_cast<char*>(in.data());
-    size_t left = in.size();
-    Cp932Char c;
-    char* dst = c.bytes;
-    size_t room = sizeof c.bytes;
-    if (iconv(static_cast<iconv_t>(cd), &src, &left, &dst, &room) == static_cast<size_t>(-1) ||
-        left != 0)
-      return {};
-    c.length = static_cast<unsigned char>(dst - c.bytes);
-    return c;
-  }
-
-  std::vector<Cp932Char> single_ = std::vector<Cp932Char>(0x100);
-  std::vector<Cp932Char> pair_ = std::vector<Cp932Char>(0x10000);
-};
-
-const Cp932Table& Cp932() {
-  static const Cp932Table table;
-  return table;
-}
-
-}  // namespace
-
 std::string SjisToUtf8(std::string_view sjis) {
-  const Cp932Table& table = Cp932();
-  std::string out;
-  out.reserve(sjis.size() + sjis.size() / 2);
+  // Each byte gives at most three: the bound is written into, then cut.
+  std::string out(sjis.size() * 3, '\0');
+  char* o = out.data();
+  const Cp932Table& table = Cp932Table::Get();
   const auto* in = reinterpret_cast<const unsigned char*>(sjis.data());
   const std::size_t n = sjis.size();
   std::size_t i = 0;
   while (i < n) {
-    std::size_t ascii = i;
-    while (ascii < n && in[ascii] < 0x80) ++ascii;
-    out.append(sjis.data() + i, ascii - i);
-    i = ascii;
-    if (i >= n) break;
+    if (in[i] < 0x80) {
+      *o++ = static_cast<char>(in[i++]);
+      continue;
+    }
     const Cp932Char* c = &table.Single(in[i]);
     std::size_t used = 1;
     if (c->length == 0 && i + 1 < n) {
@@ -153,13 +98,14 @@ std::string SjisToUtf8(std::string_view sjis) {
       used = 2;
     }
     if (c->length == 0) {
-      out += "\xEF\xBF\xBD";  // the byte starts no character: skip it alone
+      c = &kReplacement;  // the byte starts no character: it goes alone
       used = 1;
-    } else {
-      out.append(c->bytes, c->length);
     }
+    std::memcpy(o, c->bytes, 3);
+    o += c->length;
     i += used;
   }
+  out.resize(o - out.data());
   return out;
 }
 

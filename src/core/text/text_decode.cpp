@@ -123,7 +123,7 @@ std::string DecodeUnlabelledText(std::string_view bytes) {
   const bool escapes = bytes.find('\x1b') != std::string_view::npos;
   if (!eightBit && !escapes) return std::string(bytes);
   const int code = DetectCode(bytes);
-  if (code == jcJis || code == jcJisOld || !eightBit) return Cp932ToUtf8(WindowsJisToCp932(bytes));
+  if (code == jcJis || code == jcJisOld || !eightBit) return WindowsJisToUtf8(bytes);
   // Most UTF-8 Japanese reads as Shift_JIS to the byte detection, while
   // Shift_JIS and EUC-JP text is hardly ever valid UTF-8: UTF-8 goes first.
   if (IsValidUtf8(bytes)) return std::string(bytes);
@@ -146,7 +146,7 @@ std::string DecodeText(std::string_view bytes, std::string_view charset) {
   if (rule) {
     switch (rule->decoder) {
       case Decoder::Unlabelled: return DecodeUnlabelledText(bytes);
-      case Decoder::WindowsJis: return Cp932ToUtf8(WindowsJisToCp932(bytes));
+      case Decoder::WindowsJis: return WindowsJisToUtf8(bytes);
       case Decoder::Utf8: return CheckedUtf8(bytes);
       case Decoder::Iconv:
         // The supersets named in the rules all keep ASCII as it is.
