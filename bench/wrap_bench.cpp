@@ -1,7 +1,7 @@
 // Time to wrap one long body line to the text width of an A4 page at 600 dpi
 // (4560 pixels), with WrapText and with the literal rule that measures every
-// shorter candidate. The text mixes ASCII and double-byte Japanese; widths
-// are fixed metrics (10 pixels a byte, 20 a double-byte character), so the
+// shorter candidate. The UTF-8 text mixes ASCII and Japanese; widths
+// are fixed metrics (10 pixels an ASCII character, 20 any other), so the
 // time is the wrapping's own plus a measurement proportional to its length,
 // as on a real canvas.
 
@@ -19,13 +19,9 @@ constexpr int kWidth = 4560;
 int Measure(std::string_view text) {
   int width = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (pelnor::IsSjisLeadByte(c) && i + 1 < text.size()) {
-      width += 20;
-      ++i;
-    } else {
-      width += 10;
-    }
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c & 0xC0) == 0x80) continue;  // within a character
+    width += c < 0x80 ? 10 : 20;
   }
   return width;
 }
@@ -33,7 +29,7 @@ int Measure(std::string_view text) {
 // "日本語のテキスト and some ASCII " repeated to `bytes`.
 std::string Line(std::size_t bytes) {
   const std::string unit =
-      "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67 and some ASCII ";
+      "日本語のテキスト and some ASCII ";
   std::string s;
   while (s.size() + unit.size() <= bytes) s += unit;
   s.append(bytes - s.size(), 'x');

@@ -11,6 +11,10 @@ QString FromSjis(std::string_view sjis) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+QString FromUtf8(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 std::string ToSjis(const QString& text) {
   try {
     return Sjis(text.toStdString());

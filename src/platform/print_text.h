@@ -1,7 +1,8 @@
 #pragma once
 
-// Shift_JIS <-> Unicode at the printer boundary. The rest of the program
-// holds printed text as Shift_JIS bytes; only the printing layer sees QString.
+// Text at the printer boundary: the drawn text comes as UTF-8, the names of
+// printers, papers and fonts as Shift_JIS (as the account list stores
+// them); only the printing layer sees QString.
 
 #include <QString>
 
@@ -12,6 +13,7 @@ namespace pelnor {
 
 // Invalid bytes become U+FFFD, so a damaged mail still prints.
 QString FromSjis(std::string_view sjis);
+QString FromUtf8(std::string_view utf8);
 
 // Characters with no Shift_JIS form become "?": printer and paper names come
 // from the system and must never make the list unreadable.

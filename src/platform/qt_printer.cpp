@@ -142,7 +142,7 @@ void QtPrinter::BeginDoc(const std::string& title) {
   auto job = std::make_unique<Job>(std::move(file));
   job->writer.setResolution(kPrinterDpi);
   job->writer.setPageLayout(printer_->pageLayout());
-  job->writer.setTitle(FromSjis(title));
+  job->writer.setTitle(FromUtf8(title));
   if (!job->painter.begin(&job->writer)) Fail("印刷を開始できません");
   job->painter.setFont(qfont_);
   job->painter.setPen(QPen(Qt::black));
@@ -186,7 +186,7 @@ const QFontMetrics& QtPrinter::Metrics() {
 }
 
 int QtPrinter::TextWidth(std::string_view text) {
-  const QString unicode = FromSjis(text);
+  const QString unicode = FromUtf8(text);
   const QFontMetrics& metrics = Metrics();
   if (unicode.size() <= kMeasureChunk) return metrics.horizontalAdvance(unicode);
   long long width = 0;
@@ -208,7 +208,7 @@ void QtPrinter::TextRect(const Rect& clip, int x, int y, std::string_view text) 
   painter.save();
   painter.setClipRect(QRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top));
   painter.setPen(QPen(Qt::black));
-  painter.drawText(QPoint(x, baseline), FromSjis(text));
+  painter.drawText(QPoint(x, baseline), FromUtf8(text));
   painter.restore();
 }
 

@@ -106,7 +106,7 @@ TEST_F(CupsPrinterTest, JapaneseJobOnTheQueueKeepsItsTextAndPaper) {
     printer_->SetFont({"IPAGothic", {}, 12});
     printer_->BeginDoc("Pelnor");
     const Rect page{0, 0, printer_->PageWidth(), printer_->PageHeight()};
-    printer_->TextRect(page, 200, 200, Sjis("【 テスト口座 】件名：日本語の本文"));
+    printer_->TextRect(page, 200, 200, std::string("【 テスト口座 】件名：日本語の本文"));
     printer_->SetPenWidth(2);
     printer_->MoveTo(200, 400);
     printer_->LineTo(page.Right - 200, 400);
@@ -179,7 +179,7 @@ TEST_F(CupsPrinterTest, StoppedQueueFailsTheJobAndAWholeJobArrivesComplete) {
     for (int line = 0; line < 50; ++line)
       printer_->TextRect({0, 0, printer_->PageWidth(), printer_->PageHeight()}, 200,
                          200 + 120 * line, "page " + std::to_string(page) + " line " +
-                                               std::to_string(line) + Sjis(" 日本語の本文"));
+                                               std::to_string(line) + std::string(" 日本語の本文"));
   }
   printer_->EndDoc();
   const std::filesystem::path job = cups_->WaitForJobs(1).front();

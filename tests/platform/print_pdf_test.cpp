@@ -14,7 +14,9 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
+#include <tuple>
 #include <fstream>
 
 namespace pelnor {
@@ -88,12 +90,38 @@ int DarkPixels(const test::GrayImage& image, int x0, int y0, int x1, int y1) {
 
 TEST_F(PdfPrinterTest, JapaneseTextComesBackFromThePdf) {
   const std::filesystem::path pdf =
-      PrintText(Sjis("件名：日本語のメール本文です。ｶﾀｶﾅ ①②"));
+      PrintText(std::string("件名：日本語のメール本文です。ｶﾀｶﾅ ①②"));
   EXPECT_EQ(pdf.parent_path(), dir_.Path() / "PDF");
   EXPECT_THAT(test::PdfToText(pdf), HasSubstr("件名：日本語のメール本文です。ｶﾀｶﾅ ①②"));
   const std::string info = test::PdfInfo(pdf);
   EXPECT_THAT(info, HasSubstr("Title:           Pelnor"));
   EXPECT_THAT(info, HasSubstr("(A4)"));
+}
+
+// Characters the account's font lacks are drawn from another installed font
+// (fontconfig's fallback), never as the box of a missing glyph. Qt writes
+// no text layer for characters beyond U+FFFF, so for those the fonts and
+// the ink tell.
+TEST_F(PdfPrinterTest, CharactersTheFontLacksComeFromAnotherFont) {
+  struct Row {
+    const char* text;
+    bool readable;  // pdftotext gives it back
+  };
+  const auto print = [this](const char* text) {
+    const std::filesystem::path pdf = PrintText(text, 600, 600);
+    return std::make_tuple(test::PdfToText(pdf), test::PdfFonts(pdf),
+                           test::RenderPdf(pdf, 150, 140, 140, 60, 60).Pixels);
+  };
+  const auto [boxText, boxFonts, box] = print("\U0010FFFD");  // private use: no font has it
+  for (const Row& row : {Row{"𠮷", false}, Row{"😀", false}, Row{"🍣", false},
+                         Row{"한국", true}, Row{"①", true}, Row{"中文", true}}) {
+    const auto [text, fonts, ink] = print(row.text);
+    if (row.readable) EXPECT_THAT(text, HasSubstr(row.text));
+    const auto dark = std::count_if(ink.begin(), ink.end(), [](auto v) { return v < 128; });
+    EXPECT_GT(dark, 20) << row.text;
+    EXPECT_NE(ink, box) << row.text << " printed as the box of a missing glyph";
+    if (!row.readable) EXPECT_THAT(fonts, Not(HasSubstr("IPAGothic"))) << row.text;
+  }
 }
 
 TEST_F(PdfPrinterTest, WindowsFontNamesStillPrintJapanese) {
@@ -104,7 +132,7 @@ TEST_F(PdfPrinterTest, WindowsFontNamesStillPrintJapanese) {
     font.Size = 12;
     font.Style.set(fsBold);
     printer_.SetFont(font);
-    EXPECT_THAT(test::PdfToText(PrintText(Sjis("件名：お問い合わせ"))), HasSubstr("件名：お問い合わせ"))
+    EXPECT_THAT(test::PdfToText(PrintText(std::string("件名：お問い合わせ"))), HasSubstr("件名：お問い合わせ"))
         << face;
   }
 }
@@ -125,7 +153,7 @@ TEST_F(PdfPrinterTest, DrawnTextLandsWhereMeasured) {
     int x, y;
   };
   for (const Row& row : {Row{"WAVE", 600, 600}, Row{"日本語のテキスト", 1200, 1500}}) {
-    const std::string text = Sjis(row.utf8);
+    const std::string text = row.utf8;
     const int width = printer_.TextWidth(text);
     const std::vector<test::PdfWord> words = test::PdfWords(PrintText(text, row.x, row.y));
     ASSERT_EQ(words.size(), 1u) << row.utf8;
@@ -150,7 +178,7 @@ TEST_F(PdfPrinterTest, TabsAndControlsAreDrawnWhereMeasured) {
 TEST_F(PdfPrinterTest, TextIsClippedToItsRectangle) {
   // A line much longer than its rectangle, which also cuts the glyphs in half.
   std::string line;
-  for (int i = 0; i < 40; ++i) line += Sjis("書");
+  for (int i = 0; i < 40; ++i) line += std::string("書");
   const Rect clip{600, 600, 1400, 640};
   printer_.BeginDoc("Pelnor");
   printer_.TextRect(clip, 600, 600, line);
@@ -228,7 +256,7 @@ TEST_F(PdfPrinterTest, JobThatCannotBeWrittenFailsAndLeavesNoFile) {
       if (page > 1) printer_.NewPage();
       for (int line = 0; line < 40; ++line)
         printer_.TextRect(Page(), 200, 200 + 150 * line,
-                          Sjis("本文の行です。") + std::to_string(page * 100 + line));
+                          std::string("本文の行です。") + std::to_string(page * 100 + line));
     }
     printer_.EndDoc();
   };

@@ -54,6 +54,14 @@ std::string PdfInfo(const std::filesystem::path& pdf) {
   return ReadBytes(log);
 }
 
+std::string PdfFonts(const std::filesystem::path& pdf) {
+  TempDir dir("pelnor-pdf-");
+  const std::filesystem::path log = dir.Path() / "log";
+  if (RunCommand({"pdffonts", pdf.string()}, EnvironmentWith({}), log) != 0)
+    throw std::runtime_error("pdffonts failed: " + ReadBytesIfExists(log));
+  return ReadBytes(log);
+}
+
 std::vector<PdfWord> PdfWords(const std::filesystem::path& pdf) {
   const std::string html = RunTool({"pdftotext", "-enc", "UTF-8", "-bbox", pdf.string()}, "w.html");
   static const std::regex word(

@@ -19,6 +19,9 @@ std::string PdfToText(const std::filesystem::path& pdf, int first = 0, int last 
 // pdfinfo's report ("Title:", "Pages:", "Page size:" lines).
 std::string PdfInfo(const std::filesystem::path& pdf);
 
+// pdffonts of the file: one line per font used.
+std::string PdfFonts(const std::filesystem::path& pdf);
+
 struct PdfWord {
   std::string Text;  // UTF-8
   double XMin = 0, YMin = 0, XMax = 0, YMax = 0;  // points from the top-left corner

@@ -1,8 +1,9 @@
 #pragma once
 
-// A printer with fixed metrics that records what is drawn. Single-byte
-// characters are 10 pixels wide, Shift_JIS double-byte ones 20; every text
-// (also the empty one) is 40 pixels high. The page is A4 at 600 dpi.
+// A printer with fixed metrics that records what is drawn. ASCII and
+// half-width katakana (what Shift_JIS holds in one byte) are 10 pixels
+// wide, every other character 20; every text (also the empty one) is 40
+// pixels high. The page is A4 at 600 dpi. Texts are UTF-8.
 
 #include <cstdint>
 #include <stdexcept>
@@ -107,12 +108,21 @@ class RecordingCanvas : public PrintCanvas {
     y_ = y;
   }
 
+  static bool IsNarrow(std::string_view character) {
+    if (character.size() == 1) return true;
+    if (character.size() != 3) return false;
+    // U+FF61 to U+FF9F are EF BD A1 to EF BE 9F.
+    const std::string_view lead = character.substr(0, 2);
+    const auto last = static_cast<unsigned char>(character[2]);
+    return (lead == "\xEF\xBD" && last >= 0xA1) || (lead == "\xEF\xBE" && last <= 0x9F);
+  }
+
   // Width under the fixed metrics.
   static int Measure(std::string_view text) {
     int width = 0;
     std::size_t start = 0;
-    for (std::size_t end : SjisCharEnds(text)) {
-      width += end - start == 2 ? kWide : kNarrow;
+    for (std::size_t end : CharEnds(text)) {
+      width += IsNarrow(text.substr(start, end - start)) ? kNarrow : kWide;
       start = end;
     }
     return width;

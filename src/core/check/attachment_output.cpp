@@ -4,6 +4,7 @@
 
 #include "core/print/japanese_date.h"
 #include "core/text/sjis.h"
+#include "core/text/text_decode.h"
 
 namespace pelnor {
 
@@ -29,6 +30,8 @@ std::size_t ExtensionStart(const std::string& name) {
 }  // namespace
 
 std::string SafeFileName(std::string utf8Name) {
+  // A name that is not UTF-8 would be unreadable in every file manager.
+  utf8Name = DecodeText(utf8Name, "UTF-8");
   for (char& c : utf8Name) {
     if (c == '/' || c == '\0') c = '_';
   }
@@ -49,26 +52,7 @@ std::string NumberedFileName(const std::string& utf8Name, int number) {
   return CutUtf8(utf8Name.substr(0, split), room) + suffix + extension;
 }
 
-std::string PrintedFileName(const fs::path& written) {
-  const std::string utf8 = written.filename().string();
-  try {
-    return Sjis(utf8);
-  } catch (const std::runtime_error&) {
-    // Only some characters lack a form; the others still print.
-  }
-  std::string sjis;
-  for (std::size_t i = 0; i < utf8.size();) {
-    std::size_t length = 1;
-    while (i + length < utf8.size() && IsUtf8Continuation(utf8[i + length])) ++length;
-    try {
-      sjis += Sjis(utf8.substr(i, length));
-    } catch (const std::runtime_error&) {
-      sjis += '?';
-    }
-    i += length;
-  }
-  return sjis;
-}
+std::string PrintedFileName(const fs::path& written) { return written.filename().string(); }
 
 AttachmentSaver::AttachmentSaver(fs::path programDir) : programDir_(std::move(programDir)) {}
 
@@ -97,7 +81,7 @@ fs::path AttachmentSaver::SaveAttachment(const AttachedFile& file,
   const fs::path dir = TargetDir(account, date, retrievedAt);
   fs::create_directories(dir);
   const bool programDir = IsProgramDir(dir);
-  std::string name = SafeFileName(SjisToUtf8(file.FileName));
+  std::string name = SafeFileName(file.FileName);
   if (programDir && IsProgramFileName(name)) name += '_';
   // Found by trying: a name tested first could be taken before the write.
   for (int number = 1;; ++number) {

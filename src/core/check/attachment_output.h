@@ -21,8 +21,9 @@ class AttachmentSaver {
   explicit AttachmentSaver(std::filesystem::path programDir);
 
   // Saves `file` when the account asks for it and returns the path written
-  // (empty when nothing was saved). Shift_JIS directory and file names are
-  // turned into the file system's encoding (UTF-8) here. A missing
+  // (empty when nothing was saved). A Shift_JIS directory (from the account
+  // list) is turned into the file system's encoding (UTF-8) here; the file
+  // name is UTF-8 already. A missing
   // directory is created with its parents; the file name never leaves the
   // directory (see SafeFileName). The file gets a name of its own: a taken
   // name is numbered (see NumberedFileName), and in the program directory
@@ -44,8 +45,8 @@ class AttachmentSaver {
   std::filesystem::path programDir_;
 };
 
-// A UTF-8 file name that names a file inside its directory: "/" and NUL
-// become "_", and a name that would mean the directory itself or its parent
+// A UTF-8 file name that names a file inside its directory: bytes that are
+// no UTF-8 become U+FFFD, "/" and NUL become "_", and a name that would mean the directory itself or its parent
 // ("", ".", "..") gets a "_" in front.
 std::string SafeFileName(std::string utf8Name);
 
@@ -58,8 +59,7 @@ inline constexpr std::size_t kMaxFileNameBytes = 255;
 // extension is shortened by whole characters, the extension kept.
 std::string NumberedFileName(const std::string& utf8Name, int number);
 
-// The Shift_JIS form of a written file's name, for the printout; a
-// character without one (from a name that was not Shift_JIS) prints as "?".
+// A written file's name as the printout shows it (UTF-8).
 std::string PrintedFileName(const std::filesystem::path& written);
 
 }  // namespace pelnor

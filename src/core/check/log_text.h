@@ -8,12 +8,11 @@
 #include <string_view>
 
 #include "core/pop3/pop3_errors.h"
+#include "core/text/utf8.h"
 
 namespace pelnor {
 
 std::string LogTextOf(std::string_view what);
-
-bool IsValidUtf8(std::string_view text);
 
 // The log's words for an account whose connection failed: "接続エラー", or
 // with the reason (`why`, UTF-8) when it was the server's certificate

@@ -9,15 +9,15 @@ namespace pelnor {
 namespace {
 
 struct PrintLabels {
-  std::string TitleOpen = Sjis("【 ");
-  std::string TitleClose = Sjis(" 】");
-  std::string Reprint = Sjis("（再出力）");
-  std::string Sender = Sjis("送信者：");
-  std::string Recipients = Sjis("宛先：");
-  std::string Date = Sjis("送信日時：");
-  std::string Subject = Sjis("件名：");
-  std::string Attachment = Sjis("添付：");
-  std::string LabelChar = Sjis("あ");
+  std::string TitleOpen = "【 ";
+  std::string TitleClose = " 】";
+  std::string Reprint = "（再出力）";
+  std::string Sender = "送信者：";
+  std::string Recipients = "宛先：";
+  std::string Date = "送信日時：";
+  std::string Subject = "件名：";
+  std::string Attachment = "添付：";
+  std::string LabelChar = "あ";
 };
 
 const PrintLabels& Labels() {
@@ -30,8 +30,8 @@ const char kJobTitle[] = "Pelnor";
 }  // namespace
 
 std::string MessageLogText(const MailMessage& msg) {
-  return msg.From.substr(0, msg.From.find('<')) + "[" + msg.Date.substr(0, msg.Date.find('+')) +
-         "]";
+  return Utf8ToSjisLossy(msg.From.substr(0, msg.From.find('<')) + "[" +
+                         msg.Date.substr(0, msg.Date.find('+')) + "]");
 }
 
 std::string OutputLogText(const std::string& alias, const MailMessage& msg) {
@@ -113,7 +113,7 @@ void MessagePrinter::StartPage() {
 }
 
 void MessagePrinter::PrintTitle(const std::string& alias, bool reprint) {
-  std::string title = Labels().TitleOpen + alias + Labels().TitleClose;
+  std::string title = Labels().TitleOpen + SjisToUtf8(alias) + Labels().TitleClose;
   if (reprint) title += Labels().Reprint;
   LineHeight = canvas_.TextHeight(title);
   canvas_.TextRect({PrintLeft, PrintY, PrintRight, PrintBottom}, PrintLeft, PrintY, title);

@@ -26,11 +26,13 @@ struct PageMargins {
   int MarginBottom = 200;
 };
 
-// "display name [date before its zone]": how the log names a message. From
-// is cut before its first "<", Date before its first "+".
+// "display name [date before its zone]": how the log names a message, in
+// Shift_JIS ("〓" for what it cannot hold). From is cut before its first
+// "<", Date before its first "+".
 std::string MessageLogText(const MailMessage& msg);
 
-// "[alias]" + MessageLogText: the log text of a printed message.
+// "[alias]" + MessageLogText: the log text of a printed message. The
+// alias is Shift_JIS as the account list holds it.
 std::string OutputLogText(const std::string& alias, const MailMessage& msg);
 
 class MessagePrinter {

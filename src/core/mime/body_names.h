@@ -8,15 +8,13 @@
 
 namespace pelnor {
 
-// Removes the nine characters \ / : * ? " < > | from `name`. Character
-// aware: the second byte of a Shift_JIS double-byte character and the bytes
-// of ISO-2022-JP two-byte text are never removed, so ソ (0x83 0x5C) and 表
-// (0x95 0x5C) survive.
+// Removes the nine characters \ / : * ? " < > | from the UTF-8 `name`
+// (in UTF-8 no byte of another character looks like one of them).
 std::string RemoveForbiddenNameChars(std::string_view name);
 
 // `subject` with its extension changed to ".html": when the last ".", "\"
 // or ":" is a ".", everything from it is replaced; otherwise ".html" is
-// appended. Trail bytes of double-byte characters are not delimiters.
+// appended. `subject` is UTF-8.
 std::string HtmlNameFromSubject(std::string_view subject);
 
 }  // namespace pelnor

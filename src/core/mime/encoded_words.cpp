@@ -11,6 +11,7 @@
 #include "core/text/text_util.h"
 
 #include "core/text/japanese_code.h"
+#include "core/text/text_decode.h"
 
 namespace pelnor {
 namespace {
@@ -60,9 +61,14 @@ std::size_t PutBack(std::string& buf, std::size_t end, std::string_view head,
   return 0;
 }
 
-std::string DecodeWord(char letter, std::string_view encoded) {
+// The charset of a word, less an RFC 2231 language ("UTF-8*ja").
+std::string_view WordCharset(std::string_view charset) {
+  return charset.substr(0, charset.find('*'));
+}
+
+std::string DecodeWord(char letter, std::string_view charset, std::string_view encoded) {
   const std::string bytes = letter == 'Q' ? QDecode(encoded, true) : BDecode(encoded);
-  return TrimRight(ConvertCode(bytes, jcSjis));
+  return TrimRight(DecodeText(bytes, WordCharset(charset)));
 }
 
 }  // namespace
@@ -122,7 +128,9 @@ std::string BDecode(std::string_view text) {
 }
 
 std::string DecodeWords(std::string_view text) {
-  std::string buf(text);
+  // Raw 8-bit or ISO-2022-JP text around the words first: the words
+  // themselves are ASCII and come through that untouched.
+  std::string buf = DecodeUnlabelledText(text);
   std::string out;
   out.reserve(text.size());
   std::size_t r = 0;  // start of the text not yet committed to `out`
@@ -143,7 +151,8 @@ std::string DecodeWords(std::string_view text) {
       continue;
     }
     const std::string decoded =
-        DecodeWord(letter, std::string_view(buf).substr(start, e - start));
+        DecodeWord(letter, std::string_view(buf).substr(p + 2, q - p - 2),
+                   std::string_view(buf).substr(start, e - start));
     // The last character before the word may pair with the decoded text to
     // form a new "=?", so it goes back into the text still to be scanned.
     std::string head;

@@ -28,11 +28,32 @@ bool StartsWithUpper(std::string_view line, std::string_view key) {
   return true;
 }
 
+// Where the encoded word "=?charset?X?text?=" starting at `at` ends (just
+// after its "?="), or `at` when none starts there.
+std::size_t EncodedWordEnd(std::string_view value, std::size_t at) {
+  if (value.compare(at, 2, "=?") != 0) return at;
+  const std::size_t charsetEnd = value.find('?', at + 2);
+  if (charsetEnd == std::string_view::npos || charsetEnd + 2 >= value.size() ||
+      value[charsetEnd + 2] != '?')
+    return at;
+  const std::size_t end = value.find("?=", charsetEnd + 3);
+  return end == std::string_view::npos ? at : end + 2;
+}
+
 // The first ";" of a header value. Inside the two-byte mode of raw
-// ISO-2022-JP text a ";" is half of a kanji (";3" is 山), not a separator.
+// ISO-2022-JP text a ";" is half of a kanji (";3" is 山), and inside an
+// encoded word it is encoded text (ISO-2022-JP Q words hold them), not a
+// separator.
 std::size_t FindValueEnd(std::string_view value) {
   bool twoByte = false;
   for (std::size_t i = 0; i < value.size(); ++i) {
+    if (!twoByte && value[i] == '=') {
+      const std::size_t end = EncodedWordEnd(value, i);
+      if (end != i) {
+        i = end - 1;
+        continue;
+      }
+    }
     if (value[i] == '\x1b' && i + 1 < value.size()) {
       if (value[i + 1] == '$') twoByte = true;
       if (value[i + 1] == '(') twoByte = false;

@@ -18,7 +18,8 @@ std::optional<std::string> FindHeader(std::string_view key,
 
 // The trimmed value after the first `key` (upper case) found in the
 // upper-cased `text`, cut before its first ";" (one outside raw
-// ISO-2022-JP two-byte text). Empty when `key` is absent.
+// ISO-2022-JP two-byte text and outside encoded words). Empty when `key`
+// is absent.
 std::string GetParam(std::string_view key, std::string_view text);
 
 }  // namespace pelnor

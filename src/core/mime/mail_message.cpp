@@ -8,26 +8,15 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/text/japanese_code.h"
 #include "core/mime/mime_types.h"
-#include "core/text/text_util.h"
 
 namespace pelnor {
 namespace {
 
-// The file-name part of `name`: after the last "\", "/" or ":". Shift_JIS
-// aware, since "\" is also the second byte of characters such as "ソ".
+// The file-name part of a UTF-8 `name`: after the last "\", "/" or ":".
 std::string BaseName(const std::string& name) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(name[i]);
-    if (IsSjisLead(c) && i + 1 < name.size()) {
-      ++i;
-    } else if (c == '\\' || c == '/' || c == ':') {
-      start = i + 1;
-    }
-  }
-  return name.substr(start);
+  const std::size_t last = name.find_last_of("\\/:");
+  return last == std::string::npos ? name : name.substr(last + 1);
 }
 
 [[noreturn]] void ThrowFileError(const char* what, const std::filesystem::path& path) {
@@ -47,7 +36,6 @@ std::string BaseName(const std::string& name) {
 AttachedFile& AttachedFileList::AddFile(const std::string& name) {
   auto item = std::make_unique<AttachedFile>();
   item->FileName = BaseName(name);
-  if (DetectCode(item->FileName) != jcAscii) item->FileName = SjisToJis(item->FileName);
   item->SourcePath = name;
   item->ContentType = ContentTypeOfFile(name);
   items_.push_back(std::move(item));

@@ -6,7 +6,8 @@
 //
 // Ownership: the POP3 client owns its messages (std::unique_ptr); a
 // MailMessageList only refers to them; attachments belong to their message.
-// All strings are byte strings (Shift_JIS once a message is finished).
+// Decoded text (header fields, body lines, attachment names) is UTF-8;
+// Headers hold the raw lines as they came.
 
 #include <cstdint>
 #include <filesystem>
@@ -41,9 +42,8 @@ class AttachedFileList {
   AttachedFileList(const AttachedFileList&) = delete;
   AttachedFileList& operator=(const AttachedFileList&) = delete;
 
-  // Appends an attachment for `name` (directory parts allowed, "\" or ":"
-  // separated). A non-ASCII file name is kept in ISO-2022-JP form until the
-  // parser's finishing step turns it back into Shift_JIS.
+  // Appends an attachment for the UTF-8 `name` (directory parts allowed,
+  // "\", "/" or ":" separated; only the last part is kept).
   AttachedFile& AddFile(const std::string& name);
 
   AttachedFile& Items(int index) { return *items_.at(index); }

@@ -1,7 +1,8 @@
 #pragma once
 
 // Turns the raw lines of one fetched mail into a MailMessage: header fields,
-// MIME body, attachments, and the finishing conversions to Shift_JIS.
+// MIME body and attachments, all text in UTF-8 (each part decoded from the
+// charset it declares), and the finishing step.
 //
 // The POP3 client owns one parser and calls, per message:
 //   ParseHeader(msg); DecodeBody(msg, lines) (full fetch only); Finish(msg).
@@ -52,15 +53,16 @@ class MailParser {
   // Converts each ","-separated item; items joined by "," (a following
   // item keeps its leading blanks).
   static std::string ConvertAddressList(const std::string& text);
-  // "name <address>" with the name's ISO-2022-JP B words decoded and both
-  // parts in Shift_JIS; no blank between the name and the "<".
+  // "name <address>" with the name's encoded words decoded, both parts in
+  // UTF-8; no blank between the name and the "<".
   static std::string ConvertAddress(const std::string& text);
-  // Decodes ISO-2022-JP B words and converts the result to Shift_JIS.
-  static std::string DecodeHeaderText(const std::string& text);
+  // "name <address>" with the blanks before the "<" dropped; a text without
+  // a name before a "<" as it is.
+  static std::string JoinNameAndAddress(const std::string& text);
 
   // --- finishing step (after DecodeBody) -------------------------------------
-  // ISO-2022-JP body to Shift_JIS; Subject, From, ReplyTo and attachment
-  // names with Japanese bytes to Shift_JIS.
+  // A From or Reply-To with non-ASCII text loses the blank between its name
+  // and its address, as it always printed.
   static void Finish(MailMessage& msg);
 
   // --- body decoding (mail_parser_body.cpp) -------------------------------------
@@ -68,6 +70,7 @@ class MailParser {
     std::string Type;      // Content-Type up to ";", upper-cased
     std::string Name;      // file name, possibly empty
     std::string Encoding;  // Content-Transfer-Encoding, upper-cased
+    std::string Charset;   // the Content-Type's charset parameter, as written
   };
 
   // Fills Text and AttachedFiles from the whole mail (header included).
@@ -111,13 +114,16 @@ class MailParser {
   // DecodeBody `depth` levels down in nested multiparts and embedded mails.
   void DecodeLines(MailMessage& msg, std::vector<std::string>& lines, int depth);
   void DecodeTextLines(MailMessage& msg, std::vector<std::string>& lines,
-                       const std::string& encoding);
+                       const PartInfo& info);
   void DecodeMultipartLines(MailMessage& msg, std::vector<std::string>& lines, int depth);
   // MakeAttachment over a run of a multipart mail's lines, decoded where
   // they stand instead of being moved into the attachment first.
   void MakeAttachmentFromLines(MailMessage& msg, const std::string* lines, std::size_t count,
                                const PartInfo& info);
   void DecodeBase64Lines(AttachedFile& item, const std::string* lines, std::size_t count);
+  // The text of an HTML attachment appended to Text: a body that is HTML
+  // only still prints as text.
+  static void AppendHtmlText(MailMessage& msg, const AttachedFile& html, const PartInfo& info);
   void DecodeUULines(AttachedFile& item, const std::string* lines, std::size_t count);
 };
 

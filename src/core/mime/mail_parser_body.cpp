@@ -10,9 +10,11 @@
 #include "core/mime/body_names.h"
 #include "core/mime/body_structure.h"
 #include "core/mime/body_uudecode.h"
-#include "core/text/japanese_code.h"
 #include "core/mime/encoded_words.h"
 #include "core/mime/header_fields.h"
+#include "core/mime/header_params.h"
+#include "core/mime/html_text.h"
+#include "core/text/text_decode.h"
 #include "core/text/text_util.h"
 
 namespace pelnor {
@@ -20,12 +22,6 @@ namespace {
 
 bool Contains(const std::string& text, std::string_view word) {
   return text.find(word) != std::string::npos;
-}
-
-void AppendText(MailMessage& msg, std::vector<std::string>& lines) {
-  msg.Text.insert(msg.Text.end(), std::make_move_iterator(lines.begin()),
-                  std::make_move_iterator(lines.end()));
-  lines.clear();
 }
 
 // The text of a run of lines: each followed by CR LF.
@@ -39,6 +35,34 @@ std::string JoinRun(const std::string* lines, std::size_t count) {
     text += "\r\n";
   }
   return text;
+}
+
+bool NeedsDecoding(const std::string* lines, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i)
+    for (char c : lines[i])
+      if (static_cast<unsigned char>(c) >= 0x80 || c == '\x1b') return true;
+  return false;
+}
+
+// Appends a run of body lines to Text in UTF-8, decoded from `charset`
+// (guessed when empty). The lines are decoded as one text, so a code
+// whose state runs on over a line end reads right.
+void AppendText(MailMessage& msg, std::string* lines, std::size_t count,
+                const std::string& charset) {
+  if (!NeedsDecoding(lines, count) && DecodesAsciiAsItself(charset)) {
+    msg.Text.insert(msg.Text.end(), std::make_move_iterator(lines),
+                    std::make_move_iterator(lines + count));
+    return;
+  }
+  std::vector<std::string> decoded =
+      SplitLines(DecodeText(JoinRun(lines, count), charset));
+  msg.Text.insert(msg.Text.end(), std::make_move_iterator(decoded.begin()),
+                  std::make_move_iterator(decoded.end()));
+}
+
+void AppendText(MailMessage& msg, std::vector<std::string>& lines, const std::string& charset) {
+  AppendText(msg, lines.data(), lines.size(), charset);
+  lines.clear();
 }
 
 // Quoted-printable or base64 text decoded; other encodings stay as they are.
@@ -58,6 +82,7 @@ bool DecodeInlineText(const std::string* lines, std::size_t count,
 // Names the attachment (the nine forbidden characters out; an unnamed HTML
 // part named after the subject) and adds it to the message.
 AttachedFile& AddAttachment(MailMessage& msg, const std::string& type, const std::string& name) {
+  // The name is UTF-8 by now; only ASCII bytes can be forbidden characters.
   std::string fileName = RemoveForbiddenNameChars(name);
   if (type == "TEXT/HTML" && fileName.empty())
     fileName = RemoveForbiddenNameChars(HtmlNameFromSubject(msg.Subject));
@@ -135,6 +160,20 @@ std::vector<TUUBlock> ExtractUUBlocks(std::vector<std::string>& lines) {
   return blocks;
 }
 
+// A file-name parameter: as the parameter syntax reads it (RFC 2231 forms
+// included), else as the key found anywhere in the line, which reads
+// names that break the syntax the way they always were read.
+std::string NameParameter(const std::string& line, std::string_view name,
+                          std::string_view upperKey) {
+  // Apostrophes around a name are read as quotes, as they always were.
+  if (auto value = ParameterValue(line, name))
+    return value->empty() || value->front() != '\'' ? *value : MailParser::Unquote(*value);
+  std::string value = GetParam(upperKey, line);
+  if (value.empty()) return value;
+  value.erase(0, 1);  // the "=" after the parameter name
+  return MailParser::Unquote(value);
+}
+
 }  // namespace
 
 void MailParser::DecodeBody(MailMessage& msg, std::vector<std::string>& lines) {
@@ -145,12 +184,17 @@ void MailParser::DecodeLines(MailMessage& msg, std::vector<std::string>& lines, 
   if (depth >= kMaxMimeDepth) {
     // Nested too deep to take apart: shown as it stands.
     StripHeader(lines);
-    AppendText(msg, lines);
+    AppendText(msg, lines, {});
     return;
   }
   const PartInfo info = ReadPartInfo(lines);
-  if (Contains(info.Type, "TEXT")) {
-    DecodeTextLines(msg, lines, info.Encoding);
+  if (info.Type == "TEXT/HTML") {
+    StripHeader(lines);
+    MakeAttachmentFromLines(msg, lines.data(), lines.size(), info);
+    AppendHtmlText(msg, msg.AttachedFiles.Items(msg.AttachedFiles.Count() - 1), info);
+    lines.clear();
+  } else if (Contains(info.Type, "TEXT")) {
+    DecodeTextLines(msg, lines, info);
   } else if (Contains(info.Type, "MULTIPART")) {
     DecodeMultipartLines(msg, lines, depth);
   } else {
@@ -161,23 +205,25 @@ void MailParser::DecodeLines(MailMessage& msg, std::vector<std::string>& lines, 
                info.Encoding == "X-UUENCODE") {
       MakeAttachment(msg, lines, info.Type, info.Encoding, info.Name);
     } else {
-      AppendText(msg, lines);
+      AppendText(msg, lines, info.Charset);
     }
   }
 }
 
 void MailParser::DecodeTextLines(MailMessage& msg, std::vector<std::string>& lines,
-                                 const std::string& encoding) {
+                                 const PartInfo& info) {
   StripHeader(lines);
   std::vector<TUUBlock> blocks = ExtractUUBlocks(lines);
   // Once a uuencoded block was found the encoding counts as x-uuencode, so
   // the rest of the text is not decoded.
   std::vector<std::string> decoded;
-  if (blocks.empty() && DecodeInlineText(lines.data(), lines.size(), encoding, decoded))
+  if (blocks.empty() && DecodeInlineText(lines.data(), lines.size(), info.Encoding, decoded))
     lines = std::move(decoded);
-  AppendText(msg, lines);
-  for (TUUBlock& block : blocks)
-    MakeAttachment(msg, block.lines, "APPLICATION/OCTET-STREAM", "X-UUENCODE", block.name);
+  AppendText(msg, lines, info.Charset);
+  for (TUUBlock& block : blocks) {
+    MakeAttachment(msg, block.lines, "APPLICATION/OCTET-STREAM", "X-UUENCODE",
+                   DecodeUnlabelledText(block.name));
+  }
 }
 
 void MailParser::DecodeMultipartLines(MailMessage& msg, std::vector<std::string>& lines,
@@ -186,6 +232,10 @@ void MailParser::DecodeMultipartLines(MailMessage& msg, std::vector<std::string>
   // text are moved out of it.
   std::vector<LineRange> leaves;
   CollectLeafParts(lines, {0, lines.size()}, leaves, depth);
+  // Without a plain text part, the first unnamed HTML part gives the body.
+  bool plainText = false;
+  int htmlBody = -1;
+  PartInfo htmlInfo;
   for (const LineRange& leaf : leaves) {
     const PartInfo info = ReadPartInfo(HeaderBlock(lines, leaf));
     const std::size_t body = BodyStart(lines, leaf);
@@ -198,17 +248,30 @@ void MailParser::DecodeMultipartLines(MailMessage& msg, std::vector<std::string>
     } else if (info.Type == "TEXT/HTML" || info.Encoding == "X-UUENCODE" ||
                !info.Name.empty()) {
       MakeAttachmentFromLines(msg, first, count, info);
+      if (info.Type == "TEXT/HTML" && info.Name.empty() && htmlBody < 0) {
+        htmlBody = msg.AttachedFiles.Count() - 1;
+        htmlInfo = info;
+      }
     } else {
+      plainText = plainText || Contains(info.Type, "TEXT/PLAIN");
       std::vector<std::string> decoded;
       if (DecodeInlineText(first, count, info.Encoding, decoded)) {
-        AppendText(msg, decoded);
+        AppendText(msg, decoded, info.Charset);
       } else {
-        msg.Text.insert(msg.Text.end(), std::make_move_iterator(first),
-                        std::make_move_iterator(first + count));
+        AppendText(msg, first, count, info.Charset);
       }
     }
   }
+  if (!plainText && htmlBody >= 0) AppendHtmlText(msg, msg.AttachedFiles.Items(htmlBody), htmlInfo);
   lines.clear();
+}
+
+void MailParser::AppendHtmlText(MailMessage& msg, const AttachedFile& html,
+                                const PartInfo& info) {
+  const std::string charset = info.Charset.empty() ? HtmlMetaCharset(html.Data) : info.Charset;
+  std::vector<std::string> text = HtmlToTextLines(DecodeText(html.Data, charset));
+  msg.Text.insert(msg.Text.end(), std::make_move_iterator(text.begin()),
+                  std::make_move_iterator(text.end()));
 }
 
 void MailParser::MakeAttachmentFromLines(MailMessage& msg, const std::string* lines,
@@ -227,7 +290,8 @@ MailParser::PartInfo MailParser::ReadPartInfo(const std::vector<std::string>& li
   PartInfo info;
   if (const auto line = FindHeader("CONTENT-TYPE:", lines)) {
     info.Type = UpperCase(GetParam("CONTENT-TYPE:", *line));
-    info.Name = GetParam("NAME", *line);
+    info.Name = NameParameter(*line, "name", "NAME");
+    info.Charset = ParameterValue(*line, "charset").value_or("");
   } else {
     info.Type = "TEXT/PLAIN";
   }
@@ -238,13 +302,10 @@ MailParser::PartInfo MailParser::ReadPartInfo(const std::vector<std::string>& li
   }
   if (info.Name.empty()) {
     if (const auto line = FindHeader("CONTENT-DISPOSITION:", lines))
-      info.Name = GetParam("FILENAME", *line);
+      info.Name = NameParameter(*line, "filename", "FILENAME");
   }
-  if (!info.Name.empty()) {
-    info.Name.erase(0, 1);  // the "=" after the parameter name
-    info.Name = DecodeWords(Unquote(info.Name));
-    if (DetectCode(info.Name) != jcAscii) info.Name = DecodeHeaderText(info.Name);
-  }
+  // Encoded words inside the value are what Outlook sends.
+  if (!info.Name.empty()) info.Name = DecodeWords(info.Name);
   return info;
 }
 

@@ -3,10 +3,10 @@
 #include <string_view>
 
 #include "core/mime/mail_parser.h"
-#include "core/text/japanese_code.h"
 #include "core/mime/address_util.h"
 #include "core/mime/encoded_words.h"
 #include "core/mime/header_fields.h"
+#include "core/text/text_decode.h"
 #include "core/text/text_util.h"
 
 namespace pelnor {
@@ -73,16 +73,15 @@ std::string MailParser::ConvertAddressList(const std::string& text) {
 std::string MailParser::ConvertAddress(const std::string& text) {
   const std::size_t lt = text.find('<');
   const bool hasName = lt != std::string::npos && lt > 0;
-  std::string name = hasName ? text.substr(0, lt) : std::string();
+  const std::string name = hasName ? DecodeWords(text.substr(0, lt)) : std::string();
   const std::string rest = hasName ? text.substr(lt) : text;
-  name = TrimRight(ConvertCode(DecodeJisBWords(name), jcSjis));
-  const std::size_t esc = name.find("\x1b(J");
-  if (esc != std::string::npos) name.erase(esc, 3);
-  return name + ConvertCode(rest, jcSjis);
+  return TrimRight(name) + DecodeUnlabelledText(rest);
 }
 
-std::string MailParser::DecodeHeaderText(const std::string& text) {
-  return ConvertCode(DecodeJisBWords(text), jcSjis);
+std::string MailParser::JoinNameAndAddress(const std::string& text) {
+  const std::size_t lt = text.find('<');
+  if (lt == std::string::npos || lt == 0) return text;
+  return TrimRight(std::string_view(text).substr(0, lt)) + text.substr(lt);
 }
 
 }  // namespace pelnor

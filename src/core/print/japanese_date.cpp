@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "core/print/mail_date.h"
-#include "core/text/sjis.h"
 
 namespace pelnor {
 namespace {
@@ -44,12 +43,11 @@ std::string EraYear(const DateTime& t) {
 
 std::string FormatJapaneseDate(const DateTime& t) {
   int hour12 = t.Hour % 12 == 0 ? 12 : t.Hour % 12;
-  std::string utf8 = EraYear(t) + "年" + std::to_string(t.Month) + "月" +
+  return EraYear(t) + "年" + std::to_string(t.Month) + "月" +
                      std::to_string(t.Day) + "日（" +
                      kDayNames[DayOfWeek(t.Year, t.Month, t.Day)] + "）" +
                      (t.Hour < 12 ? "午前" : "午後") + std::to_string(hour12) + "時" +
                      std::to_string(t.Minute) + "分";
-  return Sjis(utf8);
 }
 
 std::string FormatJapaneseDate(std::string_view dateText) {

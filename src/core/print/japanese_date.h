@@ -12,7 +12,7 @@
 namespace pelnor {
 
 // "平成16年12月25日（土）午後3時29分": era, year in the era, month, day, day
-// name, 午前/午後, hour on the 12-hour clock, minutes; Shift_JIS.
+// name, 午前/午後, hour on the 12-hour clock, minutes; UTF-8.
 std::string FormatJapaneseDate(const DateTime& t);
 
 // As above for a Date header text; a text that holds no readable date comes

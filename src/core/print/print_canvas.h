@@ -2,8 +2,9 @@
 
 // The printer as the print layout sees it: one program-wide printer object
 // with its selected printer, paper and font, and the canvas of the running
-// job. All lengths are printer pixels (600 dpi); all texts are Shift_JIS
-// bytes, converted to Unicode only by the implementation.
+// job. All lengths are printer pixels (600 dpi). The texts of the job (its
+// title and what is measured and drawn) are UTF-8; the names of printers,
+// papers and fonts are Shift_JIS, as the account list stores them.
 //
 // Failures of the printing system throw EPrinterError (or another
 // std::runtime_error); nothing is reported through return values.
@@ -79,7 +80,8 @@ class PrintCanvas {
   // Never throws; a no-op outside a job.
   virtual void Abort() noexcept = 0;
 
-  // --- canvas, in the current font -----------------------------------------
+  // --- canvas, in the current font; texts in UTF-8 -------------------------
+  // Characters the font lacks are drawn from another installed font.
   virtual int TextWidth(std::string_view text) = 0;
   virtual int TextHeight(std::string_view text) = 0;
   // Draws `text` with its top-left corner at (x, y); nothing outside `clip`

@@ -1,15 +1,47 @@
 #include "core/print/text_wrap.h"
 
-namespace pelnor {
+#include "core/text/utf8.h"
 
-std::vector<std::size_t> SjisCharEnds(std::string_view text) {
+namespace pelnor {
+namespace {
+
+constexpr char32_t kZeroWidthJoiner = 0x200D;
+
+// Code points that are drawn together with the one before them.
+bool JoinsPrevious(char32_t cp) {
+  return (cp >= 0x0300 && cp <= 0x036F) ||    // combining diacritics
+         (cp >= 0x1AB0 && cp <= 0x1AFF) || (cp >= 0x1DC0 && cp <= 0x1DFF) ||
+         (cp >= 0x20D0 && cp <= 0x20FF) ||    // combining marks for symbols (keycaps)
+         cp == 0x3099 || cp == 0x309A ||      // combining kana voicing marks
+         (cp >= 0xFE00 && cp <= 0xFE0F) ||    // variation selectors
+         (cp >= 0xE0100 && cp <= 0xE01EF) ||  // ideographic variation selectors
+         (cp >= 0x1F3FB && cp <= 0x1F3FF) ||  // emoji skin tones
+         (cp >= 0xE0020 && cp <= 0xE007F) ||  // emoji tag sequences (flags)
+         cp == kZeroWidthJoiner;
+}
+
+}  // namespace
+
+std::vector<std::size_t> CharEnds(std::string_view text) {
   std::vector<std::size_t> ends;
   ends.reserve(text.size());
+  bool joinNext = false;  // the last code point was a zero-width joiner
   std::size_t i = 0;
   while (i < text.size()) {
-    bool pair = IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
-    i += pair ? 2 : 1;
-    ends.push_back(i);
+    const std::size_t length = Utf8CharLength(text.substr(i));
+    if (length == 0) {
+      ends.push_back(++i);
+      joinNext = false;
+      continue;
+    }
+    const char32_t cp = Utf8Decode(text.data() + i, length);
+    i += length;
+    if (!ends.empty() && (joinNext || JoinsPrevious(cp))) {
+      ends.back() = i;
+    } else {
+      ends.push_back(i);
+    }
+    joinNext = cp == kZeroWidthJoiner;
   }
   return ends;
 }
@@ -49,7 +81,7 @@ std::size_t PieceLength(std::string_view text, const std::vector<std::size_t>& e
 std::vector<std::string_view> WrapText(std::string_view text, int width,
                                        const TextMeasure& measure) {
   if (text.empty()) return {text};
-  std::vector<std::size_t> ends = SjisCharEnds(text);
+  std::vector<std::size_t> ends = CharEnds(text);
   std::vector<std::string_view> pieces;
   std::size_t first = 0;
   while (first < ends.size()) {

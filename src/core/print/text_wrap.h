@@ -1,6 +1,6 @@
 #pragma once
 
-// Wrapping a Shift_JIS text into pieces that fit a width.
+// Wrapping a UTF-8 text into pieces that fit a width.
 
 #include <functional>
 #include <string_view>
@@ -10,15 +10,12 @@ namespace pelnor {
 
 using TextMeasure = std::function<int(std::string_view)>;
 
-// True for a Shift_JIS lead byte (0x81-0x9F, 0xE0-0xFC).
-constexpr bool IsSjisLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Byte offsets where the characters of `text` end, read from the front: a
-// lead byte and the byte after it are one character; a lead byte at the very
-// end stands alone.
-std::vector<std::size_t> SjisCharEnds(std::string_view text);
+// Byte offsets where the characters of the UTF-8 `text` end, read from the
+// front. A character is a code point together with what belongs to it on
+// paper: combining marks, variation selectors, emoji skin tones and the
+// code points joined to it by a zero-width joiner (👨‍👩‍👧 is one). A byte that
+// starts no well-formed UTF-8 sequence is a character alone.
+std::vector<std::size_t> CharEnds(std::string_view text);
 
 // Splits `text` into pieces: each piece is the longest run of whole
 // characters, from where the previous one ended, whose measured width does

@@ -1,8 +1,8 @@
 #pragma once
 
 // Japanese code detection and conversion between ISO-2022-JP ("JIS"),
-// Shift_JIS and EUC-JP, on raw bytes. The program keeps all text in
-// Shift_JIS (code page 932); mail arrives mostly in ISO-2022-JP.
+// Shift_JIS and EUC-JP, on raw bytes. Mail text is read into UTF-8 through
+// CP932 (see text_decode.h); the stored files stay Shift_JIS.
 // Nothing here fails: unknown bytes are copied or transformed arithmetically.
 
 #include <cstddef>
@@ -50,6 +50,14 @@ std::string SjisToJis(std::string_view text);
 std::string EucToJis(std::string_view text);
 std::string JisToEuc(std::string_view text);
 std::string SjisToEuc(std::string_view text);
+
+// ISO-2022-JP of mail into UTF-8 as Windows reads it (each pair through
+// its Shift_JIS form and CP932, so vendor rows and the Windows mapping are
+// kept). Beyond JisToSjis it reads half-width katakana (ESC "(I", SO / SI)
+// and ESC "$(Q" / "$(O" (taken as JIS X 0208), gives "〓" for JIS X 0212
+// (ESC "$(D"), which CP932 lacks, and U+FFFD for a pair CP932 does not
+// assign, and keeps CR and LF as line ends in every mode.
+std::string WindowsJisToUtf8(std::string_view text);
 
 // The arithmetic mapping between a JIS X 0208 pair and its Shift_JIS form.
 // No range checks: user-defined or invalid pairs go through the same sums,

@@ -1,8 +1,11 @@
 #include "core/text/sjis.h"
 
+#include "core/text/cp932_table.h"
+
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -56,6 +59,8 @@ size_t Utf8CharLength(std::string_view rest) {
   return length;
 }
 
+const Cp932Char kReplacement{{'\xEF', '\xBF', '\xBD'}, 3};  // U+FFFD
+
 }  // namespace
 
 std::string Sjis(std::string_view utf8) {
@@ -74,11 +79,34 @@ std::string Utf8ToSjisLossy(std::string_view utf8) {
 }
 
 std::string SjisToUtf8(std::string_view sjis) {
-  Iconv cd = Open("UTF-8", "CP932");
-  return Convert(cd.get(), sjis, [](std::string& out, std::string_view) -> size_t {
-    out += "\xEF\xBF\xBD";
-    return 1;
-  });
+  // Each byte gives at most three: the bound is written into, then cut.
+  std::string out(sjis.size() * 3, '\0');
+  char* o = out.data();
+  const Cp932Table& table = Cp932Table::Get();
+  const auto* in = reinterpret_cast<const unsigned char*>(sjis.data());
+  const std::size_t n = sjis.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (in[i] < 0x80) {
+      *o++ = static_cast<char>(in[i++]);
+      continue;
+    }
+    const Cp932Char* c = &table.Single(in[i]);
+    std::size_t used = 1;
+    if (c->length == 0 && i + 1 < n) {
+      c = &table.Pair(in[i], in[i + 1]);
+      used = 2;
+    }
+    if (c->length == 0) {
+      c = &kReplacement;  // the byte starts no character: it goes alone
+      used = 1;
+    }
+    std::memcpy(o, c->bytes, 3);
+    o += c->length;
+    i += used;
+  }
+  out.resize(o - out.data());
+  return out;
 }
 
 }  // namespace pelnor

@@ -54,7 +54,7 @@ TEST_F(AttachmentOutputTest, NothingIsSavedUnlessTheAccountAsks) {
 }
 
 TEST_F(AttachmentOutputTest, SavesTheDecodedBytesUnderAUtf8Name) {
-  fs::path path = Save(File(Sjis("見積書.pdf"), std::string("%PDF\0\r\n", 7)));
+  fs::path path = Save(File("見積書.pdf", std::string("%PDF\0\r\n", 7)));
   EXPECT_EQ(path, root.Path() / "mail" / "見積書.pdf");
   EXPECT_EQ(ReadBytes(path), std::string("%PDF\0\r\n", 7));
 }
@@ -94,8 +94,8 @@ TEST_F(AttachmentOutputTest, NeverReplacesAnExistingFile) {
   fs::create_directories(mail);
   fs::create_symlink(root.Path() / "outside", mail / "a.txt");
   const std::pair<std::string, std::string> saves[] = {
-      {Sjis("注文書.pdf"), "注文書.pdf"}, {Sjis("注文書.pdf"), "注文書 (2).pdf"},
-      {Sjis("注文書.pdf"), "注文書 (3).pdf"}, {"README", "README"},
+      {"注文書.pdf", "注文書.pdf"}, {"注文書.pdf", "注文書 (2).pdf"},
+      {"注文書.pdf", "注文書 (3).pdf"}, {"README", "README"},
       {"README", "README (2)"},           {".profile", ".profile"},
       {".profile", ".profile (2)"},       {"a.txt", "a (2).txt"}};
   for (const auto& [given, written] : saves) {
@@ -113,7 +113,7 @@ TEST_F(AttachmentOutputTest, OverLongNameIsShortenedByWholeCharacters) {
   std::string kept;
   for (int i = 0; i < 83; ++i) kept += "あ";
   std::string keptWithNumber = kept.substr(0, kept.size() - 3);
-  const AttachedFile file = File(Sjis(stem + ".pdf"), "x");
+  const AttachedFile file = File(stem + ".pdf", "x");
   EXPECT_EQ(Save(file).filename(), kept + ".pdf");
   EXPECT_EQ(Save(file).filename(), keptWithNumber + " (2).pdf");
 }

@@ -16,7 +16,6 @@
 #include "core/check/check_cycle.h"
 #include "core/check/fault_point.h"
 #include "core/store/history.h"
-#include "core/text/sjis.h"
 #include "support/fixed_clock.h"
 #include "support/store_test_util.h"
 #include "support/temp_dir.h"
@@ -49,8 +48,8 @@ struct ProgramRun {
   std::vector<std::string> Drawn() const {
     std::vector<std::string> texts;
     for (const DrawnText& text : canvas.Texts)
-      if (text.Text.rfind("S-", 0) == 0 || text.Text.rfind(Sjis("【"), 0) == 0)
-        texts.push_back(SjisToUtf8(text.Text));
+      if (text.Text.rfind("S-", 0) == 0 || text.Text.rfind("【", 0) == 0)
+        texts.push_back(text.Text);
     return texts;
   }
 

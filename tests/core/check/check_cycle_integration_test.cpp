@@ -98,6 +98,55 @@ TEST(CheckCycleIntegration, DovecotMailComesOutAsPdfOnceWithItsAttachment) {
   EXPECT_FALSE(rig.Cycle().Running());
 }
 
+// A mail as Gmail and Outlook send it today: UTF-8 sender and subject, a
+// base64 UTF-8 body, an RFC 2231 file name. The printout reads as written,
+// the attachment is saved under its name, Log.txt stays Shift_JIS with 〓
+// for what it cannot hold, and the next check prints it no more.
+TEST(CheckCycleIntegration, Utf8MailComesOutAsWritten) {
+  if (DovecotServer::BinaryPath().empty())
+    GTEST_SKIP() << "*** dovecot is NOT installed (dovecot-pop3d): test did not run ***";
+  if (!HavePopplerTools()) GTEST_SKIP() << "*** poppler-utils NOT installed: test did not run ***";
+
+  DovecotServer server;
+  server.AddUser("taro", "secret");
+  server.Deliver(
+      "taro",
+      "From: =?UTF-8?B?" + Base64("Müller 𠮷田") + "?= <muller@example.de>\r\n"
+      "To: taro@example.jp\r\n"
+      "Subject: =?UTF-8?B?" + Base64("Grüße ① 報告書") + "?=\r\n"
+      "Date: Wed, 9 Dec 2026 10:00:00 +0900\r\n"
+      "Message-ID: <utf8@example.de>\r\n"
+      "MIME-Version: 1.0\r\n"
+      "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n"
+      "--b\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+      "Content-Transfer-Encoding: base64\r\n\r\n" + Base64("本文です。Ça va? Привет\r\n") +
+      "\r\n--b\r\nContent-Type: application/pdf\r\n"
+      "Content-Disposition: attachment; filename*=UTF-8''%E5%A0%B1%E5%91%8A.pdf\r\n"
+      "Content-Transfer-Encoding: base64\r\n\r\n" + Base64("%PDF") + "\r\n--b--\r\n");
+  server.Start();
+
+  TempDir dir("pelnor-cycle-utf8-");
+  const std::filesystem::path attach = dir.Path() / "attach";
+  CycleRig rig(dir.Path(), server.Port());
+  rig.Accounts().Add(rig.Record("会社", static_cast<int>(rig.Canvas().Printers().size()) - 1, attach));
+
+  rig.Cycle().OnCheckTimer();
+
+  const std::vector<std::string> log = rig.LogLines();
+  ASSERT_EQ(log.size(), 1u) << ::testing::PrintToString(log) << server.LogText();
+  EXPECT_EQ(log[0], "[会社]M〓ller 〓田[Wed, 9 Dec 2026 10:00:00 ]<出力終了>");
+  ASSERT_EQ(rig.PdfFiles().size(), 1u);
+  const std::string printed = PdfToText(rig.PdfFiles()[0]);
+  EXPECT_THAT(printed, AllOf(HasSubstr("Müller"), HasSubstr("Grüße ① 報告書"),
+                             HasSubstr("本文です。Ça va? Привет"), HasSubstr("報告.pdf")))
+      << printed;
+  EXPECT_EQ(ReadBytesIfExists(attach / "2612091000" / "報告.pdf"), "%PDF") << FilesUnder(attach);
+
+  rig.Cycle().OnCheckTimer();
+  EXPECT_EQ(rig.PdfFiles().size(), 1u);
+  EXPECT_EQ(rig.LogLines(), log);
+}
+
 // Deletion after output over the real POP3 client: each mail's DELE follows
 // its output, spares the mail whose printout failed, and QUIT commits it. A
 // second account with a wrong password ends each cycle with the server's

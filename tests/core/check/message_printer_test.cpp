@@ -41,10 +41,10 @@ class PrintLayoutTest : public testing::Test {
       asked.push_back(alias + "/" + m.MessageId);
       return false;
     };
-    msg.From = Sjis("山田 <yamada@example.jp>");
+    msg.From = "山田 <yamada@example.jp>";
     msg.SendTo = "info@example.com";
     msg.Date = "Sat, 25 Dec 2004 15:29:58 +0900";
-    msg.Subject = Sjis("見積");
+    msg.Subject = "見積";
     msg.MessageId = "<1@example.jp>";
   }
 
@@ -71,7 +71,7 @@ TEST_F(PrintLayoutTest, TitleAndRulesWithTheDefaultMargins) {
 
   ASSERT_FALSE(canvas.Texts.empty());
   const test::DrawnText& title = canvas.Texts[0];
-  EXPECT_EQ(title.Text, Sjis("【 main 】"));
+  EXPECT_EQ(title.Text, "【 main 】");
   EXPECT_EQ(title.X, 200);
   EXPECT_EQ(title.Y, 200);
 
@@ -99,10 +99,10 @@ TEST_F(PrintLayoutTest, HeaderBlockLabelsValuesAndPositions) {
     std::string Value;
   } rows[] = {{"送信者：", msg.From},
               {"宛先：", msg.SendTo},
-              {"送信日時：", Sjis("平成16年12月25日（土）午後3時29分")},
+              {"送信日時：", "平成16年12月25日（土）午後3時29分"},
               {"件名：", msg.Subject}};
   for (int i = 0; i < 4; ++i) {
-    const test::DrawnText* label = Find(Sjis(rows[i].Label));
+    const test::DrawnText* label = Find(rows[i].Label);
     const test::DrawnText* value = Find(rows[i].Value);
     ASSERT_TRUE(label && value) << rows[i].Label;
     EXPECT_EQ(label->Y, first + i * kStep);
@@ -122,7 +122,7 @@ TEST_F(PrintLayoutTest, TitleWiderThanThePageIsCutAtPrintRight) {
   account.Alias = std::string(1000, 'x');
   ASSERT_TRUE(printer.PrintMessage(msg, account));
   const test::DrawnText& title = canvas.Texts[0];
-  EXPECT_EQ(title.Text, Sjis("【 ") + account.Alias + Sjis(" 】"));  // not wrapped
+  EXPECT_EQ(title.Text, "【 " + account.Alias + " 】");  // not wrapped
   EXPECT_EQ(title.Clip.Left, 200);
   EXPECT_EQ(title.Clip.Right, canvas.Width - 200);
   EXPECT_EQ(title.Clip.Bottom, canvas.Height - 200);
@@ -146,12 +146,12 @@ TEST_F(PrintLayoutTest, JapaneseSubjectWrapsBetweenWholeCharacters) {
   // The column is 4440 pixels: "a" and 221 double-byte characters fill
   // 4430 of it; the 222nd would need 20 more.
   std::string subject = "a";
-  for (int i = 0; i < 230; ++i) subject += Sjis(i % 2 ? "件" : "名");
+  for (int i = 0; i < 230; ++i) subject += i % 2 ? "件" : "名";
   msg.Subject = subject;
   ASSERT_TRUE(printer.PrintMessage(msg, account));
   std::vector<test::DrawnText> values = TextsAt(kValueColumn);
   ASSERT_EQ(values.size(), 5u);  // from, to, date, two subject pieces
-  EXPECT_EQ(values[3].Text.size(), 1u + 2 * 221);
+  EXPECT_EQ(values[3].Text.size(), 1u + 3 * 221);  // UTF-8: three bytes a character
   EXPECT_EQ(values[3].Text + values[4].Text, subject);
   EXPECT_EQ(values[4].Y, values[3].Y + kStep);
 }
@@ -163,7 +163,7 @@ TEST_F(PrintLayoutTest, ThreeAttachmentsWithTheLabelOnTheFirstOnly) {
   std::vector<test::DrawnText> labels = TextsAt(200);
   // title, four labels, three attachment labels
   ASSERT_EQ(labels.size(), 8u);
-  EXPECT_EQ(labels[5].Text, Sjis("添付："));
+  EXPECT_EQ(labels[5].Text, "添付：");
   EXPECT_EQ(labels[5].Y, firstAttachment);
   EXPECT_EQ(labels[6].Text, "");
   EXPECT_EQ(labels[7].Text, "");
@@ -178,7 +178,7 @@ TEST_F(PrintLayoutTest, ThreeAttachmentsWithTheLabelOnTheFirstOnly) {
 
 TEST_F(PrintLayoutTest, NoAttachmentNoAttachmentLine) {
   ASSERT_TRUE(printer.PrintMessage(msg, account));
-  EXPECT_EQ(Find(Sjis("添付：")), nullptr);
+  EXPECT_EQ(Find("添付："), nullptr);
   EXPECT_EQ(TextsAt(200).size(), 5u);
 }
 
@@ -197,10 +197,10 @@ TEST_F(PrintLayoutTest, AttachmentLinesNameTheFilesAsWritten) {
   msg.AttachedFiles.AddFile("a.txt").Data = "first";
   msg.AttachedFiles.AddFile("a.txt").Data = "second";
   AttachedFile& broken = msg.AttachedFiles.AddFile("b.txt");
-  broken.FileName = "\x81.txt";  // a lead byte without its second byte
+  broken.FileName = "\x81.txt";  // a byte that is no UTF-8
   ASSERT_TRUE(printer.PrintMessage(msg, account));
   const int firstAttachment = 200 + 40 + kStep + 4 * kStep;
-  const char* const printed[] = {"a.txt", "a (2).txt", "?.txt"};
+  const char* const printed[] = {"a.txt", "a (2).txt", "\uFFFD.txt"};
   for (int i = 0; i < 3; ++i) {
     const test::DrawnText* name = Find(printed[i]);
     ASSERT_TRUE(name) << printed[i];
@@ -364,7 +364,7 @@ class OutputLogTextTable : public testing::TestWithParam<LogTextCase> {};
 
 TEST_P(OutputLogTextTable, CutsFromAndDate) {
   MailMessage m;
-  m.From = Sjis(GetParam().From);
+  m.From = GetParam().From;
   m.Date = GetParam().Date;
   EXPECT_EQ(OutputLogText("main", m), Sjis(GetParam().Expected));
 }
@@ -375,6 +375,10 @@ INSTANTIATE_TEST_SUITE_P(
         LogTextCase{"BlanksBeforeBracketAndPlusKept", "山田 <y@example.jp>",
                      "Sat, 25 Dec 2004 15:29:58 +0900",
                      "[main]山田 [Sat, 25 Dec 2004 15:29:58 ]"},
+        // Log.txt stays Shift_JIS: what it cannot hold becomes 〓.
+        LogTextCase{"UnicodeOnlyCharactersBecomeGeta", "山田😀𠮷 <y@example.jp>",
+                     "Sat, 25 Dec 2004 15:29:58 +0900",
+                     "[main]山田〓〓 [Sat, 25 Dec 2004 15:29:58 ]"},
         LogTextCase{"MinusZoneKept", "Bob <b@example.com>", "Sat, 25 Dec 2004 15:29:58 -0500",
                      "[main]Bob [Sat, 25 Dec 2004 15:29:58 -0500]"},
         LogTextCase{"ZoneNameKept", "Bob <b@example.com>", "Sat, 25 Dec 2004 15:29:58 JST",

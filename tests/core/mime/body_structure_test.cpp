@@ -240,19 +240,22 @@ TEST(ReadPartInfo, TypeNameWinsOverDisposition) {
   EXPECT_EQ(info.Name, "a.txt");
 }
 
-TEST(ReadPartInfo, JapaneseEncodedWordNameBecomesShiftJis) {
+TEST(ReadPartInfo, JapaneseEncodedWordNameBecomesUtf8) {
   // 見積書.pdf in ISO-2022-JP, base64 encoded word.
   const auto info = MailParser::ReadPartInfo(
       {"Content-Type: application/pdf;",
        " name=\"=?ISO-2022-JP?B?GyRCOCtAUT1xGyhCLnBkZg==?=\"", ""});
-  EXPECT_EQ(info.Name, Sjis("見積書.pdf"));
+  EXPECT_EQ(info.Name, "見積書.pdf");
 }
 
 TEST(ReadPartInfo, RawJisNameIsConvertedToo) {
-  const std::string jis = SjisToJis(Sjis("表.txt"));
+  // In ISO-2022-JP two-byte mode ズ is "%:", 示 "<(" and ー "!<": decoded
+  // before the forbidden characters are taken out, they stay whole.
+  const std::string jis = "\x1b$B%:I=<(!<\x1b(B.txt";
   const auto info =
       MailParser::ReadPartInfo({"Content-Type: text/plain; name=\"" + jis + "\"", ""});
-  EXPECT_EQ(info.Name, Sjis("表.txt"));
+  EXPECT_EQ(info.Name, "ズ表示ー.txt");
+  EXPECT_EQ(RemoveForbiddenNameChars(info.Name), info.Name);
 }
 
 // --- attachment names ----------------------------------------------------------
@@ -261,21 +264,10 @@ TEST(AttachmentNames, TheNineCharactersAreRemoved) {
   EXPECT_EQ(RemoveForbiddenNameChars("a\\b/c:d*e?f\"g<h>i|j.txt"), "abcdefghij.txt");
 }
 
-TEST(AttachmentNames, ShiftJisSecondBytesSurvive) {
-  // ソ is 0x83 0x5C, 表 0x95 0x5C, ポ 0x83 0x7C: their second bytes look
-  // like "\" and "|".
-  const std::string name = Sjis("ソフト表ポ:1.txt");
-  EXPECT_EQ(RemoveForbiddenNameChars(name), Sjis("ソフト表ポ1.txt"));
-}
-
-TEST(AttachmentNames, IsoJisTwoByteTextSurvives) {
-  // In ISO-2022-JP two-byte mode every byte is part of a character: ズ is
-  // "%:", 示 "<(" and ー "!<".
-  const std::string jis = SjisToJis(Sjis("ズ表示ー"));
-  ASSERT_NE(jis.find_first_of("\\/:*?\"<>|"), std::string::npos);
-  EXPECT_EQ(RemoveForbiddenNameChars(jis), jis);
-  EXPECT_EQ(RemoveForbiddenNameChars(SjisToJis(Sjis("ズ表示ーa:b"))),
-            SjisToJis(Sjis("ズ表示ーab")));
+TEST(AttachmentNames, CharactersWhoseShiftJisFormHoldsASeparatorByteSurvive) {
+  // ソ, 表 and ポ are 0x83 0x5C, 0x95 0x5C and 0x83 0x7C in Shift_JIS; by
+  // the time names are cleaned they are UTF-8, which has no such bytes.
+  EXPECT_EQ(RemoveForbiddenNameChars("ソフト表ポ:1.txt"), "ソフト表ポ1.txt");
 }
 
 TEST(AttachmentNames, HtmlNameFromSubject) {
@@ -284,8 +276,7 @@ TEST(AttachmentNames, HtmlNameFromSubject) {
   EXPECT_EQ(HtmlNameFromSubject("v1.0: notes"), "v1.0: notes.html");
   EXPECT_EQ(HtmlNameFromSubject("dir\\x.y\\name"), "dir\\x.y\\name.html");
   EXPECT_EQ(HtmlNameFromSubject(""), ".html");
-  // A trail byte 0x5C is not a directory separator.
-  EXPECT_EQ(HtmlNameFromSubject(Sjis("ソフト.txt")), Sjis("ソフト.html"));
+  EXPECT_EQ(HtmlNameFromSubject("ソフト.txt"), "ソフト.html");
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/mime/encoded_words.h"
 #include "core/mime/mail_parser.h"
+#include "mail_pipeline.h"
 #include "core/text/japanese_code.h"
 
 #include "core/text/sjis.h"
@@ -48,13 +50,13 @@ TEST(ParseHeader, FillsEveryFieldOfARealHeader) {
   EXPECT_EQ(msg->ReturnPath, "<bounce@example.jp>");
   EXPECT_EQ(msg->MessageId, "<20261208.abc@example.jp>");
   EXPECT_EQ(msg->Date, "Tue, 8 Dec 2026 09:00:00 +0900");
-  EXPECT_EQ(msg->From, Sjis("山田太郎") + " <yamada@example.jp>");
+  EXPECT_EQ(msg->From, "山田太郎 <yamada@example.jp>");
   EXPECT_EQ(msg->Sender, "\"list@example.jp\" <list@example.jp>");
   EXPECT_EQ(msg->ReplyTo, "reply@example.jp");
   EXPECT_EQ(msg->SendTo, "Taro<taro@example.jp>");
   EXPECT_EQ(msg->CC, "\"\" <hanako@example.jp>");
   EXPECT_EQ(msg->InReplyTo, "<prev@example.jp>");
-  EXPECT_EQ(msg->Subject, Sjis("日本語"));
+  EXPECT_EQ(msg->Subject, "日本語");
   EXPECT_EQ(msg->ContentType, "MULTIPART/MIXED");
   EXPECT_EQ(msg->ContentTransferEncoding, "7BIT");
 }
@@ -88,7 +90,7 @@ TEST(ParseHeader, FoldedSubjectIsJoinedWithoutTheFoldingBlank) {
 TEST(ParseHeader, FoldedEncodedWordsDecodeAcrossTheFold) {
   const auto msg = Parsed({"Subject: =?ISO-2022-JP?B?GyRCRnxLXBsoQg==?=",
                               " =?ISO-2022-JP?B?GyRCOGwbKEI=?="});
-  EXPECT_EQ(msg->Subject, Sjis("日本語"));
+  EXPECT_EQ(msg->Subject, "日本語");
 }
 
 TEST(ParseHeader, EnvelopeLineIsTheSenderWithoutAFromField) {
@@ -138,7 +140,7 @@ TEST(ParseHeader, UnknownEncodingLetterIsKept) {
 
 TEST(ParseHeader, BrokenEncodedWordLeavesTheRestAsItIs) {
   EXPECT_EQ(Parsed({"Subject: " + kNihongoB + " =?iso-2022-jp?B?GyRC"})->Subject,
-            Sjis("日本語") + " =?iso-2022-jp?B?GyRC");
+            "日本語 =?iso-2022-jp?B?GyRC");
 }
 
 // --- To: and Cc: address lists ----------------------------------------------------
@@ -154,9 +156,9 @@ TEST(ToField, Table) {
       {"two items keep the blank after the comma", "Taro <t@x>, Hanako <h@y>",
        "Taro<t@x>, Hanako<h@y>"},
       {"quotes dropped, quoted text kept", "\"Taro\" <t@x>", "Taro<t@x>"},
-      {"Japanese name", kYamadaB + " <y@x>", Sjis("山田太郎") + "<y@x>"},
+      {"Japanese name", kYamadaB + " <y@x>", "山田太郎<y@x>"},
       {"Japanese names in a list", kYamadaB + " <y@x>, " + kNihongoB + " <n@x>",
-       Sjis("山田太郎") + "<y@x>, " + Sjis("日本語") + "<n@x>"},
+       "山田太郎<y@x>, 日本語<n@x>"},
       {"bracket first", "<t@x>", "<t@x>"},
       {"bare addresses in a list", "a@x,b@y ,c@z", "a@x,b@y,c@z"},
       {"comma in a quoted name splits", "\"Yamada, Taro\" <t@x>", "Yamada, Taro<t@x>"},
@@ -177,7 +179,7 @@ TEST(CcField, Table) {
       {"bare addresses repeat as names", "t@x, h@y", "\"t@x\" <t@x>, \"h@y\" <h@y>"},
       {"comment is the name", "t@x (Taro)", "\"Taro\" <t@x>"},
       {"encoded name in the last item", "t@x, " + kNihongoB + " <n@x>",
-       "\"t@x\" <t@x>, \"" + Sjis("日本語") + "\" <n@x>"},
+       "\"t@x\" <t@x>, \"日本語\" <n@x>"},
       {"group ends at its semicolon", "team: t@x, h@y; ", "\"team: t@x\" <team: t@x>, \"h@y\" <h@y>"},
   };
   for (const auto& r : rows) {
@@ -186,49 +188,47 @@ TEST(CcField, Table) {
 }
 
 TEST(ConvertAddress, NameAndAddressPartsAreConvertedSeparately) {
-  EXPECT_EQ(MailParser::ConvertAddress(kYamadaB + "   <y@x>"), Sjis("山田太郎") + "<y@x>");
-  EXPECT_EQ(MailParser::ConvertAddress(kYamadaJis + " <y@x>"), Sjis("山田太郎") + "<y@x>");
+  EXPECT_EQ(MailParser::ConvertAddress(kYamadaB + "   <y@x>"), "山田太郎<y@x>");
+  EXPECT_EQ(MailParser::ConvertAddress(kYamadaJis + " <y@x>"), "山田太郎<y@x>");
   EXPECT_EQ(MailParser::ConvertAddress("y@x"), "y@x");
   EXPECT_EQ(MailParser::ConvertAddress(""), "");
 }
 
-TEST(DecodeHeaderText, JisWordsAndRawJisBecomeShiftJis) {
-  EXPECT_EQ(MailParser::DecodeHeaderText(kNihongoB + ".txt"), Sjis("日本語") + ".txt");
-  EXPECT_EQ(MailParser::DecodeHeaderText(kYamadaJis), Sjis("山田太郎"));
-  EXPECT_EQ(MailParser::DecodeHeaderText("plain.txt"), "plain.txt");
+TEST(DecodeWords, JisWordsAndRawJisBecomeUtf8) {
+  EXPECT_EQ(DecodeWords(kNihongoB + ".txt"), "日本語.txt");
+  EXPECT_EQ(DecodeWords(kYamadaJis), "山田太郎");
+  EXPECT_EQ(DecodeWords("plain.txt"), "plain.txt");
 }
 
 // --- finishing step ------------------------------------------------------------
 
-TEST(Finish, JisBodyBecomesShiftJisLineForLine) {
-  MailMessage msg;
-  msg.Text = {"\x1b$B$3$s$K$A$O\x1b(B", "", "ascii line", kYamadaJis};
-  MailParser::Finish(msg);
-  EXPECT_EQ(msg.Text, (Lines{Sjis("こんにちは"), "", "ascii line", Sjis("山田太郎")}));
+TEST(DecodedBody, JisBodyBecomesUtf8LineForLine) {
+  MailParser parser;
+  const auto msg = testing::DecodeMail(
+      parser, Lines{"Subject: x", "", "\x1b$B$3$s$K$A$O\x1b(B", "", "ascii line", kYamadaJis});
+  EXPECT_EQ(msg->Text, (Lines{"こんにちは", "", "ascii line", "山田太郎"}));
 }
 
-TEST(Finish, OtherBodiesStayAsTheyAre) {
-  const Lines euc{"\xc6\xfc\xcb\xdc\xb8\xec"};                      // EUC-JP
-  const Lines old{"\x1b$@F|K\\8l\x1b(B"};                            // ESC $@
-  const Lines sjis{Sjis("日本語")};
-  const Lines ascii{"hello", ""};
-  for (const Lines* body : {&euc, &old, &sjis, &ascii}) {
-    MailMessage msg;
-    msg.Text = *body;
-    MailParser::Finish(msg);
-    EXPECT_EQ(msg.Text, *body);
+TEST(DecodedBody, BodiesWithoutCharsetAreReadAsTheirBytesTell) {
+  const std::string euc = "\xc6\xfc\xcb\xdc\xb8\xec";
+  const std::string old = "\x1b$@F|K\\8l\x1b(B";  // ESC $@
+  const std::string sjis = "\x93\xfa\x96\x7b\x8c\xea";
+  for (const std::string& body : {euc, old, sjis, std::string("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e")}) {
+    MailParser parser;
+    const auto msg = testing::DecodeMail(parser, Lines{"Subject: x", "", body, ""});
+    EXPECT_EQ(msg->Text, (Lines{"日本語", ""})) << body;
   }
 }
 
-TEST(Finish, HeaderFieldsWithJapaneseBytesBecomeShiftJis) {
+TEST(Finish, JapaneseSendersLoseTheBlankBeforeTheBracket) {
   MailMessage msg;
   msg.Subject = kNihongoB;  // a word DecodeWords could not take apart earlier
-  msg.From = kYamadaJis + " <y@x>";
-  msg.ReplyTo = Sjis("山田太郎") + " <r@x>";
+  msg.From = "山田太郎 <y@x>";
+  msg.ReplyTo = "山田太郎 <r@x>";
   MailParser::Finish(msg);
-  EXPECT_EQ(msg.Subject, kNihongoB);  // ASCII: untouched
-  EXPECT_EQ(msg.From, Sjis("山田太郎") + "<y@x>");
-  EXPECT_EQ(msg.ReplyTo, Sjis("山田太郎") + "<r@x>");
+  EXPECT_EQ(msg.Subject, kNihongoB);  // untouched
+  EXPECT_EQ(msg.From, "山田太郎<y@x>");
+  EXPECT_EQ(msg.ReplyTo, "山田太郎<r@x>");
 }
 
 TEST(Finish, AsciiSenderKeepsItsBlankBeforeTheBracket) {
@@ -237,7 +237,7 @@ TEST(Finish, AsciiSenderKeepsItsBlankBeforeTheBracket) {
   MailParser::ParseHeader(msg);
   MailParser::Finish(msg);
   EXPECT_EQ(msg.From, "Taro <taro@x>");
-  EXPECT_EQ(msg.Subject, Sjis("日本語"));
+  EXPECT_EQ(msg.Subject, "日本語");
 }
 
 TEST(Finish, JapaneseSenderLosesTheBlankBeforeTheBracket) {
@@ -245,7 +245,7 @@ TEST(Finish, JapaneseSenderLosesTheBlankBeforeTheBracket) {
   msg.Headers = {"From: " + kYamadaB + " <y@x>"};
   MailParser::ParseHeader(msg);
   MailParser::Finish(msg);
-  EXPECT_EQ(msg.From, Sjis("山田太郎") + "<y@x>");
+  EXPECT_EQ(msg.From, "山田太郎<y@x>");
 }
 
 TEST(Finish, RawJisSubjectIsConverted) {
@@ -253,7 +253,7 @@ TEST(Finish, RawJisSubjectIsConverted) {
   msg.Headers = {"Subject: \x1b$B7oL>\x1b(B"};  // 件名, sent unencoded
   MailParser::ParseHeader(msg);
   MailParser::Finish(msg);
-  EXPECT_EQ(msg.Subject, Sjis("件名"));
+  EXPECT_EQ(msg.Subject, "件名");
 }
 
 TEST(RawJisHeaders, SurviveTrimmingAndSemicolonCutting) {
@@ -264,9 +264,9 @@ TEST(RawJisHeaders, SurviveTrimmingAndSemicolonCutting) {
                  "Reply-To: r@x", " \x1b$B;3ED\x1b(B"};  // folded line starting with ESC
   MailParser::ParseHeader(msg);
   MailParser::Finish(msg);
-  EXPECT_EQ(msg.Subject, Sjis("山田"));
-  EXPECT_EQ(msg.ReplyTo, "r@x" + Sjis("山田"));
-  EXPECT_EQ(msg.From, Sjis("山田") + "<y@x>");
+  EXPECT_EQ(msg.Subject, "山田");
+  EXPECT_EQ(msg.ReplyTo, "r@x山田");
+  EXPECT_EQ(msg.From, "山田<y@x>");
 }
 
 // --- the decoders' event pump -----------------------------------------------------

@@ -9,7 +9,6 @@
 
 #include "body_test_util.h"
 #include "mail_pipeline.h"
-#include "core/text/sjis.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
@@ -32,9 +31,9 @@ std::string ToCrLf(const std::string& text) {
 }
 
 struct Expectation {
-  std::vector<std::pair<std::string, std::string>> fields;  // name, Shift_JIS value
-  std::vector<std::pair<std::string, std::string>> attachments;  // Shift_JIS name, bytes
-  std::vector<std::string> text;                           // Shift_JIS lines
+  std::vector<std::pair<std::string, std::string>> fields;  // name, UTF-8 value
+  std::vector<std::pair<std::string, std::string>> attachments;  // UTF-8 name, bytes
+  std::vector<std::string> text;                           // UTF-8 lines
 };
 
 Expectation LoadExpectation(const std::string& name) {
@@ -46,14 +45,14 @@ Expectation LoadExpectation(const std::string& name) {
     const std::string value = line.substr(colon + 2);
     if (key == "Attachment") {
       const std::size_t blank = value.find(' ');
-      e.attachments.emplace_back(Sjis(value.substr(blank + 1)),
+      e.attachments.emplace_back(value.substr(blank + 1),
                                  ReadBytes(kMailDir / value.substr(0, blank)));
     } else {
-      e.fields.emplace_back(key, Sjis(value));
+      e.fields.emplace_back(key, value);
     }
   }
   std::istringstream text(ReadBytes(kMailDir / (name + ".text")));
-  for (std::string line; std::getline(text, line);) e.text.push_back(Sjis(line));
+  for (std::string line; std::getline(text, line);) e.text.push_back(line);
   return e;
 }
 

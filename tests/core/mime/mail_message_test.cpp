@@ -74,30 +74,30 @@ TEST(AddFile, ContentTypeComesFromTheExtension) {
   EXPECT_EQ(msg.AttachedFiles.AddFile("Makefile").ContentType, "application/octet-stream");
 }
 
-TEST(AddFile, ShiftJisNameIsKeptInJisFormUntilFinished) {
+TEST(AddFile, JapaneseNameIsKeptAsItIs) {
   MailMessage msg;
-  const std::string name = Sjis("報告書.pdf");
+  const std::string name = "報告書.pdf";
   AttachedFile& f = msg.AttachedFiles.AddFile(name);
-  EXPECT_EQ(f.FileName, "\x1b$BJs9p=q\x1b(J.pdf");
+  EXPECT_EQ(f.FileName, name);
   EXPECT_EQ(f.SourcePath, name);
   MailParser::Finish(msg);
   EXPECT_EQ(f.FileName, name);
 }
 
-TEST(AddFile, BackslashAsSecondByteOfAShiftJisCharacterIsNoSeparator) {
-  // "ソ" and "表" end in 0x5C; cutting there would lose the lead byte.
+TEST(AddFile, CharactersWhoseShiftJisFormEndsInABackslashAreNoSeparator) {
+  // "ソ" and "表" end in 0x5C in Shift_JIS; names are UTF-8 here.
   MailMessage msg;
-  const std::string name = Sjis("ソフト表.txt");
+  const std::string name = "ソフト表.txt";
   AttachedFile& f = msg.AttachedFiles.AddFile("C:\\tmp\\" + name);
   MailParser::Finish(msg);
   EXPECT_EQ(f.FileName, name);
 }
 
-TEST(AddFile, HalfWidthKatakanaComeBackFullWidth) {
+TEST(AddFile, HalfWidthKatakanaStayAsWritten) {
   MailMessage msg;
-  AttachedFile& f = msg.AttachedFiles.AddFile("\xb6\xc0\xb6\xc5.txt");  // ｶﾀｶﾅ
+  AttachedFile& f = msg.AttachedFiles.AddFile("ｶﾀｶﾅ.txt");
   MailParser::Finish(msg);
-  EXPECT_EQ(f.FileName, Sjis("カタカナ.txt"));
+  EXPECT_EQ(f.FileName, "ｶﾀｶﾅ.txt");
 }
 
 TEST(AttachedFiles, KeepOrderAndStayValidWhileGrowing) {

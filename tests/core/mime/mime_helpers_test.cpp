@@ -41,7 +41,7 @@ TEST(TextBasics, TrimRemovesBlanksAndControlCharacters) {
 }
 
 TEST(TextBasics, CaseChangesTouchAsciiLettersOnly) {
-  const std::string sjis = Sjis("ａｂｃ表");  // full-width: bytes >= 0x80
+  const std::string sjis = "ａｂｃ表";  // full-width: bytes >= 0x80
   EXPECT_EQ(UpperCase("text/Plain; x=" + sjis), "TEXT/PLAIN; X=" + sjis);
   EXPECT_EQ(LowerCase("BEGIN" + sjis), "begin" + sjis);
 }
@@ -144,7 +144,7 @@ TEST(BDecode, Table) {
 // --- DecodeWords --------------------------------------------------------------
 
 TEST(DecodeWords, Table) {
-  const std::string nihongo = Sjis("日本語");
+  const std::string nihongo = "日本語";
   const BCase cases[] = {
       {"no words", "Hello world", "Hello world"},
       {"ISO-2022-JP B word", kNihongoB, nihongo},
@@ -169,8 +169,8 @@ TEST(DecodeWords, WordSplitOverTwoEncodedWordsJoins) {
   // "日本" and "語" each complete ISO-2022-JP in their own word.
   const std::string first = "=?ISO-2022-JP?B?GyRCRnxLXBsoQg==?=";  // 日本
   const std::string second = "=?ISO-2022-JP?B?GyRCOGwbKEI=?=";     // 語
-  EXPECT_EQ(DecodeWords(first + second), Sjis("日本語"));
-  EXPECT_EQ(DecodeWords(first + "\t" + second), Sjis("日本") + "\t" + Sjis("語"));
+  EXPECT_EQ(DecodeWords(first + second), "日本語");
+  EXPECT_EQ(DecodeWords(first + "\t" + second), "日本\t語");
 }
 
 TEST(DecodeWords, DecodedTextIsScannedAgainLikeTheRestOfTheText) {
@@ -256,7 +256,7 @@ TEST(FormatAddressList, Table) {
       {"comment as name", "a@x (Taro), b@y", "\"Taro\" <a@x>, \"b@y\" <b@y>"},
       {"unpaired quote goes alone", "Ta\"ro <a@x>", "\"Taro\" <a@x>"},
       {"last item decoded too", "a@x, " + kNihongoB + " <b@y>",
-       "\"a@x\" <a@x>, \"" + Sjis("日本語") + "\" <b@y>"},
+       "\"a@x\" <a@x>, \"日本語\" <b@y>"},
       {"group syntax is not understood", "Friends: a@x, b@y",
        "\"Friends: a@x\" <Friends: a@x>, \"b@y\" <b@y>"},
   };

@@ -69,20 +69,20 @@ TEST_F(DovecotSession, FetchDecodeDeleteAndFindTheMailboxEmpty) {
   EXPECT_FALSE(pop->Failed()) << wire_;
 
   const MailMessage& japanese = list.Items(0);
-  EXPECT_EQ(japanese.Subject, Sjis("テスト送信です"));
-  EXPECT_THAT(japanese.From, HasSubstr(Sjis("山田太郎")));
+  EXPECT_EQ(japanese.Subject, std::string("テスト送信です"));
+  EXPECT_THAT(japanese.From, HasSubstr(std::string("山田太郎")));
   EXPECT_THAT(japanese.From, HasSubstr("yamada@example.jp"));
-  EXPECT_THAT(japanese.Text, ElementsAre(Sjis("こんにちは。"), Sjis("本文の二行目です。")));
+  EXPECT_THAT(japanese.Text, ElementsAre(std::string("こんにちは。"), std::string("本文の二行目です。")));
   EXPECT_GT(japanese.Size, 0);
 
   EXPECT_THAT(list.Items(1).Text, ElementsAre(".leading dot", "..two", ".", "end"));
 
   const MailMessage& attached = list.Items(2);
-  EXPECT_EQ(attached.Subject, Sjis("添付ファイル"));
+  EXPECT_EQ(attached.Subject, std::string("添付ファイル"));
   ASSERT_EQ(attached.AttachedFiles.Count(), 1);
-  EXPECT_EQ(attached.AttachedFiles.Items(0).FileName, Sjis("資料.txt"));
+  EXPECT_EQ(attached.AttachedFiles.Items(0).FileName, std::string("資料.txt"));
   EXPECT_EQ(attached.AttachedFiles.Items(0).Data, std::string("binary\0bytes\xff", 13));
-  EXPECT_THAT(attached.Text, ::testing::Contains(Sjis("資料を送ります。")));
+  EXPECT_THAT(attached.Text, ::testing::Contains(std::string("資料を送ります。")));
   EXPECT_FALSE(events.Only("decode-start").empty()) << "decode events reach the session";
   EXPECT_FALSE(events.Only("decode-end").empty());
 
@@ -133,7 +133,7 @@ TEST_F(DovecotSession, LargeMailsDecodedWhileTheNextArrivesAreDeletedToo) {
 
   for (int n = 0; n < 3; ++n) {
     const MailMessage& msg = list.Items(n);
-    EXPECT_EQ(msg.Subject, Sjis("図面 " + std::to_string(n + 1)));
+    EXPECT_EQ(msg.Subject, "図面 " + std::to_string(n + 1));
     ASSERT_EQ(msg.AttachedFiles.Count(), 1);
     EXPECT_TRUE(msg.AttachedFiles.Items(0).Data == attachments[n]) << "attachment " << n;
   }

@@ -7,7 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/text/sjis.h"
 #include "support/dovecot_fixture.h"
 #include "support/session_test_util.h"
 #include "support/temp_dir.h"
@@ -100,8 +99,8 @@ TEST_F(DovecotTls, ImplicitTlsAndStlsEachFetchAndDeleteJapaneseMail) {
     auto pop = Session(mode, mode == TlsMode::kImplicit ? "localhost" : "127.0.0.1");
     const MailMessageList list = FetchAndDelete(*pop);
     ASSERT_EQ(list.Count(), 2) << wire_;
-    EXPECT_EQ(list.Items(0).Subject, Sjis("暗号化の試験"));
-    EXPECT_THAT(list.Items(0).Text, ElementsAre(Sjis("こんにちは。"), Sjis("本文の二行目です。")));
+    EXPECT_EQ(list.Items(0).Subject, "暗号化の試験");
+    EXPECT_THAT(list.Items(0).Text, ElementsAre("こんにちは。", "本文の二行目です。"));
     ASSERT_EQ(list.Items(1).AttachedFiles.Count(), 1);
     EXPECT_EQ(list.Items(1).AttachedFiles.Items(0).Data, std::string(200000, 'x'));
     EXPECT_EQ(server_.CountMails("taro"), 0);

@@ -4,7 +4,7 @@
 // and drop one character from its end until it fits, measuring each
 // candidate. Quadratic per piece; the reference the fast WrapText must match
 // and the peer it is benchmarked against. Characters are read from the front
-// (SjisCharEnds), and a character wider than the width is a piece alone.
+// (CharEnds), and a character wider than the width is a piece alone.
 
 #include <string_view>
 #include <vector>
@@ -16,7 +16,7 @@ namespace pelnor::test {
 inline std::vector<std::string_view> LiteralWrapText(std::string_view text, int width,
                                                      const TextMeasure& measure) {
   if (text.empty()) return {text};
-  std::vector<std::size_t> ends = SjisCharEnds(text);
+  std::vector<std::size_t> ends = CharEnds(text);
   std::vector<std::string_view> pieces;
   std::size_t first = 0;
   while (first < ends.size()) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "literal_wrap.h"
-#include "core/text/sjis.h"
 #include "support/recording_canvas.h"
 
 namespace pelnor {
@@ -35,8 +34,8 @@ class WrapTextTable : public testing::TestWithParam<WrapCase> {};
 TEST_P(WrapTextTable, GivesThePieces) {
   const WrapCase& c = GetParam();
   std::vector<std::string> expected;
-  for (const char* p : c.Pieces) expected.push_back(Sjis(p));
-  EXPECT_EQ(Wrap(Sjis(c.Utf8), c.Width), expected);
+  for (const char* p : c.Pieces) expected.push_back(p);
+  EXPECT_EQ(Wrap(c.Utf8, c.Width), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -51,28 +50,23 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"MixedWrapsAtLastCharacterThatFits", "ab漢字cd", 50,
                   {"ab漢", "字cd"}},
         WrapCase{"MixedWideCharacterDoesNotFitInTheGap", "abcd漢", 50, {"abcd", "漢"}},
-        WrapCase{"HalfWidthKanaIsOneByte", "ｱｲｳｴｵｶ", 50, {"ｱｲｳｴｵ", "ｶ"}},
+        WrapCase{"HalfWidthKanaIsNarrow", "ｱｲｳｴｵｶ", 50, {"ｱｲｳｴｵ", "ｶ"}},
+        WrapCase{"CharacterBeyondTheBasicPlane", "a𠮷b①", 40, {"a𠮷b", "①"}},
+        WrapCase{"CombiningMarkStaysWithItsLetter", "abcde\u0301f", 50, {"abcd", "e\u0301f"}},
+        WrapCase{"EmojiSequenceIsOneCharacter", "abc👨\u200d👩\u200d👧d", 40,
+                 {"abc", "👨\u200d👩\u200d👧d"}},
         WrapCase{"CharacterWiderThanWidthStandsAlone", "漢字", 15, {"漢", "字"}},
         WrapCase{"ZeroWidthGivesOneCharacterPerPiece", "a漢", 0, {"a", "漢"}},
         WrapCase{"NegativeWidthGivesOneCharacterPerPiece", "ab", -30, {"a", "b"}},
         WrapCase{"BlanksAreCharactersLikeAnyOther", "ab  cd", 30, {"ab ", " cd"}}),
     [](const testing::TestParamInfo<WrapCase>& info) { return info.param.Name; });
 
-TEST(WrapText, NeverSplitsACharacterWhoseSecondByteLooksLikeALeadByte) {
-  // 亜 is 0x88 0x9F: its second byte is in the lead-byte range. Reading
-  // backwards from the end would take 0x9F as a lead byte and cut 亜 in half.
-  std::string text = "X\x88\x9F" "A";
-  EXPECT_EQ(Wrap(text, 30), (std::vector<std::string>{"X\x88\x9F", "A"}));
-  EXPECT_EQ(Wrap(text, 20), (std::vector<std::string>{"X", "\x88\x9F", "A"}));
-}
-
-TEST(WrapText, LoneLeadByteAtTheEndIsACharacter) {
-  std::string text = "ab\x82";
-  EXPECT_EQ(Wrap(text, 20), (std::vector<std::string>{"ab", "\x82"}));
+TEST(WrapText, ByteThatIsNoUtf8IsACharacterAlone) {
+  EXPECT_EQ(Wrap("ab\xE3", 20), (std::vector<std::string>{"ab", "\xE3"}));
 }
 
 TEST(WrapText, PiecesCoverTheTextWithNoneEmpty) {
-  std::string text = Sjis("本日は晴天なり。Testing 1, 2, 3 ｶﾀｶﾅ");
+  std::string text = "本日は晴天なり。Testing 1, 2, 3 ｶﾀｶﾅ 😀";
   std::string joined;
   for (const std::string& piece : Wrap(text, 70)) {
     EXPECT_FALSE(piece.empty());
@@ -91,9 +85,9 @@ int KernedWidth(std::string_view text) {
   return width;
 }
 
-std::string RandomSjis(std::mt19937& rng, std::size_t bytes) {
-  static const std::string pieces[] = {"A", "V", " ", "x", "\x88\x9F", "\x82\xA0",
-                                       "\xB1", "\x81\x40", "\xE0\x40"};
+std::string RandomText(std::mt19937& rng, std::size_t bytes) {
+  static const std::string pieces[] = {"A", "V", " ", "x", "亜", "あ", "ｱ", "　", "𠮷",
+                                       "\u0301", "\u200d", "\xFF"};
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   std::string s;
   while (s.size() < bytes) s += pieces[pick(rng)];
@@ -105,7 +99,7 @@ TEST(WrapText, MatchesTheLiteralRuleOnRandomText) {
   std::uniform_int_distribution<int> width(-5, 260);
   std::uniform_int_distribution<std::size_t> length(0, 200);
   for (int round = 0; round < 150; ++round) {
-    std::string text = RandomSjis(rng, length(rng));
+    std::string text = RandomText(rng, length(rng));
     int w = width(rng);
     SCOPED_TRACE("width " + std::to_string(w) + " text " + text);
     ASSERT_EQ(WrapText(text, w, KernedWidth), LiteralWrapText(text, w, KernedWidth));
@@ -130,10 +124,12 @@ TEST(WrapText, MeasuresFarLessThanTheLiteralRuleOnALongLine) {
   EXPECT_GT(literal, 100L * fast);
 }
 
-TEST(SjisCharEnds, ReadsPairsFromTheFront) {
-  EXPECT_EQ(SjisCharEnds("a\x82\xA0" "b\xB1\xE0\x40\x9F"),
-            (std::vector<std::size_t>{1, 3, 4, 5, 7, 8}));
-  EXPECT_TRUE(SjisCharEnds("").empty());
+TEST(CharEnds, ReadsCharactersFromTheFront) {
+  // a, あ, ｱ, 𠮷, e with a combining accent, a thumb with a skin tone, a
+  // family joined by zero-width joiners, a byte that is no UTF-8.
+  EXPECT_EQ(CharEnds("aあｱ𠮷e\u0301👍🏽👨\u200d👩\u200d👧\xFF"),
+            (std::vector<std::size_t>{1, 4, 7, 11, 14, 22, 40, 41}));
+  EXPECT_TRUE(CharEnds("").empty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // holds the published mapping tables.
 
 #include "core/text/japanese_code.h"
+#include "core/text/sjis.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -180,6 +181,32 @@ TEST(JConvertHankaku, VoicedFormsMatchFullWidth) {
   };
   check(bases, voiced, '\xDE');
   check(semiBases, semiVoiced, '\xDF');
+}
+
+}  // namespace
+}  // namespace pelnor
+
+namespace pelnor {
+namespace {
+
+// Shift_JIS text into UTF-8 reads every character as iconv's CP932 does,
+// a whole text at once as well as one character at a time.
+TEST(SjisToUtf8Iconv, EveryCharacterAsIconvReadsIt) {
+  Iconv cp932ToUtf8("UTF-8", "CP932");
+  ASSERT_TRUE(cp932ToUtf8.Ok());
+  std::string all;
+  std::string expected;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string pair = Pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+      const std::optional<std::string> utf8 = cp932ToUtf8.Convert(pair);
+      if (!utf8) continue;
+      ASSERT_EQ(SjisToUtf8(pair), *utf8) << std::hex << lead << " " << trail;
+      all += pair + "a\xB1";
+      expected += *utf8 + "a\xEF\xBD\xB1";  // ｱ
+    }
+  }
+  EXPECT_EQ(SjisToUtf8(all), expected);
 }
 
 }  // namespace

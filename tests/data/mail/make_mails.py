@@ -4,8 +4,7 @@
 For each mail NAME:
   NAME.eml      the mail as the server sends it (LF line ends here; the test
                 feeds it with CR LF as well)
-  NAME.expect   header properties and attachments, UTF-8 (the test converts
-                the values to Shift_JIS): "Field: value" lines and
+  NAME.expect   header properties and attachments, UTF-8: "Field: value" lines and
                 "Attachment: FILE name" lines, FILE holding the exact bytes
   NAME.text     the expected Text lines, UTF-8, one per line
   NAME.attN     expected attachment bytes
