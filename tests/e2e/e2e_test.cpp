@@ -390,7 +390,8 @@ TEST_F(PelnorEndToEnd, WithoutATrayAndWithAFailingFirstAccountTheOthersArePrinte
 // Dovecot's can be any) and one with STARTTLS on 110, both verified against
 // a test CA that reaches the program through SSL_CERT_FILE, as for every
 // OpenSSL program. Each prints its mail; Dovecot saw both logins inside
-// TLS, and the mail the POP3S account deletes is gone.
+// TLS, and the mail the POP3S account deletes is gone. The STARTTLS mail is
+// UTF-8 throughout and prints as written.
 TEST_F(PelnorEndToEnd, PrintsTheMailOfAccountsOverTls) {
   TestCertificates certs(base_.Path().string());
   const ServerCertificate cert = certs.Issue("dovecot", {});
@@ -408,8 +409,22 @@ TEST_F(PelnorEndToEnd, PrintsTheMailOfAccountsOverTls) {
   WriteBytes(program_->Dir() / "Defult.ini", IniText(600000));
   dovecot_.Deliver("taro", JapaneseMail("山田太郎", "yamada@example.jp", "暗号化された受信",
                                         {"TLSで届きました。"}));
-  dovecot_.Deliver("hanako", JapaneseMail("上司", "boss@example.jp", "STARTTLSの確認",
-                                          {"こちらも暗号化です。"}));
+  // As today's mailers send it: UTF-8 words, a base64 UTF-8 body, an
+  // RFC 2231 file name.
+  dovecot_.Deliver("hanako",
+                   "From: =?UTF-8?B?" + Base64("上司") + "?= <boss@example.jp>\r\n"
+                   "To: hanako@example.jp\r\n"
+                   "Subject: =?UTF-8?B?" + Base64("STARTTLSの確認 ①") + "?=\r\n"
+                   "Date: Wed, 9 Dec 2026 10:00:00 +0900\r\n"
+                   "Message-ID: <utf8-stls@example.jp>\r\n"
+                   "MIME-Version: 1.0\r\n"
+                   "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n"
+                   "--b\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+                   "Content-Transfer-Encoding: base64\r\n\r\n" +
+                       Base64("こちらも暗号化です。Grüße\r\n") +
+                       "\r\n--b\r\nContent-Type: text/plain\r\n"
+                       "Content-Disposition: attachment; filename*=UTF-8''%E5%A0%B1%E5%91%8A.txt\r\n"
+                       "\r\nreport\r\n--b--\r\n");
   ASSERT_NO_FATAL_FAILURE(StartDesktop(/*withTray=*/true));
 
   auto program = StartProgram("pelnor-1.out");
@@ -421,7 +436,8 @@ TEST_F(PelnorEndToEnd, PrintsTheMailOfAccountsOverTls) {
   EXPECT_THAT(JobTexts(2), UnorderedElementsAre(
                         AllOf(HasSubstr("【 暗号 】"), HasSubstr("暗号化された受信"),
                               HasSubstr("TLSで届きました。")),
-                        AllOf(HasSubstr("【 stls 】"), HasSubstr("STARTTLSの確認"))));
+                        AllOf(HasSubstr("【 stls 】"), HasSubstr("STARTTLSの確認 ①"),
+                              HasSubstr("こちらも暗号化です。Grüße"), HasSubstr("報告.txt"))));
   const std::string log = dovecot_.LogText();
   for (const char* user : {"taro", "hanako"}) {
     const auto at = log.find(std::string("Login: user=<") + user + ">");

@@ -227,7 +227,8 @@ std::vector<std::string> HtmlToTextLines(std::string_view html) {
         i += length;
       }
     } else {
-      const std::size_t next = std::min(html.find_first_of("<&", i), html.size());
+      // From the next character: a "<" that opens no tag is text too.
+      const std::size_t next = std::min(html.find_first_of("<&", i + 1), html.size());
       out.Text(html.substr(i, next - i), preformatted);
       i = next;
     }

@@ -78,6 +78,11 @@ TEST(HtmlToTextLines, AnElementNeverClosedHidesNothing) {
   EXPECT_EQ(HtmlToTextLines("<head><header>Top</header><p>Body"), (Lines{"Top", "Body"}));
 }
 
+// A "<" that opens no tag once sent the reader round in circles for ever.
+TEST(HtmlToTextLines, ALessThanSignThatOpensNoTagIsText) {
+  EXPECT_EQ(HtmlToTextLines("<p>1 < 2 <= 3 <</p>"), (Lines{"1 < 2 <= 3 <"}));
+}
+
 TEST(HtmlOnlyMail, PrintsTheTextAndKeepsTheHtmlAsAnAttachment) {
   const Lines single{"Subject: News", "Content-Type: text/html; charset=iso-2022-jp", "",
                      "<html><body><p>\x1b$BF|K\\\x1b(B</p>a<br>b</body></html>"};
