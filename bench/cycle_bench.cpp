@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "bench_client.h"
+#include "child_run.h"
 #include "core/pop3/heap_policy.h"
 #include "support/dovecot_fixture.h"
 #include "support/files.h"
@@ -37,8 +38,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-double Seconds(const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; }
 
 // One run of a client, as seen from outside and (ours) from inside.
 struct Run {
@@ -54,26 +53,11 @@ struct Run {
 std::string SelfPath() { return fs::read_symlink("/proc/self/exe").string(); }
 
 Run RunProcess(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
+  const pelnor::bench::ChildRun child = pelnor::bench::RunToEnd(argv);
   Run run;
-  run.Wall = std::chrono::duration<double>(Clock::now() - start).count();
-  run.Cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-  run.PeakKb = usage.ru_maxrss;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "%s failed (status %d)\n", argv[0].c_str(), status);
-    std::exit(1);
-  }
+  run.Wall = child.Wall;
+  run.Cpu = child.Cpu;
+  run.PeakKb = child.PeakKb;
   return run;
 }
 

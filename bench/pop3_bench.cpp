@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "child_run.h"
 #include "core/pop3/heap_policy.h"
 #include "core/pop3/pop3_session.h"
 #include "support/dovecot_fixture.h"
@@ -53,7 +54,7 @@ struct MailSet {
   std::size_t Bytes;  // approximate size of one mail
 };
 
-double Seconds(const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; }
+using pelnor::bench::Seconds;
 
 double CpuOf(const rusage& u) { return Seconds(u.ru_utime) + Seconds(u.ru_stime); }
 
@@ -211,26 +212,8 @@ Timing TimePelnor(int port, int count, std::size_t& bytesSeen,
 
 // Runs a program to completion; its wall and processor time.
 Timing TimeProcess(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    execvp(args[0], args.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Timing t;
-  t.Wall = std::chrono::duration<double>(Clock::now() - start).count();
-  t.Cpu = CpuOf(usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "%s failed (status %d)\n", argv[0].c_str(), status);
-    std::exit(1);
-  }
-  return t;
+  const pelnor::bench::ChildRun run = pelnor::bench::RunToEnd(argv);
+  return {run.Wall, run.Cpu};
 }
 
 // `delivery` is an mpop delivery line: "mbox /dev/null" or "maildir DIR".
