@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "bench_client.h"
+#include "big_mail.h"
 #include "child_run.h"
 #include "core/pop3/heap_policy.h"
 #include "support/dovecot_fixture.h"
@@ -108,17 +109,7 @@ std::string TextMail(int n, std::size_t bytes) {
                                     "打ち合わせの件 No." + std::to_string(n), body);
 }
 
-// A mail whose bulk is one base64 attachment, the usual shape of a big mail.
-std::string BigMail(int n, std::size_t bytes) {
-  std::mt19937 random(n);
-  std::string data(bytes * 3 / 4, '\0');
-  for (char& c : data) c = static_cast<char>(random());
-  std::string mail = pelnor::test::MailWithAttachment(
-      "図面の送付 " + std::to_string(n), "図面を送ります。ご確認ください。", "図面.pdf", data);
-  // Each its own mail: one Message-ID is one mail to the history.
-  const std::string id = "<attach@example.jp>";
-  return mail.replace(mail.find(id), id.size(), "<attach-" + std::to_string(n) + "@example.jp>");
-}
+using pelnor::bench::BigMail;
 
 struct MailSet {
   const char* Key;

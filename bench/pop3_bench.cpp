@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "big_mail.h"
 #include "child_run.h"
 #include "core/pop3/heap_policy.h"
 #include "core/pop3/pop3_session.h"
@@ -77,14 +78,7 @@ std::string TextMail(int n, std::size_t bytes) {
                                     "打ち合わせの件 No." + std::to_string(n), body);
 }
 
-// A mail whose bulk is one base64 attachment, the usual shape of a big mail.
-std::string BigMail(int n, std::size_t bytes) {
-  std::mt19937 random(n);
-  std::string data(bytes * 3 / 4, '\0');
-  for (char& c : data) c = static_cast<char>(random());
-  return pelnor::test::MailWithAttachment("図面の送付 " + std::to_string(n),
-                                          "図面を送ります。ご確認ください。", "図面.pdf", data);
-}
+using pelnor::bench::BigMail;
 
 long FsType(const std::string& path) {
   struct statfs st {};

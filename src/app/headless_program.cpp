@@ -20,10 +20,8 @@
 namespace pelnor {
 namespace {
 
-// Exception texts are UTF-8, or Shift_JIS from the printer.
 void PrintProblem(const std::string& what) {
-  const std::string text = IsValidUtf8(what) ? what : SjisToUtf8(what);
-  std::fprintf(stderr, "pelnor: %s\n", text.c_str());
+  std::fprintf(stderr, "pelnor: %s\n", AnyTextToUtf8(what).c_str());
   std::fflush(stderr);
 }
 

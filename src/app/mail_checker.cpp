@@ -20,12 +20,8 @@
 namespace pelnor {
 namespace {
 
-std::string Utf8Of(const std::string& what) {
-  return IsValidUtf8(what) ? what : SjisToUtf8(what);
-}
-
 void WarnSaveFailed(const std::string& what) {
-  qWarning("Defult.ini: %s", Utf8Of(what).c_str());
+  qWarning("Defult.ini: %s", AnyTextToUtf8(what).c_str());
 }
 
 }  // namespace
@@ -114,7 +110,7 @@ void MailChecker::MigrateAccounts() {
       if (std::optional<int> found = CurrentPaperIndex(*services_.Printer)) paperIndex = *found;
     } catch (const std::exception& e) {
       // No printer to ask: every record keeps the paper index it has.
-      qWarning("paper list: %s", Utf8Of(e.what()).c_str());
+      qWarning("paper list: %s", AnyTextToUtf8(e.what()).c_str());
     }
   };
   Guarded([&] {

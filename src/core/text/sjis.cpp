@@ -1,9 +1,11 @@
 #include "core/text/sjis.h"
 
 #include "core/text/cp932_table.h"
+#include "core/text/utf8.h"
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -47,18 +49,6 @@ std::string Convert(void* cd, std::string_view in, OnInvalid onInvalid) {
   return out;
 }
 
-// The length of the UTF-8 character `rest` starts with; 1 for a byte that
-// starts none, so a broken sequence costs one replacement per byte.
-size_t Utf8CharLength(std::string_view rest) {
-  const auto lead = static_cast<unsigned char>(rest.front());
-  size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
-  if (lead > 0xF4) length = 1;
-  if (length > rest.size()) return 1;
-  for (size_t i = 1; i < length; ++i)
-    if ((static_cast<unsigned char>(rest[i]) & 0xC0) != 0x80) return 1;
-  return length;
-}
-
 const Cp932Char kReplacement{{'\xEF', '\xBF', '\xBD'}, 3};  // U+FFFD
 
 }  // namespace
@@ -74,7 +64,8 @@ std::string Utf8ToSjisLossy(std::string_view utf8) {
   Iconv cd = Open("CP932", "UTF-8");
   return Convert(cd.get(), utf8, [](std::string& out, std::string_view rest) -> size_t {
     out += "\x81\xAC";  // 〓
-    return Utf8CharLength(rest);
+    // A broken sequence costs one replacement per byte.
+    return std::max<std::size_t>(Utf8CharLength(rest), 1);
   });
 }
 
@@ -107,6 +98,10 @@ std::string SjisToUtf8(std::string_view sjis) {
   }
   out.resize(o - out.data());
   return out;
+}
+
+std::string AnyTextToUtf8(std::string_view text) {
+  return IsValidUtf8(text) ? std::string(text) : SjisToUtf8(text);
 }
 
 }  // namespace pelnor

@@ -19,4 +19,8 @@ std::string Utf8ToSjisLossy(std::string_view utf8);
 // that are not valid Shift_JIS come out as U+FFFD.
 std::string SjisToUtf8(std::string_view sjis);
 
+// Text that may come either way (an exception's text: ours in UTF-8, a
+// printer's in Shift_JIS), in UTF-8.
+std::string AnyTextToUtf8(std::string_view text);
+
 }  // namespace pelnor
