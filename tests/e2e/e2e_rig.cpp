@@ -9,6 +9,9 @@
 #include <thread>
 
 #include "core/text/sjis.h"
+#include "support/cups_fixture.h"
+#include "support/dovecot_fixture.h"
+#include "support/pdf_probe.h"
 #include "support/test_process.h"
 
 namespace fs = std::filesystem;
@@ -148,6 +151,15 @@ std::optional<WindowBox> OpenTrayMenu(pid_t pid, std::chrono::milliseconds timeo
       },
       timeout);
   return menu;
+}
+
+std::string MissingForWholeProgram() {
+  if (::geteuid() != 0) return "needs root for port 110";
+  if (DovecotServer::BinaryPath().empty()) return "dovecot NOT installed";
+  if (auto missing = CupsFixture::MissingTools(); !missing.empty())
+    return "CUPS chain NOT installed (" + missing + ")";
+  if (!HavePopplerTools()) return "poppler-utils NOT installed";
+  return "";
 }
 
 }  // namespace pelnor::test

@@ -20,6 +20,10 @@ namespace pelnor::test {
 // Polls `done` every 100 ms until it holds or `timeout` has passed.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
+// What the built program cannot be run without here: root (for port 110),
+// Dovecot, the CUPS chain, poppler-utils. Empty when all is there.
+std::string MissingForWholeProgram();
+
 // "LSAN_OPTIONS=..." for the program in the sanitizer build: what system
 // libraries keep until exit is theirs. The suppressions file goes to `dir`.
 std::string LeakSuppressions(const std::filesystem::path& dir);

@@ -83,12 +83,8 @@ int Count(const std::string& text, const std::string& piece) {
 class PelnorEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (::geteuid() != 0) GTEST_SKIP() << "*** needs root for port 110: test did not run ***";
-    if (DovecotServer::BinaryPath().empty())
-      GTEST_SKIP() << "*** dovecot NOT installed: test did not run ***";
-    if (auto missing = CupsFixture::MissingTools(); !missing.empty())
-      GTEST_SKIP() << "*** CUPS chain NOT installed (" << missing << "): test did not run ***";
-    if (!HavePopplerTools()) GTEST_SKIP() << "*** poppler-utils NOT installed ***";
+    if (const std::string missing = MissingForWholeProgram(); !missing.empty())
+      GTEST_SKIP() << "*** " << missing << ": test did not run ***";
     if (testing::RunProgram({"sh", "-c", "command -v Xvfb && command -v trayer"}) != 0)
       GTEST_SKIP() << "*** Xvfb or trayer NOT installed: test did not run ***";
 

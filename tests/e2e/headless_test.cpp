@@ -39,12 +39,8 @@ const std::string kBroken = "broken|1|127.0.0.2|taro|secret|99|0|IPAGothic|[]|10
 class HeadlessProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (::geteuid() != 0) GTEST_SKIP() << "*** needs root for port 110: test did not run ***";
-    if (DovecotServer::BinaryPath().empty())
-      GTEST_SKIP() << "*** dovecot NOT installed: test did not run ***";
-    if (auto missing = CupsFixture::MissingTools(); !missing.empty())
-      GTEST_SKIP() << "*** CUPS chain NOT installed (" << missing << "): test did not run ***";
-    if (!HavePopplerTools()) GTEST_SKIP() << "*** poppler-utils NOT installed ***";
+    if (const std::string missing = MissingForWholeProgram(); !missing.empty())
+      GTEST_SKIP() << "*** " << missing << ": test did not run ***";
 
     cups_ = std::make_unique<CupsFixture>("pelnor-headless");
     dovecot_.SetPort(110);
