@@ -6,6 +6,7 @@
 // place of the network.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -69,6 +70,11 @@ class SocketStream {
 
   // Sends the bytes; returns how many went out before the time-out.
   virtual std::size_t Write(const char* buffer, std::size_t count) = 0;
+
+  // A hint while a long answer arrives: about `bytes` more of it are still
+  // to come, 0 once it has ended. The stream may then wake its reader per
+  // batch instead of per packet.
+  virtual void ExpectMore(std::uint64_t /*bytes*/) {}
 };
 
 // A blocking client socket. Configure it, then Open; the connected

@@ -141,8 +141,18 @@ void Pop3Session::SpoolAnswer(std::string_view first, SpoolFile& spool, std::int
   bool ended = first.find(kTerminator) != std::string_view::npos;
   Clock::time_point spanEnd = ReplyDeadline();
   std::size_t spanBytes = 0;
+  // What is still to come lets the stream read a long mail in batches; it
+  // hears of the end however the answer ends.
+  struct AnswerEnd {
+    std::unique_ptr<SocketStream>& stream;
+    ~AnswerEnd() {
+      if (stream) stream->ExpectMore(0);
+    }
+  } answerEnd{stream_};
   while (!ended) {
     Pump();
+    if (size > 0 && static_cast<std::uint64_t>(size) > spool.Size())
+      stream_->ExpectMore(static_cast<std::uint64_t>(size) - spool.Size());
     const std::size_t got = ReadMessageChunk(window + carried, spanEnd, spanBytes == 0);
     spanBytes += got;
     if (spanBytes >= kLeastProgress) {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/pop3/read_batching.h"
 #include "core/text/error_text.h"
 
 namespace pelnor {
@@ -69,11 +70,15 @@ int PollOne(int fd, short events, int timeoutMs) {
 class PosixSocketStream final : public SocketStream {
  public:
   PosixSocketStream(int fd, int timeoutMs, std::string target)
-      : fd_(fd), timeoutMs_(timeoutMs), target_(std::move(target)), buffer_(kBufferSize) {}
+      : fd_(fd),
+        timeoutMs_(timeoutMs),
+        target_(std::move(target)),
+        buffer_(kBufferSize),
+        batching_(fd) {}
 
   bool WaitForData(int timeoutMs) override {
     if (begin_ < end_) return true;
-    const int rc = PollOne(fd_, POLLIN, timeoutMs);
+    const int rc = batching_.AwaitReadable(timeoutMs);
     if (rc < 0) Fail("wait for data", errno);
     return rc > 0;
   }
@@ -110,6 +115,8 @@ class PosixSocketStream final : public SocketStream {
     return written;
   }
 
+  void ExpectMore(std::uint64_t bytes) override { batching_.ExpectMore(bytes); }
+
  private:
   static constexpr std::size_t kBufferSize = 64 * 1024;
 
@@ -118,7 +125,7 @@ class PosixSocketStream final : public SocketStream {
     begin_ = end_ = 0;
     ssize_t n = ::recv(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-      const int rc = PollOne(fd_, POLLIN, timeoutMs_);
+      const int rc = batching_.AwaitReadable(timeoutMs_);
       if (rc < 0) Fail("read", errno);
       if (rc == 0) return false;
       n = ::recv(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT);
@@ -140,6 +147,7 @@ class PosixSocketStream final : public SocketStream {
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  ReadBatching batching_;
 };
 
 // Closes a descriptor unless released; keeps Open's failure paths short.

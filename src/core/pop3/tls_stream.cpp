@@ -23,7 +23,10 @@ int MillisecondsUntil(Clock::time_point deadline) {
 }  // namespace
 
 TlsSocketStream::TlsSocketStream(TlsConnection& connection, int timeoutMs)
-    : connection_(connection), timeoutMs_(timeoutMs), buffer_(kBufferSize) {}
+    : connection_(connection),
+      timeoutMs_(timeoutMs),
+      buffer_(kBufferSize),
+      batching_(connection.Descriptor()) {}
 
 // Decrypts whatever has arrived, record after record, without waiting.
 TlsSocketStream::Decrypted TlsSocketStream::DecryptArrived() {
@@ -62,9 +65,11 @@ bool TlsSocketStream::AwaitData(int timeoutMs) {
     if (DecryptArrived() != Decrypted::kNothingYet) return true;
     const int left = MillisecondsUntil(deadline);
     if (left == 0) return false;
-    if (!AwaitSocket(connection_.Descriptor(), SSL_ERROR_WANT_READ, left, connection_.Target()) &&
-        MillisecondsUntil(deadline) == 0)
-      return false;
+    const int rc = batching_.AwaitReadable(left);
+    if (rc < 0)
+      throw ESocketError("Socket wait failed on " + connection_.Target() + ": " +
+                         ErrorText(errno));
+    if (rc == 0 && MillisecondsUntil(deadline) == 0) return false;
   }
 }
 

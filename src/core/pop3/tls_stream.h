@@ -6,9 +6,11 @@
 // session ticket and nothing for the caller.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "core/pop3/client_socket.h"
+#include "core/pop3/read_batching.h"
 #include "core/pop3/tls_connection.h"
 
 namespace pelnor {
@@ -23,6 +25,7 @@ class TlsSocketStream final : public SocketStream {
   // Sends within the stream time-out; the rest of a write that did not fit
   // in it is not sent (the session's commands fit at once).
   std::size_t Write(const char* buffer, std::size_t count) override;
+  void ExpectMore(std::uint64_t bytes) override { batching_.ExpectMore(bytes); }
 
  private:
   static constexpr std::size_t kBufferSize = 64 * 1024;
@@ -38,6 +41,7 @@ class TlsSocketStream final : public SocketStream {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool closed_ = false;
+  ReadBatching batching_;
 };
 
 }  // namespace pelnor

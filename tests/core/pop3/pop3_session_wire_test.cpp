@@ -167,6 +167,49 @@ TEST_F(Pop3SessionWire, LargeMessageArrivesWhole) {
   ExpectScriptMet();
 }
 
+// A long mail is read in batches of what its LIST size says is still to
+// come. Where that size is wrong, or the server sends in small bursts, the
+// end of the mail must still come through, not wait for bytes that never do.
+TEST_F(Pop3SessionWire, ALongMailComesWholeWhateverSizeTheServerAnnounced) {
+  std::vector<std::string> mail = {"Subject: long", ""};
+  for (int i = 0; i < 9000; ++i) mail.push_back(std::to_string(i) + std::string(60, 'q'));
+  const std::string body = Stuffed(mail);  // about 610 KB: no whole number of batches
+  auto bursts = [&](std::size_t size) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at < body.size(); at += size) out.push_back(body.substr(at, size));
+    return out;
+  };
+  const struct {
+    const char* name;
+    std::size_t announced;
+    std::vector<std::string> pieces;
+  } rows[] = {
+      {"exact", body.size(), {body}},
+      {"four times too large", 4 * body.size(), {body}},
+      {"too small", 1000, {body}},
+      {"in bursts slower than a batch", body.size(), bursts(100000)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Pop3Script script = Counted(1);
+    script.On("LIST 1", "+OK 1 " + std::to_string(row.announced) + "\r\n")
+        .On("RETR 1", "+OK\r\n")
+        .SendSplit(row.pieces, 150)
+        .On("QUIT", "+OK\r\n");
+    Serve(script);
+    pop_->ReplyTimeoutMs = 3000;
+    pop_->Connect();
+    ASSERT_TRUE(pop_->Login());
+    pop_->CountNewMessages();
+    MailMessage* msg = pop_->RetrieveMessage(1);
+    ASSERT_NE(msg, nullptr);
+    ASSERT_EQ(msg->Text.size(), 9000u);
+    EXPECT_EQ(msg->Text.back(), "8999" + std::string(60, 'q'));
+    pop_->Quit();
+    ExpectScriptMet();
+  }
+}
+
 TEST_F(Pop3SessionWire, SilentServerEndsWithItsException) {
   Serve(Pop3Script().Send("+OK\r\n").Expect("USER bob").Pause(3000).Send("+OK\r\n"));
   pop_->ReplyTimeoutMs = 500;

@@ -171,5 +171,54 @@ TEST(TlsServerGoneAway, WritesIntoTheDeadConnectionRaiseWithoutASignal) {
   EXPECT_FALSE(pop.Connected());
 }
 
+// Over TLS a long mail is read in batches as well; a LIST size far above
+// what comes must not hold back the end of the mail.
+TEST(TlsLongMail, ComesWholeThoughTheServerAnnouncedMore) {
+  TempDir dir("pelnor-tls-long-");
+  TestCertificates certs(dir.Path().string());
+  TrustTestCa trust(certs.CaFile());
+  const ServerCertificate cert = certs.Issue("valid", {});
+  std::vector<std::string> mail = {"Subject: long", ""};
+  for (int i = 0; i < 9000; ++i) mail.push_back(std::to_string(i) + std::string(60, 'q'));
+  const std::string body = Stuffed(mail);
+  TlsTestServer server(cert.CertFile, cert.KeyFile, [&body](SSL* ssl) {
+    TlsTestServer::SendLine(ssl, "+OK ready");
+    for (std::string line; !(line = TlsTestServer::ReadLine(ssl)).empty();) {
+      if (line == "STAT") {
+        TlsTestServer::SendLine(ssl, "+OK 1 " + std::to_string(body.size()));
+      } else if (line == "LIST 1") {
+        TlsTestServer::SendLine(ssl, "+OK 1 " + std::to_string(4 * body.size()));
+      } else if (line == "RETR 1") {
+        // The last 30 KB after a pause: the reader has to wait for them.
+        const std::string head = "+OK\r\n" + body.substr(0, body.size() - 30000);
+        SSL_write(ssl, head.data(), static_cast<int>(head.size()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        SSL_write(ssl, body.data() + body.size() - 30000, 30000);
+      } else if (line == "LAST") {
+        TlsTestServer::SendLine(ssl, "-ERR");
+      } else {
+        TlsTestServer::SendLine(ssl, "+OK");
+        if (line == "QUIT") return;
+      }
+    }
+  });
+  Pop3Session pop;
+  pop.Host = "127.0.0.1";
+  pop.Port = std::to_string(server.Port());
+  pop.Tls = TlsMode::kImplicit;
+  pop.UserId = "bob";
+  pop.Passwd = "pw";
+  pop.ReplyTimeoutMs = 3000;
+  pop.Connect();
+  ASSERT_FALSE(pop.Failed()) << pop.ConnectError();
+  ASSERT_TRUE(pop.Login());
+  pop.CountNewMessages();
+  MailMessage* msg = pop.RetrieveMessage(1);
+  ASSERT_NE(msg, nullptr);
+  ASSERT_EQ(msg->Text.size(), 9000u);
+  EXPECT_EQ(msg->Text.back(), "8999" + std::string(60, 'q'));
+  pop.Quit();
+}
+
 }  // namespace
 }  // namespace pelnor::test
