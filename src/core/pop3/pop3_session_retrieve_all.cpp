@@ -15,6 +15,7 @@
 #include <future>
 #include <utility>
 
+#include "core/pop3/background_work.h"
 #include "core/pop3/pop3_session.h"
 
 namespace pelnor {
@@ -171,6 +172,7 @@ std::unique_ptr<MailMessage> Pop3Session::BuildWhileFetching(FetchResult& fetch,
     decodeLog_ = &decodeEvents;
     std::future<void> decoded =
         std::async(std::launch::async, [this, &msg, &fetch, headersOnly] {
+          RunAsBackgroundWork();
           Decode(*msg, *fetch.Spool, fetch.Size, headersOnly);
         });
     ahead = FetchAhead(next, headersOnly);
