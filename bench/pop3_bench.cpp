@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <numeric>
 #include <optional>
 #include <random>
 #include <string>
@@ -188,8 +189,14 @@ Timing TimePelnor(int port, int count, std::size_t& bytesSeen,
     std::exit(1);
   }
   pop.CountNewMessages();
-  MailMessageList list;
-  const int got = pop.RetrieveAll(list);
+  const std::uint32_t total = pop.MessageCount();
+  // One message at a time, each freed after its turn, as a check fetches.
+  std::vector<std::uint32_t> numbers(total);
+  std::iota(numbers.begin(), numbers.end(), 1U);
+  bytesSeen = 0;
+  const int got = pop.RetrieveEach(numbers, false, [&](std::uint32_t, const MailMessage& msg) {
+    bytesSeen += static_cast<std::size_t>(msg.Size);
+  });
   pop.Quit();
   Timing t;
   t.Wall = std::chrono::duration<double>(Clock::now() - start).count();
@@ -199,8 +206,6 @@ Timing TimePelnor(int port, int count, std::size_t& bytesSeen,
     std::fprintf(stderr, "pelnor: fetched %d of %d\n", got, count);
     std::exit(1);
   }
-  bytesSeen = 0;
-  for (int i = 0; i < list.Count(); ++i) bytesSeen += list.Items(i).Size;
   return t;
 }
 
@@ -357,11 +362,17 @@ void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle
     settle.Deleted();
     return t;
   });
-  if (set.Bytes > 100000 && !g_pelnorOnly) {
+  if (set.Bytes > 100000) {
     // The same without decoding a mail while the next one arrives.
     clients.emplace_back(pelnorDisk + " serial", true, [&] {
       std::size_t seen = 0;
       const Timing t = TimePelnor(port, set.Count, seen, SIZE_MAX);
+      settle.Deleted();
+      return t;
+    });
+    clients.emplace_back(pelnorDisk + " serial TLS", true, [&] {
+      std::size_t seen = 0;
+      const Timing t = TimePelnor(tlsPort, set.Count, seen, SIZE_MAX, true);
       settle.Deleted();
       return t;
     });
@@ -411,6 +422,10 @@ void RunSet(const MailSet& set, int runs, const Environment& env, Settle& settle
     });
   }
 
+  // PELNOR_BENCH_ONLY=TEXT keeps the clients whose name holds TEXT (for a
+  // profiler run of one client).
+  if (const char* only = std::getenv("PELNOR_BENCH_ONLY"))
+    std::erase_if(clients, [&](const Client& c) { return c.Name.find(only) == std::string::npos; });
   RunAll(clients, runs, settle);
 
   if (!maildirs.empty()) {
