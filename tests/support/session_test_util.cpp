@@ -95,6 +95,12 @@ std::vector<std::string> PlainMail(const std::string& subject, const std::string
           "", body};
 }
 
+std::vector<std::string> LongMail() {
+  std::vector<std::string> mail = {"Subject: long", ""};
+  for (int i = 0; i < 9000; ++i) mail.push_back(std::to_string(i) + std::string(60, 'q'));
+  return mail;
+}
+
 std::vector<std::string> Subjects(const MailMessageList& list) {
   std::vector<std::string> subjects;
   for (int i = 0; i < list.Count(); ++i) subjects.push_back(list.Items(i).Subject);

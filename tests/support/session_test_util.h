@@ -41,6 +41,9 @@ std::string Stuffed(const std::vector<std::string>& lines);
 void AddFetch(Pop3Script& script, int n, const std::vector<std::string>& lines);
 // A small plain-text mail.
 std::vector<std::string> PlainMail(const std::string& subject, const std::string& body);
+// A mail of 9 000 numbered body lines, "0qqq…" to "8999qqq…" (about 600 KB):
+// long enough to be read in batches, not a whole number of them.
+std::vector<std::string> LongMail();
 // The subjects of the listed messages, in list order.
 std::vector<std::string> Subjects(const MailMessageList& list);
 

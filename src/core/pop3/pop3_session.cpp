@@ -9,6 +9,7 @@
 #include "core/pop3/host_address.h"
 #include "core/text/integer.h"
 #include "core/text/text_util.h"
+#include "core/pop3/time_left.h"
 #include "core/pop3/tls_socket.h"
 
 namespace pelnor {
@@ -177,12 +178,7 @@ std::size_t Pop3Session::ReadBefore(char* buffer, Clock::time_point deadline) {
 
 // Waits in slices, pumping between them; false when `deadline` passed.
 bool Pop3Session::WaitReadable(Clock::time_point deadline) {
-  auto slice = [deadline] {
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return static_cast<int>(std::clamp<long long>(left, 0, kWaitSliceMs));
-  };
-  while (!stream_->WaitForData(slice())) {
+  while (!stream_->WaitForData(std::min(MillisecondsUntil(deadline), kWaitSliceMs))) {
     if (Clock::now() >= deadline) return false;
     ProcessMessages();
   }

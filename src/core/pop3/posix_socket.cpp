@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/pop3/read_batching.h"
+#include "core/pop3/time_left.h"
 #include "core/text/error_text.h"
 
 namespace pelnor {
@@ -105,10 +106,9 @@ class PosixSocketStream final : public SocketStream {
         continue;
       }
       if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) Fail("write", errno);
-      const auto left =
-          std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) break;
-      const int rc = PollOne(fd_, POLLOUT, static_cast<int>(left));
+      const int left = MillisecondsUntil(deadline);
+      if (left == 0) break;
+      const int rc = PollOne(fd_, POLLOUT, left);
       if (rc < 0) Fail("write", errno);
       if (rc == 0 && Clock::now() >= deadline) break;
     }

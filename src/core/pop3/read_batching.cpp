@@ -7,15 +7,12 @@
 #include <cerrno>
 #include <chrono>
 
+#include "core/pop3/time_left.h"
+
 namespace pelnor {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int MillisecondsUntil(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return static_cast<int>(std::max<long long>(left, 0));
-}
 
 // EINTR counts as "not yet".
 int PollIn(int fd, int timeoutMs) {

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "core/pop3/time_left.h"
 #include "core/pop3/tls_certificate.h"
 #include "core/text/error_text.h"
 
@@ -163,13 +164,11 @@ void TlsConnection::AwaitHandshake(Clock::time_point deadline,
       throw ECertificateError("TLS handshake with " + target_ + " failed: " + why, std::nullopt);
     }
     for (;;) {
-      const auto left =
-          std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0)
+      const int left = MillisecondsUntil(deadline);
+      if (left == 0)
         throw ESocketError("The server " + target_ + " did not complete the TLS handshake within " +
                            DurationText(limit));
-      if (AwaitSocket(fd_, error, static_cast<int>(std::min<long long>(left, kSliceMs)), target_))
-        break;
+      if (AwaitSocket(fd_, error, std::min(left, kSliceMs), target_)) break;
       if (onWaiting) onWaiting();
     }
   }

@@ -8,17 +8,13 @@
 #include <cstring>
 #include <string>
 
+#include "core/pop3/time_left.h"
 #include "core/text/error_text.h"
 
 namespace pelnor {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int MillisecondsUntil(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return static_cast<int>(std::max<long long>(left, 0));
-}
 
 }  // namespace
 

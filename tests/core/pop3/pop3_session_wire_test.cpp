@@ -171,9 +171,7 @@ TEST_F(Pop3SessionWire, LargeMessageArrivesWhole) {
 // come. Where that size is wrong, or the server sends in small bursts, the
 // end of the mail must still come through, not wait for bytes that never do.
 TEST_F(Pop3SessionWire, ALongMailComesWholeWhateverSizeTheServerAnnounced) {
-  std::vector<std::string> mail = {"Subject: long", ""};
-  for (int i = 0; i < 9000; ++i) mail.push_back(std::to_string(i) + std::string(60, 'q'));
-  const std::string body = Stuffed(mail);  // about 610 KB: no whole number of batches
+  const std::string body = Stuffed(LongMail());
   auto bursts = [&](std::size_t size) {
     std::vector<std::string> out;
     for (std::size_t at = 0; at < body.size(); at += size) out.push_back(body.substr(at, size));

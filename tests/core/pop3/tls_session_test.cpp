@@ -142,21 +142,33 @@ TEST_F(HostileTlsPeer, SilenceEndsAtTheReplyLimitAndThePumpRunsMeanwhile) {
   EXPECT_GE(pumps_, 1);
 }
 
+// A server with a valid certificate of a test CA that the test trusts
+// (through SSL_CERT_FILE), and a session aimed at it.
+class TrustedTlsPeer : public ::testing::Test {
+ protected:
+  static void Aim(Pop3Session& pop, const TlsTestServer& server, int replyTimeoutMs) {
+    pop.Host = "127.0.0.1";
+    pop.Port = std::to_string(server.Port());
+    pop.Tls = TlsMode::kImplicit;
+    pop.UserId = "bob";
+    pop.Passwd = "pw";
+    pop.ReplyTimeoutMs = replyTimeoutMs;
+  }
+
+  TempDir dir_{"pelnor-tls-peer-"};
+  TestCertificates certs_{dir_.Path().string()};
+  TrustTestCa trust_{certs_.CaFile()};
+  const ServerCertificate cert_ = certs_.Issue("valid", {});
+};
+
 // A server that greets over TLS and goes away: every later write goes into
 // a connection the peer has reset. Each must fail as an exception, never as
 // a SIGPIPE that would end the program.
-TEST(TlsServerGoneAway, WritesIntoTheDeadConnectionRaiseWithoutASignal) {
-  TempDir dir("pelnor-tls-gone-");
-  TestCertificates certs(dir.Path().string());
-  TrustTestCa trust(certs.CaFile());
-  const ServerCertificate cert = certs.Issue("valid", {});
-  TlsTestServer server(cert.CertFile, cert.KeyFile,
+TEST_F(TrustedTlsPeer, WritesIntoTheDeadConnectionRaiseWithoutASignal) {
+  TlsTestServer server(cert_.CertFile, cert_.KeyFile,
                        [](SSL* ssl) { TlsTestServer::SendLine(ssl, "+OK ready"); });
   Pop3Session pop;
-  pop.Host = "127.0.0.1";
-  pop.Port = std::to_string(server.Port());
-  pop.Tls = TlsMode::kImplicit;
-  pop.ReplyTimeoutMs = 2000;
+  Aim(pop, server, 2000);
   pop.Connect();
   ASSERT_FALSE(pop.Failed()) << pop.ConnectError();
   ASSERT_TRUE(server.Handshaken());
@@ -173,15 +185,9 @@ TEST(TlsServerGoneAway, WritesIntoTheDeadConnectionRaiseWithoutASignal) {
 
 // Over TLS a long mail is read in batches as well; a LIST size far above
 // what comes must not hold back the end of the mail.
-TEST(TlsLongMail, ComesWholeThoughTheServerAnnouncedMore) {
-  TempDir dir("pelnor-tls-long-");
-  TestCertificates certs(dir.Path().string());
-  TrustTestCa trust(certs.CaFile());
-  const ServerCertificate cert = certs.Issue("valid", {});
-  std::vector<std::string> mail = {"Subject: long", ""};
-  for (int i = 0; i < 9000; ++i) mail.push_back(std::to_string(i) + std::string(60, 'q'));
-  const std::string body = Stuffed(mail);
-  TlsTestServer server(cert.CertFile, cert.KeyFile, [&body](SSL* ssl) {
+TEST_F(TrustedTlsPeer, ALongMailComesWholeThoughTheServerAnnouncedMore) {
+  const std::string body = Stuffed(LongMail());
+  TlsTestServer server(cert_.CertFile, cert_.KeyFile, [&body](SSL* ssl) {
     TlsTestServer::SendLine(ssl, "+OK ready");
     for (std::string line; !(line = TlsTestServer::ReadLine(ssl)).empty();) {
       if (line == "STAT") {
@@ -203,12 +209,7 @@ TEST(TlsLongMail, ComesWholeThoughTheServerAnnouncedMore) {
     }
   });
   Pop3Session pop;
-  pop.Host = "127.0.0.1";
-  pop.Port = std::to_string(server.Port());
-  pop.Tls = TlsMode::kImplicit;
-  pop.UserId = "bob";
-  pop.Passwd = "pw";
-  pop.ReplyTimeoutMs = 3000;
+  Aim(pop, server, 3000);
   pop.Connect();
   ASSERT_FALSE(pop.Failed()) << pop.ConnectError();
   ASSERT_TRUE(pop.Login());
